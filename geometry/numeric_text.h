@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view LengthMask = "###.000";
+inline constexpr std::string_view AngleMask = "###.000\\\xB0";
+
+// Reads a number from field text; never fails (text that is not a number reads as 0).
+double TextToNumber(std::string_view text);
+// Writes a number through a mask such as "###.000" or "###.000\°" (the degree sign as the byte 0xB0).
+std::string FormatNumber(double value, std::string_view mask);
+// Square root of zero and positive values; a negative argument or NaN comes back unchanged.
+long double SquareRoot(long double value);
+// Nearest 32-bit integer, ties to even; out of range and NaN give -2147483648.
+std::int32_t RoundToInteger(double value);

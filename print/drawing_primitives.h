@@ -1,0 +1,11 @@
+#pragma once
+
+// The spindle hole: 0.282 inch, held in single precision.
+inline constexpr float SpindleHoleDiameter = 7.1628f;
+
+// Marks on the open page; centres and sizes in page millimetres, scales in dots per millimetre.
+void DrawCross(double centreX, double centreY, double size, double scaleX, double scaleY);
+void DrawHashSquare(double centreX, double centreY, double side, double overshoot, double scaleX, double scaleY);
+void DrawCircle(double centreX, double centreY, double diameter, double scaleX, double scaleY);
+// Circle, 3 mm cross and hash square with 3 mm overshoot: the spindle hole both printouts carry.
+void DrawSpindleHoleMark(double centreX, double centreY, double scaleX, double scaleY);
