@@ -9,6 +9,8 @@ inline constexpr std::string_view AngleMask = "###.000\\\xB0";
 
 // Reads a number from field text; never fails (text that is not a number reads as 0).
 double TextToNumber(std::string_view text);
+// The same reading; `consumed` receives how many characters of the text took part in it (0 when none did).
+double TextToNumber(std::string_view text, std::size_t& consumed);
 // Writes a number through a mask such as "###.000" or "###.000\°" (the degree sign as the byte 0xB0).
 std::string FormatNumber(double value, std::string_view mask);
 // Square root of zero and positive values; a negative argument or NaN comes back unchanged.

@@ -1,0 +1,164 @@
+#include "cli/field_options.h"
+
+#include "app/confirmation_text.h"
+#include "geometry/alignment.h"
+#include "geometry/control_ids.h"
+#include "geometry/numeric_text.h"
+#include "geometry/windows_1252.h"
+
+#include <algorithm>
+#include <charconv>
+#include <iostream>
+#include <ostream>
+
+namespace {
+
+struct NumberField {
+    std::string_view Option;
+    int Control;
+};
+
+constexpr NumberField NumberFields[] = {
+    {"spindle-to-pivot", ControlId::SpindleToPivotField}, {"inner-radius", ControlId::InnerGrooveField},
+    {"outer-radius", ControlId::OuterGrooveField},         {"correction-x", ControlId::CorrectionXField},
+    {"correction-y", ControlId::CorrectionYField},
+};
+
+struct Choice {
+    std::string_view Name;
+    int Control;
+};
+
+constexpr Choice Geometries[] = {
+    {"lofgren-a", ControlId::LofgrenAButton},
+    {"lofgren-b", ControlId::LofgrenBButton},
+    {"stevenson-a", ControlId::StevensonAButton},
+};
+
+// The preset buttons' texts for the two groove radius fields.
+struct Preset {
+    std::string_view Name;
+    const char* Inner;
+    const char* Outer;
+};
+
+constexpr Preset Presets[] = {{"din", "57.5", "146.05"}, {"iec", "60.325", "146.05"}, {"typical", "63", "145"}};
+
+std::string ShortestText(double value) {
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+void WarnIfNotReadInFull(std::string_view option, const std::string& text, std::ostream& warnings) {
+    std::size_t consumed = 0;
+    const double value = TextToNumber(text, consumed);
+    const std::size_t meaningful = text.find_last_not_of(" \t\r\n");
+    if (consumed == 0 || (meaningful != std::string::npos && consumed <= meaningful)) {
+        warnings << "warning: --" << option << " \"" << text << "\" reads as " << ShortestText(value) << '\n';
+    }
+}
+
+} // namespace
+
+FieldTable::FieldTable()
+    : Texts{{ControlId::SpindleToPivotField, "209"}, {ControlId::InnerGrooveField, "57.5"},
+            {ControlId::OuterGrooveField, "146.05"}, {ControlId::CorrectionXField, "1.0"},
+            {ControlId::CorrectionYField, "1.0"},    {ControlId::ArmIdField, ""}},
+      Checks{{ControlId::LofgrenAButton, 1}, {ControlId::LofgrenBButton, 0}, {ControlId::StevensonAButton, 0}} {}
+
+std::string FieldTable::FieldText(int controlId) const {
+    const auto it = Texts.find(controlId);
+    return it == Texts.end() ? std::string() : it->second;
+}
+
+long long FieldTable::CheckState(int controlId) const {
+    const auto it = Checks.find(controlId);
+    return it == Checks.end() ? 0 : it->second;
+}
+
+void FieldTable::SetText(int controlId, std::string text) { Texts[controlId] = std::move(text); }
+
+void FieldTable::CheckOnly(int controlId) {
+    for (auto& [control, state] : Checks) {
+        state = control == controlId ? 1 : 0;
+    }
+}
+
+void AddCorrectionOptionSpecs(std::vector<OptionSpec>& specs) {
+    specs.push_back({"correction-x"});
+    specs.push_back({"correction-y"});
+}
+
+void AddFieldOptionSpecs(std::vector<OptionSpec>& specs) {
+    for (std::string_view name : {"spindle-to-pivot", "inner-radius", "outer-radius", "preset", "geometry", "id"}) {
+        specs.push_back({name});
+    }
+    AddCorrectionOptionSpecs(specs);
+}
+
+FieldTable FieldTableFromOptions(const ParsedOptions& options, std::ostream& warnings) {
+    FieldTable table;
+    if (const std::string* preset = options.Find("preset")) {
+        const auto it = std::find_if(std::begin(Presets), std::end(Presets),
+                                     [&](const Preset& p) { return p.Name == *preset; });
+        if (it == std::end(Presets)) {
+            throw UsageError("--preset must be din, iec or typical, not '" + *preset + "'");
+        }
+        table.SetText(ControlId::InnerGrooveField, it->Inner);
+        table.SetText(ControlId::OuterGrooveField, it->Outer);
+    }
+    for (const NumberField& field : NumberFields) {
+        if (const std::string* text = options.Find(field.Option)) {
+            WarnIfNotReadInFull(field.Option, *text, warnings);
+            table.SetText(field.Control, Utf8ToWindows1252(*text));
+        }
+    }
+    if (const std::string* geometry = options.Find("geometry")) {
+        const auto it = std::find_if(std::begin(Geometries), std::end(Geometries),
+                                     [&](const Choice& c) { return c.Name == *geometry; });
+        if (it == std::end(Geometries)) {
+            throw UsageError("--geometry must be lofgren-a, lofgren-b or stevenson-a, not '" + *geometry + "'");
+        }
+        table.CheckOnly(it->Control);
+    }
+    if (const std::string* id = options.Find("id")) {
+        table.SetText(ControlId::ArmIdField, Utf8ToWindows1252(*id));
+    }
+    return table;
+}
+
+std::string CorrectionOptionsHelp() {
+    return "  --correction-x TEXT       printer correction factor across (default 1.0)\n"
+           "  --correction-y TEXT       printer correction factor down, also scales the lettering (default 1.0)\n";
+}
+
+std::string FieldOptionsHelp() {
+    return "  --spindle-to-pivot TEXT   spindle to pivot distance in mm (default 209)\n"
+           "  --inner-radius TEXT       inner groove radius in mm (default 57.5)\n"
+           "  --outer-radius TEXT       outer groove radius in mm (default 146.05)\n"
+           "  --preset din|iec|typical  groove radii 57.5/146.05, 60.325/146.05 or 63/145; an explicit radius wins\n"
+           "  --geometry NAME           lofgren-a (default, also known as Baerwald), lofgren-b or stevenson-a\n" +
+           CorrectionOptionsHelp() +
+           "  --id TEXT                 arm or turntable ID for the title (first 40 characters)\n"
+           "Numbers are read as the window reads them: '.' is the decimal point and reading stops at the first\n"
+           "character that does not belong to the number (\"57,5\" reads as 57, with a warning).\n";
+}
+
+int RunValuesCommand(std::span<const std::string> args) {
+    std::vector<OptionSpec> specs;
+    AddFieldOptionSpecs(specs);
+    const ParsedOptions options = ParseOptions(args, specs);
+    if (options.Has("help")) {
+        std::cout << "Usage: quillmere values [FIELD OPTIONS]\n"
+                     "Computes the alignment and prints the ten confirmation lines.\n\n"
+                     "Field options:\n"
+                  << FieldOptionsHelp();
+        return 0;
+    }
+    const FieldTable table = FieldTableFromOptions(options, std::cerr);
+    ReadAndComputeAlignment(table);
+    const std::string text = Windows1252ToUtf8(ConfirmationText(Parameters));
+    std::cout << text << '\n';
+    return std::cout.flush() ? 0 : 1;
+}

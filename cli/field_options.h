@@ -1,0 +1,37 @@
+#pragma once
+
+#include "cli/options.h"
+#include "geometry/field_reader.h"
+
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <vector>
+
+// The main window's fields as a table, filled from command-line options; defaults are the window's initial texts.
+class FieldTable : public FieldReader {
+public:
+    FieldTable();
+    std::string FieldText(int controlId) const override;
+    long long CheckState(int controlId) const override;
+    void SetText(int controlId, std::string text);
+    void CheckOnly(int controlId);
+
+private:
+    std::map<int, std::string> Texts;
+    std::map<int, long long> Checks;
+};
+
+// The options that stand for the window's fields.
+void AddFieldOptionSpecs(std::vector<OptionSpec>& specs);
+// The correction factor options alone (the strobe disks read only these of the window).
+void AddCorrectionOptionSpecs(std::vector<OptionSpec>& specs);
+// Fills the table from the options; warns on `warnings` when a number text does not read in full, since a
+// command-line user cannot see the field. Throws UsageError on a bad choice.
+FieldTable FieldTableFromOptions(const ParsedOptions& options, std::ostream& warnings);
+// Help lines for the field options, with their defaults.
+std::string FieldOptionsHelp();
+std::string CorrectionOptionsHelp();
+
+// Whole commands; each returns the exit code.
+int RunValuesCommand(std::span<const std::string> args);

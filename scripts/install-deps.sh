@@ -1,0 +1,34 @@
+#!/bin/bash
+# Installs the Debian packages a stage needs, only when some are missing.
+#   install-deps.sh build   what building the Linux tool needs
+#   install-deps.sh test    also the Windows cross build, Wine, CUPS and the page-measuring tools
+set -euo pipefail
+
+build_packages=(g++ cmake ninja-build pkg-config libcairo2-dev fontconfig fonts-liberation libcups2-dev libpaper-dev
+                googletest libgtest-dev libgmock-dev)
+test_packages=(g++-mingw-w64-x86-64 wine64 wine xvfb xauth x11-apps cups cups-bsd cups-client
+               printer-driver-cups-pdf ghostscript poppler-utils imagemagick qpdf libbenchmark-dev clang
+               libclang-rt-14-dev)
+
+case "${1:-build}" in
+    build) wanted=("${build_packages[@]}") ;;
+    test) wanted=("${build_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "usage: $0 build|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

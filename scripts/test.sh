@@ -1,0 +1,28 @@
+#!/bin/bash
+# Quick start, command 2: install what the tests need, build both programs and run every test.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh test || exit 1
+
+failed=()
+stage() {
+    local name="$1"; shift
+    echo "=== $name"
+    if ! "$@"; then
+        failed+=("$name")
+    fi
+}
+
+build_linux() { cmake --preset linux >/dev/null && cmake --build --preset linux; }
+build_windows() { cmake --preset windows >/dev/null && cmake --build --preset windows; }
+
+stage "linux build" build_linux
+stage "linux tests" ctest --preset linux
+stage "windows build" build_windows
+stage "windows tests" ctest --preset windows
+
+if [ ${#failed[@]} -ne 0 ]; then
+    echo "FAILED: ${failed[*]}"
+    exit 1
+fi
+echo "All tests passed."
