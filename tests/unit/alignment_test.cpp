@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <string>
 
 namespace {
@@ -62,7 +63,7 @@ TEST_P(PublishedGeometries, GiveTheTabulatedResultsAtD209) {
     EXPECT_LT(record.InnerNullRadius, record.OuterNullRadius);
     EXPECT_NEAR(record.EffectiveLength * record.EffectiveLength,
                 209.0 * 209.0 + record.InnerNullRadius * record.OuterNullRadius, 1e-9);
-    EXPECT_NEAR(record.LinearOffset, record.EffectiveLength * std::sin(record.OffsetAngle * M_PI / 180), 1e-9);
+    EXPECT_NEAR(record.LinearOffset, record.EffectiveLength * std::sin(record.OffsetAngle * std::numbers::pi / 180), 1e-9);
 }
 
 // clang-format off
@@ -106,7 +107,7 @@ TEST(ComputeAlignment, SwappedRadiiSwapTheNullPoints) {
         EXPECT_EQ(F(swapped.*field), F(normal.*field));
     }
     // The offset angle is taken at the (now outer) first null point, so it is not the same angle.
-    EXPECT_EQ(F(swapped.OffsetAngle), F(std::asin((120.891 + 65.998) / (2 * swapped.EffectiveLength)) * 180 / M_PI));
+    EXPECT_EQ(F(swapped.OffsetAngle), F(std::asin((120.891 + 65.998) / (2 * swapped.EffectiveLength)) * 180 / std::numbers::pi));
 }
 
 TEST(ComputeAlignment, EqualRadiiUnderLofgrenBMeet) {
