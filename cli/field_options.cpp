@@ -20,7 +20,7 @@ struct NumberField {
 
 constexpr NumberField NumberFields[] = {
     {"spindle-to-pivot", ControlId::SpindleToPivotField}, {"inner-radius", ControlId::InnerGrooveField},
-    {"outer-radius", ControlId::OuterGrooveField},         {"correction-x", ControlId::CorrectionXField},
+    {"outer-radius", ControlId::OuterGrooveField},        {"correction-x", ControlId::CorrectionXField},
     {"correction-y", ControlId::CorrectionYField},
 };
 
@@ -77,7 +77,9 @@ long long FieldTable::CheckState(int controlId) const {
     return it == Checks.end() ? 0 : it->second;
 }
 
-void FieldTable::SetText(int controlId, std::string text) { Texts[controlId] = std::move(text); }
+void FieldTable::SetText(int controlId, std::string text) {
+    Texts[controlId] = std::move(text);
+}
 
 void FieldTable::CheckOnly(int controlId) {
     for (auto& [control, state] : Checks) {
@@ -100,8 +102,8 @@ void AddFieldOptionSpecs(std::vector<OptionSpec>& specs) {
 FieldTable FieldTableFromOptions(const ParsedOptions& options, std::ostream& warnings) {
     FieldTable table;
     if (const std::string* preset = options.Find("preset")) {
-        const auto it = std::find_if(std::begin(Presets), std::end(Presets),
-                                     [&](const Preset& p) { return p.Name == *preset; });
+        const auto it =
+            std::find_if(std::begin(Presets), std::end(Presets), [&](const Preset& p) { return p.Name == *preset; });
         if (it == std::end(Presets)) {
             throw UsageError("--preset must be din, iec or typical, not '" + *preset + "'");
         }

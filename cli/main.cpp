@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
         }
         throw UsageError("unknown command '" + command + "'");
     } catch (const UsageError& error) {
-        const std::string hint = command.starts_with("-") || command == "help" ? "quillmere --help"
-                                                                                : "quillmere " + command + " --help";
+        const bool known = command == "values";
+        const std::string hint = known ? "quillmere " + command + " --help" : "quillmere --help";
         std::cerr << ProgramName << ": " << error.what() << " (try '" << hint << "')\n";
         return 2;
     } catch (const CommandFailure& error) {

@@ -44,7 +44,8 @@ NullPoints LofgrenB(ParameterRecord& record, Extended ri, Extended ro, Extended 
 
 NullPoints StevensonA(Extended ri, Extended ro, Extended d) {
     const Extended inner = ri;
-    const Extended x = static_cast<Extended>(StevensonInnerWeight) * inner + static_cast<Extended>(StevensonOuterWeight) * ro;
+    const Extended x =
+        static_cast<Extended>(StevensonInnerWeight) * inner + static_cast<Extended>(StevensonOuterWeight) * ro;
     const Extended product = inner * inner * ro / x;
     return {inner, product / inner, SquareRoot(product + d * d)};
 }

@@ -7,9 +7,13 @@
 
 namespace {
 
-bool IsLeadingSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsLeadingSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Value of a digit in bases up to 36: "0".."9", then "A"/"a" = 10 up to "Z"/"z" = 35.
 int DigitValue(char c) {
@@ -241,7 +245,8 @@ std::string FormatNumber(double value, std::string_view mask) {
     } else {
         kept = digits.substr(0, static_cast<std::size_t>(keep));
         const char first = digits[static_cast<std::size_t>(keep)];
-        const bool laterNonZero = digits.find_first_not_of('0', static_cast<std::size_t>(keep) + 1) != std::string::npos;
+        const bool laterNonZero =
+            digits.find_first_not_of('0', static_cast<std::size_t>(keep) + 1) != std::string::npos;
         if (first > '5' || (first == '5' && laterNonZero)) {
             roundUp = true;
         } else if (first == '5') {

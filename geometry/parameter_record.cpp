@@ -16,4 +16,6 @@ void AssignArmId(ParameterRecord& record, std::string_view text) {
     std::memcpy(record.ArmId, fixed.data(), ArmIdLength);
 }
 
-std::string ArmIdText(const ParameterRecord& record) { return std::string(record.ArmId, ArmIdLength); }
+std::string ArmIdText(const ParameterRecord& record) {
+    return std::string(record.ArmId, ArmIdLength);
+}

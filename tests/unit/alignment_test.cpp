@@ -29,7 +29,9 @@ public:
     }
 };
 
-std::string F(double value) { return FormatNumber(value, LengthMask); }
+std::string F(double value) {
+    return FormatNumber(value, LengthMask);
+}
 
 struct GeometryRow {
     int Choice;
@@ -63,7 +65,8 @@ TEST_P(PublishedGeometries, GiveTheTabulatedResultsAtD209) {
     EXPECT_LT(record.InnerNullRadius, record.OuterNullRadius);
     EXPECT_NEAR(record.EffectiveLength * record.EffectiveLength,
                 209.0 * 209.0 + record.InnerNullRadius * record.OuterNullRadius, 1e-9);
-    EXPECT_NEAR(record.LinearOffset, record.EffectiveLength * std::sin(record.OffsetAngle * std::numbers::pi / 180), 1e-9);
+    EXPECT_NEAR(record.LinearOffset, record.EffectiveLength * std::sin(record.OffsetAngle * std::numbers::pi / 180),
+                1e-9);
 }
 
 // clang-format off
@@ -107,7 +110,8 @@ TEST(ComputeAlignment, SwappedRadiiSwapTheNullPoints) {
         EXPECT_EQ(F(swapped.*field), F(normal.*field));
     }
     // The offset angle is taken at the (now outer) first null point, so it is not the same angle.
-    EXPECT_EQ(F(swapped.OffsetAngle), F(std::asin((120.891 + 65.998) / (2 * swapped.EffectiveLength)) * 180 / std::numbers::pi));
+    EXPECT_EQ(F(swapped.OffsetAngle),
+              F(std::asin((120.891 + 65.998) / (2 * swapped.EffectiveLength)) * 180 / std::numbers::pi));
 }
 
 TEST(ComputeAlignment, EqualRadiiUnderLofgrenBMeet) {
@@ -136,9 +140,9 @@ TEST(ComputeAlignment, ZeroInnerRadiusUnderStevensonGivesNaN) {
 
 TEST(ComputeAlignment, EmptyRadiiUnderLofgrenAGiveNaN) {
     const auto record = Computed(1, 209, 0, 0);
-    for (auto field : {&ParameterRecord::InnerNullRadius, &ParameterRecord::OuterNullRadius,
-                       &ParameterRecord::EffectiveLength, &ParameterRecord::Overhang, &ParameterRecord::OffsetAngle,
-                       &ParameterRecord::LinearOffset}) {
+    for (auto field :
+         {&ParameterRecord::InnerNullRadius, &ParameterRecord::OuterNullRadius, &ParameterRecord::EffectiveLength,
+          &ParameterRecord::Overhang, &ParameterRecord::OffsetAngle, &ParameterRecord::LinearOffset}) {
         EXPECT_TRUE(std::isnan(record.*field));
     }
 }

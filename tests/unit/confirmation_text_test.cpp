@@ -48,16 +48,19 @@ TEST_P(Windows1252Conversion, RoundTripsThroughUtf8AndUtf16) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Windows1252Conversion,
-                         testing::Values(CodeCase{"L\xC3\xB6" "fgren A", "L\xF6" "fgren A"},
+                         testing::Values(CodeCase{"L\xC3\xB6"
+                                                  "fgren A",
+                                                  "L\xF6"
+                                                  "fgren A"},
                                          CodeCase{"23.752\xC2\xB0", "23.752\xB0"},
                                          CodeCase{"\xE2\x82\xAC 5 \xE2\x80\x94 \xC5\xBD", "\x80 5 \x97 \x8E"},
                                          CodeCase{"plain", "plain"}));
 
 TEST(Windows1252, MissingCharactersBecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToWindows1252("\xE6\x97\xA5\xE6\x9C\xAC"), "??");     // two CJK characters
-    EXPECT_EQ(Utf8ToWindows1252("a\xF0\x9F\x8E\xB5z"), "a?z");           // beyond the basic plane
-    EXPECT_EQ(Utf8ToWindows1252("a\xC3"), "a?");                         // cut short
-    EXPECT_EQ(Utf8ToWindows1252("\xFF\xFE"), "??");                      // not UTF-8 at all
+    EXPECT_EQ(Utf8ToWindows1252("\xE6\x97\xA5\xE6\x9C\xAC"), "??"); // two CJK characters
+    EXPECT_EQ(Utf8ToWindows1252("a\xF0\x9F\x8E\xB5z"), "a?z");      // beyond the basic plane
+    EXPECT_EQ(Utf8ToWindows1252("a\xC3"), "a?");                    // cut short
+    EXPECT_EQ(Utf8ToWindows1252("\xFF\xFE"), "??");                 // not UTF-8 at all
     EXPECT_EQ(Utf16ToWindows1252(u"\U0001F3B5\u0416"), "??");
 }
 

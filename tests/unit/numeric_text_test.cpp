@@ -78,7 +78,9 @@ struct FormatCase {
 
 class FormatLength : public testing::TestWithParam<FormatCase> {};
 
-TEST_P(FormatLength, ThreeDecimals) { EXPECT_EQ(FormatNumber(GetParam().Value, LengthMask), GetParam().Expected); }
+TEST_P(FormatLength, ThreeDecimals) {
+    EXPECT_EQ(FormatNumber(GetParam().Value, LengthMask), GetParam().Expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Values, FormatLength,
@@ -125,7 +127,9 @@ struct RoundCase {
 
 class RoundToIntegerGives : public testing::TestWithParam<RoundCase> {};
 
-TEST_P(RoundToIntegerGives, NearestWithTiesToEven) { EXPECT_EQ(RoundToInteger(GetParam().Value), GetParam().Expected); }
+TEST_P(RoundToIntegerGives, NearestWithTiesToEven) {
+    EXPECT_EQ(RoundToInteger(GetParam().Value), GetParam().Expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Values, RoundToIntegerGives,

@@ -1,0 +1,62 @@
+#include "tests/cli/run_tool.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::string FreshTestFolder(const std::string& name) {
+    const std::filesystem::path folder = std::filesystem::path(QUILLMERE_TEST_TMP) / name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder.string();
+}
+
+ToolResult RunTool(const std::vector<std::string>& args, const std::string& workingDirectory) {
+    static int serial = 0;
+    const std::filesystem::path base = std::filesystem::path(QUILLMERE_TEST_TMP) / "runs";
+    std::filesystem::create_directories(base);
+    const std::string stem = (base / (std::to_string(getpid()) + "-" + std::to_string(++serial))).string();
+    const std::string outPath = stem + ".out";
+    const std::string errPath = stem + ".err";
+
+    std::vector<std::string> argv{QUILLMERE_TOOL};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> pointers;
+    for (auto& a : argv) {
+        pointers.push_back(a.data());
+    }
+    pointers.push_back(nullptr);
+
+    ToolResult result;
+    const pid_t child = fork();
+    if (child == 0) {
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        dup2(err, 2);
+        if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) {
+            _exit(127);
+        }
+        execv(pointers[0], pointers.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.Out = ReadWholeFile(outPath);
+    result.Err = ReadWholeFile(errPath);
+    std::filesystem::remove(outPath);
+    std::filesystem::remove(errPath);
+    return result;
+}
