@@ -1,5 +1,6 @@
 #include "cli/field_options.h"
 #include "cli/options.h"
+#include "cli/page_commands.h"
 
 #include <iostream>
 #include <string>
@@ -14,6 +15,8 @@ void PrintUsage(std::ostream& out) {
            "Tone-arm alignment: computes the alignment and prints full-scale templates.\n\n"
            "Commands:\n"
            "  values   print the computed alignment (the ten confirmation lines)\n"
+           "  arc      write the arc alignment template (default arc-template.pdf)\n"
+           "  strobe   write a stroboscope disk for 60 or 50 Hz mains (default strobe-60hz.pdf)\n"
            "\nRun 'quillmere COMMAND --help' for the options of a command.\n";
 }
 
@@ -35,9 +38,15 @@ int main(int argc, char** argv) {
         if (command == "values") {
             return RunValuesCommand(rest);
         }
+        if (command == "arc") {
+            return RunArcCommand(rest);
+        }
+        if (command == "strobe") {
+            return RunStrobeCommand(rest);
+        }
         throw UsageError("unknown command '" + command + "'");
     } catch (const UsageError& error) {
-        const bool known = command == "values";
+        const bool known = command == "values" || command == "arc" || command == "strobe";
         const std::string hint = known ? "quillmere " + command + " --help" : "quillmere --help";
         std::cerr << ProgramName << ": " << error.what() << " (try '" << hint << "')\n";
         return 2;

@@ -1,6 +1,8 @@
 # The Linux command-line tool and its cairo print device.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo cairo-pdf cairo-svg cairo-png fontconfig)
+# libcups ships no pkg-config file on Debian 12; CMake's own module finds it.
+find_package(Cups REQUIRED)
 
 file(GLOB QUILLMERE_CAIRO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/print/cairo/*.cpp)
 if(QUILLMERE_CAIRO_SOURCES)
@@ -11,7 +13,7 @@ endif()
 file(GLOB QUILLMERE_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
 if(QUILLMERE_CLI_SOURCES)
     add_executable(quillmere ${QUILLMERE_CLI_SOURCES})
-    target_link_libraries(quillmere PRIVATE quillmere_core)
+    target_link_libraries(quillmere PRIVATE quillmere_core Cups::Cups)
     if(TARGET quillmere_cairo)
         target_link_libraries(quillmere PRIVATE quillmere_cairo)
     endif()

@@ -6,6 +6,7 @@ if(QUILLMERE_WIN32_SOURCES)
     enable_language(RC)
     add_executable(quillmere WIN32 ${QUILLMERE_WIN32_SOURCES} ${CMAKE_SOURCE_DIR}/resources/quillmere.rc)
     target_link_libraries(quillmere PRIVATE quillmere_core comdlg32 gdi32 user32 kernel32 winspool)
-    target_link_options(quillmere PRIVATE -municode -static-libgcc -static-libstdc++ -mwindows)
+    # Fully static: the posix-thread runtime would otherwise bring libwinpthread-1.dll along.
+    target_link_options(quillmere PRIVATE -municode -static-libgcc -static-libstdc++ -static -mwindows)
     set_target_properties(quillmere PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR} OUTPUT_NAME quillmere)
 endif()

@@ -56,8 +56,11 @@ bool BeginPrintJob();
 bool PrintJobFailed();
 void SetPageOrientation(int orientation);
 PrinterResolution GetPrinterResolution();
+// A negative foreground keeps the current one.
 void SetForegroundColour(PageColour colour);
+// Text gets an opaque cell in this colour; NoFill makes it transparent again, other negative values change nothing.
 void SetBackgroundColour(PageColour colour);
+// 0 is the thinnest line; negative widths count as 0.
 void SetPenWidth(int dots);
 void SelectPrintFont(const PrintFont& font);
 void PageMoveTo(double x, double y);
@@ -66,6 +69,7 @@ void PageBox(float x1, float y1, float x2, float y2, BoxCorner corner, PageColou
              int fillStyle);
 void PageArc(float x1, float y1, float x2, float y2, float startAngle, float endAngle, PageColour lineColour,
              PageColour fillColour, int fillStyle, bool pie);
+// Text before any font was selected uses "Arial" at the default size of 8 points.
 void PagePrintLine(std::string_view text);
 void EndPrintJob();
 

@@ -74,17 +74,20 @@ public:
 
     // A solid line of the pen width (0 = the thinnest line the device draws).
     virtual void Line(DevicePoint from, DevicePoint to, DeviceColour colour, int penWidth) = 0;
-    // A rectangle (square or with rounded corners of the given ellipse size) or the ellipse inscribed in it.
+    // A rectangle (square or with rounded corners of the given ellipse size) or the ellipse inscribed in it;
+    // the page model passes the box with Left <= Right and Top <= Bottom.
     virtual void Box(DeviceRect box, BoxShape shape, DevicePoint cornerSize, DeviceColour lineColour,
                      const DeviceFill& fill, int penWidth) = 0;
     // The arc of the ellipse inscribed in the box, counter-clockwise as seen on the page from the ray
     // through `start` to the ray through `end` (both rays from the box centre); with `pie` the closed wedge.
+    // The same ray twice means the whole ellipse.
     virtual void Arc(DeviceRect box, DevicePoint start, DevicePoint end, bool pie, DeviceColour lineColour,
                      const DeviceFill& fill, int penWidth) = 0;
-    // Text (Windows-1252 bytes) with its cell's top-left at `at`, on an opaque background when asked,
-    // clipped to `clip`; returns the advance in dots.
-    virtual int Text(DevicePoint at, std::string_view text, DeviceFontHandle font, DeviceColour colour,
-                     bool opaque, DeviceColour background, DeviceRect clip) = 0;
+    // Text (Windows-1252 bytes) with its cell's top-left at `at`; when `opaque`, the character cells (advance by
+    // cell height) are filled with `background` first. Everything is clipped to `clip`, which may be empty.
+    // Returns the advance in dots.
+    virtual int Text(DevicePoint at, std::string_view text, DeviceFontHandle font, DeviceColour colour, bool opaque,
+                     DeviceColour background, DeviceRect clip) = 0;
 };
 
 enum class PrinterChoiceResult { Chosen, Cancelled, Failed };

@@ -1,0 +1,79 @@
+#include "app/custom_strobe_dialog_win32.h"
+
+#include "app/custom_strobe_layout.h"
+#include "app/system_text_win32.h"
+#include "app/window_field_reader_win32.h"
+#include "geometry/control_ids.h"
+#include "print/custom_strobe_fields.h"
+#include "print/printouts.h"
+
+HWND CustomDialogSavedFocus = nullptr;
+
+namespace {
+
+void KeepDialogFocusAcrossActivation(bool activating) {
+    if (!activating) {
+        CustomDialogSavedFocus = GetFocus();
+    } else if (CustomDialogSavedFocus != nullptr) {
+        SetFocus(CustomDialogSavedFocus);
+        CustomDialogSavedFocus = nullptr;
+    }
+}
+
+// The refusal is owned by the dialog, which stays open with what was typed.
+void RefuseBarCounts(HWND dialog) {
+    MessageBoxW(dialog, SystemTextToWide(BarCountRefusal).c_str(), SystemTextToWide(CustomStrobeCaption).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+}
+
+void AcceptCustomStrobe(HWND dialog) {
+    const WindowFieldReader fields(dialog);
+    if (!BarCountsWithinLimit(fields)) {
+        RefuseBarCounts(dialog);
+        return;
+    }
+    ReadCustomStrobeFields(fields);
+    PrintStrobeDisk(CustomOuterBars, CustomInnerBars, CustomCaption1, CustomCaption2);
+    EndDialog(dialog, 0);
+}
+
+// Clicks and keyboard accelerators of the two buttons; Enter and Esc arrive as the platform's OK and Cancel.
+void RunCustomStrobeCommand(HWND dialog, int controlId, int notification) {
+    if (notification != 0 && notification != 1) {
+        return;
+    }
+    switch (controlId) {
+    case ControlId::CustomOkButton:
+    case IDOK:
+        AcceptCustomStrobe(dialog);
+        break;
+    case ControlId::CustomCancelButton:
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK CustomStrobeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_NCACTIVATE:
+        KeepDialogFocusAcrossActivation(wParam != 0);
+        break;
+    case WM_COMMAND:
+        RunCustomStrobeCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+INT_PTR ShowCustomStrobeDialog(HWND owner) {
+    const std::vector<std::uint8_t> dialogTemplate = CustomStrobeTemplate();
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
+                                   owner, CustomStrobeDialogProc, 0);
+}

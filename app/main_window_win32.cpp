@@ -1,0 +1,156 @@
+#include "app/main_window_win32.h"
+
+#include "app/command_line_colours.h"
+#include "app/custom_strobe_dialog_win32.h"
+#include "app/main_window_layout.h"
+#include "app/message_boxes_win32.h"
+#include "app/system_text_win32.h"
+#include "app/window_field_reader_win32.h"
+#include "app/window_styles.h"
+#include "geometry/alignment.h"
+#include "geometry/control_ids.h"
+#include "print/gdi/gdi_printer_win32.h"
+#include "print/printouts.h"
+
+#include <optional>
+
+static_assert(WindowStyle::Popup == WS_POPUP && WindowStyle::Child == WS_CHILD && WindowStyle::Visible == WS_VISIBLE);
+static_assert(WindowStyle::ClipSiblings == WS_CLIPSIBLINGS && WindowStyle::Caption == WS_CAPTION);
+static_assert(WindowStyle::SysMenu == WS_SYSMENU && WindowStyle::Group == WS_GROUP);
+static_assert(WindowStyle::TabStop == WS_TABSTOP && WindowStyle::DialogModalFrame == DS_MODALFRAME);
+static_assert(WindowStyle::DialogSetFont == DS_SETFONT && DialogTemplateSetFont == DS_SETFONT);
+static_assert(WindowStyle::DialogNoFailCreate == DS_NOFAILCREATE && WindowStyle::Dialog3dLook == DS_3DLOOK);
+static_assert(WindowStyle::StaticLeft == SS_LEFT && WindowStyle::EditLeft == ES_LEFT);
+static_assert(WindowStyle::EditAutoHScroll == ES_AUTOHSCROLL && WindowStyle::ButtonPush == BS_PUSHBUTTON);
+static_assert(WindowStyle::ButtonAutoRadio == BS_AUTORADIOBUTTON && WindowStyle::ButtonLeft == BS_LEFT);
+static_assert(WindowStyle::ButtonVCenter == BS_VCENTER && WindowStyle::ExControlParent == WS_EX_CONTROLPARENT);
+static_assert(WindowStyle::ExClientEdge == WS_EX_CLIENTEDGE);
+
+HWND SavedFocus = nullptr;
+
+namespace {
+
+// The print dialog is owned by the main window, so that no second command can start while a printer is
+// being chosen.
+std::optional<GdiPrinterChooser> MainWindowPrinterChooser;
+
+void InstallPrinterChooser(HWND window) {
+    MainWindowPrinterChooser.emplace(window);
+    SetPrinterChooser(&*MainWindowPrinterChooser);
+}
+
+void SetMainWindowIcon(HWND window) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const HANDLE large = LoadImageW(instance, L"APPICON", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
+    const HANDLE small = LoadImageW(instance, L"APPICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+}
+
+void InitialiseMainWindow(HWND window) {
+    SetMainWindowIcon(window);
+    SetWindowTextW(window, SystemTextToWide(MainWindowCaption).c_str());
+    CheckRadioButton(window, ControlId::LofgrenAButton, ControlId::StevensonAButton, ControlId::LofgrenAButton);
+    SetPrintColoursFromCommandLine(WideToSystemText(GetCommandLineW()));
+    InstallPrinterChooser(window);
+}
+
+void KeepFocusAcrossActivation(bool activating) {
+    if (!activating) {
+        SavedFocus = GetFocus();
+    } else if (SavedFocus != nullptr) {
+        SetFocus(SavedFocus);
+        SavedFocus = nullptr;
+    }
+}
+
+void SetGrooveRadiusTexts(HWND window, const wchar_t* inner, const wchar_t* outer) {
+    SetWindowTextW(GetDlgItem(window, ControlId::InnerGrooveField), inner);
+    SetWindowTextW(GetDlgItem(window, ControlId::OuterGrooveField), outer);
+}
+
+void PrintArcTemplateCommand(HWND window) {
+    ReadAndComputeAlignment(WindowFieldReader(window));
+    if (ConfirmParameters() == IDOK) {
+        PrintArcTemplate();
+    }
+}
+
+// The fixed disks print their own captions; these only fill the place.
+void PrintFixedStrobeCommand(HWND window, std::int32_t outerBars, std::int32_t innerBars) {
+    ReadAndComputeAlignment(WindowFieldReader(window));
+    const std::string placeholder(CaptionLength, ' ');
+    PrintStrobeDisk(outerBars, innerBars, placeholder, placeholder);
+}
+
+void PrintCustomStrobeCommand(HWND window) {
+    ReadAndComputeAlignment(WindowFieldReader(window));
+    ShowCustomStrobeDialog(window);
+}
+
+void RunMainWindowCommand(HWND window, int controlId) {
+    switch (controlId) {
+    case ControlId::PrintArcTemplateButton:
+        PrintArcTemplateCommand(window);
+        break;
+    case ControlId::Print60HzStrobeButton:
+        PrintFixedStrobeCommand(window, 216, 160);
+        break;
+    case ControlId::Print50HzStrobeButton:
+        PrintFixedStrobeCommand(window, 180, 133);
+        break;
+    case ControlId::PrintCustomStrobeButton:
+        PrintCustomStrobeCommand(window);
+        break;
+    case ControlId::HelpButton:
+        ShowHelpAbout();
+        break;
+    case ControlId::DinButton:
+        SetGrooveRadiusTexts(window, L"57.5", L"146.05");
+        break;
+    case ControlId::IecButton:
+        SetGrooveRadiusTexts(window, L"60.325", L"146.05");
+        break;
+    case ControlId::TypicalButton:
+        SetGrooveRadiusTexts(window, L"63", L"145");
+        break;
+    default:
+        break;
+    }
+}
+
+// The dialog manager's own handling of the close command only sends IDCANCEL, which the Esc key sends as
+// well; the window must end on the first and not on the second, so the frame's command ends it here.
+void HandleSystemCommand(HWND window, WPARAM command) {
+    if ((command & 0xFFF0) == SC_CLOSE) {
+        EndDialog(window, 0);
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitialiseMainWindow(window);
+        break;
+    case WM_NCACTIVATE:
+        KeepFocusAcrossActivation(wParam != 0);
+        break;
+    case WM_COMMAND:
+        RunMainWindowCommand(window, LOWORD(wParam));
+        break;
+    case WM_SYSCOMMAND:
+        HandleSystemCommand(window, wParam);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+INT_PTR ShowMainWindow(HWND owner) {
+    const std::vector<std::uint8_t> windowTemplate = MainWindowTemplate();
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(windowTemplate.data()),
+                                   owner, MainWindowProc, 0);
+}

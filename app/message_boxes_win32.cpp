@@ -1,0 +1,27 @@
+#include "app/message_boxes_win32.h"
+
+#include "app/confirmation_text.h"
+#include "app/help_text.h"
+#include "app/system_text_win32.h"
+#include "geometry/parameter_record.h"
+
+#include <windows.h>
+
+namespace {
+
+// No owner: task-modal boxes disable every window of the program while they are shown.
+int ShowProgramMessageBox(std::string_view text, std::string_view title, UINT flags) {
+    const std::wstring wideText = SystemTextToWide(text);
+    const std::wstring wideTitle = SystemTextToWide(title);
+    return MessageBoxW(nullptr, wideText.c_str(), wideTitle.c_str(), flags | MB_TASKMODAL);
+}
+
+} // namespace
+
+int ConfirmParameters() {
+    return ShowProgramMessageBox(ConfirmationText(Parameters), "Confirm Parameters", MB_OKCANCEL | MB_DEFBUTTON1);
+}
+
+void ShowHelpAbout() {
+    ShowProgramMessageBox(HelpAboutText(), HelpAboutTitle, MB_OK | MB_SETFOREGROUND);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "print/cairo/file_printer.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// The job options that make a printer put the page on paper exactly as it is: no scaling to fit, the page's own
+// paper, and the orientation the page was drawn in.
+std::vector<std::pair<std::string, std::string>> CupsJobOptions(bool landscape, PaperSize paper);
+
+// Sends a PDF file to a CUPS queue ("" = the default destination) as one job with CupsJobOptions and returns the
+// job id. Throws CommandFailure with one line when there is no CUPS server, no such queue (or no default), or the
+// printer refuses the job.
+int SendPdfToCups(const std::string& pdfPath, const std::string& queue, bool landscape, PaperSize paper,
+                  const std::string& title);
+
+// A PDF file of our own in the temporary folder ($TMPDIR, else /tmp), removed again when the object goes: a page
+// that is printed but not kept is written there first. Throws CommandFailure when no such file can be made.
+class TemporaryPdf {
+public:
+    TemporaryPdf();
+    ~TemporaryPdf();
+    TemporaryPdf(const TemporaryPdf&) = delete;
+    TemporaryPdf& operator=(const TemporaryPdf&) = delete;
+    const std::string& Path() const { return FilePath; }
+
+private:
+    std::string FilePath;
+};

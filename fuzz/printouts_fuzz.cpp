@@ -1,0 +1,142 @@
+// Any texts in the main window's fields, any option states and colours, then the arc template and a strobe disk on
+// a recording printer: nothing crashes, each printout is one well-formed job whose one page always ends, and no
+// coordinate beyond the device limit is drawn.
+#include "geometry/alignment.h"
+#include "geometry/control_ids.h"
+#include "print/page_model.h"
+#include "print/printouts.h"
+#include "print/recording_device.h"
+#include "recorded_job_checks.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+class WindowFields : public FieldReader {
+public:
+    std::map<int, std::string> Texts;
+    std::map<int, long long> Checks;
+    std::string FieldText(int controlId) const override {
+        const auto found = Texts.find(controlId);
+        return found == Texts.end() ? std::string() : found->second;
+    }
+    long long CheckState(int controlId) const override {
+        const auto found = Checks.find(controlId);
+        return found == Checks.end() ? 0 : found->second;
+    }
+};
+
+// Field texts: the values the table of bad inputs names, numbers of any size, or any bytes at all.
+std::string FieldText(FuzzedDataProvider& input) {
+    static const char* const specials[] = {"",
+                                           "   ",
+                                           "abc",
+                                           "-0",
+                                           "0",
+                                           "1e9999",
+                                           "-1e9999",
+                                           "1e-9999",
+                                           "&HFFFFFFFFFFFFFFFF",
+                                           "&H10000000000000000",
+                                           "&H7FFFFFFFFFFFFFFF",
+                                           "57.5",
+                                           "146.05",
+                                           "209",
+                                           "1.0",
+                                           "-1.0",
+                                           "1e-300",
+                                           "1e300",
+                                           "0.001"};
+    switch (input.ConsumeIntegralInRange(0, 3)) {
+    case 0:
+        return specials[input.ConsumeIntegralInRange<std::size_t>(0, std::size(specials) - 1)];
+    case 1: {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.17g", input.ConsumeFloatingPointInRange(-1000.0, 1000.0));
+        return text;
+    }
+    case 2: {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.17g", input.ConsumeFloatingPoint<double>());
+        return text;
+    }
+    default:
+        return input.ConsumeRandomLengthString(120);
+    }
+}
+
+std::int32_t BarCount(FuzzedDataProvider& input) {
+    switch (input.ConsumeIntegralInRange(0, 4)) {
+    case 0:
+        return 216;
+    case 1:
+        return 180;
+    case 2:
+        return input.ConsumeBool() ? 160 : 133;
+    case 3:
+        // Counts beyond a few thousand only make the page slower; the fields take them all the same.
+        return input.ConsumeIntegralInRange<std::int32_t>(-3, 2000);
+    default:
+        return input.ConsumeBool() ? std::int32_t{-2147483647 - 1} : 0;
+    }
+}
+
+void CheckOnePageJob(const std::vector<DeviceRequest>& log, const char* printout) {
+    const fuzz_checks::JobCounts counts = fuzz_checks::CheckRecordedJobs(log);
+    if (counts.Documents != 1 || counts.Pages != 1) {
+        std::fprintf(stderr, "%s: %d documents and %d pages instead of one of each\n", printout, counts.Documents,
+                     counts.Pages);
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider input(data, size);
+    WindowFields window;
+    for (const int control : {ControlId::SpindleToPivotField, ControlId::InnerGrooveField, ControlId::OuterGrooveField,
+                              ControlId::CorrectionXField, ControlId::CorrectionYField, ControlId::ArmIdField}) {
+        window.Texts[control] = FieldText(input);
+    }
+    for (const int control : {ControlId::LofgrenAButton, ControlId::LofgrenBButton, ControlId::StevensonAButton}) {
+        window.Checks[control] = input.ConsumeIntegralInRange<long long>(-1, 2);
+    }
+    PrintColours = PrintColourRecord{input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>(),
+                                     input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>(),
+                                     input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>()};
+    RecordingDeviceSettings settings;
+    if (input.ConsumeBool()) {
+        const int dpi = input.ConsumeIntegralInRange(1, 2400);
+        settings.Resolution = DevicePoint{dpi, input.ConsumeBool() ? dpi : input.ConsumeIntegralInRange(1, 2400)};
+    }
+    const std::int32_t outerBars = BarCount(input);
+    const std::int32_t innerBars = BarCount(input);
+    const std::string caption1 = input.ConsumeBytesAsString(CaptionLength);
+    const std::string caption2 = input.ConsumeBytesAsString(CaptionLength);
+
+    // Each printout reads the window afresh, as the window's commands do; the geometry option left over from the
+    // previous input stays, as it does in the window.
+    ReadAndComputeAlignment(window);
+    std::vector<DeviceRequest> arcLog;
+    RecordingPrinterChooser arcPrinter(arcLog, settings);
+    SetPrinterChooser(&arcPrinter);
+    PrintArcTemplate();
+    CheckOnePageJob(arcLog, "arc template");
+
+    ReadAndComputeAlignment(window);
+    std::vector<DeviceRequest> strobeLog;
+    RecordingPrinterChooser strobePrinter(strobeLog, settings);
+    SetPrinterChooser(&strobePrinter);
+    PrintStrobeDisk(outerBars, innerBars, caption1 + std::string(CaptionLength - caption1.size(), ' '),
+                    caption2 + std::string(CaptionLength - caption2.size(), ' '));
+    CheckOnePageJob(strobeLog, "strobe disk");
+    SetPrinterChooser(nullptr);
+    return 0;
+}

@@ -1,0 +1,228 @@
+#include "print/arc_template.h"
+#include "geometry/numeric_text.h"
+#include "geometry/parameter_record.h"
+#include "print/arc_elements.h"
+#include "print/drawing_primitives.h"
+#include "print/page_model.h"
+#include "print/printouts.h"
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using Extended = long double;
+
+// The spindle sits this far from the left of the printable area, on the line through the pivot.
+constexpr double SpindlePageX = 43;
+constexpr double SpindleLineY = 40;
+constexpr double LegendX = 95;
+constexpr double NullMarkerDiameter = 4;
+
+struct PageScale {
+    double X;
+    double Y;
+};
+
+void MoveToMm(const PageScale& scale, double x, double y) {
+    PageMoveTo(static_cast<double>(Extended{x} * scale.X), static_cast<double>(Extended{y} * scale.Y));
+}
+
+void LineToMm(const PageScale& scale, double x, double y) {
+    PageLineTo(static_cast<double>(Extended{x} * scale.X), static_cast<double>(Extended{y} * scale.Y), UseLineColour);
+}
+
+void TextAtMm(const PageScale& scale, double x, double y, std::string_view text) {
+    MoveToMm(scale, x, y);
+    PagePrintLine(text);
+}
+
+// Lines of the frame that lets the user check the printer's scale, with ticks at 100, 180 and 200 mm.
+struct FrameLine {
+    double FromX, FromY, ToX, ToY;
+};
+
+// clang-format off
+constexpr FrameLine MeasuringFrame[] = {
+    {1, 0, 1, 206},     {0, 1, 206, 1},
+    {0, 181, 5, 181},   {0, 201, 5, 201},   {0, 101, 5, 101},
+    {201, 0, 201, 5},   {101, 0, 101, 5},   {181, 0, 181, 5},
+};
+// clang-format on
+
+void DrawMeasuringFrame(const PageScale& scale) {
+    for (const FrameLine& line : MeasuringFrame) {
+        MoveToMm(scale, line.FromX, line.FromY);
+        LineToMm(scale, line.ToX, line.ToY);
+    }
+    DrawCross(101, 101, 5, scale.X, scale.Y);
+    DrawCross(201, 201, 5, scale.X, scale.Y);
+    DrawCross(201, 181, 5, scale.X, scale.Y);
+}
+
+void DrawSpindleAndPivot(const PageScale& scale, double spindleX, double spindleY) {
+    DrawCross(Parameters.PivotPageX, Parameters.PivotPageY, 5, scale.X, scale.Y);
+    DrawSpindleHoleMark(spindleX, spindleY, scale.X, scale.Y);
+    MoveToMm(scale, spindleX, spindleY);
+    LineToMm(scale, Parameters.PivotPageX, Parameters.PivotPageY);
+    DrawCircle(spindleX, spindleY, 300, scale.X, scale.Y);
+}
+
+struct NullPoint {
+    double X;
+    double Y;
+    bool Drawable;
+};
+
+// Where the circles miss each other the point is meaningless: its disc, grid and marker are left out.
+NullPoint FindNullPoint(double nullRadius, double spindleX, double spindleY, double& pageX, double& pageY) {
+    const bool meets = IntersectCircles(nullRadius, Parameters.EffectiveLength, Parameters.SpindleToPivot, spindleX,
+                                        spindleY, Parameters.PivotPageX, Parameters.PivotPageY, pageX, pageY);
+    return {pageX, pageY, meets && std::isfinite(pageX) && std::isfinite(pageY)};
+}
+
+void DrawNullPoints(const PageScale& scale, double spindleX, double spindleY) {
+    const NullPoint inner = FindNullPoint(Parameters.InnerNullRadius, spindleX, spindleY, Parameters.InnerNullPageX,
+                                          Parameters.InnerNullPageY);
+    const NullPoint outer = FindNullPoint(Parameters.OuterNullRadius, spindleX, spindleY, Parameters.OuterNullPageX,
+                                          Parameters.OuterNullPageY);
+    const NullPoint both[] = {inner, outer};
+
+    // The discs clear the stylus arc before the grids and markers go on top of clean paper.
+    for (const NullPoint& point : both) {
+        if (point.Drawable) {
+            EraseDisc(point.X, point.Y, NullMarkerDiameter, scale.X, scale.Y);
+        }
+    }
+    for (const NullPoint& point : both) {
+        if (point.Drawable) {
+            DrawAlignmentGrid(point.X, point.Y, GridAngle(point.X, point.Y, spindleX, spindleY), scale.X, scale.Y);
+        }
+    }
+    for (const NullPoint& point : both) {
+        if (point.Drawable) {
+            DrawCircle(point.X, point.Y, NullMarkerDiameter, scale.X, scale.Y);
+        }
+    }
+}
+
+void DrawLabels(const PageScale& scale) {
+    TextAtMm(scale, 195, 7, "X=200mm");
+    TextAtMm(scale, 168, 7, "X=180mm");
+    TextAtMm(scale, 95, 7, "X=100mm");
+    TextAtMm(scale, 7, 178, "Y=180mm");
+    TextAtMm(scale, 7, 198, "Y=200mm");
+    TextAtMm(scale, 25, 192, "cut here!");
+    TextAtMm(scale, LegendX, 105, "Align cartridge to either grid.");
+    TextAtMm(scale, Parameters.PivotPageX - 5, 25, "pivot");
+}
+
+std::string Legend(std::string_view label, double value) {
+    return std::string(label) + FormatNumber(value, LengthMask);
+}
+
+void DrawLegend(const PageScale& scale) {
+    const std::string lines[] = {
+        Legend("Inner groove radius = ", Parameters.InnerGrooveRadius) +
+            InnerGrooveSuffix(Parameters.InnerGrooveRadius),
+        Legend("Outer groove radius = ", Parameters.OuterGrooveRadius) +
+            OuterGrooveSuffix(Parameters.OuterGrooveRadius),
+        Legend("Pivot to spindle distance = ", Parameters.SpindleToPivot),
+        Legend("Inner null radius = ", Parameters.InnerNullRadius),
+        Legend("Outer null radius = ", Parameters.OuterNullRadius),
+        Legend("Effective length = ", Parameters.EffectiveLength),
+        Legend("Overhang = ", Parameters.Overhang),
+        Legend("Offset angle = ", Parameters.OffsetAngle) + "\xB0",
+        Legend("Linear offset = ", Parameters.LinearOffset),
+    };
+    double y = 45;
+    for (const std::string& line : lines) {
+        TextAtMm(scale, LegendX, y, line);
+        y += 5;
+    }
+}
+
+} // namespace
+
+std::string InnerGrooveSuffix(double innerGrooveRadius) {
+    // Exact comparisons: only the preset values themselves earn the name of their standard.
+    if (innerGrooveRadius == 57.5) {
+        return " (DIN)";
+    }
+    if (innerGrooveRadius == 60.325) {
+        return " (IEC)";
+    }
+    return "";
+}
+
+std::string OuterGrooveSuffix(double outerGrooveRadius) {
+    return outerGrooveRadius == 146.05 ? " (DIN/IEC)" : "";
+}
+
+std::optional<std::string> ArcTemplateTitle(const ParameterRecord& record) {
+    std::string_view suffix;
+    switch (record.GeometryChoice) {
+    case 1:
+        suffix = " - L\xF6"
+                 "fgren A";
+        break;
+    case 2:
+        suffix = " - L\xF6"
+                 "fgren B";
+        break;
+    case 3:
+        suffix = " - Stevenson A";
+        break;
+    default:
+        return std::nullopt;
+    }
+    std::string_view id(record.ArmId, ArmIdLength);
+    // A record that was never read holds zero bytes rather than blanks; neither belongs in the title.
+    while (!id.empty() && (id.back() == ' ' || id.back() == '\0')) {
+        id.remove_suffix(1);
+    }
+    return std::string(id) + std::string(suffix);
+}
+
+void PrintArcTemplate() {
+    const PrintFont labelFont = CreatePrintFont("Arial", static_cast<float>(12 * Parameters.CorrectionFactorY), 0);
+    const PrintFont titleFont =
+        CreatePrintFont("Arial", static_cast<float>(16 * Parameters.CorrectionFactorY), FontItalic);
+
+    Parameters.PivotPageX = Parameters.SpindleToPivot + SpindlePageX;
+    Parameters.PivotPageY = SpindleLineY;
+
+    const bool attached = BeginPrintJob();
+    if (attached && !PrintJobFailed()) {
+        SetPageOrientation(2);
+        const PrinterResolution resolution = GetPrinterResolution();
+        const PageScale scale{DotsPerMm(resolution.X, Parameters.CorrectionFactorX),
+                              DotsPerMm(resolution.Y, Parameters.CorrectionFactorY)};
+        const PageColour background = BackgroundColourOf(PrintColours);
+        SetForegroundColour(ForegroundColourOf(PrintColours));
+        SetBackgroundColour(background);
+        // A whole landscape Letter sheet in the printer's own dots: the correction factors do not apply.
+        PageBox(0, 0, static_cast<float>(11.0 * resolution.X), static_cast<float>(8.5 * resolution.Y), 0.0f, background,
+                background, 0);
+        SetPenWidth(2);
+
+        const double spindleX = Parameters.PivotPageX - Parameters.SpindleToPivot;
+        const double spindleY = Parameters.PivotPageY;
+        DrawMeasuringFrame(scale);
+        DrawSpindleAndPivot(scale, spindleX, spindleY);
+        DrawArc(Parameters.PivotPageX, Parameters.PivotPageY, Parameters.EffectiveLength, scale.X, scale.Y, 177, 270);
+        DrawNullPoints(scale, spindleX, spindleY);
+
+        SelectPrintFont(labelFont);
+        DrawLabels(scale);
+        SelectPrintFont(titleFont);
+        if (const std::optional<std::string> title = ArcTemplateTitle(Parameters)) {
+            TextAtMm(scale, LegendX - 35, 30, *title);
+        }
+        SelectPrintFont(labelFont);
+        DrawLegend(scale);
+    }
+    EndPrintJob();
+}

@@ -1,0 +1,672 @@
+#include "print/cairo/file_printer.h"
+
+#include "geometry/windows_1252.h"
+
+#include <cairo-pdf.h>
+#include <cairo-svg.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <numbers>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr double MmPerInch = 25.4;
+constexpr double PointsPerInch = 72.0;
+// Hatch tiles are this many dots square, as a printer driver lays them.
+constexpr int HatchTile = 8;
+
+struct PaperMm {
+    double Width;
+    double Height;
+};
+
+PaperMm PortraitPaper(PaperSize paper) {
+    return paper == PaperSize::A4 ? PaperMm{210.0, 297.0} : PaperMm{215.9, 279.4};
+}
+
+void SetSourceColour(cairo_t* cr, DeviceColour colour) {
+    cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0, ((colour >> 16) & 0xFF) / 255.0);
+}
+
+// An odd pen width is centred on a dot, an even one on the boundary between two dots, so lines stay crisp.
+double PenOffset(int penWidth) {
+    return penWidth % 2 == 1 ? 0.5 : 0.0;
+}
+
+// Zero width means the thinnest line: cairo would draw nothing at all.
+double StrokeWidth(int penWidth) {
+    return std::max(penWidth, 1);
+}
+
+std::uint32_t Crc32(const unsigned char* data, std::size_t size) {
+    static const std::array<std::uint32_t, 256> table = [] {
+        std::array<std::uint32_t, 256> entries{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            entries[n] = c;
+        }
+        return entries;
+    }();
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+void AppendBigEndian(std::vector<unsigned char>& bytes, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        bytes.push_back(static_cast<unsigned char>((value >> shift) & 0xFF));
+    }
+}
+
+// cairo writes no resolution into a PNG; a pHYs chunk right after IHDR makes the image print at full scale.
+bool InsertPhysicalSize(std::vector<unsigned char>& png, int dpi) {
+    constexpr std::size_t SignatureSize = 8;
+    constexpr std::size_t HeaderChunkSize = 4 + 4 + 13 + 4;
+    if (png.size() < SignatureSize + HeaderChunkSize || std::memcmp(png.data() + 12, "IHDR", 4) != 0) {
+        return false;
+    }
+    const auto dotsPerMetre = static_cast<std::uint32_t>(std::lround(dpi / (MmPerInch / 1000.0)));
+    std::vector<unsigned char> chunk;
+    AppendBigEndian(chunk, 9);
+    for (char c : std::string_view("pHYs")) {
+        chunk.push_back(static_cast<unsigned char>(c));
+    }
+    AppendBigEndian(chunk, dotsPerMetre);
+    AppendBigEndian(chunk, dotsPerMetre);
+    chunk.push_back(1); // unit: metre
+    AppendBigEndian(chunk, Crc32(chunk.data() + 4, chunk.size() - 4));
+    png.insert(png.begin() + static_cast<std::ptrdiff_t>(SignatureSize + HeaderChunkSize), chunk.begin(), chunk.end());
+    return true;
+}
+
+cairo_status_t CollectBytes(void* closure, const unsigned char* data, unsigned int length) {
+    auto* bytes = static_cast<std::vector<unsigned char>*>(closure);
+    bytes->insert(bytes->end(), data, data + length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+struct CairoFont {
+    cairo_font_face_t* Face = nullptr;
+    double Size = 0;
+    double Ascent = 0;
+    double Descent = 0;
+    double LineGap = 0;
+    bool Underline = false;
+    bool StrikeOut = false;
+};
+
+class CairoFileDevice : public PrintDevice {
+public:
+    CairoFileDevice(FilePrinterSettings settings, std::shared_ptr<FilePrinterOutcome> outcome)
+        : Settings(std::move(settings)), Outcome(std::move(outcome)) {
+        Settings.Dpi = std::max(Settings.Dpi, 1);
+        Settings.MarginMm = std::max(Settings.MarginMm, 0.0);
+        FontOptions = cairo_font_options_create();
+        // Unhinted metrics keep text widths the same in PDF, SVG and PNG.
+        cairo_font_options_set_hint_metrics(FontOptions, CAIRO_HINT_METRICS_OFF);
+        cairo_font_options_set_hint_style(FontOptions, CAIRO_HINT_STYLE_NONE);
+    }
+
+    CairoFileDevice(const CairoFileDevice&) = delete;
+    CairoFileDevice& operator=(const CairoFileDevice&) = delete;
+
+    ~CairoFileDevice() override {
+        DestroySurface();
+        for (CairoFont& font : Fonts) {
+            if (font.Face != nullptr) {
+                cairo_font_face_destroy(font.Face);
+            }
+        }
+        cairo_font_options_destroy(FontOptions);
+        if (!TempPath.empty()) {
+            std::remove(TempPath.c_str());
+        }
+    }
+
+    bool StartDocument(std::string_view /*name*/) override {
+        Outcome->Written = false;
+        Outcome->Error.clear();
+        if (Settings.Path.empty()) {
+            return Fail("no output file named");
+        }
+        // The temporary file beside the destination proves the folder writable before anything is drawn.
+        std::string pattern = FolderOf(Settings.Path) + "/." + BaseNameOf(Settings.Path) + ".XXXXXX";
+        const int descriptor = mkstemp(pattern.data());
+        if (descriptor < 0) {
+            return Fail(std::strerror(errno));
+        }
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(descriptor, 0666 & ~mask);
+        close(descriptor);
+        TempPath = pattern;
+        return true;
+    }
+
+    void StartPage(int orientation) override {
+        if (Failed || PageStarted) {
+            return;
+        }
+        Orientation = orientation;
+        const double widthDots = PaperDots().X;
+        const double heightDots = PaperDots().Y;
+        double scale = 1.0;
+        switch (Settings.Format) {
+        case PageFormat::Pdf:
+            scale = PointsPerInch / Settings.Dpi;
+            Surface = cairo_pdf_surface_create(TempPath.c_str(), widthDots * scale, heightDots * scale);
+            break;
+        case PageFormat::Svg:
+            scale = PointsPerInch / Settings.Dpi;
+            Surface = cairo_svg_surface_create(TempPath.c_str(), widthDots * scale, heightDots * scale);
+            break;
+        case PageFormat::Png:
+            Surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(std::ceil(widthDots)),
+                                                 static_cast<int>(std::ceil(heightDots)));
+            break;
+        }
+        if (!Check(cairo_surface_status(Surface))) {
+            return;
+        }
+        Cr = cairo_create(Surface);
+        if (Settings.Format == PageFormat::Png) {
+            // Paper is white where nothing is drawn.
+            cairo_set_source_rgb(Cr, 1, 1, 1);
+            cairo_paint(Cr);
+        }
+        cairo_scale(Cr, scale, scale);
+        const double margin = MarginDots();
+        cairo_translate(Cr, margin, margin);
+        const DevicePoint printable = PrintableSize();
+        cairo_rectangle(Cr, 0, 0, printable.X, printable.Y);
+        cairo_clip(Cr);
+        cairo_set_font_options(Cr, FontOptions);
+        cairo_set_line_cap(Cr, CAIRO_LINE_CAP_BUTT);
+        cairo_set_line_join(Cr, CAIRO_LINE_JOIN_MITER);
+        PageStarted = true;
+        CheckContext();
+    }
+
+    void EndPage() override {
+        if (Failed || !PageStarted || PageEnded) {
+            return;
+        }
+        if (Settings.Format != PageFormat::Png) {
+            cairo_show_page(Cr);
+        }
+        PageEnded = true;
+        CheckContext();
+    }
+
+    void EndDocument() override {
+        if (TempPath.empty()) {
+            return;
+        }
+        if (!Failed && !PageStarted) {
+            // A job that drew nothing still leaves a valid, blank page.
+            StartPage(Orientation);
+        }
+        EndPage();
+        if (!Failed) {
+            Finish();
+        }
+        DestroySurface();
+        if (!Failed) {
+            if (std::rename(TempPath.c_str(), Settings.Path.c_str()) != 0) {
+                Fail(std::strerror(errno));
+            } else {
+                TempPath.clear();
+                Outcome->Written = true;
+            }
+        }
+        if (!TempPath.empty()) {
+            std::remove(TempPath.c_str());
+            TempPath.clear();
+        }
+    }
+
+    DevicePoint Resolution() override { return DevicePoint{Settings.Dpi, Settings.Dpi}; }
+
+    DevicePoint PrintableSize() override {
+        const double margin = 2 * MarginDots();
+        const double widthDots = PaperDots().X;
+        const double heightDots = PaperDots().Y;
+        return DevicePoint{static_cast<int>(std::max(0.0, std::floor(widthDots - margin))),
+                           static_cast<int>(std::max(0.0, std::floor(heightDots - margin)))};
+    }
+
+    DeviceFontHandle MakeFont(const DeviceFontRequest& request) override {
+        CairoFont font;
+        font.Face = cairo_toy_font_face_create(
+            request.Face.c_str(), request.Italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+            request.Weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+        font.Underline = request.Underline;
+        font.StrikeOut = request.StrikeOut;
+        // Ascent and descent for a one-dot em, measured on a large size so rounding inside the font engine
+        // does not show.
+        constexpr double ReferenceSize = 1000.0;
+        const cairo_font_extents_t reference = MeasureFont(font.Face, ReferenceSize);
+        const double ascent = reference.ascent / ReferenceSize;
+        const double descent = reference.descent / ReferenceSize;
+        const double gap = std::max(0.0, reference.height / ReferenceSize - ascent - descent);
+        // A negative height asks for that character (em) height, a positive one for that cell height;
+        // zero lets the device choose, as a printer does: its default of 10 points.
+        double size = 0;
+        if (request.Height < 0) {
+            size = -static_cast<double>(request.Height);
+        } else if (request.Height > 0 && ascent + descent > 0) {
+            size = request.Height / (ascent + descent);
+        } else {
+            size = 10.0 * Settings.Dpi / PointsPerInch;
+        }
+        font.Size = size;
+        font.Ascent = ascent * size;
+        font.Descent = descent * size;
+        font.LineGap = gap * size;
+        Fonts.push_back(font);
+        return static_cast<DeviceFontHandle>(Fonts.size());
+    }
+
+    DeviceFontMetrics FontMetrics(DeviceFontHandle handle) override {
+        const CairoFont* font = FontOf(handle);
+        if (font == nullptr) {
+            return DeviceFontMetrics{0, 0};
+        }
+        return DeviceFontMetrics{static_cast<int>(std::lround(font->Ascent + font->Descent)),
+                                 static_cast<int>(std::lround(font->LineGap))};
+    }
+
+    void ReleaseFont(DeviceFontHandle handle) override {
+        if (handle >= 1 && static_cast<std::size_t>(handle) <= Fonts.size()) {
+            CairoFont& font = Fonts[static_cast<std::size_t>(handle) - 1];
+            if (font.Face != nullptr) {
+                cairo_font_face_destroy(font.Face);
+                font.Face = nullptr;
+            }
+        }
+    }
+
+    void Line(DevicePoint from, DevicePoint to, DeviceColour colour, int penWidth) override {
+        if (!Drawing()) {
+            return;
+        }
+        const double offset = PenOffset(penWidth);
+        cairo_move_to(Cr, from.X + offset, from.Y + offset);
+        cairo_line_to(Cr, to.X + offset, to.Y + offset);
+        Stroke(colour, penWidth);
+    }
+
+    void Box(DeviceRect box, BoxShape shape, DevicePoint cornerSize, DeviceColour lineColour, const DeviceFill& fill,
+             int penWidth) override {
+        if (!Drawing()) {
+            return;
+        }
+        const double offset = PenOffset(penWidth);
+        const double left = box.Left + offset;
+        const double top = box.Top + offset;
+        const double width = static_cast<double>(box.Right) - box.Left;
+        const double height = static_cast<double>(box.Bottom) - box.Top;
+        if (shape == BoxShape::Ellipse) {
+            EllipsePath(left + width / 2, top + height / 2, width / 2, height / 2);
+        } else if (shape == BoxShape::Rounded && cornerSize.X > 0 && cornerSize.Y > 0) {
+            RoundedPath(left, top, width, height, std::min(cornerSize.X / 2.0, width / 2),
+                        std::min(cornerSize.Y / 2.0, height / 2));
+        } else {
+            cairo_rectangle(Cr, left, top, width, height);
+        }
+        FillAndStroke(fill, lineColour, penWidth);
+    }
+
+    void Arc(DeviceRect box, DevicePoint start, DevicePoint end, bool pie, DeviceColour lineColour,
+             const DeviceFill& fill, int penWidth) override {
+        if (!Drawing()) {
+            return;
+        }
+        const double offset = PenOffset(penWidth);
+        const double centreX = (static_cast<double>(box.Left) + box.Right) / 2;
+        const double centreY = (static_cast<double>(box.Top) + box.Bottom) / 2;
+        const double radiusX = (static_cast<double>(box.Right) - box.Left) / 2;
+        const double radiusY = (static_cast<double>(box.Bottom) - box.Top) / 2;
+        if (radiusX <= 0 || radiusY <= 0) {
+            return;
+        }
+        // Where each ray meets the ellipse, as the ellipse's own parameter; angles count with y up.
+        auto parameterOf = [&](DevicePoint p) {
+            const double rayAngle = std::atan2(centreY - p.Y, p.X - centreX);
+            return std::atan2(radiusX * std::sin(rayAngle), radiusY * std::cos(rayAngle));
+        };
+        const double from = parameterOf(start);
+        double to = parameterOf(end);
+        if (to <= from) {
+            // Counter-clockwise on; the same ray twice is the whole ellipse.
+            to += 2 * std::numbers::pi;
+        }
+        cairo_save(Cr);
+        cairo_translate(Cr, centreX + offset, centreY + offset);
+        cairo_scale(Cr, radiusX, -radiusY);
+        if (pie) {
+            cairo_move_to(Cr, 0, 0);
+        } else {
+            cairo_new_path(Cr);
+        }
+        cairo_arc(Cr, 0, 0, 1, from, to);
+        if (pie) {
+            cairo_close_path(Cr);
+        }
+        cairo_restore(Cr);
+        if (pie) {
+            FillAndStroke(fill, lineColour, penWidth);
+        } else {
+            Stroke(lineColour, penWidth);
+        }
+    }
+
+    int Text(DevicePoint at, std::string_view text, DeviceFontHandle handle, DeviceColour colour, bool opaque,
+             DeviceColour background, DeviceRect clip) override {
+        const CairoFont* font = FontOf(handle);
+        if (!Drawing() || font == nullptr || font->Face == nullptr) {
+            return 0;
+        }
+        const std::string utf8 = Windows1252ToUtf8(text);
+        cairo_save(Cr);
+        cairo_set_font_face(Cr, font->Face);
+        cairo_set_font_size(Cr, font->Size);
+        cairo_text_extents_t extents;
+        cairo_text_extents(Cr, utf8.c_str(), &extents);
+        const double advance = extents.x_advance;
+        if (clip.Right > clip.Left && clip.Bottom > clip.Top) {
+            cairo_rectangle(Cr, clip.Left, clip.Top, static_cast<double>(clip.Right) - clip.Left,
+                            static_cast<double>(clip.Bottom) - clip.Top);
+            cairo_clip(Cr);
+            const double cellHeight = font->Ascent + font->Descent;
+            if (opaque) {
+                SetSourceColour(Cr, background);
+                cairo_rectangle(Cr, at.X, at.Y, advance, cellHeight);
+                cairo_fill(Cr);
+            }
+            SetSourceColour(Cr, colour);
+            const double baseline = at.Y + font->Ascent;
+            cairo_move_to(Cr, at.X, baseline);
+            cairo_show_text(Cr, utf8.c_str());
+            const double thickness = std::max(1.0, font->Size / 14);
+            if (font->Underline) {
+                cairo_rectangle(Cr, at.X, baseline + font->Descent / 2, advance, thickness);
+            }
+            if (font->StrikeOut) {
+                cairo_rectangle(Cr, at.X, baseline - font->Ascent / 3, advance, thickness);
+            }
+            cairo_fill(Cr);
+        }
+        cairo_restore(Cr);
+        CheckContext();
+        return static_cast<int>(std::lround(advance));
+    }
+
+private:
+    struct PaperSizeInDots {
+        double X;
+        double Y;
+    };
+
+    PaperSizeInDots PaperDots() const {
+        const PaperMm paper = PortraitPaper(Settings.Paper);
+        const double across = paper.Width / MmPerInch * Settings.Dpi;
+        const double down = paper.Height / MmPerInch * Settings.Dpi;
+        return Orientation == 2 ? PaperSizeInDots{down, across} : PaperSizeInDots{across, down};
+    }
+
+    // A printer's printable area starts on a whole dot.
+    double MarginDots() const { return std::round(Settings.MarginMm / MmPerInch * Settings.Dpi); }
+
+    bool Drawing() const { return !Failed && PageStarted && !PageEnded; }
+
+    const CairoFont* FontOf(DeviceFontHandle handle) const {
+        if (handle < 1 || static_cast<std::size_t>(handle) > Fonts.size()) {
+            return nullptr;
+        }
+        return &Fonts[static_cast<std::size_t>(handle) - 1];
+    }
+
+    cairo_font_extents_t MeasureFont(cairo_font_face_t* face, double size) const {
+        cairo_matrix_t fontMatrix;
+        cairo_matrix_t identity;
+        cairo_matrix_init_scale(&fontMatrix, size, size);
+        cairo_matrix_init_identity(&identity);
+        cairo_scaled_font_t* scaled = cairo_scaled_font_create(face, &fontMatrix, &identity, FontOptions);
+        cairo_font_extents_t extents{};
+        cairo_scaled_font_extents(scaled, &extents);
+        cairo_scaled_font_destroy(scaled);
+        return extents;
+    }
+
+    void EllipsePath(double centreX, double centreY, double radiusX, double radiusY) {
+        if (radiusX <= 0 || radiusY <= 0) {
+            // A flat ellipse is the line along its box; scaling by zero would break the context for good.
+            cairo_move_to(Cr, centreX - radiusX, centreY - radiusY);
+            cairo_line_to(Cr, centreX + radiusX, centreY + radiusY);
+            return;
+        }
+        cairo_save(Cr);
+        cairo_translate(Cr, centreX, centreY);
+        cairo_scale(Cr, radiusX, radiusY);
+        cairo_new_sub_path(Cr);
+        cairo_arc(Cr, 0, 0, 1, 0, 2 * std::numbers::pi);
+        cairo_close_path(Cr);
+        cairo_restore(Cr);
+    }
+
+    void RoundedPath(double left, double top, double width, double height, double radiusX, double radiusY) {
+        const double right = left + width;
+        const double bottom = top + height;
+        cairo_new_sub_path(Cr);
+        auto corner = [&](double x, double y, double from) {
+            cairo_save(Cr);
+            cairo_translate(Cr, x, y);
+            cairo_scale(Cr, radiusX, radiusY);
+            cairo_arc(Cr, 0, 0, 1, from, from + std::numbers::pi / 2);
+            cairo_restore(Cr);
+        };
+        corner(right - radiusX, top + radiusY, -std::numbers::pi / 2);
+        corner(right - radiusX, bottom - radiusY, 0);
+        corner(left + radiusX, bottom - radiusY, std::numbers::pi / 2);
+        corner(left + radiusX, top + radiusY, std::numbers::pi);
+        cairo_close_path(Cr);
+    }
+
+    void Stroke(DeviceColour colour, int penWidth) {
+        SetSourceColour(Cr, colour);
+        cairo_set_line_width(Cr, StrokeWidth(penWidth));
+        cairo_stroke(Cr);
+        CheckContext();
+    }
+
+    void FillAndStroke(const DeviceFill& fill, DeviceColour lineColour, int penWidth) {
+        if (fill.Filled) {
+            if (fill.Hatched) {
+                cairo_pattern_t* hatch = HatchPattern(fill.HatchStyle, fill.Colour);
+                cairo_set_source(Cr, hatch);
+                cairo_pattern_destroy(hatch);
+            } else {
+                SetSourceColour(Cr, fill.Colour);
+            }
+            cairo_fill_preserve(Cr);
+        }
+        Stroke(lineColour, penWidth);
+    }
+
+    // The platform's six hatch styles: horizontal, vertical, forward diagonal, backward diagonal, cross,
+    // diagonal cross; drawn as vector tiles so PDF and SVG keep them sharp.
+    cairo_pattern_t* HatchPattern(int style, DeviceColour colour) {
+        const cairo_rectangle_t extents{0, 0, HatchTile, HatchTile};
+        cairo_surface_t* tile = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
+        cairo_t* tileCr = cairo_create(tile);
+        SetSourceColour(tileCr, colour);
+        cairo_set_line_width(tileCr, 1);
+        const double middle = HatchTile / 2.0 + 0.5;
+        const bool horizontal = style == 0 || style == 4;
+        const bool vertical = style == 1 || style == 4;
+        const bool forward = style == 2 || style == 5;
+        const bool backward = style == 3 || style == 5;
+        if (horizontal) {
+            cairo_move_to(tileCr, 0, middle);
+            cairo_line_to(tileCr, HatchTile, middle);
+        }
+        if (vertical) {
+            cairo_move_to(tileCr, middle, 0);
+            cairo_line_to(tileCr, middle, HatchTile);
+        }
+        for (int k = -1; k <= 1; ++k) {
+            const double shift = k * HatchTile;
+            if (forward) {
+                cairo_move_to(tileCr, -1, -1 + shift);
+                cairo_line_to(tileCr, HatchTile + 1, HatchTile + 1 + shift);
+            }
+            if (backward) {
+                cairo_move_to(tileCr, -1, HatchTile + 1 + shift);
+                cairo_line_to(tileCr, HatchTile + 1, -1 + shift);
+            }
+        }
+        cairo_stroke(tileCr);
+        cairo_destroy(tileCr);
+        cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
+        cairo_surface_destroy(tile);
+        cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+        return pattern;
+    }
+
+    void Finish() {
+        if (Settings.Format == PageFormat::Png) {
+            cairo_surface_flush(Surface);
+            std::vector<unsigned char> png;
+            if (!Check(cairo_surface_write_to_png_stream(Surface, CollectBytes, &png))) {
+                return;
+            }
+            if (!InsertPhysicalSize(png, Settings.Dpi)) {
+                Fail("unexpected PNG layout");
+                return;
+            }
+            std::ofstream out(TempPath, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+            out.close();
+            if (!out) {
+                Fail("write error");
+            }
+            return;
+        }
+        CheckContext();
+        cairo_destroy(Cr);
+        Cr = nullptr;
+        cairo_surface_finish(Surface);
+        Check(cairo_surface_status(Surface));
+    }
+
+    void DestroySurface() {
+        if (Cr != nullptr) {
+            cairo_destroy(Cr);
+            Cr = nullptr;
+        }
+        if (Surface != nullptr) {
+            cairo_surface_destroy(Surface);
+            Surface = nullptr;
+        }
+    }
+
+    void CheckContext() {
+        if (Cr != nullptr) {
+            Check(cairo_status(Cr));
+        }
+    }
+
+    // Every cairo failure that matters ends here: the document is lost, drawing stops, the reason is kept.
+    bool Check(cairo_status_t status) {
+        if (status == CAIRO_STATUS_SUCCESS) {
+            return true;
+        }
+        Fail(cairo_status_to_string(status));
+        return false;
+    }
+
+    bool Fail(std::string_view reason) {
+        if (!Failed) {
+            Failed = true;
+            Outcome->Written = false;
+            Outcome->Error = "cannot write " + Settings.Path + ": " + std::string(reason);
+        }
+        return false;
+    }
+
+    FilePrinterSettings Settings;
+    std::shared_ptr<FilePrinterOutcome> Outcome;
+    cairo_font_options_t* FontOptions = nullptr;
+    std::vector<CairoFont> Fonts;
+    std::string TempPath;
+    cairo_surface_t* Surface = nullptr;
+    cairo_t* Cr = nullptr;
+    int Orientation = 1;
+    bool PageStarted = false;
+    bool PageEnded = false;
+    bool Failed = false;
+};
+
+} // namespace
+
+std::unique_ptr<PrintDevice> MakeFilePrinterDevice(const FilePrinterSettings& settings,
+                                                   std::shared_ptr<FilePrinterOutcome> outcome) {
+    return std::make_unique<CairoFileDevice>(settings, std::move(outcome));
+}
+
+FilePrinterChooser::FilePrinterChooser(FilePrinterSettings settings)
+    : Settings(std::move(settings)), Outcome(std::make_shared<FilePrinterOutcome>()) {}
+
+PrinterChoice FilePrinterChooser::ChoosePrinter() {
+    Outcome = std::make_shared<FilePrinterOutcome>();
+    PrinterChoice choice;
+    if (Settings.Path.empty()) {
+        // Without a file there is no printer to choose; saying so beats printing nothing in silence.
+        Outcome->Error = "no output file named";
+        choice.Result = PrinterChoiceResult::Failed;
+        return choice;
+    }
+    choice.Result = PrinterChoiceResult::Chosen;
+    choice.PrinterName = Settings.Path;
+    choice.Device = MakeFilePrinterDevice(Settings, Outcome);
+    return choice;
+}
+
+bool FilePrinterChooser::Written() const {
+    return Outcome->Written;
+}
+
+const std::string& FilePrinterChooser::Error() const {
+    return Outcome->Error;
+}

@@ -1,0 +1,399 @@
+#include "print/page_model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+#include <utility>
+
+PrintColourRecord PrintColours{0, 0, 0, 255, 255, 255};
+
+namespace {
+
+constexpr float DefaultFontPoints = 8.0f;
+constexpr std::string_view DefaultFontFace = "Arial";
+constexpr std::string_view DocumentName = "Print Job";
+constexpr int PortraitOrientation = 1;
+constexpr int LandscapeOrientation = 2;
+
+// A font taller than this (about 2.7 m at 600 dpi) can only come from a broken correction factor;
+// capping it keeps the devices away from absurd glyph sizes.
+constexpr double MaxFontHeight = 65535.0;
+constexpr int MaxPenWidth = 65535;
+
+// Radial points of an arc lie at least this far from the centre, so that rounding them to whole dots
+// turns the ray by no more than about a thousandth of a radian even on a tiny box.
+constexpr double MinRadialDistance = 1024.0;
+// Where the coordinate limit leaves less room than that, the point may come this close (a ray within a few
+// hundredths of a radian); closer than this the ray cannot be marked at all.
+constexpr double MinRayMarkDistance = 16.0;
+
+using FontKey = std::tuple<std::string, int, int, bool, bool, bool>;
+
+struct RealisedFont {
+    DeviceFontHandle Handle = 0;
+    int LineHeight = 0;
+};
+
+struct PrintSurfaceRecord {
+    std::unique_ptr<PrintDevice> Printer;
+    std::string PrinterName;
+    bool DocumentOpen = false;
+    bool PageOpen = false;
+    int Orientation = PortraitOrientation;
+    int ResolutionY = 0;
+    DevicePoint Position{0, 0};
+    // False after a positioning request that was dropped: the next line from here is dropped too.
+    bool PositionValid = true;
+    DeviceColour Foreground = 0;
+    // The job starts with a transparent text background until the printout sets one.
+    bool BackgroundSet = false;
+    DeviceColour Background = 0;
+    int PenWidth = 0;
+    std::optional<PrintFont> CurrentFont;
+    std::optional<RealisedFont> CurrentRealised;
+    std::map<FontKey, RealisedFont> Fonts;
+};
+
+PrintSurfaceRecord PrintSurface;
+bool JobFailed = false;
+
+bool Attached() {
+    return PrintSurface.Printer != nullptr;
+}
+
+// Half-to-even rounding to a whole dot; false for NaN and for anything beyond the coordinate limit.
+bool ToDot(double value, int& dot) {
+    if (!(std::fabs(value) <= PageCoordinateLimit)) {
+        return false;
+    }
+    double whole = std::floor(value);
+    const double fraction = value - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) {
+        whole += 1.0;
+    }
+    dot = static_cast<int>(whole);
+    return true;
+}
+
+int RoundHalfEven(double value) {
+    int dot = 0;
+    ToDot(value, dot);
+    return dot;
+}
+
+DeviceColour ToDeviceColour(PageColour colour) {
+    return static_cast<DeviceColour>(colour & 0xFFFFFF);
+}
+
+DeviceColour LineColourOf(PageColour colour) {
+    return colour < 0 ? PrintSurface.Foreground : ToDeviceColour(colour);
+}
+
+DeviceFill FillOf(PageColour fillColour, DeviceColour lineColour, int fillStyle) {
+    DeviceFill fill{false, 0, false, 0};
+    if (fillColour == UseLineColour) {
+        fill.Filled = true;
+        fill.Colour = lineColour;
+    } else if (fillColour >= 0) {
+        fill.Filled = true;
+        fill.Colour = ToDeviceColour(fillColour);
+    }
+    if (fill.Filled && fillStyle >= 1 && fillStyle <= 6) {
+        fill.Hatched = true;
+        fill.HatchStyle = fillStyle - 1;
+    }
+    return fill;
+}
+
+bool ToDeviceRect(double x1, double y1, double x2, double y2, DeviceRect& rect) {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    if (!ToDot(x1, left) || !ToDot(y1, top) || !ToDot(x2, right) || !ToDot(y2, bottom)) {
+        return false;
+    }
+    rect = DeviceRect{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+    return true;
+}
+
+void OpenPage() {
+    if (PrintSurface.PageOpen) {
+        return;
+    }
+    PrintSurface.Printer->StartPage(PrintSurface.Orientation);
+    PrintSurface.PageOpen = true;
+    PrintSurface.Position = DevicePoint{0, 0};
+    PrintSurface.PositionValid = true;
+}
+
+int FontHeightInDots(float points, int dotsPerInch) {
+    double height = static_cast<double>(points) * dotsPerInch / 72.0;
+    if (std::isnan(height)) {
+        height = static_cast<double>(DefaultFontPoints) * dotsPerInch / 72.0;
+    }
+    height = std::clamp(height, -MaxFontHeight, MaxFontHeight);
+    return -RoundHalfEven(height);
+}
+
+RealisedFont Realise(const PrintFont& font) {
+    DeviceFontRequest request;
+    request.Face = font.Face;
+    request.Height = FontHeightInDots(font.Points, PrintSurface.ResolutionY);
+    request.Weight = (font.Style & FontBold) != 0 ? 700 : 400;
+    request.Italic = (font.Style & FontItalic) != 0;
+    request.Underline = (font.Style & FontUnderline) != 0;
+    request.StrikeOut = (font.Style & FontStrikeOut) != 0;
+    FontKey key{request.Face, request.Height, request.Weight, request.Italic, request.Underline, request.StrikeOut};
+    auto found = PrintSurface.Fonts.find(key);
+    if (found != PrintSurface.Fonts.end()) {
+        return found->second;
+    }
+    RealisedFont realised;
+    realised.Handle = PrintSurface.Printer->MakeFont(request);
+    const DeviceFontMetrics metrics = PrintSurface.Printer->FontMetrics(realised.Handle);
+    realised.LineHeight = metrics.Height + metrics.ExternalLeading;
+    PrintSurface.Fonts.emplace(std::move(key), realised);
+    return realised;
+}
+
+RealisedFont CurrentFontOnDevice() {
+    if (!PrintSurface.CurrentRealised) {
+        // Text before any font was selected gets the program's default face at the default size.
+        PrintSurface.CurrentRealised = Realise(CreatePrintFont(DefaultFontFace, 0.0f, 0));
+    }
+    return *PrintSurface.CurrentRealised;
+}
+
+} // namespace
+
+PageColour MakeColour(std::int32_t red, std::int32_t green, std::int32_t blue) {
+    auto limit = [](std::int32_t component) { return static_cast<PageColour>(std::clamp(component, 0, 255)); };
+    return limit(red) + 256 * limit(green) + 65536 * limit(blue);
+}
+
+PageColour ForegroundColourOf(const PrintColourRecord& colours) {
+    return MakeColour(colours.ForegroundRed, colours.ForegroundGreen, colours.ForegroundBlue);
+}
+
+PageColour BackgroundColourOf(const PrintColourRecord& colours) {
+    return MakeColour(colours.BackgroundRed, colours.BackgroundGreen, colours.BackgroundBlue);
+}
+
+PrintFont CreatePrintFont(std::string_view face, float points, int style) {
+    PrintFont font;
+    font.Face = std::string(face);
+    font.Points = points == 0.0f ? DefaultFontPoints : points;
+    font.Style = style;
+    return font;
+}
+
+bool BeginPrintJob() {
+    EndPrintJob();
+    JobFailed = false;
+    PrinterChooser* chooser = CurrentPrinterChooser();
+    if (chooser == nullptr) {
+        return false;
+    }
+    PrinterChoice choice = chooser->ChoosePrinter();
+    if (choice.Result == PrinterChoiceResult::Failed ||
+        (choice.Result == PrinterChoiceResult::Chosen && choice.Device == nullptr)) {
+        JobFailed = true;
+        return false;
+    }
+    // An empty printer name is what a cancelled dialog leaves: no printer, and no failure either.
+    if (choice.Result != PrinterChoiceResult::Chosen || choice.PrinterName.empty()) {
+        return false;
+    }
+    if (!choice.Device->StartDocument(DocumentName)) {
+        JobFailed = true;
+        return false;
+    }
+    PrintSurface.Printer = std::move(choice.Device);
+    PrintSurface.PrinterName = std::move(choice.PrinterName);
+    PrintSurface.DocumentOpen = true;
+    PrintSurface.ResolutionY = PrintSurface.Printer->Resolution().Y;
+    return true;
+}
+
+bool PrintJobFailed() {
+    return JobFailed;
+}
+
+void SetPageOrientation(int orientation) {
+    if (orientation == PortraitOrientation || orientation == LandscapeOrientation) {
+        PrintSurface.Orientation = orientation;
+    }
+}
+
+PrinterResolution GetPrinterResolution() {
+    if (!Attached()) {
+        return PrinterResolution{0, 0};
+    }
+    const DevicePoint resolution = PrintSurface.Printer->Resolution();
+    return PrinterResolution{resolution.X, resolution.Y};
+}
+
+void SetForegroundColour(PageColour colour) {
+    if (colour >= 0) {
+        PrintSurface.Foreground = ToDeviceColour(colour);
+    }
+}
+
+void SetBackgroundColour(PageColour colour) {
+    if (colour == NoFill) {
+        PrintSurface.BackgroundSet = false;
+    } else if (colour >= 0) {
+        PrintSurface.BackgroundSet = true;
+        PrintSurface.Background = ToDeviceColour(colour);
+    }
+}
+
+void SetPenWidth(int dots) {
+    PrintSurface.PenWidth = std::clamp(dots, 0, MaxPenWidth);
+}
+
+void SelectPrintFont(const PrintFont& font) {
+    PrintSurface.CurrentFont = font;
+    PrintSurface.CurrentRealised.reset();
+    if (Attached()) {
+        PrintSurface.CurrentRealised = Realise(font);
+    }
+}
+
+void PageMoveTo(double x, double y) {
+    if (!Attached()) {
+        return;
+    }
+    OpenPage();
+    DevicePoint to{};
+    PrintSurface.PositionValid = ToDot(x, to.X) && ToDot(y, to.Y);
+    if (PrintSurface.PositionValid) {
+        PrintSurface.Position = to;
+    }
+}
+
+void PageLineTo(double x, double y, PageColour colour) {
+    if (!Attached()) {
+        return;
+    }
+    OpenPage();
+    DevicePoint to{};
+    const bool endValid = ToDot(x, to.X) && ToDot(y, to.Y);
+    if (endValid && PrintSurface.PositionValid) {
+        PrintSurface.Printer->Line(PrintSurface.Position, to, LineColourOf(colour), PrintSurface.PenWidth);
+    }
+    PrintSurface.PositionValid = endValid;
+    if (endValid) {
+        PrintSurface.Position = to;
+    }
+}
+
+void PageBox(float x1, float y1, float x2, float y2, BoxCorner corner, PageColour lineColour, PageColour fillColour,
+             int fillStyle) {
+    if (!Attached()) {
+        return;
+    }
+    OpenPage();
+    DeviceRect box{};
+    if (!ToDeviceRect(x1, y1, x2, y2, box)) {
+        return;
+    }
+    BoxShape shape = BoxShape::Ellipse;
+    DevicePoint cornerSize{0, 0};
+    if (corner) {
+        const float percent = *corner;
+        if (!(percent > 0.0f)) {
+            shape = BoxShape::Square;
+        } else {
+            shape = BoxShape::Rounded;
+            const double shorterSide = std::min(box.Right - box.Left, box.Bottom - box.Top);
+            const int size = RoundHalfEven(shorterSide * std::min(static_cast<double>(percent), 100.0) / 100.0);
+            cornerSize = DevicePoint{size, size};
+        }
+    }
+    const DeviceColour line = LineColourOf(lineColour);
+    PrintSurface.Printer->Box(box, shape, cornerSize, line, FillOf(fillColour, line, fillStyle), PrintSurface.PenWidth);
+}
+
+void PageArc(float x1, float y1, float x2, float y2, float startAngle, float endAngle, PageColour lineColour,
+             PageColour fillColour, int fillStyle, bool pie) {
+    if (!Attached()) {
+        return;
+    }
+    OpenPage();
+    DeviceRect box{};
+    if (!ToDeviceRect(x1, y1, x2, y2, box) || !std::isfinite(startAngle) || !std::isfinite(endAngle)) {
+        return;
+    }
+    const double centreX = (static_cast<double>(box.Left) + box.Right) / 2.0;
+    const double centreY = (static_cast<double>(box.Top) + box.Bottom) / 2.0;
+    const double distance = std::max(
+        {static_cast<double>(box.Right - box.Left), static_cast<double>(box.Bottom - box.Top), MinRadialDistance});
+    // Angles count towards the top of the page, device y grows downwards. The point only marks the ray, so near
+    // the coordinate limit it comes closer to the centre instead of going beyond the limit (and turning the ray);
+    // a centre within a few dots of the limit leaves no room to mark the ray and drops the arc like any other far
+    // coordinate.
+    auto radialPoint = [&](float angle, DevicePoint& point) {
+        const double stepX = std::cos(static_cast<double>(angle));
+        const double stepY = -std::sin(static_cast<double>(angle));
+        double reach = distance;
+        for (const auto& [centre, step] : {std::pair{centreX, stepX}, std::pair{centreY, stepY}}) {
+            if (step != 0) {
+                const double edge = step > 0 ? PageCoordinateLimit - 0.5 : -(PageCoordinateLimit - 0.5);
+                reach = std::min(reach, (edge - centre) / step);
+            }
+        }
+        point = DevicePoint{RoundHalfEven(centreX + reach * stepX), RoundHalfEven(centreY + reach * stepY)};
+        return reach >= MinRayMarkDistance;
+    };
+    DevicePoint start{};
+    DevicePoint end{};
+    if (!radialPoint(startAngle, start) || !radialPoint(endAngle, end)) {
+        return;
+    }
+    const DeviceColour line = LineColourOf(lineColour);
+    PrintSurface.Printer->Arc(box, start, end, pie, line, FillOf(fillColour, line, fillStyle), PrintSurface.PenWidth);
+}
+
+void PagePrintLine(std::string_view text) {
+    if (!Attached()) {
+        return;
+    }
+    OpenPage();
+    if (!PrintSurface.PositionValid) {
+        return;
+    }
+    const RealisedFont font = CurrentFontOnDevice();
+    const DevicePoint at = PrintSurface.Position;
+    const DevicePoint printable = PrintSurface.Printer->PrintableSize();
+    const DeviceRect clip{at.X, at.Y, std::max(at.X, printable.X), at.Y + std::max(font.LineHeight, 0)};
+    PrintSurface.Printer->Text(at, text, font.Handle, PrintSurface.Foreground, PrintSurface.BackgroundSet,
+                               PrintSurface.Background, clip);
+    const double nextY = static_cast<double>(at.Y) + font.LineHeight;
+    PrintSurface.PositionValid = std::fabs(nextY) <= PageCoordinateLimit;
+    if (PrintSurface.PositionValid) {
+        PrintSurface.Position = DevicePoint{0, static_cast<int>(nextY)};
+    }
+}
+
+void EndPrintJob() {
+    if (Attached()) {
+        if (PrintSurface.PageOpen) {
+            PrintSurface.Printer->EndPage();
+        }
+        if (PrintSurface.DocumentOpen) {
+            PrintSurface.Printer->EndDocument();
+        }
+        for (const auto& [key, font] : PrintSurface.Fonts) {
+            PrintSurface.Printer->ReleaseFont(font.Handle);
+        }
+    }
+    PrintSurface = PrintSurfaceRecord{};
+}
+
+double DotsPerMm(std::int32_t dotsPerInch, double correctionFactor) {
+    const long double product = static_cast<long double>(dotsPerInch) * correctionFactor;
+    return static_cast<double>(product / static_cast<long double>(25.4f));
+}

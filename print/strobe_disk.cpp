@@ -1,0 +1,130 @@
+#include "geometry/parameter_record.h"
+#include "print/drawing_primitives.h"
+#include "print/page_model.h"
+#include "print/printouts.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using Extended = long double;
+
+constexpr long double Pi = 3.141592653589793;
+constexpr double CentreX = 104;
+constexpr double CentreY = 134;
+
+struct PageScale {
+    double X;
+    double Y;
+};
+
+// The box of the circle of the given diameter about the disk centre, in dots.
+struct DotBox {
+    float Left, Top, Right, Bottom;
+};
+
+DotBox CentredBox(const PageScale& scale, double diameter) {
+    const Extended cx = Extended{CentreX} * scale.X;
+    const Extended cy = Extended{CentreY} * scale.Y;
+    const Extended halfX = Extended{diameter} * scale.X / 2;
+    const Extended halfY = Extended{diameter} * scale.Y / 2;
+    return {static_cast<float>(cx - halfX), static_cast<float>(cy - halfY), static_cast<float>(cx + halfX),
+            static_cast<float>(cy + halfY)};
+}
+
+void FilledDisc(const PageScale& scale, double diameter, PageColour lineColour, PageColour fillColour) {
+    const DotBox box = CentredBox(scale, diameter);
+    PageBox(box.Left, box.Top, box.Right, box.Bottom, EllipseCorner, lineColour, fillColour, 0);
+}
+
+// A ring's bars are wedges of the whole circle; the cover disc painted next removes their inner parts.
+void DrawBars(const PageScale& scale, double diameter, std::int32_t bars) {
+    const DotBox box = CentredBox(scale, diameter);
+    for (std::int32_t k = 0; k < bars; ++k) {
+        const Extended start = 2 * Pi * k / bars;
+        const Extended end = start + Pi / bars;
+        PageArc(box.Left, box.Top, box.Right, box.Bottom, static_cast<float>(start), static_cast<float>(end),
+                UseLineColour, UseLineColour, 0, true);
+    }
+}
+
+void MoveToMm(const PageScale& scale, double x, double y) {
+    PageMoveTo(static_cast<double>(Extended{x} * scale.X), static_cast<double>(Extended{y} * scale.Y));
+}
+
+void TextAtMm(const PageScale& scale, double x, double y, std::string_view text) {
+    MoveToMm(scale, x, y);
+    PagePrintLine(text);
+}
+
+void DrawCaptions(const PageScale& scale, std::int32_t outerBars, std::int32_t innerBars,
+                  const std::string& captionLine1, const std::string& captionLine2, const PrintFont& smallFont,
+                  const PrintFont& largeFont) {
+    SelectPrintFont(largeFont);
+    MoveToMm(scale, 58, 160);
+    if (outerBars == 216 && innerBars == 160) {
+        PagePrintLine("33 1/3 RPM - 60 HZ - 216 BARS");
+        TextAtMm(scale, 65, 168, "45 RPM - 60 HZ - 160 BARS");
+    } else if (outerBars == 180 && innerBars == 133) {
+        PagePrintLine("33 1/3 RPM - 50 HZ - 180 BARS");
+        TextAtMm(scale, 65, 168, "45 RPM - 50 HZ - 133 BARS");
+        MoveToMm(scale, 80, 175);
+        SelectPrintFont(smallFont);
+        PagePrintLine("(must drift CCW 5 bars per 20sec)");
+        SelectPrintFont(largeFont);
+    } else {
+        // Printed at their full fixed length: the centring blanks shift the visible text.
+        TextAtMm(scale, 55, 160, FixedLengthText(captionLine1, CaptionLength));
+        TextAtMm(scale, 55, 168, FixedLengthText(captionLine2, CaptionLength));
+    }
+}
+
+void DrawInstructions(const PageScale& scale) {
+    TextAtMm(scale, 109, 85, "Time this mark-");
+    TextAtMm(scale, 109, 89, "At 33 1/3 RPM it takes");
+    TextAtMm(scale, 109, 93, "180 sec for 100 revolutions.");
+    TextAtMm(scale, 109, 97, "Use (1-(actual/target))*100");
+    TextAtMm(scale, 109, 101, "for percentage error.");
+}
+
+} // namespace
+
+void PrintStrobeDisk(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
+                     const std::string& captionLine2) {
+    const PrintFont smallFont = CreatePrintFont("Arial", static_cast<float>(10 * Parameters.CorrectionFactorY), 0);
+    const PrintFont largeFont = CreatePrintFont("Arial", static_cast<float>(18 * Parameters.CorrectionFactorY), 0);
+
+    const bool attached = BeginPrintJob();
+    if (attached && !PrintJobFailed()) {
+        SetPageOrientation(1);
+        const PrinterResolution resolution = GetPrinterResolution();
+        const PageScale scale{DotsPerMm(resolution.X, Parameters.CorrectionFactorX),
+                              DotsPerMm(resolution.Y, Parameters.CorrectionFactorY)};
+        SetPenWidth(0);
+        const PageColour background = BackgroundColourOf(PrintColours);
+        SetForegroundColour(ForegroundColourOf(PrintColours));
+        SetBackgroundColour(background);
+
+        // The backing disc is outlined in black whatever the foreground, so the cutting line always shows.
+        FilledDisc(scale, 180 * 1.025, MakeColour(0, 0, 0), background);
+        DrawCircle(CentreX, CentreY, 180, scale.X, scale.Y);
+        DrawBars(scale, 175, outerBars);
+        FilledDisc(scale, 150, background, UseLineColour);
+        DrawBars(scale, 145, innerBars);
+        FilledDisc(scale, 135, background, UseLineColour);
+        DrawSpindleHoleMark(CentreX, CentreY, scale.X, scale.Y);
+
+        SetPenWidth(15);
+        MoveToMm(scale, CentreX, CentreY);
+        PageLineTo(static_cast<double>(Extended{CentreX} * scale.X), static_cast<double>(Extended{70} * scale.Y),
+                   UseLineColour);
+        SetPenWidth(1);
+
+        DrawCaptions(scale, outerBars, innerBars, captionLine1, captionLine2, smallFont, largeFont);
+        SelectPrintFont(smallFont);
+        DrawInstructions(scale);
+    }
+    EndPrintJob();
+}

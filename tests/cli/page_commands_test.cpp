@@ -1,0 +1,486 @@
+#include "tests/cli/run_tool.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double Pi = 3.141592653589793;
+constexpr double DotsPerMm = 600 / 25.4;
+constexpr double DefaultMarginMm = 4.23;
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+int RunShell(const std::vector<std::string>& words) {
+    std::string command;
+    for (const std::string& word : words) {
+        command += Quoted(word) + " ";
+    }
+    return std::system((command + ">/dev/null 2>&1").c_str());
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// A page rasterised in grey at 600 dpi by poppler, as a user's PDF viewer would show it.
+class Raster {
+public:
+    explicit Raster(const std::string& pdf) {
+        const std::string stem = pdf + "-raster";
+        if (RunShell({"pdftoppm", "-r", "600", "-gray", "-singlefile", pdf, stem}) != 0) {
+            return;
+        }
+        std::ifstream in(stem + ".pgm", std::ios::binary);
+        std::string magic;
+        int maximum = 0;
+        in >> magic >> Width >> Height >> maximum;
+        in.get();
+        if (magic != "P5" || maximum != 255) {
+            Width = Height = 0;
+            return;
+        }
+        Pixels.resize(static_cast<std::size_t>(Width) * Height);
+        in.read(reinterpret_cast<char*>(Pixels.data()), static_cast<std::streamsize>(Pixels.size()));
+        std::filesystem::remove(stem + ".pgm");
+    }
+
+    int Width = 0;
+    int Height = 0;
+
+    // Darkness 0 (white) to 1 (black), bilinear between pixel centres.
+    double Dark(double x, double y) const {
+        const double fx = x - 0.5;
+        const double fy = y - 0.5;
+        const int x0 = static_cast<int>(std::floor(fx));
+        const int y0 = static_cast<int>(std::floor(fy));
+        const double ax = fx - x0;
+        const double ay = fy - y0;
+        return (1 - ay) * ((1 - ax) * At(x0, y0) + ax * At(x0 + 1, y0)) +
+               ay * ((1 - ax) * At(x0, y0 + 1) + ax * At(x0 + 1, y0 + 1));
+    }
+
+    // The darkness-weighted centre of whatever lies on a row between two x positions (pixel units).
+    double CentreAlongRow(double y, double fromX, double toX) const {
+        double sum = 0, weighted = 0;
+        for (int x = static_cast<int>(fromX); x <= static_cast<int>(toX); ++x) {
+            const double d = At(x, static_cast<int>(y));
+            sum += d;
+            weighted += d * (x + 0.5);
+        }
+        return sum > 0 ? weighted / sum : std::nan("");
+    }
+
+    double CentreAlongColumn(double x, double fromY, double toY) const {
+        double sum = 0, weighted = 0;
+        for (int y = static_cast<int>(fromY); y <= static_cast<int>(toY); ++y) {
+            const double d = At(static_cast<int>(x), y);
+            sum += d;
+            weighted += d * (y + 0.5);
+        }
+        return sum > 0 ? weighted / sum : std::nan("");
+    }
+
+private:
+    double At(int x, int y) const {
+        if (x < 0 || y < 0 || x >= Width || y >= Height) {
+            return 0;
+        }
+        return 1 - Pixels[static_cast<std::size_t>(y) * Width + x] / 255.0;
+    }
+    std::vector<unsigned char> Pixels;
+};
+
+// Page millimetres (from the printable-area origin) to raster pixels.
+double Px(double millimetres, double marginMm = DefaultMarginMm) {
+    return (millimetres + marginMm) * DotsPerMm;
+}
+
+std::string PdfText(const std::string& pdf) {
+    const std::string text = pdf + ".txt";
+    if (RunShell({"pdftotext", pdf, text}) != 0) {
+        return "";
+    }
+    return ReadWholeFile(text);
+}
+
+} // namespace
+
+// --- the arc template measured on the rendered page ---
+
+struct PaperCase {
+    const char* Paper;
+};
+
+class ArcTemplateFrame : public testing::TestWithParam<PaperCase> {};
+
+TEST_P(ArcTemplateFrame, TicksAtTheirDistancesFromTheAxesWithinOneDot) {
+    const std::string folder = FreshTestFolder(std::string("arc-frame-") + GetParam().Paper);
+    const ToolResult result = RunTool({"arc", "--paper", GetParam().Paper}, folder);
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    const Raster page(folder + "/arc-template.pdf");
+    ASSERT_GT(page.Width, page.Height) << "landscape";
+
+    // Along a row 3 mm down: the vertical axis at 1 mm and the ticks at 101, 181 and 201 mm.
+    const double row = Px(3);
+    const double verticalAxis = page.CentreAlongRow(row, Px(0), Px(2.5));
+    // Down a column 3 mm in: the horizontal axis at 1 mm and the ticks at 101, 181 and 201 mm.
+    const double column = Px(3);
+    const double horizontalAxis = page.CentreAlongColumn(column, Px(0), Px(2.5));
+    EXPECT_NEAR(verticalAxis, Px(1), 1);
+    EXPECT_NEAR(horizontalAxis, Px(1), 1);
+    for (const double distance : {100.0, 180.0, 200.0}) {
+        SCOPED_TRACE(distance);
+        const double across = page.CentreAlongRow(row, Px(distance), Px(distance + 2));
+        const double down = page.CentreAlongColumn(column, Px(distance), Px(distance + 2));
+        EXPECT_NEAR(across - verticalAxis, distance * DotsPerMm, 1);
+        EXPECT_NEAR(down - horizontalAxis, distance * DotsPerMm, 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paper, ArcTemplateFrame, testing::Values(PaperCase{"letter"}, PaperCase{"a4"}),
+                         [](const testing::TestParamInfo<PaperCase>& param) { return param.param.Paper; });
+
+TEST(ArcTemplateFile, SpindleAndPivotCrossesAsFarApartAsTheDistance) {
+    // The pivot must stay inside the printable area: 43 + distance below about 270 mm.
+    for (const double distance : {209.0, 200.0}) {
+        SCOPED_TRACE(distance);
+        const std::string folder = FreshTestFolder("arc-crosses");
+        const std::string pdf = folder + "/t.pdf";
+        std::ostringstream text;
+        text << distance;
+        const ToolResult result = RunTool({"arc", "--spindle-to-pivot", text.str(), "-o", pdf});
+        ASSERT_EQ(result.ExitCode, 0) << result.Err;
+        const Raster page(pdf);
+        // 1 mm below the line through both: only the crosses' vertical strokes are near their centres.
+        const double row = Px(41);
+        const double spindle = page.CentreAlongRow(row, Px(43 - 1.5), Px(43 + 1.5));
+        const double pivot = page.CentreAlongRow(row, Px(43 + distance - 1.5), Px(43 + distance + 1.5));
+        EXPECT_NEAR(spindle, Px(43), 1);
+        EXPECT_NEAR(pivot - spindle, distance * DotsPerMm, 1);
+    }
+}
+
+struct LegendCase {
+    const char* Name;
+    std::vector<std::string> Options;
+    std::string InnerSuffix;
+    std::string OuterSuffix;
+    std::string Title;
+};
+
+TEST(ArcTemplateFile, LegendLinesWithTheirSuffixesAndTheTitle) {
+    const LegendCase cases[] = {
+        {"din",
+         {"--preset", "din", "--id", "Deck 1"},
+         " (DIN)",
+         " (DIN/IEC)",
+         "Deck 1 - L\xC3\xB6"
+         "fgren A"},
+        {"iec",
+         {"--preset", "iec", "--geometry", "lofgren-b"},
+         " (IEC)",
+         " (DIN/IEC)",
+         "- L\xC3\xB6"
+         "fgren B"},
+        {"typical", {"--preset", "typical", "--geometry", "stevenson-a"}, "", "", "- Stevenson A"},
+        {"near din",
+         {"--inner-radius", "57.50001"},
+         "",
+         " (DIN/IEC)",
+         "- L\xC3\xB6"
+         "fgren A"},
+    };
+    for (const LegendCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string folder = FreshTestFolder("arc-legend");
+        std::vector<std::string> args = {"arc", "-o", folder + "/legend.pdf"};
+        args.insert(args.end(), c.Options.begin(), c.Options.end());
+        const ToolResult result = RunTool(args);
+        ASSERT_EQ(result.ExitCode, 0) << result.Err;
+        const std::vector<std::string> confirmation = Lines(result.Out);
+        ASSERT_EQ(confirmation.size(), 10u);
+        const std::string text = PdfText(folder + "/legend.pdf");
+        const std::vector<std::string> lines = Lines(text);
+        auto hasLine = [&](const std::string& wanted) {
+            for (const std::string& line : lines) {
+                if (line == wanted) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        // The legend is the confirmation's last nine lines, the groove radii with the standard they match.
+        EXPECT_TRUE(hasLine(confirmation[1] + c.InnerSuffix)) << confirmation[1] << "\n" << text;
+        EXPECT_TRUE(hasLine(confirmation[2] + c.OuterSuffix)) << confirmation[2];
+        for (std::size_t i = 3; i < 10; ++i) {
+            EXPECT_TRUE(hasLine(confirmation[i])) << confirmation[i];
+        }
+        EXPECT_NE(confirmation[8].find("\xC2\xB0"), std::string::npos);
+        // pdftotext drops the blank a title without ID starts with.
+        EXPECT_NE(text.find(c.Title), std::string::npos) << c.Title;
+        for (const char* label : {"X=200mm", "X=180mm", "X=100mm", "Y=180mm", "Y=200mm", "cut here!",
+                                  "Align cartridge to either grid.", "pivot"}) {
+            EXPECT_NE(text.find(label), std::string::npos) << label;
+        }
+    }
+}
+
+// --- the strobe disks measured on the rendered page ---
+
+struct StrobeCase {
+    const char* Mains;
+    const char* DefaultFile;
+    int OuterBars;
+    int InnerBars;
+    std::vector<std::string> Captions;
+};
+
+class StrobeDiskFile : public testing::TestWithParam<StrobeCase> {};
+
+// Where the darkness along a ray from the centre crosses one half, going outward, between two radii (pixels).
+std::vector<double> EdgesAlongRay(const Raster& page, double cx, double cy, double angle, double from, double to) {
+    std::vector<double> edges;
+    const double step = 0.05;
+    double previous = page.Dark(cx + from * std::cos(angle), cy - from * std::sin(angle));
+    for (double r = from + step; r <= to; r += step) {
+        const double d = page.Dark(cx + r * std::cos(angle), cy - r * std::sin(angle));
+        if ((previous < 0.5) != (d < 0.5)) {
+            edges.push_back(r - step + step * (0.5 - previous) / (d - previous));
+        }
+        previous = d;
+    }
+    return edges;
+}
+
+int BarsAround(const Raster& page, double cx, double cy, double radius) {
+    const int samples = 40000;
+    int bars = 0;
+    bool wasDark = page.Dark(cx + radius, cy) >= 0.5;
+    for (int i = 1; i <= samples; ++i) {
+        const double angle = 2 * Pi * i / samples;
+        const bool dark = page.Dark(cx + radius * std::cos(angle), cy - radius * std::sin(angle)) >= 0.5;
+        bars += wasDark && !dark ? 1 : 0;
+        wasDark = dark;
+    }
+    return bars;
+}
+
+TEST_P(StrobeDiskFile, RingsAtTheirRadiiWithTheirCountOfBars) {
+    const StrobeCase& c = GetParam();
+    const std::string folder = FreshTestFolder(std::string("strobe-") + c.Mains);
+    const ToolResult result = RunTool({"strobe", "--mains", c.Mains}, folder);
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    const std::string pdf = folder + "/" + c.DefaultFile;
+    const Raster page(pdf);
+    ASSERT_GT(page.Height, page.Width) << "portrait";
+    const double cx = Px(104);
+    const double cy = Px(134);
+
+    // Through the middle of bar 0 of each ring (3 o'clock, turning up): the ring's two edges.
+    struct Ring {
+        int Bars;
+        double Inner, Outer;
+    };
+    for (const Ring ring : {Ring{c.OuterBars, 75, 87.5}, Ring{c.InnerBars, 67.5, 72.5}}) {
+        SCOPED_TRACE(ring.Inner);
+        const std::vector<double> edges = EdgesAlongRay(page, cx, cy, Pi / (2 * ring.Bars),
+                                                        (ring.Inner - 1) * DotsPerMm, (ring.Outer + 1) * DotsPerMm);
+        ASSERT_EQ(edges.size(), 2u);
+        EXPECT_NEAR(edges[0], ring.Inner * DotsPerMm, 1);
+        EXPECT_NEAR(edges[1], ring.Outer * DotsPerMm, 1);
+        EXPECT_EQ(BarsAround(page, cx, cy, (ring.Inner + ring.Outer) / 2 * DotsPerMm), ring.Bars);
+    }
+
+    const std::string text = PdfText(pdf);
+    for (const std::string& caption : c.Captions) {
+        EXPECT_NE(text.find(caption), std::string::npos) << caption << "\n" << text;
+    }
+    // pdftotext joins a line ending in a hyphen to the next, so the first line is looked for without it.
+    for (const char* line : {"Time this mark", "At 33 1/3 RPM it takes", "180 sec for 100 revolutions.",
+                             "Use (1-(actual/target))*100", "for percentage error."}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(text.find("must drift") != std::string::npos, c.OuterBars == 180);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mains, StrobeDiskFile,
+    testing::Values(
+        StrobeCase{"60", "strobe-60hz.pdf", 216, 160, {"33 1/3 RPM - 60 HZ - 216 BARS", "45 RPM - 60 HZ - 160 BARS"}},
+        StrobeCase{
+            "50",
+            "strobe-50hz.pdf",
+            180,
+            133,
+            {"33 1/3 RPM - 50 HZ - 180 BARS", "45 RPM - 50 HZ - 133 BARS", "(must drift CCW 5 bars per 20sec)"}}),
+    [](const testing::TestParamInfo<StrobeCase>& param) { return std::string("Hz") + param.param.Mains; });
+
+// The colour of one page point, rendered at 100 dpi in colour.
+struct Rgb {
+    int R, G, B;
+};
+
+Rgb ColourAt(const std::string& pdf, double xMm, double yMm) {
+    const std::string stem = pdf + "-colour";
+    if (RunShell({"pdftoppm", "-r", "100", "-singlefile", pdf, stem}) != 0) {
+        return {-1, -1, -1};
+    }
+    std::ifstream in(stem + ".ppm", std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    const int x = static_cast<int>((xMm + DefaultMarginMm) * 100 / 25.4);
+    const int y = static_cast<int>((yMm + DefaultMarginMm) * 100 / 25.4);
+    if (magic != "P6" || x >= width || y >= height) {
+        return {-1, -1, -1};
+    }
+    in.seekg(static_cast<std::streamoff>((static_cast<long long>(y) * width + x) * 3), std::ios::cur);
+    unsigned char pixel[3] = {};
+    in.read(reinterpret_cast<char*>(pixel), 3);
+    return {pixel[0], pixel[1], pixel[2]};
+}
+
+TEST(PageFiles, ColoursTakeTheWindowsCommandLineText) {
+    struct ColourCase {
+        std::string Text;
+        Rgb Bar;
+        Rgb Inside;
+    };
+    // Missing fields read as 0, as on the Windows program's command line.
+    const ColourCase cases[] = {
+        {"", {0, 0, 0}, {255, 255, 255}},
+        {"255,0,0,255,255,255", {255, 0, 0}, {255, 255, 255}},
+        {" 0, 0, 255 , 255,255,0", {0, 0, 255}, {255, 255, 0}},
+        {"0,128,0", {0, 128, 0}, {0, 0, 0}},
+    };
+    for (const ColourCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        const std::string folder = FreshTestFolder("colours");
+        const ToolResult result = RunTool({"strobe", "--colours", c.Text, "-o", folder + "/c.pdf"});
+        ASSERT_EQ(result.ExitCode, 0) << result.Err;
+        // The middle of bar 0 of the outer ring, just above 3 o'clock, and the disk's clear middle.
+        const double angle = Pi / (2 * 216);
+        const Rgb bar = ColourAt(folder + "/c.pdf", 104 + 81 * std::cos(angle), 134 - 81 * std::sin(angle));
+        const Rgb inside = ColourAt(folder + "/c.pdf", 104 - 30, 134 + 10);
+        EXPECT_NEAR(bar.R, c.Bar.R, 8);
+        EXPECT_NEAR(bar.G, c.Bar.G, 8);
+        EXPECT_NEAR(bar.B, c.Bar.B, 8);
+        EXPECT_NEAR(inside.R, c.Inside.R, 8);
+        EXPECT_NEAR(inside.G, c.Inside.G, 8);
+        EXPECT_NEAR(inside.B, c.Inside.B, 8);
+    }
+}
+
+// --- file formats and names ---
+
+struct FormatCase {
+    std::vector<std::string> Options;
+    std::string File;
+    std::string Magic;
+};
+
+TEST(PageFiles, FormatFromTheOptionOrTheExtension) {
+    const FormatCase cases[] = {
+        {{"arc"}, "arc-template.pdf", "%PDF"},
+        {{"arc", "--format", "svg"}, "arc-template.svg", "<?xml"},
+        {{"arc", "--format", "png", "--dpi", "100"}, "arc-template.png", "\x89PNG"},
+        {{"arc", "-o", "page.PNG", "--dpi", "100"}, "page.PNG", "\x89PNG"},
+        {{"arc", "-o", "page.svg"}, "page.svg", "<?xml"},
+        {{"arc", "-o", "page.dat"}, "page.dat", "%PDF"},
+        {{"arc", "-o", "page.svg", "--format", "pdf"}, "page.svg", "%PDF"},
+        {{"strobe"}, "strobe-60hz.pdf", "%PDF"},
+        {{"strobe", "--mains", "50", "--format", "png", "--dpi", "100"}, "strobe-50hz.png", "\x89PNG"},
+    };
+    for (const FormatCase& c : cases) {
+        SCOPED_TRACE(c.File);
+        const std::string folder = FreshTestFolder("formats");
+        const ToolResult result = RunTool(c.Options, folder);
+        ASSERT_EQ(result.ExitCode, 0) << result.Err;
+        const std::string content = ReadWholeFile(folder + "/" + c.File);
+        EXPECT_EQ(content.substr(0, c.Magic.size()), c.Magic);
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+            ++files;
+        }
+        EXPECT_EQ(files, 1u) << "no temporary file left behind";
+    }
+}
+
+TEST(PageFiles, ArcPrintsTheConfirmationLinesAsValuesDoes) {
+    const std::string folder = FreshTestFolder("arc-stdout");
+    const std::vector<std::string> fields = {"--preset", "typical", "--geometry", "lofgren-b", "--id", "X"};
+    std::vector<std::string> arc = {"arc"};
+    arc.insert(arc.end(), fields.begin(), fields.end());
+    std::vector<std::string> values = {"values"};
+    values.insert(values.end(), fields.begin(), fields.end());
+    const ToolResult written = RunTool(arc, folder);
+    ASSERT_EQ(written.ExitCode, 0) << written.Err;
+    EXPECT_EQ(written.Out, RunTool(values).Out);
+}
+
+TEST(PageFiles, AnExistingFileIsReplacedByTheNewPage) {
+    const std::string folder = FreshTestFolder("replace");
+    const std::string path = folder + "/strobe-60hz.pdf";
+    std::ofstream(path) << "old contents";
+    const ToolResult result = RunTool({"strobe"}, folder);
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_EQ(ReadWholeFile(path).substr(0, 4), "%PDF");
+}
+
+// --- errors ---
+
+TEST(PageFiles, AnUnwritablePathIsNamedInOneLineAndLeavesNothing) {
+    const std::string folder = FreshTestFolder("unwritable");
+    const std::string path = folder + "/no/such/folder/t.pdf";
+    for (const char* command : {"arc", "strobe"}) {
+        SCOPED_TRACE(command);
+        const ToolResult result = RunTool({command, "-o", path});
+        EXPECT_EQ(result.ExitCode, 1);
+        EXPECT_NE(result.Err.find(path), std::string::npos) << result.Err;
+        EXPECT_EQ(Lines(result.Err).size(), 1u) << result.Err;
+        EXPECT_FALSE(std::filesystem::exists(folder + "/no"));
+    }
+}
+
+TEST(PageFiles, BadPageOptionsAreUsageErrors) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"arc", "--format", "bmp"},
+        {"arc", "--paper", "a5"},
+        {"arc", "--dpi", "0"},
+        {"arc", "--dpi", "600dpi"},
+        {"arc", "--dpi", "100000"},
+        {"arc", "--margin", "-1"},
+        {"arc", "--margin", "x"},
+        {"strobe", "--mains", "55"},
+        {"strobe", "--spindle-to-pivot", "200"},
+        {"arc", "--dpi", "2400", "--format", "png"},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args[1] + " " + args[2]);
+        const std::string folder = FreshTestFolder("usage");
+        const ToolResult result = RunTool(args, folder);
+        EXPECT_EQ(result.ExitCode, 2);
+        EXPECT_EQ(Lines(result.Err).size(), 1u) << result.Err;
+        EXPECT_TRUE(std::filesystem::is_empty(folder));
+    }
+}

@@ -1,0 +1,376 @@
+#include "cli/cups_print.h"
+#include "cli/options.h"
+
+#include <cups/cups.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double Dpi = 600;
+constexpr double DotsPerMm = Dpi / 25.4;
+constexpr double ToleranceMm = 0.2;
+constexpr const char* Queue = "pagefile";
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+// Runs a shell command line; its output goes to `log` when one is named. Returns the exit code.
+int Shell(const std::string& command, const std::string& log = "") {
+    const std::string line = command + (log.empty() ? " >/dev/null 2>&1" : " >" + Quoted(log) + " 2>&1");
+    const int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A grey page rasterised by poppler at 600 dpi; darkness 0 (white) to 1 (black).
+class Raster {
+public:
+    static std::optional<Raster> Of(const std::string& pdf) {
+        const std::string stem = pdf + "-raster";
+        if (Shell("pdftoppm -r 600 -gray -singlefile " + Quoted(pdf) + " " + Quoted(stem)) != 0) {
+            return std::nullopt;
+        }
+        std::ifstream in(stem + ".pgm", std::ios::binary);
+        Raster raster;
+        std::string magic;
+        int maximum = 0;
+        in >> magic >> raster.Width >> raster.Height >> maximum;
+        in.get();
+        if (!in || magic != "P5" || maximum != 255) {
+            return std::nullopt;
+        }
+        raster.Pixels.resize(static_cast<std::size_t>(raster.Width) * raster.Height);
+        in.read(reinterpret_cast<char*>(raster.Pixels.data()), static_cast<std::streamsize>(raster.Pixels.size()));
+        fs::remove(stem + ".pgm");
+        return raster;
+    }
+
+    // The same page turned a quarter clockwise: a landscape page that a printer turned onto portrait paper
+    // (its top to the paper's left edge) seen again as it was drawn.
+    Raster TurnedClockwise() const {
+        Raster turned;
+        turned.Width = Height;
+        turned.Height = Width;
+        turned.Pixels.resize(Pixels.size());
+        for (int y = 0; y < turned.Height; ++y) {
+            for (int x = 0; x < turned.Width; ++x) {
+                // turned (x, y) is what lay at (y, Height - 1 - x) before
+                turned.Pixels[static_cast<std::size_t>(y) * turned.Width + x] =
+                    Pixels[static_cast<std::size_t>(Height - 1 - x) * Width + y];
+            }
+        }
+        return turned;
+    }
+
+    double At(int x, int y) const {
+        if (x < 0 || y < 0 || x >= Width || y >= Height) {
+            return 0;
+        }
+        return 1 - Pixels[static_cast<std::size_t>(y) * Width + x] / 255.0;
+    }
+
+    // Darkness-weighted centre of what lies on a row between two x positions (pixels).
+    double CentreAlongRow(double y, double fromX, double toX) const {
+        double sum = 0, weighted = 0;
+        for (int x = static_cast<int>(fromX); x <= static_cast<int>(toX); ++x) {
+            const double d = At(x, static_cast<int>(y));
+            sum += d;
+            weighted += d * (x + 0.5);
+        }
+        return sum > 0 ? weighted / sum : std::nan("");
+    }
+
+    double CentreAlongColumn(double x, double fromY, double toY) const {
+        double sum = 0, weighted = 0;
+        for (int y = static_cast<int>(fromY); y <= static_cast<int>(toY); ++y) {
+            const double d = At(static_cast<int>(x), y);
+            sum += d;
+            weighted += d * (y + 0.5);
+        }
+        return sum > 0 ? weighted / sum : std::nan("");
+    }
+
+    // The smallest box holding every clearly dark pixel: left, top, right, bottom in pixels.
+    std::vector<int> InkBox() const {
+        int left = Width, top = Height, right = -1, bottom = -1;
+        for (int y = 0; y < Height; ++y) {
+            for (int x = 0; x < Width; ++x) {
+                if (At(x, y) > 0.5) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        return {left, top, right, bottom};
+    }
+
+    int Width = 0;
+    int Height = 0;
+
+private:
+    std::vector<unsigned char> Pixels;
+};
+
+// A private cupsd with one PDF queue for each test, so that no test sees another's jobs or settings.
+class PrivateCups : public testing::Test {
+protected:
+    void SetUp() override {
+        Run = fs::path(QUILLMERE_CUPS_TEST_TMP) / ("run-" + std::to_string(getpid()));
+        fs::create_directories(Run);
+        const std::string log = (Run / "harness.log").string();
+        ASSERT_EQ(Shell(Quoted(QUILLMERE_CUPS_HARNESS) + " start " + Quoted(Run.string()) + " " + Queue, log), 0)
+            << ReadAll(log);
+        Server = (Run / "cups" / "cups.sock").string();
+        PointAtServer(Server);
+    }
+
+    void TearDown() override {
+        Shell(Quoted(QUILLMERE_CUPS_HARNESS) + " stop " + Quoted(Run.string()));
+        unsetenv("CUPS_SERVER");
+        cupsSetServer(nullptr);
+    }
+
+    // The lp tools, the tool and libcups in this process all follow CUPS_SERVER.
+    static void PointAtServer(const std::string& server) {
+        setenv("CUPS_SERVER", server.c_str(), 1);
+        cupsSetServer(nullptr);
+    }
+
+    // A page written by the tool itself, as a user would print it.
+    std::string ToolPage(const std::vector<std::string>& args, const std::string& name) {
+        const std::string pdf = (Run / name).string();
+        std::string command = Quoted(QUILLMERE_TOOL);
+        for (const std::string& arg : args) {
+            command += " " + Quoted(arg);
+        }
+        const std::string log = (Run / (name + ".log")).string();
+        EXPECT_EQ(Shell(command + " -o " + Quoted(pdf), log), 0) << ReadAll(log);
+        return pdf;
+    }
+
+    // Waits for the queue to finish and returns what it printed, or "" when nothing came.
+    std::string PrintedPage() {
+        const std::string printed = (Run / (std::string(Queue) + ".pdf")).string();
+        const std::string log = (Run / "wait.log").string();
+        if (Shell(Quoted(QUILLMERE_CUPS_HARNESS) + " wait " + Quoted(Run.string()) + " " + Queue, log) != 0) {
+            ADD_FAILURE() << "the queue printed nothing; cupsd log:\n" << ReadAll((Run / "cups/log/error_log").string());
+            return "";
+        }
+        return printed;
+    }
+
+    fs::path Run;
+    std::string Server;
+};
+
+// What CUPS says about one of its jobs.
+struct JobSeen {
+    bool Found = false;
+    std::string Title;
+    std::string Destination;
+};
+
+JobSeen FindJob(int id) {
+    JobSeen seen;
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    for (int i = 0; i < count; ++i) {
+        if (jobs[i].id == id) {
+            seen = {true, jobs[i].title, jobs[i].dest};
+        }
+    }
+    cupsFreeJobs(count, jobs);
+    return seen;
+}
+
+std::string FailureOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const CommandFailure& failure) {
+        return failure.what();
+    }
+    return "(no CommandFailure)";
+}
+
+} // namespace
+
+// ---- The job options: no scaling, the page's own paper and orientation ----
+
+TEST(CupsJobOptions, PageOwnPaperAndOrientationWithoutScaling) {
+    struct Case {
+        bool Landscape;
+        PaperSize Paper;
+        const char* Media;
+        const char* Orientation;
+    };
+    const Case cases[] = {
+        {true, PaperSize::Letter, "na_letter_8.5x11in", "4"},
+        {false, PaperSize::Letter, "na_letter_8.5x11in", "3"},
+        {true, PaperSize::A4, "iso_a4_210x297mm", "4"},
+        {false, PaperSize::A4, "iso_a4_210x297mm", "3"},
+    };
+    for (const Case& c : cases) {
+        const auto options = CupsJobOptions(c.Landscape, c.Paper);
+        const auto value = [&](const std::string& name) {
+            const auto it = std::find_if(options.begin(), options.end(), [&](const auto& o) { return o.first == name; });
+            return it == options.end() ? std::string("(missing)") : it->second;
+        };
+        EXPECT_EQ(value("print-scaling"), "none");
+        EXPECT_EQ(value("media"), c.Media);
+        EXPECT_EQ(value("orientation-requested"), c.Orientation);
+        EXPECT_EQ(options.size(), 3u);
+    }
+}
+
+// ---- Printed pages come back at full scale ----
+
+struct PrintCase {
+    const char* Name;
+    std::vector<std::string> ToolArgs;
+    bool Landscape;
+    PaperSize Paper;
+};
+
+class PrintedAtFullScale : public PrivateCups, public testing::WithParamInterface<PrintCase> {};
+
+TEST_P(PrintedAtFullScale, InkWhereTheFileHasItWithinATenthOfAMillimetreOrTwo) {
+    const PrintCase& c = GetParam();
+    const std::string pdf = ToolPage(c.ToolArgs, std::string(c.Name) + ".pdf");
+    const int job = SendPdfToCups(pdf, Queue, c.Landscape, c.Paper, "Quillmere test page");
+    EXPECT_GT(job, 0);
+    const std::string printed = PrintedPage();
+    ASSERT_FALSE(printed.empty());
+
+    const std::optional<Raster> drawn = Raster::Of(pdf);
+    std::optional<Raster> paper = Raster::Of(printed);
+    ASSERT_TRUE(drawn && paper);
+    if (drawn->Width > drawn->Height && paper->Width < paper->Height) {
+        paper = paper->TurnedClockwise();
+    }
+    ASSERT_EQ(paper->Width, drawn->Width);
+    ASSERT_EQ(paper->Height, drawn->Height);
+    const std::vector<int> drawnBox = drawn->InkBox();
+    const std::vector<int> paperBox = paper->InkBox();
+    for (std::size_t side = 0; side < 4; ++side) {
+        EXPECT_NEAR(paperBox[side], drawnBox[side], ToleranceMm * DotsPerMm) << "side " << side;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, PrintedAtFullScale,
+    testing::Values(PrintCase{"arc_letter", {"arc", "--paper", "letter"}, true, PaperSize::Letter},
+                    PrintCase{"arc_a4", {"arc", "--paper", "a4"}, true, PaperSize::A4},
+                    PrintCase{"strobe_letter", {"strobe", "--paper", "letter"}, false, PaperSize::Letter},
+                    PrintCase{"strobe_a4", {"strobe", "--mains", "50", "--paper", "a4"}, false, PaperSize::A4}),
+    [](const testing::TestParamInfo<PrintCase>& param) { return param.param.Name; });
+
+class PrintedFrame : public PrivateCups, public testing::WithParamInterface<PaperSize> {};
+
+TEST_P(PrintedFrame, TicksMeasureTheirDistancesFromTheAxes) {
+    const bool a4 = GetParam() == PaperSize::A4;
+    const std::string pdf = ToolPage({"arc", "--paper", a4 ? "a4" : "letter"}, "frame.pdf");
+    SendPdfToCups(pdf, Queue, true, GetParam(), "frame");
+    const std::string printed = PrintedPage();
+    ASSERT_FALSE(printed.empty());
+    std::optional<Raster> paper = Raster::Of(printed);
+    ASSERT_TRUE(paper);
+    ASSERT_LT(paper->Width, paper->Height) << "a landscape page comes out on portrait paper";
+    const Raster page = paper->TurnedClockwise();
+
+    // The axes run 1 mm inside the printable area (4.23 mm from the edge); ticks cross them 3 mm in.
+    const auto px = [](double mm) { return (mm + 4.23) * DotsPerMm; };
+    const double verticalAxis = page.CentreAlongRow(px(3), px(0), px(2.5));
+    const double horizontalAxis = page.CentreAlongColumn(px(3), px(0), px(2.5));
+    EXPECT_NEAR(verticalAxis, px(1), 0.5 * DotsPerMm) << "not moved on the paper";
+    EXPECT_NEAR(horizontalAxis, px(1), 0.5 * DotsPerMm) << "not moved on the paper";
+    for (const double distance : {100.0, 180.0, 200.0}) {
+        SCOPED_TRACE(distance);
+        const double across = page.CentreAlongRow(px(3), px(distance), px(distance + 2)) - verticalAxis;
+        const double down = page.CentreAlongColumn(px(3), px(distance), px(distance + 2)) - horizontalAxis;
+        EXPECT_NEAR(across / DotsPerMm, distance, ToleranceMm);
+        EXPECT_NEAR(down / DotsPerMm, distance, ToleranceMm);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paper, PrintedFrame, testing::Values(PaperSize::Letter, PaperSize::A4),
+                         [](const testing::TestParamInfo<PaperSize>& param) {
+                             return param.param == PaperSize::A4 ? "a4" : "letter";
+                         });
+
+// ---- Jobs: the id and title CUPS keeps; the default queue ----
+
+TEST_F(PrivateCups, JobIdAndTitleAreTheOnesCupsKeeps) {
+    const std::string pdf = ToolPage({"strobe"}, "strobe.pdf");
+    const int first = SendPdfToCups(pdf, Queue, false, PaperSize::Letter, "Strobe disk 60 Hz");
+    const int second = SendPdfToCups(pdf, "", false, PaperSize::Letter, "Strobe disk, default queue");
+    EXPECT_GT(second, first);
+    const JobSeen one = FindJob(first);
+    const JobSeen two = FindJob(second);
+    ASSERT_TRUE(one.Found && two.Found);
+    EXPECT_EQ(one.Title, "Strobe disk 60 Hz");
+    EXPECT_EQ(two.Title, "Strobe disk, default queue");
+    EXPECT_EQ(one.Destination, Queue);
+    EXPECT_EQ(two.Destination, Queue);
+    EXPECT_FALSE(PrintedPage().empty());
+}
+
+// ---- Failures: one line naming what went wrong ----
+
+TEST_F(PrivateCups, FailuresAreOneLineNamingTheCause) {
+    const std::string pdf = ToolPage({"strobe"}, "strobe.pdf");
+    struct Case {
+        const char* What;
+        std::function<void()> Prepare;
+        std::string Queue;
+        std::string Path;
+        std::string Expected;
+    };
+    const std::string missingServer = (Run / "no-such-server.sock").string();
+    const Case cases[] = {
+        {"unknown queue", [] {}, "no_such_queue", pdf, "no printer queue named 'no_such_queue'"},
+        {"unknown instance of a queue", [] {}, std::string(Queue) + "/nothing", pdf, "no printer queue named"},
+        {"file that cannot be read", [] {}, Queue, (Run / "missing.pdf").string(), "cannot read"},
+        {"queue not accepting jobs", [] { Shell(std::string("cupsreject ") + Queue); }, Queue, pdf,
+         "printer 'pagefile' refused the job: "},
+        {"no default queue",
+         [] { Shell(std::string("cupsaccept ") + Queue + " && lpadmin -x " + Queue); },
+         "",
+         pdf,
+         "no default printer is set"},
+        {"no server", [&] { PointAtServer(missingServer); }, Queue, pdf,
+         "cannot reach the CUPS print server at " + missingServer},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        c.Prepare();
+        const std::string message = FailureOf([&] { SendPdfToCups(c.Path, c.Queue, false, PaperSize::Letter, "t"); });
+        EXPECT_NE(message.find(c.Expected), std::string::npos) << message;
+        EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    }
+}

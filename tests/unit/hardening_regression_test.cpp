@@ -1,0 +1,98 @@
+// Faults that fuzzing found, each kept fixed by the smallest case that showed it.
+#include "print/page_model.h"
+#include "print/recording_device.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+// ---- An arc's radial points stay within the coordinate limit and still point along the arc's angles ----
+
+struct FarArcCase {
+    const char* Name;
+    float Left, Top, Right, Bottom;
+    float StartAngle, EndAngle;
+    bool Drawn; // false: the centre lies too close to the limit to mark the rays, and the arc is dropped
+};
+
+class FarArcs : public testing::TestWithParam<FarArcCase> {
+protected:
+    void TearDown() override {
+        EndPrintJob();
+        SetPrinterChooser(nullptr);
+    }
+};
+
+double RayAngle(const DeviceRect& box, DevicePoint through) {
+    const double cx = (static_cast<double>(box.Left) + box.Right) / 2.0;
+    const double cy = (static_cast<double>(box.Top) + box.Bottom) / 2.0;
+    return std::atan2(-(through.Y - cy), through.X - cx);
+}
+
+// How far rounding the point to whole dots can turn the ray through it (at least a thousandth of a radian).
+double RoundingTurn(const DeviceRect& box, DevicePoint through) {
+    const double cx = (static_cast<double>(box.Left) + box.Right) / 2.0;
+    const double cy = (static_cast<double>(box.Top) + box.Bottom) / 2.0;
+    return std::max(0.002, std::asin(std::min(1.0, 0.75 / std::hypot(through.X - cx, through.Y - cy))));
+}
+
+double AngleBetween(double a, double b) {
+    return std::fabs(std::remainder(a - b, 2 * std::numbers::pi));
+}
+
+TEST_P(FarArcs, RadialPointsStayInsideTheLimitOnTheirRaysOrTheArcIsDropped) {
+    const FarArcCase& c = GetParam();
+    std::vector<DeviceRequest> log;
+    RecordingPrinterChooser chooser(log);
+    SetPrinterChooser(&chooser);
+    ASSERT_TRUE(BeginPrintJob());
+    PageArc(c.Left, c.Top, c.Right, c.Bottom, c.StartAngle, c.EndAngle, UseLineColour, UseLineColour, 0, true);
+    EndPrintJob();
+
+    std::vector<DeviceRequest> arcs;
+    for (const DeviceRequest& request : log) {
+        if (request.What == DeviceRequest::Kind::Arc) {
+            arcs.push_back(request);
+        }
+    }
+    ASSERT_EQ(arcs.size(), c.Drawn ? 1u : 0u) << c.Name;
+    if (!c.Drawn) {
+        return;
+    }
+    const DeviceRequest& arc = arcs.front();
+    for (const DevicePoint point : {arc.From, arc.To}) {
+        EXPECT_LE(std::fabs(static_cast<double>(point.X)), PageCoordinateLimit) << c.Name;
+        EXPECT_LE(std::fabs(static_cast<double>(point.Y)), PageCoordinateLimit) << c.Name;
+    }
+    EXPECT_LT(AngleBetween(RayAngle(arc.Rect, arc.From), c.StartAngle), RoundingTurn(arc.Rect, arc.From)) << c.Name;
+    EXPECT_LT(AngleBetween(RayAngle(arc.Rect, arc.To), c.EndAngle), RoundingTurn(arc.Rect, arc.To)) << c.Name;
+}
+
+constexpr float Limit = static_cast<float>(PageCoordinateLimit);
+constexpr float Pi = std::numbers::pi_v<float>;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Limits, FarArcs, testing::Values(
+    // A box as wide as the whole coordinate range: its centre is the origin, its size twice the limit.
+    FarArcCase{"whole range", -Limit, -Limit, Limit, Limit, Pi / 4, Pi / 4 + 0.01f, true},
+    // A strobe wedge with a correction factor near 200: centre about 0.5 M dots, diameter 0.8 M dots.
+    FarArcCase{"huge wedge", 82000.f, 224000.f, 908000.f, 1048000.f, 0.1f, 0.1f + Pi / 216, true},
+    // Centres a little way inside the limit still leave room for the rays.
+    FarArcCase{"near the limit", Limit - 3000, Limit - 3000, Limit - 2000, Limit - 2000, Pi / 4, -Pi / 4, true},
+    FarArcCase{"corner box", Limit - 600, -Limit, Limit, -Limit + 600, Pi / 4, -Pi / 2, true},
+    // Centres on the limit leave no room for rays that point outwards.
+    FarArcCase{"box on the limit", Limit - 4, Limit - 4, Limit, Limit, 0.0f, -Pi / 2, false},
+    FarArcCase{"box on the negative limit", -Limit, -Limit, -Limit + 4, -Limit + 4, Pi, Pi / 2, false},
+    FarArcCase{"flat box on the limit", -19024.f, Limit, Limit, Limit, 1048576.f, -1048576.f, false},
+    // Ordinary boxes keep working.
+    FarArcCase{"small box", 100.f, 100.f, 110.f, 120.f, 1.0f, 2.0f, true},
+    FarArcCase{"page box", 0.f, 0.f, 4000.f, 4000.f, -3.0f, 3.0f, true}));
+// clang-format on
+
+} // namespace

@@ -1,0 +1,74 @@
+#pragma once
+
+// Shared by the printout tests: run a printout on the recording device and pick its requests apart.
+
+#include "geometry/field_reader.h"
+#include "print/page_model.h"
+#include "print/recording_device.h"
+
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace printout_test {
+
+// Field texts and check states from a table, as the window would answer.
+class TableFieldReader : public FieldReader {
+public:
+    std::map<int, std::string> Texts;
+    std::map<int, long long> Checks;
+    std::string FieldText(int controlId) const override {
+        const auto found = Texts.find(controlId);
+        return found == Texts.end() ? std::string() : found->second;
+    }
+    long long CheckState(int controlId) const override {
+        const auto found = Checks.find(controlId);
+        return found == Checks.end() ? 0 : found->second;
+    }
+};
+
+// Dots per millimetre as a 600 dpi printer gives them: the inch is the single-precision 25.4.
+inline double Dpm(double correctionFactor, int dotsPerInch = 600) {
+    return dotsPerInch * correctionFactor / static_cast<double>(25.4f);
+}
+
+inline std::vector<DeviceRequest> OfKind(const std::vector<DeviceRequest>& log, DeviceRequest::Kind kind) {
+    std::vector<DeviceRequest> found;
+    for (const DeviceRequest& request : log) {
+        if (request.What == kind) {
+            found.push_back(request);
+        }
+    }
+    return found;
+}
+
+// The page angle (y up) of the ray from the box centre through a point, in radians within [0, 2 pi).
+inline double RayAngle(const DeviceRect& box, DevicePoint through) {
+    const double cx = (box.Left + box.Right) / 2.0;
+    const double cy = (box.Top + box.Bottom) / 2.0;
+    double angle = std::atan2(-(through.Y - cy), through.X - cx);
+    if (angle < 0) {
+        angle += 2 * 3.141592653589793;
+    }
+    return angle;
+}
+
+// The difference of two angles, folded into [-pi, pi).
+inline double AngleDifference(double a, double b) {
+    const double twoPi = 2 * 3.141592653589793;
+    double d = std::fmod(a - b, twoPi);
+    if (d >= twoPi / 2) {
+        d -= twoPi;
+    } else if (d < -twoPi / 2) {
+        d += twoPi;
+    }
+    return d;
+}
+
+// A rounded position is within half a dot of the ideal one (plus what the source's decimals leave open).
+inline bool NearDots(int dots, double millimetres, double dotsPerMm, double slack = 0.0) {
+    return std::fabs(dots - millimetres * dotsPerMm) <= 0.5 + slack;
+}
+
+} // namespace printout_test

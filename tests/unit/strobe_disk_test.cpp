@@ -1,0 +1,283 @@
+#include "geometry/parameter_record.h"
+#include "print/custom_strobe_fields.h"
+#include "print/drawing_primitives.h"
+#include "print/page_model.h"
+#include "print/printouts.h"
+#include "tests/unit/printout_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using namespace printout_test;
+
+namespace {
+
+using Kind = DeviceRequest::Kind;
+
+constexpr double Pi = 3.141592653589793;
+constexpr double CentreX = 104;
+constexpr double CentreY = 134;
+
+std::vector<DeviceRequest> PrintDisk(std::int32_t outer, std::int32_t inner, const std::string& caption1 = "",
+                                     const std::string& caption2 = "", double factorX = 1, double factorY = 1,
+                                     PrintColourRecord colours = {0, 0, 0, 255, 255, 255},
+                                     PrinterChoiceResult answer = PrinterChoiceResult::Chosen) {
+    Parameters = ParameterRecord{};
+    Parameters.CorrectionFactorX = factorX;
+    Parameters.CorrectionFactorY = factorY;
+    PrintColours = colours;
+    std::vector<DeviceRequest> log;
+    RecordingPrinterChooser chooser(log, RecordingDeviceSettings{}, answer);
+    SetPrinterChooser(&chooser);
+    PrintStrobeDisk(outer, inner, caption1, caption2);
+    SetPrinterChooser(nullptr);
+    return log;
+}
+
+// Whether a box is the circle of the given diameter about the disk centre, to the dot.
+bool IsCentredCircle(const DeviceRect& r, double diameter, double sx, double sy) {
+    return NearDots(r.Left, CentreX - diameter / 2, sx) && NearDots(r.Right, CentreX + diameter / 2, sx) &&
+           NearDots(r.Top, CentreY - diameter / 2, sy) && NearDots(r.Bottom, CentreY + diameter / 2, sy);
+}
+
+std::vector<DeviceRequest> WedgesOf(const std::vector<DeviceRequest>& log, double diameter) {
+    std::vector<DeviceRequest> wedges;
+    for (const DeviceRequest& arc : OfKind(log, Kind::Arc)) {
+        if (arc.Pie && IsCentredCircle(arc.Rect, diameter, Dpm(1), Dpm(1))) {
+            wedges.push_back(arc);
+        }
+    }
+    return wedges;
+}
+
+} // namespace
+
+// --- bars: N wedges of width pi/N at pitch 2 pi/N, counter-clockwise from 3 o'clock ---
+
+struct BarCase {
+    std::int32_t Outer;
+    std::int32_t Inner;
+};
+
+TEST(StrobeDiskBars, EachRingHasItsCountOfWedges) {
+    const BarCase cases[] = {{216, 160}, {180, 133}, {100, 0}, {0, 7}, {-5, 3}, {1, 2}};
+    for (const BarCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Outer) + "/" + std::to_string(c.Inner));
+        const auto log = PrintDisk(c.Outer, c.Inner);
+        const auto outer = WedgesOf(log, 175);
+        const auto inner = WedgesOf(log, 145);
+        EXPECT_EQ(outer.size(), static_cast<std::size_t>(std::max(c.Outer, 0)));
+        EXPECT_EQ(inner.size(), static_cast<std::size_t>(std::max(c.Inner, 0)));
+        EXPECT_EQ(OfKind(log, Kind::Arc).size(), outer.size() + inner.size());
+        const std::vector<DeviceRequest>* rings[] = {&outer, &inner};
+        for (const auto* ring : rings) {
+            const double n = static_cast<double>(ring->size());
+            for (std::size_t k = 0; k < ring->size(); ++k) {
+                const DeviceRequest& wedge = (*ring)[k];
+                EXPECT_NEAR(AngleDifference(RayAngle(wedge.Rect, wedge.From), 2 * Pi * k / n), 0, 2e-3) << k;
+                EXPECT_NEAR(AngleDifference(RayAngle(wedge.Rect, wedge.To), 2 * Pi * k / n + Pi / n), 0, 2e-3) << k;
+                EXPECT_TRUE(wedge.Fill.Filled);
+                EXPECT_EQ(wedge.Fill.Colour, 0u);
+                EXPECT_EQ(wedge.Colour, 0u);
+            }
+        }
+    }
+}
+
+// --- discs, outline, mark: painted in order so the rings get their inner edges ---
+
+TEST(StrobeDiskLayers, BackingOutlineRingsAndCoversInOrder) {
+    const PrintColourRecord red{200, 0, 0, 255, 255, 255};
+    const DeviceColour redColour = 200;
+    const auto log = PrintDisk(216, 160, "", "", 1, 1, red);
+    const double s = Dpm(1);
+    const auto pages = OfKind(log, Kind::StartPage);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].Orientation, 1);
+
+    // The order of the circular layers through the whole log: diameter and kind.
+    struct Layer {
+        double Diameter;
+        Kind What;
+    };
+    const Layer order[] = {{184.5, Kind::Box},
+                           {180, Kind::Box},
+                           {175, Kind::Arc},
+                           {150, Kind::Box},
+                           {145, Kind::Arc},
+                           {135, Kind::Box},
+                           {static_cast<double>(SpindleHoleDiameter), Kind::Box}};
+    std::size_t next = 0;
+    std::vector<const DeviceRequest*> layers;
+    for (const DeviceRequest& r : log) {
+        if (next < std::size(order) && r.What == order[next].What &&
+            IsCentredCircle(r.Rect, order[next].Diameter, s, s)) {
+            layers.push_back(&r);
+            ++next;
+        }
+    }
+    ASSERT_EQ(next, std::size(order)) << "layers out of order";
+    // Backing disc: black outline even with a red foreground, background inside.
+    EXPECT_EQ(layers[0]->Colour, 0u);
+    EXPECT_TRUE(layers[0]->Fill.Filled);
+    EXPECT_EQ(layers[0]->Fill.Colour, 0xFFFFFFu);
+    EXPECT_EQ(layers[0]->Shape, BoxShape::Ellipse);
+    // Disk outline in the foreground, unfilled.
+    EXPECT_EQ(layers[1]->Colour, redColour);
+    EXPECT_FALSE(layers[1]->Fill.Filled);
+    EXPECT_EQ(layers[2]->Colour, redColour);
+    EXPECT_EQ(layers[2]->Fill.Colour, redColour);
+    // Cover discs: background outline filled with their own line colour.
+    for (const DeviceRequest* cover : {layers[3], layers[5]}) {
+        EXPECT_EQ(cover->Colour, 0xFFFFFFu);
+        EXPECT_TRUE(cover->Fill.Filled);
+        EXPECT_EQ(cover->Fill.Colour, 0xFFFFFFu);
+    }
+    EXPECT_FALSE(layers[6]->Fill.Filled);
+    // Thinnest pen for everything up to the timing mark.
+    for (const DeviceRequest* layer : layers) {
+        EXPECT_EQ(layer->PenWidth, 0);
+    }
+}
+
+TEST(StrobeDiskLayers, TimingMarkIsFifteenDotsWideStraightUp) {
+    const double cases[][2] = {{1, 1}, {1.02, 0.98}};
+    for (const auto& factors : cases) {
+        const auto lines = OfKind(PrintDisk(216, 160, "", "", factors[0], factors[1]), Kind::Line);
+        std::vector<DeviceRequest> thick;
+        for (const DeviceRequest& line : lines) {
+            if (line.PenWidth == 15) {
+                thick.push_back(line);
+            }
+        }
+        ASSERT_EQ(thick.size(), 1u);
+        const double sx = Dpm(factors[0]);
+        const double sy = Dpm(factors[1]);
+        EXPECT_TRUE(NearDots(thick[0].From.X, 104, sx));
+        EXPECT_TRUE(NearDots(thick[0].From.Y, 134, sy));
+        EXPECT_TRUE(NearDots(thick[0].To.X, 104, sx));
+        EXPECT_TRUE(NearDots(thick[0].To.Y, 70, sy));
+        EXPECT_EQ(thick[0].Colour, 0u);
+        // Spindle-hole cross and hash square: 6 thin strokes before it.
+        EXPECT_EQ(lines.size(), 7u);
+    }
+}
+
+// --- captions chosen by the counts ---
+
+struct TextCase {
+    std::string Text;
+    double X, Y;
+    bool Large;
+};
+
+struct CaptionCase {
+    const char* Name;
+    std::int32_t Outer, Inner;
+    std::string Caption1, Caption2;
+    std::vector<TextCase> Captions;
+};
+
+TEST(StrobeDiskCaptions, ChosenByTheCountsAlone) {
+    const std::string abc = CentreCaption("ABC");
+    const std::string custom = CentreCaption("33 RPM - 50 HZ");
+    const CaptionCase cases[] = {
+        {"60 Hz",
+         216,
+         160,
+         "",
+         "",
+         {{"33 1/3 RPM - 60 HZ - 216 BARS", 58, 160, true}, {"45 RPM - 60 HZ - 160 BARS", 65, 168, true}}},
+        {"60 Hz counts with custom captions",
+         216,
+         160,
+         abc,
+         custom,
+         {{"33 1/3 RPM - 60 HZ - 216 BARS", 58, 160, true}, {"45 RPM - 60 HZ - 160 BARS", 65, 168, true}}},
+        {"50 Hz",
+         180,
+         133,
+         abc,
+         custom,
+         {{"33 1/3 RPM - 50 HZ - 180 BARS", 58, 160, true},
+          {"45 RPM - 50 HZ - 133 BARS", 65, 168, true},
+          {"(must drift CCW 5 bars per 20sec)", 80, 175, false}}},
+        {"custom", 100, 0, abc, custom, {{abc, 55, 160, true}, {custom, 55, 168, true}}},
+        {"custom 216/161", 216, 161, abc, custom, {{abc, 55, 160, true}, {custom, 55, 168, true}}},
+        {"custom 133/180",
+         133,
+         180,
+         "",
+         "",
+         {{std::string(36, ' '), 55, 160, true}, {std::string(36, ' '), 55, 168, true}}},
+    };
+    const std::vector<TextCase> instructions = {
+        {"Time this mark-", 109, 85, false},
+        {"At 33 1/3 RPM it takes", 109, 89, false},
+        {"180 sec for 100 revolutions.", 109, 93, false},
+        {"Use (1-(actual/target))*100", 109, 97, false},
+        {"for percentage error.", 109, 101, false},
+    };
+    for (const CaptionCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const auto log = PrintDisk(c.Outer, c.Inner, c.Caption1, c.Caption2);
+        std::vector<DeviceFontRequest> fonts;
+        for (const DeviceRequest& font : OfKind(log, Kind::MakeFont)) {
+            if (font.Font >= static_cast<int>(fonts.size())) {
+                fonts.resize(font.Font + 1);
+            }
+            fonts[font.Font] = font.FontRequest;
+        }
+        std::vector<TextCase> expected = c.Captions;
+        expected.insert(expected.end(), instructions.begin(), instructions.end());
+        const auto texts = OfKind(log, Kind::Text);
+        ASSERT_EQ(texts.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            SCOPED_TRACE(expected[i].Text);
+            EXPECT_EQ(texts[i].Text, expected[i].Text);
+            EXPECT_TRUE(NearDots(texts[i].From.X, expected[i].X, Dpm(1)));
+            EXPECT_TRUE(NearDots(texts[i].From.Y, expected[i].Y, Dpm(1)));
+            ASSERT_LT(static_cast<std::size_t>(texts[i].Font), fonts.size());
+            // 18 points at 600 dpi is 150 dots; 10 points is 83.
+            EXPECT_EQ(fonts[texts[i].Font].Height, expected[i].Large ? -150 : -83);
+        }
+    }
+}
+
+TEST(StrobeDiskCaptions, FontsFollowTheVerticalFactor) {
+    struct FontCase {
+        double FactorX, FactorY;
+        int Small, Large;
+    };
+    // 11 and 19.8 points at 600 dpi; the horizontal factor never changes a size.
+    const FontCase cases[] = {{1, 1.1, -92, -165}, {1.5, 1, -83, -150}, {1, 0.5, -42, -75}};
+    for (const FontCase& c : cases) {
+        const auto fonts = OfKind(PrintDisk(216, 160, "", "", c.FactorX, c.FactorY), Kind::MakeFont);
+        std::vector<int> heights;
+        for (const DeviceRequest& font : fonts) {
+            heights.push_back(font.FontRequest.Height);
+        }
+        EXPECT_NE(std::find(heights.begin(), heights.end(), c.Small), heights.end()) << c.FactorY;
+        EXPECT_NE(std::find(heights.begin(), heights.end(), c.Large), heights.end()) << c.FactorY;
+    }
+}
+
+// --- printer not chosen ---
+
+TEST(StrobeDiskJob, NoPrinterDrawsNothing) {
+    for (const PrinterChoiceResult answer : {PrinterChoiceResult::Cancelled, PrinterChoiceResult::Failed}) {
+        const auto log = PrintDisk(216, 160, "", "", 1, 1, {0, 0, 0, 255, 255, 255}, answer);
+        for (const DeviceRequest& r : log) {
+            EXPECT_NE(r.What, Kind::StartPage);
+            EXPECT_NE(r.What, Kind::Arc);
+            EXPECT_NE(r.What, Kind::Text);
+        }
+    }
+    // And a job after a cancelled one prints normally.
+    EXPECT_EQ(WedgesOf(PrintDisk(216, 160), 175).size(), 216u);
+}
