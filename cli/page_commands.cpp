@@ -2,11 +2,14 @@
 
 #include "app/command_line_colours.h"
 #include "app/confirmation_text.h"
+#include "app/custom_strobe_layout.h"
 #include "cli/field_options.h"
 #include "cli/options.h"
 #include "geometry/alignment.h"
+#include "geometry/control_ids.h"
 #include "geometry/windows_1252.h"
 #include "print/cairo/file_printer.h"
+#include "print/custom_strobe_fields.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
 
@@ -16,6 +19,7 @@
 #include <cmath>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -167,6 +171,39 @@ void WritePage(const FilePrinterSettings& settings, const std::function<void()>&
     }
 }
 
+// The custom strobe dialog's four fields as typed on the command line; its initial texts as defaults.
+class CustomStrobeFieldTable : public FieldReader {
+public:
+    explicit CustomStrobeFieldTable(const ParsedOptions& options) {
+        for (const auto& [option, control] : Options) {
+            if (const std::string* text = options.Find(option)) {
+                Texts[control] = Utf8ToWindows1252(*text);
+            }
+        }
+    }
+    std::string FieldText(int controlId) const override {
+        const auto it = Texts.find(controlId);
+        return it == Texts.end() ? std::string() : it->second;
+    }
+    long long CheckState(int) const override { return 0; }
+
+    static constexpr std::pair<std::string_view, int> Options[] = {{"outer-bars", ControlId::OuterBarsField},
+                                                                   {"inner-bars", ControlId::InnerBarsField},
+                                                                   {"caption1", ControlId::Caption1Field},
+                                                                   {"caption2", ControlId::Caption2Field}};
+
+private:
+    std::map<int, std::string> Texts{{ControlId::OuterBarsField, "216"},
+                                     {ControlId::InnerBarsField, "160"},
+                                     {ControlId::Caption1Field, "33 1/3 RPM - 60 HZ - 216 BARS"},
+                                     {ControlId::Caption2Field, "45 RPM - 60 HZ - 160 BARS"}};
+};
+
+bool AsksForCustomDisk(const ParsedOptions& options) {
+    return std::any_of(std::begin(CustomStrobeFieldTable::Options), std::end(CustomStrobeFieldTable::Options),
+                       [&](const auto& entry) { return options.Has(entry.first); });
+}
+
 } // namespace
 
 int RunArcCommand(std::span<const std::string> args) {
@@ -195,17 +232,29 @@ int RunArcCommand(std::span<const std::string> args) {
 int RunStrobeCommand(std::span<const std::string> args) {
     std::vector<OptionSpec> specs;
     specs.push_back({"mains"});
+    for (const auto& [option, control] : CustomStrobeFieldTable::Options) {
+        specs.push_back({option});
+    }
     AddCorrectionOptionSpecs(specs);
     AddPageOptionSpecs(specs);
     const ParsedOptions options = ParseOptions(args, specs);
     if (options.Has("help")) {
-        std::cout << "Usage: quillmere strobe [--mains 60|50] [--correction-x TEXT] [--correction-y TEXT]\n"
-                     "                        [PAGE OPTIONS]\n"
-                     "Writes a stroboscope disk at full scale on one portrait page: 216 and 160 bars for 60 Hz\n"
-                     "mains lighting (default), 180 and 133 bars for 50 Hz.\n\n"
-                     "Options:\n"
-                     "  --mains 60|50             mains frequency of the lighting (default 60)\n"
-                  << CorrectionOptionsHelp() << PageOptionsHelp("strobe-60hz.pdf or strobe-50hz.pdf");
+        std::cout
+            << "Usage: quillmere strobe [--mains 60|50] [--correction-x TEXT] [--correction-y TEXT]\n"
+               "                        [PAGE OPTIONS]\n"
+               "       quillmere strobe --outer-bars TEXT --inner-bars TEXT [--caption1 TEXT] [--caption2 TEXT]\n"
+               "                        [--correction-x TEXT] [--correction-y TEXT] [PAGE OPTIONS]\n"
+               "Writes a stroboscope disk at full scale on one portrait page: 216 and 160 bars for 60 Hz\n"
+               "mains lighting (default), 180 and 133 bars for 50 Hz, or a custom disk.\n\n"
+               "Options:\n"
+               "  --mains 60|50             mains frequency of the lighting (default 60)\n"
+               "  --outer-bars TEXT         custom disk: bars in the outer ring (default 216, at most 10000)\n"
+               "  --inner-bars TEXT         custom disk: bars in the inner ring (default 160, at most 10000)\n"
+               "  --caption1 TEXT           custom disk: first caption line, centred in 36 characters\n"
+               "                            (default \"33 1/3 RPM - 60 HZ - 216 BARS\")\n"
+               "  --caption2 TEXT           custom disk: second caption line (default \"45 RPM - 60 HZ - 160 BARS\")\n"
+               "Counts are read like the window's fields and rounded; 0 or less leaves a ring without bars.\n"
+            << CorrectionOptionsHelp() << PageOptionsHelp("strobe-60hz.pdf, strobe-50hz.pdf or strobe-custom.pdf");
         return 0;
     }
     const std::string* mains = options.Find("mains");
@@ -213,14 +262,26 @@ int RunStrobeCommand(std::span<const std::string> args) {
     if (mains != nullptr && !fifty && *mains != "60") {
         throw UsageError("--mains must be 60 or 50, not '" + *mains + "'");
     }
+    const bool custom = AsksForCustomDisk(options);
+    if (custom && mains != nullptr) {
+        throw UsageError("--mains cannot be combined with a custom disk's options");
+    }
     const FieldTable table = FieldTableFromOptions(options, std::cerr);
-    const FilePrinterSettings settings = PageSettingsFromOptions(options, fifty ? "strobe-50hz" : "strobe-60hz");
+    const CustomStrobeFieldTable customFields(options);
+    if (custom && !BarCountsWithinLimit(customFields)) {
+        throw UsageError(std::string(BarCountRefusal));
+    }
+    const std::string_view name = custom ? "strobe-custom" : fifty ? "strobe-50hz" : "strobe-60hz";
+    const FilePrinterSettings settings = PageSettingsFromOptions(options, name);
     SetColoursFromOptions(options);
     // Only the correction factors matter to the disk; the rest of the table keeps the window's defaults.
     ReadAndComputeAlignment(table);
     const std::string blank(CaptionLength, ' ');
     WritePage(settings, [&] {
-        if (fifty) {
+        if (custom) {
+            ReadCustomStrobeFields(customFields);
+            PrintStrobeDisk(CustomOuterBars, CustomInnerBars, CustomCaption1, CustomCaption2);
+        } else if (fifty) {
             PrintStrobeDisk(180, 133, blank, blank);
         } else {
             PrintStrobeDisk(216, 160, blank, blank);

@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh build
 cmake --preset linux >/dev/null
 cmake --build --preset linux
-./build/linux/quillmere values
+./build/linux/quillmere arc -o arc-template.pdf

@@ -247,7 +247,8 @@ TEST(ArcTemplateFile, LegendLinesWithTheirSuffixesAndTheTitle) {
 // --- the strobe disks measured on the rendered page ---
 
 struct StrobeCase {
-    const char* Mains;
+    const char* Name;
+    std::vector<std::string> Args;
     const char* DefaultFile;
     int OuterBars;
     int InnerBars;
@@ -286,8 +287,10 @@ int BarsAround(const Raster& page, double cx, double cy, double radius) {
 
 TEST_P(StrobeDiskFile, RingsAtTheirRadiiWithTheirCountOfBars) {
     const StrobeCase& c = GetParam();
-    const std::string folder = FreshTestFolder(std::string("strobe-") + c.Mains);
-    const ToolResult result = RunTool({"strobe", "--mains", c.Mains}, folder);
+    const std::string folder = FreshTestFolder(std::string("strobe-") + c.Name);
+    std::vector<std::string> args{"strobe"};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    const ToolResult result = RunTool(args, folder);
     ASSERT_EQ(result.ExitCode, 0) << result.Err;
     const std::string pdf = folder + "/" + c.DefaultFile;
     const Raster page(pdf);
@@ -325,14 +328,51 @@ TEST_P(StrobeDiskFile, RingsAtTheirRadiiWithTheirCountOfBars) {
 INSTANTIATE_TEST_SUITE_P(
     Mains, StrobeDiskFile,
     testing::Values(
-        StrobeCase{"60", "strobe-60hz.pdf", 216, 160, {"33 1/3 RPM - 60 HZ - 216 BARS", "45 RPM - 60 HZ - 160 BARS"}},
-        StrobeCase{
-            "50",
-            "strobe-50hz.pdf",
-            180,
-            133,
-            {"33 1/3 RPM - 50 HZ - 180 BARS", "45 RPM - 50 HZ - 133 BARS", "(must drift CCW 5 bars per 20sec)"}}),
-    [](const testing::TestParamInfo<StrobeCase>& param) { return std::string("Hz") + param.param.Mains; });
+        StrobeCase{"60",
+                   {"--mains", "60"},
+                   "strobe-60hz.pdf",
+                   216,
+                   160,
+                   {"33 1/3 RPM - 60 HZ - 216 BARS", "45 RPM - 60 HZ - 160 BARS"}},
+        StrobeCase{"50",
+                   {"--mains", "50"},
+                   "strobe-50hz.pdf",
+                   180,
+                   133,
+                   {"33 1/3 RPM - 50 HZ - 180 BARS", "45 RPM - 50 HZ - 133 BARS", "(must drift CCW 5 bars per 20sec)"}},
+        // The dialog's defaults are the 60 Hz disk; counts of 180 and 133 print the 50 Hz page whatever the captions.
+        StrobeCase{"CustomDefaults",
+                   {"--outer-bars", "216"},
+                   "strobe-custom.pdf",
+                   216,
+                   160,
+                   {"33 1/3 RPM - 60 HZ - 216 BARS", "45 RPM - 60 HZ - 160 BARS"}},
+        StrobeCase{"Custom50",
+                   {"--outer-bars", "180", "--inner-bars", "133", "--caption1", "unused"},
+                   "strobe-custom.pdf",
+                   180,
+                   133,
+                   {"33 1/3 RPM - 50 HZ - 180 BARS", "(must drift CCW 5 bars per 20sec)"}},
+        StrobeCase{"Custom",
+                   {"--outer-bars", "120.5", "--inner-bars", "89", "--caption1", "33 RPM at 66.7 Hz", "--caption2",
+                    "45 RPM at 66.7 Hz"},
+                   "strobe-custom.pdf",
+                   120,
+                   89,
+                   {"33 RPM at 66.7 Hz", "45 RPM at 66.7 Hz"}}),
+    [](const testing::TestParamInfo<StrobeCase>& param) { return std::string("Hz") + param.param.Name; });
+
+TEST(StrobeCustomFile, TooManyBarsAreRefusedAndNothingIsWritten) {
+    const std::string folder = FreshTestFolder("strobe-refused");
+    for (const char* option : {"--outer-bars", "--inner-bars"}) {
+        const ToolResult result = RunTool({"strobe", option, "20000"}, folder);
+        EXPECT_EQ(result.ExitCode, 2);
+        EXPECT_NE(result.Err.find("The number of bars must be 10000 or less."), std::string::npos) << result.Err;
+        EXPECT_TRUE(std::filesystem::is_empty(folder));
+    }
+    const ToolResult mixed = RunTool({"strobe", "--mains", "50", "--outer-bars", "100"}, folder);
+    EXPECT_EQ(mixed.ExitCode, 2);
+}
 
 // The colour of one page point, rendered at 100 dpi in colour.
 struct Rgb {
