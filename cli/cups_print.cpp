@@ -74,8 +74,8 @@ Destination FindDestination(http_t* http, const std::string& queue) {
     const std::size_t slash = queue.find('/');
     const std::string name = queue.substr(0, slash);
     const std::string instance = slash == std::string::npos ? "" : queue.substr(slash + 1);
-    Destination dest(cupsGetNamedDest(http, name.empty() ? nullptr : name.c_str(),
-                                      instance.empty() ? nullptr : instance.c_str()));
+    Destination dest(
+        cupsGetNamedDest(http, name.empty() ? nullptr : name.c_str(), instance.empty() ? nullptr : instance.c_str()));
     if (dest) {
         return dest;
     }
@@ -99,8 +99,10 @@ std::vector<std::pair<std::string, std::string>> CupsJobOptions(bool landscape, 
     };
 }
 
-int SendPdfToCups(const std::string& pdfPath, const std::string& queue, bool landscape, PaperSize paper,
-                  const std::string& title) {
+namespace {
+
+CupsJob SendPdf(const std::string& pdfPath, const std::string& queue, bool landscape, PaperSize paper,
+                const std::string& title) {
     std::ifstream pdf(pdfPath, std::ios::binary);
     if (!pdf) {
         throw CommandFailure("cannot read '" + pdfPath + "' to print it");
@@ -113,8 +115,8 @@ int SendPdfToCups(const std::string& pdfPath, const std::string& queue, bool lan
     if (job == 0) {
         throw CommandFailure("printer '" + std::string(dest->name) + "' refused the job: " + LastCupsError());
     }
-    bool sent = cupsStartDocument(http.get(), dest->name, job, title.c_str(), CUPS_FORMAT_PDF, 1) ==
-                HTTP_STATUS_CONTINUE;
+    bool sent =
+        cupsStartDocument(http.get(), dest->name, job, title.c_str(), CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
     std::array<char, 65536> buffer{};
     while (sent && pdf) {
         pdf.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
@@ -131,7 +133,21 @@ int SendPdfToCups(const std::string& pdfPath, const std::string& queue, bool lan
         cupsCancelJob2(http.get(), dest->name, job, 0);
         throw CommandFailure("printer '" + std::string(dest->name) + "' refused the job: " + reason);
     }
-    return job;
+    return {job, dest->name};
+}
+
+} // namespace
+
+int SendPdfToCups(const std::string& pdfPath, const std::string& queue, bool landscape, PaperSize paper,
+                  const std::string& title) {
+    return SendPdf(pdfPath, queue, landscape, paper, title).Id;
+}
+
+CupsJob PrintPageThroughCups(const std::function<void(const std::string& pdfPath)>& writePdf, const std::string& queue,
+                             bool landscape, PaperSize paper, const std::string& title) {
+    const TemporaryPdf pdf;
+    writePdf(pdf.Path());
+    return SendPdf(pdf.Path(), queue, landscape, paper, title);
 }
 
 TemporaryPdf::TemporaryPdf() {

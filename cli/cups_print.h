@@ -2,6 +2,7 @@
 
 #include "print/cairo/file_printer.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,17 @@ std::vector<std::pair<std::string, std::string>> CupsJobOptions(bool landscape, 
 // printer refuses the job.
 int SendPdfToCups(const std::string& pdfPath, const std::string& queue, bool landscape, PaperSize paper,
                   const std::string& title);
+
+// A job sent: its id and the queue it went to (the default destination's name when none was named).
+struct CupsJob {
+    int Id = 0;
+    std::string Queue;
+};
+
+// Prints a page that `writePdf` writes as PDF to the path it is given: a temporary file, sent with SendPdfToCups
+// and removed again whatever happens. Failures of `writePdf` pass through.
+CupsJob PrintPageThroughCups(const std::function<void(const std::string& pdfPath)>& writePdf, const std::string& queue,
+                             bool landscape, PaperSize paper, const std::string& title);
 
 // A PDF file of our own in the temporary folder ($TMPDIR, else /tmp), removed again when the object goes: a page
 // that is printed but not kept is written there first. Throws CommandFailure when no such file can be made.

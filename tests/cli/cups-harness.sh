@@ -38,6 +38,11 @@ harness_start() {
     mkdir -p "$run"
     run="$(cd "$run" && pwd)"
     local cups="$run/cups"
+    # A local socket's path holds at most 107 bytes.
+    if [ ${#cups} -gt 90 ]; then
+        harness_log "the run folder's path is too long for a socket: $cups"
+        return 1
+    fi
     harness_stop "$run" 2>/dev/null
     rm -rf "$cups"
     mkdir -p "$cups/etc/ppd" "$cups/spool/tmp" "$cups/cache" "$cups/state" "$cups/log"

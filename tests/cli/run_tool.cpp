@@ -1,5 +1,6 @@
 #include "tests/cli/run_tool.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -45,6 +46,8 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& work
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
         dup2(err, 2);
+        // The tool's default paper follows the system's setting; the tests expect Letter unless they say otherwise.
+        setenv("PAPERSIZE", "letter", 1);
         if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) {
             _exit(127);
         }

@@ -27,12 +27,11 @@ TEST(PaperNames, FamiliesMapToTheTwoPapersTheToolPrints) {
         std::optional<PaperSize> Expected;
     };
     const Case cases[] = {
-        {"a4", A4},         {"A4", A4},           {"a3", A4},         {"a5", A4},
-        {"b5", A4},         {"c5", A4},           {"a10", A4},        {"DL", A4},
-        {"letter", Letter}, {"Letter", Letter},   {"LETTER", Letter}, {"legal", Letter},
-        {"tabloid", Letter}, {"11x17", Letter},   {"halfletter", Letter},
-        {"", Unknown},      {"a", Unknown},       {"a4x", Unknown},   {"d4", Unknown},
-        {"letterx", Unknown}, {"a 4", Unknown},   {"4a0", Unknown},
+        {"a4", A4},         {"A4", A4},        {"a3", A4},          {"a5", A4},         {"b5", A4},
+        {"c5", A4},         {"a10", A4},       {"DL", A4},          {"letter", Letter}, {"Letter", Letter},
+        {"LETTER", Letter}, {"legal", Letter}, {"tabloid", Letter}, {"11x17", Letter},  {"halfletter", Letter},
+        {"", Unknown},      {"a", Unknown},    {"a4x", Unknown},    {"d4", Unknown},    {"letterx", Unknown},
+        {"a 4", Unknown},   {"4a0", Unknown},
     };
     for (const Case& c : cases) {
         EXPECT_STREQ(Name(PaperOfName(c.Text)), Name(c.Expected)) << "'" << c.Text << "'";
@@ -93,12 +92,29 @@ TEST(LocaleTerritories, LetterInTheAmericasAndThePhilippinesA4Elsewhere) {
         std::optional<PaperSize> Expected;
     };
     const Case cases[] = {
-        {"en_US.UTF-8", Letter}, {"en_US", Letter},        {"es_MX.UTF-8", Letter}, {"fr_CA.UTF-8", Letter},
-        {"en_PH", Letter},       {"es_CL.utf8", Letter},   {"es_US", Letter},       {"en_us.utf8", Letter},
-        {"en_GB.UTF-8", A4},     {"de_DE@euro", A4},       {"de_DE.ISO-8859-15@euro", A4},
-        {"es_ES.UTF-8", A4},     {"pt_BR.UTF-8", A4},      {"en_AU", A4},           {"ja_JP.eucJP", A4},
-        {"C", Unknown},          {"POSIX", Unknown},       {"C.UTF-8", Unknown},    {"C.utf8", Unknown},
-        {"", Unknown},           {"en", Unknown},          {"en.UTF-8", Unknown},   {"en_", Unknown},
+        {"en_US.UTF-8", Letter},
+        {"en_US", Letter},
+        {"es_MX.UTF-8", Letter},
+        {"fr_CA.UTF-8", Letter},
+        {"en_PH", Letter},
+        {"es_CL.utf8", Letter},
+        {"es_US", Letter},
+        {"en_us.utf8", Letter},
+        {"en_GB.UTF-8", A4},
+        {"de_DE@euro", A4},
+        {"de_DE.ISO-8859-15@euro", A4},
+        {"es_ES.UTF-8", A4},
+        {"pt_BR.UTF-8", A4},
+        {"en_AU", A4},
+        {"ja_JP.eucJP", A4},
+        {"C", Unknown},
+        {"POSIX", Unknown},
+        {"C.UTF-8", Unknown},
+        {"C.utf8", Unknown},
+        {"", Unknown},
+        {"en", Unknown},
+        {"en.UTF-8", Unknown},
+        {"en_", Unknown},
         {"en_USA", Unknown},
     };
     for (const Case& c : cases) {
@@ -115,7 +131,7 @@ TEST(LocaleDimensions, OnlyTheTwoPapersAreRecognised) {
         std::optional<PaperSize> Expected;
     };
     const Case cases[] = {
-        {216, 279, Letter}, {210, 297, A4},       {297, 210, Unknown}, {279, 216, Unknown},
+        {216, 279, Letter},  {210, 297, A4},      {297, 210, Unknown}, {279, 216, Unknown},
         {215, 279, Unknown}, {216, 280, Unknown}, {148, 210, Unknown}, {0, 0, Unknown},
     };
     for (const Case& c : cases) {
@@ -201,9 +217,7 @@ TEST(SystemPaper, SettingsAreHonouredInOrder) {
           {},
           {{"en_US.UTF-8", letterMm}, {"de_DE.UTF-8", a4Mm}}},
          PaperSize::Letter},
-        {"LC_PAPER over LANG",
-         {{{"LC_PAPER", "de_DE.UTF-8"}, {"LANG", "en_US.UTF-8"}}, {}, {}},
-         PaperSize::A4},
+        {"LC_PAPER over LANG", {{{"LC_PAPER", "de_DE.UTF-8"}, {"LANG", "en_US.UTF-8"}}, {}, {}}, PaperSize::A4},
         {"a locale that is not installed: its territory", {{{"LANG", "en_GB.UTF-8"}}, {}, {}}, PaperSize::A4},
         {"odd locale dimensions: the territory", {{{"LANG", "en_CA"}}, {}, {{"en_CA", {1, 1}}}}, PaperSize::Letter},
         {"the C locale says nothing (its data would say A4)",

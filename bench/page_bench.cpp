@@ -1,0 +1,120 @@
+// What a user waits for: computing the alignment, laying out the two printouts, and writing them as PDF.
+
+#include "app/command_line_colours.h"
+#include "cli/field_options.h"
+#include "geometry/alignment.h"
+#include "geometry/parameter_record.h"
+#include "print/cairo/file_printer.h"
+#include "print/page_model.h"
+#include "print/printouts.h"
+#include "print/recording_device.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string BlankCaption(CaptionLength, ' ');
+
+// The state the tool is in before it prints: the window's default fields read and computed, black on white.
+void PrepareDefaultAlignment() {
+    ReadAndComputeAlignment(FieldTable());
+    PrintColours = ColoursFromCommandText("");
+}
+
+std::string BenchFile(const std::string& name) {
+    std::filesystem::create_directories(QUILLMERE_BENCH_TMP);
+    return std::string(QUILLMERE_BENCH_TMP) + "/" + name;
+}
+
+void PrintStrobe60() {
+    PrintStrobeDisk(216, 160, BlankCaption, BlankCaption);
+}
+
+void PrintCustomDisk10000() {
+    PrintStrobeDisk(10000, 10000, "Custom disk 10000 bars              ", "Custom disk 10000 bars              ");
+}
+
+// One printout laid out on the recording device: the page model's work without any drawing library.
+template <void (*Printout)()> void OnRecordingDevice(benchmark::State& state) {
+    PrepareDefaultAlignment();
+    std::vector<DeviceRequest> log;
+    RecordingPrinterChooser chooser(log);
+    SetPrinterChooser(&chooser);
+    for (auto _ : state) {
+        log.clear();
+        Printout();
+        benchmark::DoNotOptimize(log.data());
+    }
+    SetPrinterChooser(nullptr);
+    state.counters["requests"] = static_cast<double>(log.size());
+}
+
+// One printout written as a PDF file, as `quillmere arc` or `quillmere strobe` writes it.
+template <void (*Printout)()> void ToPdf(benchmark::State& state, const std::string& name) {
+    PrepareDefaultAlignment();
+    FilePrinterSettings settings;
+    settings.Path = BenchFile(name);
+    std::uintmax_t bytes = 0;
+    for (auto _ : state) {
+        FilePrinterChooser chooser(settings);
+        SetPrinterChooser(&chooser);
+        Printout();
+        SetPrinterChooser(nullptr);
+        if (!chooser.Written()) {
+            state.SkipWithError(("cannot write the PDF: " + chooser.Error()).c_str());
+            break;
+        }
+    }
+    if (std::filesystem::exists(settings.Path)) {
+        bytes = std::filesystem::file_size(settings.Path);
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void ComputeFromFields(benchmark::State& state) {
+    const FieldTable fields;
+    for (auto _ : state) {
+        ReadAndComputeAlignment(fields);
+        benchmark::DoNotOptimize(Parameters);
+    }
+}
+
+void ComputeOnly(benchmark::State& state) {
+    ReadAndComputeAlignment(FieldTable());
+    const ParameterRecord read = Parameters;
+    for (auto _ : state) {
+        ParameterRecord record = read;
+        ComputeAlignment(record);
+        benchmark::DoNotOptimize(record);
+    }
+}
+
+void ArcTemplateRecording(benchmark::State& state) {
+    OnRecordingDevice<PrintArcTemplate>(state);
+}
+void Strobe60Recording(benchmark::State& state) {
+    OnRecordingDevice<PrintStrobe60>(state);
+}
+void ArcTemplatePdf(benchmark::State& state) {
+    ToPdf<PrintArcTemplate>(state, "arc-template.pdf");
+}
+void Strobe60Pdf(benchmark::State& state) {
+    ToPdf<PrintStrobe60>(state, "strobe-60hz.pdf");
+}
+void CustomDisk10000Pdf(benchmark::State& state) {
+    ToPdf<PrintCustomDisk10000>(state, "custom-10000.pdf");
+}
+
+} // namespace
+
+BENCHMARK(ComputeFromFields);
+BENCHMARK(ComputeOnly);
+BENCHMARK(ArcTemplateRecording)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Strobe60Recording)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ArcTemplatePdf)->Unit(benchmark::kMillisecond);
+BENCHMARK(Strobe60Pdf)->Unit(benchmark::kMillisecond);
+BENCHMARK(CustomDisk10000Pdf)->Unit(benchmark::kMillisecond);
