@@ -4,6 +4,7 @@
 #include "print/arc_elements.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
+#include "print/page_scale.h"
 #include "print/printouts.h"
 
 #include <cmath>
@@ -20,24 +21,6 @@ constexpr double SpindlePageX = 43;
 constexpr double SpindleLineY = 40;
 constexpr double LegendX = 95;
 constexpr double NullMarkerDiameter = 4;
-
-struct PageScale {
-    double X;
-    double Y;
-};
-
-void MoveToMm(const PageScale& scale, double x, double y) {
-    PageMoveTo(static_cast<double>(Extended{x} * scale.X), static_cast<double>(Extended{y} * scale.Y));
-}
-
-void LineToMm(const PageScale& scale, double x, double y) {
-    PageLineTo(static_cast<double>(Extended{x} * scale.X), static_cast<double>(Extended{y} * scale.Y), UseLineColour);
-}
-
-void TextAtMm(const PageScale& scale, double x, double y, std::string_view text) {
-    MoveToMm(scale, x, y);
-    PagePrintLine(text);
-}
 
 // Lines of the frame that lets the user check the printer's scale, with ticks at 100, 180 and 200 mm.
 struct FrameLine {
@@ -198,8 +181,7 @@ void PrintArcTemplate() {
     if (attached && !PrintJobFailed()) {
         SetPageOrientation(2);
         const PrinterResolution resolution = GetPrinterResolution();
-        const PageScale scale{DotsPerMm(resolution.X, Parameters.CorrectionFactorX),
-                              DotsPerMm(resolution.Y, Parameters.CorrectionFactorY)};
+        const PageScale scale = PageScaleOf(resolution);
         const PageColour background = BackgroundColourOf(PrintColours);
         SetForegroundColour(ForegroundColourOf(PrintColours));
         SetBackgroundColour(background);

@@ -1,6 +1,7 @@
 #include "geometry/parameter_record.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
+#include "print/page_scale.h"
 #include "print/printouts.h"
 
 #include <cstdint>
@@ -14,11 +15,6 @@ using Extended = long double;
 constexpr long double Pi = 3.141592653589793;
 constexpr double CentreX = 104;
 constexpr double CentreY = 134;
-
-struct PageScale {
-    double X;
-    double Y;
-};
 
 // The box of the circle of the given diameter about the disk centre, in dots.
 struct DotBox {
@@ -48,15 +44,6 @@ void DrawBars(const PageScale& scale, double diameter, std::int32_t bars) {
         PageArc(box.Left, box.Top, box.Right, box.Bottom, static_cast<float>(start), static_cast<float>(end),
                 UseLineColour, UseLineColour, 0, true);
     }
-}
-
-void MoveToMm(const PageScale& scale, double x, double y) {
-    PageMoveTo(static_cast<double>(Extended{x} * scale.X), static_cast<double>(Extended{y} * scale.Y));
-}
-
-void TextAtMm(const PageScale& scale, double x, double y, std::string_view text) {
-    MoveToMm(scale, x, y);
-    PagePrintLine(text);
 }
 
 void DrawCaptions(const PageScale& scale, std::int32_t outerBars, std::int32_t innerBars,
@@ -100,8 +87,7 @@ void PrintStrobeDisk(std::int32_t outerBars, std::int32_t innerBars, const std::
     if (attached && !PrintJobFailed()) {
         SetPageOrientation(1);
         const PrinterResolution resolution = GetPrinterResolution();
-        const PageScale scale{DotsPerMm(resolution.X, Parameters.CorrectionFactorX),
-                              DotsPerMm(resolution.Y, Parameters.CorrectionFactorY)};
+        const PageScale scale = PageScaleOf(resolution);
         SetPenWidth(0);
         const PageColour background = BackgroundColourOf(PrintColours);
         SetForegroundColour(ForegroundColourOf(PrintColours));
