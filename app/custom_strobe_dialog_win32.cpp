@@ -5,6 +5,7 @@
 #include "app/window_field_reader_win32.h"
 #include "geometry/control_ids.h"
 #include "print/custom_strobe_fields.h"
+#include "print/gdi/gdi_printer_win32.h"
 #include "print/printouts.h"
 
 HWND CustomDialogSavedFocus = nullptr;
@@ -33,7 +34,13 @@ void AcceptCustomStrobe(HWND dialog) {
         return;
     }
     ReadCustomStrobeFields(fields);
+    // The printer choice belongs to this dialog while it is open: owned by the main window, which this dialog
+    // has disabled, it would enable the main window again when it closes.
+    GdiPrinterChooser dialogChooser(dialog);
+    PrinterChooser* const mainChooser = CurrentPrinterChooser();
+    SetPrinterChooser(&dialogChooser);
     PrintStrobeDisk(CustomOuterBars, CustomInnerBars, CustomCaption1, CustomCaption2);
+    SetPrinterChooser(mainChooser);
     EndDialog(dialog, 0);
 }
 

@@ -1,5 +1,7 @@
 #include "app/custom_strobe_layout.h"
 
+#include <cmath>
+
 #include "app/window_styles.h"
 #include "geometry/control_ids.h"
 #include "geometry/numeric_text.h"
@@ -44,7 +46,8 @@ std::vector<std::uint8_t> CustomStrobeTemplate() {
 
 bool BarCountsWithinLimit(const FieldReader& dialog) {
     for (int field : {ControlId::OuterBarsField, ControlId::InnerBarsField}) {
-        if (RoundToInteger(TextToNumber(dialog.FieldText(field))) > MaximumBarCount) {
+        // Judged before the 32-bit rounding, which would turn a huge count into a negative one.
+        if (std::nearbyint(TextToNumber(dialog.FieldText(field))) > MaximumBarCount) {
             return false;
         }
     }

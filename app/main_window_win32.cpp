@@ -41,10 +41,10 @@ void InstallPrinterChooser(HWND window) {
 
 void SetMainWindowIcon(HWND window) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const HANDLE large = LoadImageW(instance, L"APPICON", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
-    const HANDLE small = LoadImageW(instance, L"APPICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    const HANDLE largeIcon = LoadImageW(instance, L"APPICON", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
+    const HANDLE smallIcon = LoadImageW(instance, L"APPICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 }
 
 void InitialiseMainWindow(HWND window) {

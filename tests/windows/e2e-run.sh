@@ -66,7 +66,7 @@ run_checks() {
     local name="${1:-checks}"
     local out="$run/$name"
     mkdir -p "$out"
-    rm -f "$out/display" "$out/main_window.bmp"
+    rm -f "$out/display" "$out"/*.bmp
 
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.out" 2>&1 </dev/null &
     local xvfb=$!
@@ -88,10 +88,14 @@ run_checks() {
 
     cat "$out/driver.out"
     [ $rc -eq 0 ] || { echo "driver exit code $rc"; grep -v '^$' "$out/driver.err" | tail -n 20; }
-    if [ -f "$out/main_window.bmp" ]; then
+    local shot
+    for shot in "$out"/*.bmp; do
+        [ -f "$shot" ] || continue
         # Kept beside the build for a human to look at.
-        convert "$out/main_window.bmp" "$(dirname "$run")/main_window.png" && echo "screenshot: $(dirname "$run")/main_window.png"
-    fi
+        local png
+        png="$(dirname "$run")/$(basename "$shot" .bmp).png"
+        convert "$shot" "$png" && echo "screenshot: $png"
+    done
     return $rc
 }
 

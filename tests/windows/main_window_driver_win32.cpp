@@ -8,12 +8,15 @@
 #include "geometry/alignment.h"
 #include "geometry/parameter_record.h"
 #include "geometry/windows_1252.h"
+#include "print_dialog_win32.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -500,17 +503,17 @@ void CheckCaptionIcon(const Program& program) {
     Expect(found, "the caption shows the 16-pixel APPICON image");
 }
 
-void CheckControls(const Program& program) {
+// The controls of a dialog against a table: creation order, class, text, styles that matter, place and size.
+void CheckControlTable(HWND dialog, const ExpectedControl* table, std::size_t count) {
     const DialogUnits units;
-    // Creation order is the order of the children.
     std::vector<HWND> children;
-    for (HWND child = GetWindow(program.Main, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         children.push_back(child);
     }
-    ExpectNumber(static_cast<long long>(children.size()), std::size(ExpectedControls), "number of controls");
-    for (std::size_t index = 0; index < std::size(ExpectedControls); ++index) {
-        const ExpectedControl& expected = ExpectedControls[index];
-        const HWND control = GetDlgItem(program.Main, expected.Id);
+    ExpectNumber(static_cast<long long>(children.size()), static_cast<long long>(count), "number of controls");
+    for (std::size_t index = 0; index < count; ++index) {
+        const ExpectedControl& expected = table[index];
+        const HWND control = GetDlgItem(dialog, expected.Id);
         if (control == nullptr) {
             Fail(Name(expected) + " is missing");
             continue;
@@ -551,15 +554,19 @@ void CheckControls(const Program& program) {
             }
             break;
         case PushButton:
-            ExpectNumber(style & BS_TYPEMASK, BS_PUSHBUTTON, Name(expected) + " button type");
+            ExpectNumber(style & BS_TYPEMASK, BS_PUSHBUTTON, Name(expected) + " button type (not default)");
             break;
         }
         const RECT want = units.ToPixels(expected.X, expected.Y, expected.Width, expected.Height);
-        const RECT have = ClientRectOf(control, program.Main);
+        const RECT have = ClientRectOf(control, dialog);
         if (!EqualRect(&want, &have)) {
             Fail(Name(expected) + " at " + RectText(have) + ", expected " + RectText(want));
         }
     }
+}
+
+void CheckControls(const Program& program) {
+    CheckControlTable(program.Main, ExpectedControls, std::size(ExpectedControls));
 }
 
 // Tab stops in table order: the first text box, then each next tab stop as the platform finds it, back round.
@@ -769,8 +776,14 @@ void ExpectOnlyMainWindow(const Program& program, const std::string& after) {
            "main window enabled again after " + after);
     Sleep(200);
     const std::vector<HWND> windows = TopLevelWindowsOf(program.Process.dwProcessId);
-    Expect(windows.size() == 1 && windows[0] == program.Main,
-           "no other window after " + after + " (" + std::to_string(windows.size()) + " windows)");
+    std::string seen;
+    for (HWND window : windows) {
+        if (window != program.Main) {
+            seen += " [" + Narrow(ClassOf(window)) + " \"" + Narrow(TextOf(window)) + "\": \"" +
+                    Narrow(TextOf(GetDlgItem(window, 0xFFFF))) + "\"]";
+        }
+    }
+    Expect(windows.size() == 1 && windows[0] == program.Main, "no other window after " + after + seen);
     Expect(IsRunning(program), "the program still runs after " + after);
 }
 
@@ -880,13 +893,13 @@ void CheckClosing(Program& program) {
     ExpectNumber(CloseProgram(program), 0, "exit code after the close command");
 }
 
-// The main window as it is on the screen, as a BMP for the runner to turn into PNG.
-void SaveScreenshot(const Program& program) {
-    SetForegroundWindow(program.Main);
+// A window as it is on the screen, as a BMP for the runner to turn into PNG.
+void SaveScreenshot(const Program& program, HWND window, const std::wstring& name) {
+    SetForegroundWindow(window);
     Settle(program);
     Sleep(500);
     RECT rect{};
-    GetWindowRect(program.Main, &rect);
+    GetWindowRect(window, &rect);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     const HDC screen = GetDC(nullptr);
@@ -905,7 +918,7 @@ void SaveScreenshot(const Program& program) {
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     file.bfSize = file.bfOffBits + imageBytes;
-    const std::wstring path = OutputFolder + L"\\main_window.bmp";
+    const std::wstring path = OutputFolder + L"\\" + name + L".bmp";
     FILE* out = _wfopen(path.c_str(), L"wb");
     if (copied && bits != nullptr && out != nullptr) {
         std::fwrite(&file, sizeof file, 1, out);
@@ -922,6 +935,482 @@ void SaveScreenshot(const Program& program) {
     ReleaseDC(nullptr, screen);
 }
 
+// clang-format off
+const ExpectedControl ExpectedCustomControls[] = {
+    {1026, Label,      false, "Number of outer bars",          15,  20,  70, 15},
+    {1027, Label,      false, "Number of inner bars",          15,  50,  70, 15},
+    {1028, Label,      false, "Caption line 1",                15,  80,  70, 15},
+    {1029, Label,      false, "Caption line 2",                15, 110,  70, 15},
+    {1030, TextBox,    false, "216",                           90,  20,  35, 10},
+    {1031, TextBox,    false, "160",                           90,  50,  35, 10},
+    {1032, TextBox,    false, "33 1/3 RPM - 60 HZ - 216 BARS", 90,  80, 105, 10},
+    {1033, TextBox,    false, "45 RPM - 60 HZ - 160 BARS",     90, 110, 105, 10},
+    {1034, PushButton, false, "OK",                            25, 140,  65, 15},
+    {1035, PushButton, false, "Cancel",                       120, 140,  65, 15},
+};
+// clang-format on
+
+constexpr wchar_t CustomCaption[] = L"Custom Strobe Parameters";
+
+HWND FindOwnedDialog(DWORD processId, HWND owner) {
+    for (HWND window : TopLevelWindowsOf(processId)) {
+        if (ClassOf(window) == DialogClass && GetWindow(window, GW_OWNER) == owner) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+HWND OpenCustomDialog(const Program& program) {
+    PostClick(program.Main, 1025);
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindOwnedDialog(program.Process.dwProcessId, program.Main)) != nullptr; }, 10000);
+    if (dialog == nullptr) {
+        Fail("no custom strobe dialog after \"Print Custom Strobe\"");
+        return nullptr;
+    }
+    ExpectText(TextOf(dialog), CustomCaption, "custom dialog caption");
+    Expect(!IsWindowEnabled(program.Main), "the main window takes no input while the custom dialog is up");
+    return dialog;
+}
+
+bool WaitClosed(HWND window) {
+    return WaitFor([&] { return !IsWindow(window); }, 10000);
+}
+
+// With no printer installed, the platform's print dialog says so in a box of its own (owned by the dialog's
+// hidden window); the window the print command came from takes no input meanwhile, and after it the command
+// ends silently.
+void AnswerNoPrinterNotice(const Program& program, HWND owner, const std::string& after) {
+    HWND notice = nullptr;
+    WaitFor([&] { return (notice = FindDialog(program.Process.dwProcessId, L"Print")) != nullptr; }, 10000);
+    if (notice == nullptr) {
+        Fail("no printer choice after " + after);
+        return;
+    }
+    ExpectText(TextOf(GetDlgItem(notice, 0xFFFF)).substr(0, 20), L"Before you can perfo", "the no-printer notice");
+    Expect(!IsWindowEnabled(owner), "the window takes no input during the printer choice after " + after);
+    PostMessageW(GetDlgItem(notice, IDOK), BM_CLICK, 0, 0);
+    Expect(WaitClosed(notice), "the no-printer notice closes after " + after);
+}
+
+void CheckCustomStrobeDialog(const Program& program) {
+    HWND dialog = OpenCustomDialog(program);
+    if (dialog == nullptr) {
+        return;
+    }
+    const LONG style = GetWindowLongW(dialog, GWL_STYLE);
+    Expect((style & WS_CAPTION) == WS_CAPTION, "custom dialog has a title bar");
+    ExpectNumber(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0,
+                 "custom dialog: no system menu, close box, minimise, maximise or sizing frame");
+    const DialogUnits units;
+    RECT client{};
+    GetClientRect(dialog, &client);
+    const RECT size = units.ToPixels(0, 0, 211, 180);
+    ExpectNumber(client.right, size.right, "custom dialog client width");
+    ExpectNumber(client.bottom, size.bottom, "custom dialog client height");
+    POINT mainOrigin{0, 0};
+    ClientToScreen(program.Main, &mainOrigin);
+    POINT origin{0, 0};
+    ClientToScreen(dialog, &origin);
+    const RECT offset = units.ToPixels(102, 88, 0, 0);
+    ExpectNumber(origin.x - mainOrigin.x, offset.left, "custom dialog left from the main window's client area");
+    ExpectNumber(origin.y - mainOrigin.y, offset.top, "custom dialog top from the main window's client area");
+    CheckControlTable(dialog, ExpectedCustomControls, std::size(ExpectedCustomControls));
+    SaveScreenshot(program, dialog, L"custom_strobe_dialog");
+
+    // Cancel and Esc leave, and the next opening shows the defaults again.
+    struct Leaving {
+        const char* Name;
+        std::function<void(HWND)> Act;
+    };
+    const Leaving leavings[] = {
+        {"Cancel", [](HWND d) { PostMessageW(GetDlgItem(d, 1035), BM_CLICK, 0, 0); }},
+        {"Esc", [&](HWND d) { PostKey(GetDlgItem(d, 1030), VK_ESCAPE); }},
+    };
+    for (const Leaving& leaving : leavings) {
+        for (int id : {1030, 1031, 1032, 1033}) {
+            SetTextOf(GetDlgItem(dialog, id), L"77");
+        }
+        leaving.Act(dialog);
+        Expect(WaitClosed(dialog), std::string(leaving.Name) + " closes the custom dialog");
+        ExpectOnlyMainWindow(program, std::string("custom dialog ") + leaving.Name);
+        dialog = OpenCustomDialog(program);
+        if (dialog == nullptr) {
+            return;
+        }
+        for (const ExpectedControl& control : ExpectedCustomControls) {
+            ExpectText(TextOf(GetDlgItem(dialog, control.Id)), Wide(control.Text),
+                       Name(control) + " shows its default after " + leaving.Name);
+        }
+    }
+
+    // Too many bars: refused in a box owned by the dialog, which stays open with what was typed.
+    SetTextOf(GetDlgItem(dialog, 1030), L"20000");
+    PostMessageW(GetDlgItem(dialog, 1034), BM_CLICK, 0, 0);
+    HWND refusal = nullptr;
+    WaitFor([&] { return (refusal = FindOwnedDialog(program.Process.dwProcessId, dialog)) != nullptr; }, 10000);
+    if (refusal == nullptr) {
+        Fail("20000 bars: no refusal");
+    } else {
+        ExpectText(TextOf(GetDlgItem(refusal, 0xFFFF)), L"The number of bars must be 10000 or less.", "refusal text");
+        Expect(!IsWindowEnabled(dialog), "the custom dialog takes no input while the refusal is up");
+        PostMessageW(GetDlgItem(refusal, IDOK), BM_CLICK, 0, 0);
+        Expect(WaitClosed(refusal), "the refusal closes with OK");
+        Sleep(300);
+        Expect(IsWindow(dialog) && IsWindowVisible(dialog), "the custom dialog stays open after the refusal");
+        ExpectText(TextOf(GetDlgItem(dialog, 1030)), L"20000", "the typed count stays");
+    }
+
+    // Enter acts as OK: with a count within the limit it goes to the printer choice; with no printer
+    // installed that ends silently and the dialog closes.
+    SetTextOf(GetDlgItem(dialog, 1030), L"216");
+    PostKey(GetDlgItem(dialog, 1030), VK_RETURN);
+    AnswerNoPrinterNotice(program, dialog, "Enter in the custom dialog");
+    Expect(WaitClosed(dialog), "Enter closes the custom dialog when nothing can be printed");
+    ExpectOnlyMainWindow(program, "Enter in the custom dialog");
+}
+
+void CheckPrintCommandsWithoutPrinter(const Program& program) {
+    for (int button : {1015, 1016}) {
+        PostClick(program.Main, button);
+        AnswerNoPrinterNotice(program, program.Main, "button " + std::to_string(button));
+        ExpectOnlyMainWindow(program, "button " + std::to_string(button));
+    }
+    const HWND box = OpenBox(program, 1014, L"Confirm Parameters");
+    if (box != nullptr) {
+        Dismiss(program, box, Dismissal::OkButton);
+        Expect(WaitClosed(box), "OK closes the confirmation box");
+        AnswerNoPrinterNotice(program, program.Main, "OK on the confirmation box");
+        ExpectOnlyMainWindow(program, "OK on the confirmation box");
+    }
+    const WindowState state = ReadWindowState(program);
+    for (const ExpectedControl& control : ExpectedControls) {
+        ExpectText(state.Texts.at(control.Id), Wide(control.Text), Name(control) + " unchanged by printing");
+    }
+}
+
+// Switching to another program and back returns the keyboard focus to the control that had it.
+void CheckFocusAcrossActivation(const Program& program) {
+    const HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500,
+                                       200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    for (int id : {1008, 1017, 1037, 1011}) {
+        const HWND control = GetDlgItem(program.Main, id);
+        SetForegroundWindow(program.Main);
+        Settle(program);
+        // Focus can only be given from the thread that owns the window's input.
+        const DWORD self = GetCurrentThreadId();
+        AttachThreadInput(self, program.Process.dwThreadId, TRUE);
+        SetFocus(control);
+        AttachThreadInput(self, program.Process.dwThreadId, FALSE);
+        Settle(program);
+        ExpectNumber(GetDlgCtrlID(FocusOf(program)), id, "focus given to the control");
+        SetForegroundWindow(other);
+        Settle(program);
+        Expect(GetForegroundWindow() == other, "another window is in front");
+        SetForegroundWindow(program.Main);
+        Settle(program);
+        Expect(GetForegroundWindow() == program.Main, "the main window is in front again");
+        ExpectNumber(GetDlgCtrlID(FocusOf(program)), id, "focus after switching away and back");
+    }
+    DestroyWindow(other);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Printing through the platform's print dialog into the queue named by QUILLMERE_QUEUE
+
+std::wstring QueueName() {
+    wchar_t name[256] = {};
+    GetEnvironmentVariableW(L"QUILLMERE_QUEUE", name, 256);
+    return name;
+}
+
+// The print dialog comes up over the window the command came from, which takes no input meanwhile; it is
+// answered with the queue and OK, or with Cancel, and the command then runs to its end.
+void AnswerPrinterChoice(const Program& program, HWND owner, bool pressOk, const std::string& what) {
+    const HWND dialog = WaitForPrintDialog(program.Process.dwProcessId, 20000);
+    if (dialog == nullptr) {
+        Fail(what + ": no print dialog");
+        return;
+    }
+    Expect(!IsWindowEnabled(owner), what + ": the window takes no input while the print dialog is open");
+    const PrintDialogAnswer answer = AnswerPrintDialog(program.Process.dwProcessId, QueueName(), pressOk, 20000);
+    Expect(answer.QueueSelected, what + ": the queue is in the print dialog");
+    Expect(WaitClosed(dialog), what + ": the print dialog closes");
+    ExpectOnlyMainWindow(program, what);
+}
+
+void PrintFixedStrobe(const Program& program, int button, bool pressOk) {
+    PostClick(program.Main, button);
+    AnswerPrinterChoice(program, program.Main, pressOk, "button " + std::to_string(button));
+}
+
+void PrintArcTemplateThroughConfirmation(const Program& program) {
+    const HWND box = OpenBox(program, 1014, L"Confirm Parameters");
+    if (box != nullptr) {
+        Dismiss(program, box, Dismissal::OkButton);
+        AnswerPrinterChoice(program, program.Main, true, "the arc template");
+    }
+}
+
+void PrintCustomStrobe(const Program& program, const wchar_t* outer, const wchar_t* inner) {
+    const HWND dialog = OpenCustomDialog(program);
+    if (dialog == nullptr) {
+        return;
+    }
+    SetTextOf(GetDlgItem(dialog, 1030), outer);
+    SetTextOf(GetDlgItem(dialog, 1031), inner);
+    PostMessageW(GetDlgItem(dialog, 1034), BM_CLICK, 0, 0);
+    AnswerPrinterChoice(program, dialog, true, "the custom disk");
+    Expect(!IsWindow(dialog), "the custom dialog closes after printing");
+}
+
+// Cancel on the confirmation box: no print dialog, nothing printed.
+void CancelArcTemplate(const Program& program) {
+    const HWND box = OpenBox(program, 1014, L"Confirm Parameters");
+    if (box != nullptr) {
+        Dismiss(program, box, Dismissal::CancelButton);
+        Expect(WaitClosed(box), "Cancel closes the confirmation box");
+        Expect(WaitForPrintDialog(program.Process.dwProcessId, 2000) == nullptr, "no print dialog after Cancel");
+        ExpectOnlyMainWindow(program, "Cancel on the confirmation box");
+    }
+}
+
+// A print check runs the program once and expects it to end normally afterwards.
+void WithPrintingProgram(const std::function<void(Program&)>& check, const std::wstring& arguments = L"") {
+    Program program;
+    if (StartProgram(program, arguments)) {
+        check(program);
+        ExpectNumber(CloseProgram(program), 0, "exit code after printing");
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Measuring a rendered page (binary PGM or PPM at a known resolution, printable area `margin` mm in from every
+// paper edge)
+
+struct Raster {
+    int Width = 0;
+    int Height = 0;
+    int Channels = 1;
+    std::vector<unsigned char> Pixels;
+    // Darkness 0..1 of the pixel under a point; outside the page counts as white.
+    double Dark(double x, double y) const {
+        const long column = std::lround(x);
+        const long row = std::lround(y);
+        if (column < 0 || row < 0 || column >= Width || row >= Height) {
+            return 0;
+        }
+        const std::size_t at =
+            (static_cast<std::size_t>(row) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(column)) *
+            static_cast<std::size_t>(Channels);
+        int sum = 0;
+        for (int channel = 0; channel < Channels; ++channel) {
+            sum += Pixels[at + static_cast<std::size_t>(channel)];
+        }
+        return 1 - sum / (255.0 * Channels);
+    }
+    DWORD Colour(double x, double y) const {
+        const std::size_t at = (static_cast<std::size_t>(std::lround(y)) * static_cast<std::size_t>(Width) +
+                                static_cast<std::size_t>(std::lround(x))) *
+                               static_cast<std::size_t>(Channels);
+        return Channels == 3 ? RGB(Pixels[at], Pixels[at + 1], Pixels[at + 2])
+                             : RGB(Pixels[at], Pixels[at], Pixels[at]);
+    }
+};
+
+bool ReadRaster(const std::wstring& path, Raster& raster) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    // Header fields are separated by white space; a '#' starts a comment that runs to the line's end.
+    const auto field = [&file]() {
+        std::string text;
+        while (file >> text && text.front() == '#') {
+            std::string rest;
+            std::getline(file, rest);
+        }
+        return text;
+    };
+    const std::string magic = field();
+    raster.Width = std::atoi(field().c_str());
+    raster.Height = std::atoi(field().c_str());
+    const int maximum = std::atoi(field().c_str());
+    file.get();
+    if (!file || (magic != "P5" && magic != "P6") || maximum != 255 || raster.Width <= 0 || raster.Height <= 0) {
+        return false;
+    }
+    raster.Channels = magic == "P6" ? 3 : 1;
+    raster.Pixels.resize(static_cast<std::size_t>(raster.Width) * static_cast<std::size_t>(raster.Height) *
+                         static_cast<std::size_t>(raster.Channels));
+    file.read(reinterpret_cast<char*>(raster.Pixels.data()), static_cast<std::streamsize>(raster.Pixels.size()));
+    return static_cast<bool>(file);
+}
+
+constexpr double Pi = 3.14159265358979323846;
+// Wine's printer draws with its own pen around each edge, so lengths agree within half a millimetre.
+constexpr double ToleranceMm = 0.5;
+
+void ExpectNearMm(double measured, double expected, const std::string& what) {
+    const bool within = std::fabs(measured - expected) <= ToleranceMm;
+    std::printf("    %s: %.2f mm, expected %.2f mm\n", what.c_str(), measured, expected);
+    Expect(within, what);
+}
+
+// Where the darkness crosses one half along a line from `from` to `to` (pixels), as distances from `from`.
+std::vector<double> EdgesAlong(const Raster& page, double x0, double y0, double dx, double dy, double length) {
+    std::vector<double> edges;
+    const double step = 0.1;
+    double previous = page.Dark(x0, y0);
+    for (double t = step; t <= length; t += step) {
+        const double dark = page.Dark(x0 + t * dx, y0 + t * dy);
+        if ((previous < 0.5) != (dark < 0.5)) {
+            edges.push_back(t - step / 2);
+        }
+        previous = dark;
+    }
+    return edges;
+}
+
+struct PageMapping {
+    double PixelsPerMm;
+    double Margin;
+    bool Turned; // a landscape page lies turned on the portrait paper: page x runs up, page y to the right
+    int Height;
+    double Column(double x, double y) const { return ((Turned ? y : x) + Margin) * PixelsPerMm; }
+    double Row(double x, double y) const {
+        return Turned ? Height - (x + Margin) * PixelsPerMm : (y + Margin) * PixelsPerMm;
+    }
+};
+
+// The strobe disk: portrait, both rings at their radii around the page point (104, 134) mm, with their bars.
+void MeasureStrobe(const Raster& page, const PageMapping& map, int outerBars, int innerBars) {
+    Expect(page.Height > page.Width, "the strobe disk is printed portrait");
+    const double cx = map.Column(104, 134);
+    const double cy = map.Row(104, 134);
+    struct Ring {
+        int Bars;
+        double Inner, Outer;
+    };
+    for (const Ring ring : {Ring{outerBars, 75, 87.5}, Ring{innerBars, 67.5, 72.5}}) {
+        const std::string name = "ring of " + std::to_string(ring.Bars) + " bars";
+        // Through the middle of the first bar, outward.
+        const double angle = Pi / (2 * ring.Bars);
+        const double from = (ring.Inner - 1) * map.PixelsPerMm;
+        const std::vector<double> edges =
+            EdgesAlong(page, cx + from * std::cos(angle), cy - from * std::sin(angle), std::cos(angle),
+                       -std::sin(angle), (ring.Outer - ring.Inner + 2) * map.PixelsPerMm);
+        if (edges.size() != 2) {
+            Fail(name + ": " + std::to_string(edges.size()) + " edges across the ring, expected 2");
+        } else {
+            ExpectNearMm(ring.Inner - 1 + edges[0] / map.PixelsPerMm, ring.Inner, name + " inner radius");
+            ExpectNearMm(ring.Inner - 1 + edges[1] / map.PixelsPerMm, ring.Outer, name + " outer radius");
+        }
+        const double radius = (ring.Inner + ring.Outer) / 2 * map.PixelsPerMm;
+        int bars = 0;
+        bool wasDark = page.Dark(cx + radius, cy) >= 0.5;
+        const int samples = 20000;
+        for (int step = 1; step <= samples; ++step) {
+            const double around = 2 * Pi * step / samples;
+            const bool dark = page.Dark(cx + radius * std::cos(around), cy - radius * std::sin(around)) >= 0.5;
+            bars += wasDark && !dark ? 1 : 0;
+            wasDark = dark;
+        }
+        ExpectNumber(bars, ring.Bars, name + " counted around");
+    }
+}
+
+// The arc template: landscape; frame ticks at 100, 180 and 200 mm from the axes, spindle and pivot crosses as
+// far apart as the distance.
+void MeasureArcTemplate(const Raster& page, const PageMapping& map, double distance) {
+    // The pivot lies further right than a portrait page is wide, so finding it shows the page was landscape.
+    const auto centreAlong = [&](double x0, double y0, double x1, double y1) -> double {
+        // Centre of the first dark run between two page points, as a page distance from the first (mm).
+        const double px0 = map.Column(x0, y0);
+        const double py0 = map.Row(x0, y0);
+        const double length = std::hypot(map.Column(x1, y1) - px0, map.Row(x1, y1) - py0);
+        const double dx = (map.Column(x1, y1) - px0) / length;
+        const double dy = (map.Row(x1, y1) - py0) / length;
+        const std::vector<double> edges = EdgesAlong(page, px0, py0, dx, dy, length);
+        if (edges.size() < 2) {
+            return -1000;
+        }
+        return (edges[0] + edges[1]) / 2 / map.PixelsPerMm;
+    };
+    const double verticalAxis = centreAlong(0, 3, 2.5, 3);
+    const double horizontalAxis = centreAlong(3, 0, 3, 2.5);
+    ExpectNearMm(verticalAxis, 1, "frame axis across");
+    ExpectNearMm(horizontalAxis, 1, "frame axis down");
+    for (const double tick : {100.0, 180.0, 200.0}) {
+        // The ticks stand 1 mm beyond their distance, as the axes do.
+        ExpectNearMm(tick + centreAlong(tick, 3, tick + 2, 3) - verticalAxis, tick,
+                     "frame tick across at " + std::to_string(static_cast<int>(tick)) + " mm");
+        ExpectNearMm(tick + centreAlong(3, tick, 3, tick + 2) - horizontalAxis, tick,
+                     "frame tick down at " + std::to_string(static_cast<int>(tick)) + " mm");
+    }
+    const double spindle = 41.5 + centreAlong(41.5, 41, 44.5, 41);
+    const double pivot = 41.5 + distance + centreAlong(41.5 + distance, 41, 44.5 + distance, 41);
+    ExpectNearMm(spindle, 43, "spindle cross");
+    ExpectNearMm(pivot - spindle, distance, "spindle to pivot");
+}
+
+// Colours on paper: the rings' bars in the foreground colour, the disk filled with the background colour.
+void MeasureColours(const Raster& page, const PageMapping& map, DWORD foreground, DWORD background) {
+    const double cx = map.Column(104, 134);
+    const double cy = map.Row(104, 134);
+    const double radius = 81.25 * map.PixelsPerMm;
+    int foregroundSamples = 0;
+    int backgroundSamples = 0;
+    for (int step = 0; step < 3600; ++step) {
+        const double around = 2 * Pi * step / 3600;
+        const DWORD colour = page.Colour(cx + radius * std::cos(around), cy - radius * std::sin(around));
+        foregroundSamples += colour == foreground ? 1 : 0;
+        backgroundSamples += colour == background ? 1 : 0;
+    }
+    std::printf("    ring samples: %d in the foreground colour, %d in the background colour\n", foregroundSamples,
+                backgroundSamples);
+    Expect(foregroundSamples > 1000 && backgroundSamples > 1000, "the bars and their gaps in the two colours");
+    // Inside the rings the disk is filled with the background colour; only the timing mark, its text and the
+    // centre cross lie on it (nine tenths of a circle 30 mm out are clear).
+    const double inside = 30 * map.PixelsPerMm;
+    int inBackground = 0;
+    for (int step = 0; step < 360; ++step) {
+        const double around = 2 * Pi * step / 360;
+        inBackground += page.Colour(cx + inside * std::cos(around), cy - inside * std::sin(around)) == background;
+    }
+    std::printf("    %d of 360 points inside the rings in the background colour\n", inBackground);
+    Expect(inBackground >= 324, "the disk's background colour");
+}
+
+// measure KIND FILE DPI MARGIN ARGUMENTS...
+int Measure(int argc, wchar_t** argv) {
+    if (argc < 6) {
+        return 2;
+    }
+    const std::string kind = Narrow(argv[2]);
+    Raster page;
+    if (!ReadRaster(argv[3], page)) {
+        std::printf("FAIL: cannot read %s\n", Narrow(argv[3]).c_str());
+        return 1;
+    }
+    const double dpi = std::wcstod(argv[4], nullptr);
+    const PageMapping map{dpi / 25.4, std::wcstod(argv[5], nullptr), true, page.Height};
+    std::printf("measure %s\n", kind.c_str());
+    if (kind == "strobe" && argc >= 8) {
+        MeasureStrobe(page, PageMapping{map.PixelsPerMm, map.Margin, false, page.Height},
+                      static_cast<int>(std::wcstol(argv[6], nullptr, 10)),
+                      static_cast<int>(std::wcstol(argv[7], nullptr, 10)));
+    } else if (kind == "arc" && argc >= 7) {
+        MeasureArcTemplate(page, map, std::wcstod(argv[6], nullptr));
+    } else if (kind == "colours" && argc >= 8) {
+        MeasureColours(page, PageMapping{map.PixelsPerMm, map.Margin, false, page.Height},
+                       static_cast<DWORD>(std::wcstoul(argv[6], nullptr, 16)),
+                       static_cast<DWORD>(std::wcstoul(argv[7], nullptr, 16)));
+    } else {
+        Fail("unknown measurement");
+    }
+    std::printf("measure %s: %s\n", kind.c_str(), Failures.empty() ? "ok" : "FAILED");
+    return Failures.empty() ? 0 : 1;
+}
+
 const std::map<std::string, std::function<void()>> Checks = {
     {"layout",
      [] {
@@ -930,7 +1419,7 @@ const std::map<std::string, std::function<void()>> Checks = {
              CheckControls(program);
              CheckIconResource();
              CheckCaptionIcon(program);
-             SaveScreenshot(program);
+             SaveScreenshot(program, program.Main, L"main_window");
          });
      }},
     {"tab_order", [] { WithProgram(CheckTabOrder); }},
@@ -939,11 +1428,31 @@ const std::map<std::string, std::function<void()>> Checks = {
     {"help", [] { WithProgram(CheckHelpBox); }},
     {"confirmation", [] { WithProgram(CheckConfirmationBox); }},
     {"closing", [] { WithProgram(CheckClosing); }},
+    {"custom_strobe", [] { WithProgram(CheckCustomStrobeDialog); }},
+    {"focus", [] { WithProgram(CheckFocusAcrossActivation); }},
+    {"print_60", [] { WithPrintingProgram([](Program& p) { PrintFixedStrobe(p, 1015, true); }); }},
+    {"print_50", [] { WithPrintingProgram([](Program& p) { PrintFixedStrobe(p, 1016, true); }); }},
+    {"print_arc", [] { WithPrintingProgram(PrintArcTemplateThroughConfirmation); }},
+    {"print_custom_50", [] { WithPrintingProgram([](Program& p) { PrintCustomStrobe(p, L"180", L"133"); }); }},
+    {"print_cancel_then_60",
+     [] {
+         WithPrintingProgram([](Program& p) {
+             PrintFixedStrobe(p, 1015, false);
+             PrintFixedStrobe(p, 1015, true);
+         });
+     }},
+    {"print_confirm_cancel", [] { WithPrintingProgram(CancelArcTemplate); }},
+    {"print_red_on_black",
+     [] { WithPrintingProgram([](Program& p) { PrintFixedStrobe(p, 1015, true); }, L"255,0,0"); }},
+    {"print_without_printer", [] { WithProgram(CheckPrintCommandsWithoutPrinter); }},
 };
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc >= 2 && std::wstring(argv[1]) == L"measure") {
+        return Measure(argc, argv);
+    }
     if (argc < 4) {
         std::printf("usage: main_window_driver PROGRAM OUTPUT_FOLDER CHECK...\n");
         return 2;
