@@ -283,6 +283,11 @@ void GdiDevice::Box(DeviceRect box, BoxShape shape, DevicePoint cornerSize, Devi
 
 void GdiDevice::Arc(DeviceRect box, DevicePoint start, DevicePoint end, bool pie, DeviceColour lineColour,
                     const DeviceFill& fill, int penWidth) {
+    // A flat box has no arc to draw (a correction factor of 0 makes every box flat); Wine's PostScript driver
+    // would write its angles as "nan", and the printer would refuse the whole page.
+    if (box.Left == box.Right || box.Top == box.Bottom) {
+        return;
+    }
     SelectedObject pen(Dc, MakePen(lineColour, penWidth), true);
     const FillBrush brush = MakeBrush(pie ? fill : DeviceFill{false, 0, false, 0});
     SelectedObject selectedBrush(Dc, brush.Brush, brush.Owned);

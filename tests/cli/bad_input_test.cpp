@@ -209,6 +209,66 @@ TEST_P(BadInput, ValuesArcTemplateAndDisksAreProducedWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, BadInput, testing::ValuesIn(AllCases()),
-                         [](const testing::TestParamInfo<BadInputCase>& info) { return info.param.Name; });
+                         [](const testing::TestParamInfo<BadInputCase>& row) { return row.param.Name; });
+
+// ---- The custom disk's fields: any text still gives a complete disk ----
+
+struct CustomDiskCase {
+    std::string Name;
+    std::vector<std::string> Options;
+    bool Refused = false; // a count above 10 000, however it is written, is refused before anything is drawn
+};
+
+std::vector<CustomDiskCase> CustomDiskCases() {
+    std::vector<CustomDiskCase> cases;
+    for (const char* field : {"outer-bars", "inner-bars", "caption1", "caption2"}) {
+        for (const BadText& text : BadTexts()) {
+            std::string name = std::string(field) + "_" + text.Name;
+            for (char& ch : name) {
+                ch = ch == '-' ? '_' : ch;
+            }
+            const bool count = std::string_view(field).ends_with("bars");
+            const bool huge =
+                std::string_view(text.Name) == "Overflow" || std::string_view(text.Name) == "TenThousandDigits";
+            cases.push_back({name, {"--" + std::string(field) + "=" + text.Text}, count && huge});
+        }
+    }
+    std::string nonAscii;
+    for (int i = 0; i < 75; ++i) {
+        nonAscii += "\xC3\xB6\xC2\xB0\xE6\x97\xA5\xE2\x82\xAC";
+    }
+    cases.push_back({"NonAsciiCaptions300", {"--caption1=" + nonAscii, "--caption2=" + nonAscii}});
+    cases.push_back({"HalfCounts", {"--outer-bars=160.5", "--inner-bars=161.5"}});
+    cases.push_back({"FiftyHertzCountsWithEmptyCaptions", {"--outer-bars=180", "--inner-bars=133", "--caption1="}});
+    cases.push_back({"NoBarsAtAll", {"--outer-bars=0", "--inner-bars=-2147483648"}});
+    return cases;
+}
+
+class BadCustomDiskInput : public testing::TestWithParam<CustomDiskCase> {};
+
+TEST_P(BadCustomDiskInput, TheDiskIsProducedWhole) {
+    const CustomDiskCase& c = GetParam();
+    const std::string folder = FreshTestFolder("bad-custom-" + c.Name);
+    const std::string path = folder + "/custom.pdf";
+    std::vector<std::string> strobe{"strobe", "-o", path};
+    strobe.insert(strobe.end(), c.Options.begin(), c.Options.end());
+    const ToolResult result = RunTool(strobe);
+    if (c.Refused) {
+        EXPECT_EQ(result.ExitCode, 2);
+        EXPECT_NE(result.Err.find("The number of bars must be 10000 or less."), std::string::npos) << result.Err;
+        EXPECT_FALSE(std::filesystem::exists(path));
+        return;
+    }
+    EXPECT_EQ(result.ExitCode, 0) << result.Err;
+    const PdfReport pdf = CheckPdf(path);
+    EXPECT_TRUE(pdf.Valid);
+    EXPECT_EQ(pdf.Pages, 1);
+    if (!HasFailure()) {
+        std::filesystem::remove_all(folder);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, BadCustomDiskInput, testing::ValuesIn(CustomDiskCases()),
+                         [](const testing::TestParamInfo<CustomDiskCase>& row) { return row.param.Name; });
 
 } // namespace

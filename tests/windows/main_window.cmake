@@ -26,3 +26,13 @@ if(TARGET quillmere)
                      $<TARGET_FILE:quillmere> ${CMAKE_BINARY_DIR}/e2e/main_window_printing)
     set_tests_properties(windows.main_window.printing PROPERTIES LABELS windows RESOURCE_LOCK wineprefix TIMEOUT 600)
 endif()
+
+# Unreasonable input typed into the window, through the print dialog to pages that must render; the window
+# still answers afterwards and ends normally. One prefix and one cupsd for the whole group.
+if(TARGET quillmere)
+    add_test(NAME windows.main_window.bad_input_printing
+             COMMAND ${CMAKE_CURRENT_LIST_DIR}/main_window_print_test.sh $<TARGET_FILE:main_window_driver>
+                     $<TARGET_FILE:quillmere> ${CMAKE_BINARY_DIR}/e2e/main_window_bad_input bad_input)
+    set_tests_properties(windows.main_window.bad_input_printing PROPERTIES
+        LABELS windows RESOURCE_LOCK wineprefix TIMEOUT 400)
+endif()

@@ -1119,30 +1119,31 @@ void CheckFocusAcrossActivation(const Program& program) {
 // ---------------------------------------------------------------------------------------------------------------
 // Printing through the platform's print dialog into the queue named by QUILLMERE_QUEUE
 
-std::wstring QueueName() {
+std::wstring QueueName(const wchar_t* variable = L"QUILLMERE_QUEUE") {
     wchar_t name[256] = {};
-    GetEnvironmentVariableW(L"QUILLMERE_QUEUE", name, 256);
+    GetEnvironmentVariableW(variable, name, 256);
     return name;
 }
 
 // The print dialog comes up over the window the command came from, which takes no input meanwhile; it is
 // answered with the queue and OK, or with Cancel, and the command then runs to its end.
-void AnswerPrinterChoice(const Program& program, HWND owner, bool pressOk, const std::string& what) {
+void AnswerPrinterChoice(const Program& program, HWND owner, bool pressOk, const std::string& what,
+                         const std::wstring& queue = QueueName()) {
     const HWND dialog = WaitForPrintDialog(program.Process.dwProcessId, 20000);
     if (dialog == nullptr) {
         Fail(what + ": no print dialog");
         return;
     }
     Expect(!IsWindowEnabled(owner), what + ": the window takes no input while the print dialog is open");
-    const PrintDialogAnswer answer = AnswerPrintDialog(program.Process.dwProcessId, QueueName(), pressOk, 20000);
+    const PrintDialogAnswer answer = AnswerPrintDialog(program.Process.dwProcessId, queue, pressOk, 20000);
     Expect(answer.QueueSelected, what + ": the queue is in the print dialog");
     Expect(WaitClosed(dialog), what + ": the print dialog closes");
     ExpectOnlyMainWindow(program, what);
 }
 
-void PrintFixedStrobe(const Program& program, int button, bool pressOk) {
+void PrintFixedStrobe(const Program& program, int button, bool pressOk, const std::wstring& queue = QueueName()) {
     PostClick(program.Main, button);
-    AnswerPrinterChoice(program, program.Main, pressOk, "button " + std::to_string(button));
+    AnswerPrinterChoice(program, program.Main, pressOk, "button " + std::to_string(button), queue);
 }
 
 void PrintArcTemplateThroughConfirmation(const Program& program) {
@@ -1183,6 +1184,99 @@ void WithPrintingProgram(const std::function<void(Program&)>& check, const std::
         check(program);
         ExpectNumber(CloseProgram(program), 0, "exit code after printing");
     }
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Unreasonable input through the window to the printed page. Nothing is refused: the confirmation box shows what
+// the numbers became, the arc template goes to the queue named by QUILLMERE_QUEUE and the 60 Hz disk to the one
+// named by QUILLMERE_STROBE_QUEUE (so that the runner can keep both pages), and the window still answers after.
+
+struct BadInput {
+    const char* Name;
+    std::map<int, std::wstring> Typed; // the other fields keep their initial texts
+    // The confirmation lines after the ID line, worked out by hand from the alignment formulas with the
+    // initial "L\xF6fgren A": zero over zero and infinity over infinity give NaN, shown as "0.000".
+    std::vector<std::wstring> Confirmation;
+};
+
+const std::wstring Degree = L"\x00B0";
+
+// clang-format off
+const BadInput BadInputs[] = {
+    {"empty",
+     {{1005, L""}, {1007, L""}, {1008, L""}, {1019, L""}, {1024, L""}},
+     {L"Inner groove radius = 0.000", L"Outer groove radius = 0.000", L"Pivot to spindle distance = 0.000",
+      L"Inner null radius = 0.000", L"Outer null radius = 0.000", L"Effective length = 0.000", L"Overhang = 0.000",
+      L"Offset angle = 0.000" + Degree, L"Linear offset = 0.000"}},
+    // The null radii depend on the groove radii alone; L = sqrt(P + d * d) is infinite and the overhang L - d NaN.
+    {"huge_distance",
+     {{1005, L"1e9999"}},
+     {L"Inner groove radius = 57.500", L"Outer groove radius = 146.050", L"Pivot to spindle distance = Infinity",
+      L"Inner null radius = 63.103", L"Outer null radius = 119.173", L"Effective length = Infinity",
+      L"Overhang = 0.000", L"Offset angle = 0.000" + Degree, L"Linear offset = 91.138"}},
+    {"huge_radius",
+     {{1007, L"1e9999"}},
+     {L"Inner groove radius = Infinity", L"Outer groove radius = 146.050", L"Pivot to spindle distance = 209.000",
+      L"Inner null radius = 0.000", L"Outer null radius = 0.000", L"Effective length = 0.000", L"Overhang = 0.000",
+      L"Offset angle = 0.000" + Degree, L"Linear offset = 0.000"}},
+    // The null radii trade places; everything else is as for the IEC preset.
+    {"swapped",
+     {{1007, L"146.05"}, {1008, L"60.325"}},
+     {L"Inner groove radius = 146.050", L"Outer groove radius = 60.325", L"Pivot to spindle distance = 209.000",
+      L"Inner null radius = 120.891", L"Outer null radius = 65.998", L"Effective length = 227.287",
+      L"Overhang = 18.287", L"Offset angle = 24.276" + Degree, L"Linear offset = 93.445"}},
+};
+// clang-format on
+
+// After the printouts the window still works: a preset fills the radii, the help box opens and closes, and the
+// fields the presets leave alone still hold what was typed.
+void ExpectWindowStillAnswers(const Program& program, const BadInput& input) {
+    const std::string name = std::string(input.Name) + ": after printing";
+    Click(program.Main, 1022);
+    ExpectText(TextOf(GetDlgItem(program.Main, 1007)), L"63", name + ", \"Typical\" sets the inner radius");
+    ExpectText(TextOf(GetDlgItem(program.Main, 1008)), L"145", name + ", \"Typical\" sets the outer radius");
+    const HWND help = OpenBox(program, 1017, L"Help/About");
+    if (help != nullptr) {
+        ExpectText(ReadBox(help).Text, Wide(HelpAboutText()), name + ", the help text");
+        Dismiss(program, help, Dismissal::OkButton);
+        Expect(WaitClosed(help), name + ", the help box closes");
+        ExpectOnlyMainWindow(program, name + ", the help box");
+    }
+    for (const auto& [id, text] : input.Typed) {
+        if (id != 1007 && id != 1008) {
+            ExpectText(TextOf(GetDlgItem(program.Main, id)), text, name + ", control " + std::to_string(id));
+        }
+    }
+}
+
+void PrintWithBadInput(const Program& program, const BadInput& input) {
+    for (const auto& [id, text] : input.Typed) {
+        SetTextOf(GetDlgItem(program.Main, id), text);
+    }
+    const HWND box = OpenBox(program, 1014, L"Confirm Parameters");
+    if (box == nullptr) {
+        return;
+    }
+    std::vector<std::wstring> lines{L"ID = " + std::wstring(40, L' ')};
+    lines.insert(lines.end(), input.Confirmation.begin(), input.Confirmation.end());
+    const BoxContents contents = ReadBox(box);
+    ExpectText(contents.Text, Joined(lines), std::string(input.Name) + ": confirmation text");
+    Expect(contents.Buttons == std::vector<std::wstring>{L"OK", L"Cancel"}, std::string(input.Name) + ": OK offered");
+    Dismiss(program, box, Dismissal::OkButton);
+    Expect(WaitClosed(box), std::string(input.Name) + ": OK closes the confirmation box");
+    AnswerPrinterChoice(program, program.Main, true, std::string(input.Name) + ": the arc template");
+    PrintFixedStrobe(program, 1015, true, QueueName(L"QUILLMERE_STROBE_QUEUE"));
+    ExpectWindowStillAnswers(program, input);
+}
+
+void CheckBadInput(const std::string& name) {
+    const auto found = std::find_if(std::begin(BadInputs), std::end(BadInputs),
+                                    [&](const BadInput& input) { return name == input.Name; });
+    if (found == std::end(BadInputs)) {
+        Fail("no bad input named " + name);
+        return;
+    }
+    WithPrintingProgram([&](Program& program) { PrintWithBadInput(program, *found); });
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -1346,10 +1440,13 @@ void MeasureArcTemplate(const Raster& page, const PageMapping& map, double dista
         ExpectNearMm(tick + centreAlong(3, tick, 3, tick + 2) - horizontalAxis, tick,
                      "frame tick down at " + std::to_string(static_cast<int>(tick)) + " mm");
     }
-    const double spindle = 41.5 + centreAlong(41.5, 41, 44.5, 41);
-    const double pivot = 41.5 + distance + centreAlong(41.5 + distance, 41, 44.5 + distance, 41);
-    ExpectNearMm(spindle, 43, "spindle cross");
-    ExpectNearMm(pivot - spindle, distance, "spindle to pivot");
+    // An infinite distance leaves the spindle and the pivot nowhere on the page; the frame is all there is.
+    if (std::isfinite(distance)) {
+        const double spindle = 41.5 + centreAlong(41.5, 41, 44.5, 41);
+        const double pivot = 41.5 + distance + centreAlong(41.5 + distance, 41, 44.5 + distance, 41);
+        ExpectNearMm(spindle, 43, "spindle cross");
+        ExpectNearMm(pivot - spindle, distance, "spindle to pivot");
+    }
 }
 
 // Colours on paper: the rings' bars in the foreground colour, the disk filled with the background colour.
@@ -1400,6 +1497,8 @@ int Measure(int argc, wchar_t** argv) {
                       static_cast<int>(std::wcstol(argv[7], nullptr, 10)));
     } else if (kind == "arc" && argc >= 7) {
         MeasureArcTemplate(page, map, std::wcstod(argv[6], nullptr));
+    } else if (kind == "frame") {
+        MeasureArcTemplate(page, map, HUGE_VAL);
     } else if (kind == "colours" && argc >= 8) {
         MeasureColours(page, PageMapping{map.PixelsPerMm, map.Margin, false, page.Height},
                        static_cast<DWORD>(std::wcstoul(argv[6], nullptr, 16)),
@@ -1445,6 +1544,10 @@ const std::map<std::string, std::function<void()>> Checks = {
     {"print_red_on_black",
      [] { WithPrintingProgram([](Program& p) { PrintFixedStrobe(p, 1015, true); }, L"255,0,0"); }},
     {"print_without_printer", [] { WithProgram(CheckPrintCommandsWithoutPrinter); }},
+    {"bad_input_empty", [] { CheckBadInput("empty"); }},
+    {"bad_input_huge_distance", [] { CheckBadInput("huge_distance"); }},
+    {"bad_input_huge_radius", [] { CheckBadInput("huge_radius"); }},
+    {"bad_input_swapped", [] { CheckBadInput("swapped"); }},
 };
 
 } // namespace

@@ -79,13 +79,20 @@ EOF
         print_harness_log "cupsd did not start; see $run/cups/log"
         return 1
     fi
-    rm -f "$run/page.ps"
-    if ! lpadmin -p "$queue" -E -v "file://$run/page.ps" -m drv:///sample.drv/generic.ppd \
-        -o PageSize=Letter >"$run/cups/log/lpadmin.out" 2>&1; then
+    print_harness_add_queue "$run" "$queue" page.ps || return 1
+    lpadmin -d "$queue" >>"$run/cups/log/lpadmin.out" 2>&1
+    return 0
+}
+
+# Another queue of the running cupsd, writing each job to RUN/FILE: print_harness_add_queue RUN QUEUE FILE
+print_harness_add_queue() {
+    local run="$1" queue="$2" file="$3"
+    rm -f "$run/$file"
+    if ! lpadmin -p "$queue" -E -v "file://$run/$file" -m drv:///sample.drv/generic.ppd \
+        -o PageSize=Letter >>"$run/cups/log/lpadmin.out" 2>&1; then
         print_harness_log "lpadmin failed: $(cat "$run/cups/log/lpadmin.out")"
         return 1
     fi
-    lpadmin -d "$queue" >>"$run/cups/log/lpadmin.out" 2>&1
     return 0
 }
 
@@ -175,10 +182,11 @@ print_harness_all_jobs() {
     lpstat -W all -o "$1" 2>/dev/null
 }
 
-# Waits until the queue has finished every job and written the page file.
+# Waits until the queue has finished every job and written its file (page.ps unless named):
+# print_harness_wait_printed RUN QUEUE [FILE]
 print_harness_wait_printed() {
-    local run="$1" queue="$2"
-    print_harness_wait_for 600 eval "[ -s '$run/page.ps' ] && [ -z \"\$(print_harness_pending_jobs '$queue')\" ]"
+    local run="$1" queue="$2" file="${3:-page.ps}"
+    print_harness_wait_for 600 eval "[ -s '$run/$file' ] && [ -z \"\$(print_harness_pending_jobs '$queue')\" ]"
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
