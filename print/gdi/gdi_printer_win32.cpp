@@ -1,5 +1,7 @@
 #include "print/gdi/gdi_printer_win32.h"
 
+#include "app/system_text_win32.h"
+
 #include <windows.h>
 
 #include <commdlg.h>
@@ -16,32 +18,6 @@ bool GdiSucceeded(bool ok) {
         OutputDebugStringW(L"Quillmere: the printer rejected a drawing request\n");
     }
     return ok;
-}
-
-// The program's texts are 8-bit texts in the system code page; the printer is addressed in UTF-16.
-std::wstring WidenText(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(text.size());
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    if (wideLength <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), wideLength);
-    return wide;
-}
-
-std::string NarrowText(const wchar_t* text) {
-    const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) {
-        return {};
-    }
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), length, nullptr, nullptr);
-    narrow.pop_back(); // the terminating zero
-    return narrow;
 }
 
 // Selects a GDI object into the device context for one request and puts the previous one back;
@@ -159,7 +135,7 @@ GdiDevice::~GdiDevice() {
 }
 
 bool GdiDevice::StartDocument(std::string_view name) {
-    const std::wstring documentName = WidenText(name);
+    const std::wstring documentName = SystemTextToWide(name);
     DOCINFOW document{};
     document.cbSize = sizeof(document);
     document.lpszDocName = documentName.c_str();
@@ -214,7 +190,7 @@ DevicePoint GdiDevice::PrintableSize() {
 }
 
 DeviceFontHandle GdiDevice::MakeFont(const DeviceFontRequest& request) {
-    const std::wstring face = WidenText(request.Face);
+    const std::wstring face = SystemTextToWide(request.Face);
     HFONT font = CreateFontW(request.Height, 0, 0, 0, request.Weight, request.Italic, request.Underline,
                              request.StrikeOut, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                              DEFAULT_PITCH | FF_DONTCARE, face.c_str());
@@ -311,7 +287,7 @@ int GdiDevice::Text(DevicePoint at, std::string_view text, DeviceFontHandle font
     SetBkColor(Dc, ToColorRef(background));
     SetBkMode(Dc, opaque ? OPAQUE : TRANSPARENT);
     GdiSucceeded(MoveToEx(Dc, at.X, at.Y, nullptr) != 0);
-    const std::wstring wide = WidenText(text);
+    const std::wstring wide = SystemTextToWide(text);
     const RECT clipRect{clip.Left, clip.Top, clip.Right, clip.Bottom};
     // With TA_UPDATECP the text starts at the current position and moves it by the full advance,
     // clipped or not; the coordinates passed here are ignored.
@@ -345,7 +321,7 @@ std::string PrinterNameOf(HGLOBAL devNames) {
     }
     // The offsets count characters from the start of the block.
     const auto* base = reinterpret_cast<const wchar_t*>(names);
-    std::string name = NarrowText(base + names->wDeviceOffset);
+    std::string name = WideToSystemText(base + names->wDeviceOffset);
     GlobalUnlock(devNames);
     return name;
 }
