@@ -15,11 +15,17 @@ stage() {
 
 build_linux() { cmake --preset linux >/dev/null && cmake --build --preset linux; }
 build_windows() { cmake --preset windows >/dev/null && cmake --build --preset windows; }
+build_asan() { cmake --preset asan >/dev/null && cmake --build --preset asan; }
 
 stage "linux build" build_linux
-stage "linux tests" ctest --preset linux
+stage "linux tests" ctest --preset linux -j2
 stage "windows build" build_windows
 stage "windows tests" ctest --preset windows
+# The unit and Linux-tool tests again under AddressSanitizer and UndefinedBehaviorSanitizer (the package test only
+# makes sense for the release build).
+stage "sanitizer build" build_asan
+stage "sanitizer tests" ctest --preset asan -j2 -L "unit|cli" -E deb_package
+stage "fuzzing" scripts/fuzz.sh 30
 
 if [ ${#failed[@]} -ne 0 ]; then
     echo "FAILED: ${failed[*]}"
