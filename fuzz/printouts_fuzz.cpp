@@ -1,6 +1,7 @@
 // Any texts in the main window's fields, any option states and colours, then the arc template and a strobe disk on
 // a recording printer: nothing crashes, each printout is one well-formed job whose one page always ends, and no
 // coordinate beyond the device limit is drawn.
+#include "app/confirmation_text.h"
 #include "geometry/alignment.h"
 #include "geometry/control_ids.h"
 #include "print/page_model.h"
@@ -10,6 +11,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -96,6 +98,18 @@ void CheckOnePageJob(const std::vector<DeviceRequest>& log, const char* printout
     }
 }
 
+// The confirmation box's ten lines, whatever the record holds: the ID first at its full 40 bytes (which may hold any
+// byte, line feeds included), then nine lines of values.
+void CheckConfirmationText() {
+    const std::string text = ConfirmationText(Parameters);
+    const std::string idLine = "ID = " + ArmIdText(Parameters) + "\n";
+    const bool idFirst = text.size() > idLine.size() && text.compare(0, idLine.size(), idLine) == 0;
+    if (!idFirst || std::count(text.begin() + static_cast<std::ptrdiff_t>(idLine.size()), text.end(), '\n') != 8) {
+        std::fprintf(stderr, "the confirmation text is not a 40-byte ID line and nine value lines\n");
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -124,6 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Each printout reads the window afresh, as the window's commands do; the geometry option left over from the
     // previous input stays, as it does in the window.
     ReadAndComputeAlignment(window);
+    CheckConfirmationText();
     std::vector<DeviceRequest> arcLog;
     RecordingPrinterChooser arcPrinter(arcLog, settings);
     SetPrinterChooser(&arcPrinter);

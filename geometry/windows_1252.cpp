@@ -23,6 +23,10 @@ char CodePointToByte(char32_t codePoint) {
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
         return static_cast<char>(codePoint);
     }
+    // The bytes the code page leaves undefined come back from the C1 controls they were read as.
+    if (codePoint >= 0x80 && codePoint <= 0x9F && HighControlRange[codePoint - 0x80] == 0) {
+        return static_cast<char>(codePoint);
+    }
     for (std::size_t i = 0; i < HighControlRange.size(); ++i) {
         if (HighControlRange[i] != 0 && HighControlRange[i] == codePoint) {
             return static_cast<char>(0x80 + i);

@@ -18,6 +18,8 @@ cmake --preset fuzz >/dev/null || exit 1
 cmake --build --preset fuzz -j2 || exit 1
 
 build=build/fuzz
+# fontconfig's cache lives until exit and is no leak of ours; everything else leaking fails the run.
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan_suppressions.txt:print_suppressions=0"
 mkdir -p "$build/corpus" "$build/artifacts" "$build/logs"
 
 targets=("$@")

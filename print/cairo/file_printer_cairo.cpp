@@ -267,8 +267,10 @@ public:
 
     DeviceFontHandle MakeFont(const DeviceFontRequest& request) override {
         CairoFont font;
+        // The face is program text (Windows-1252) like any other: raw bytes that are no UTF-8 would put the
+        // whole page in error.
         font.Face = cairo_toy_font_face_create(
-            request.Face.c_str(), request.Italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+            Windows1252ToUtf8(request.Face).c_str(), request.Italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
             request.Weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
         font.Underline = request.Underline;
         font.StrikeOut = request.StrikeOut;

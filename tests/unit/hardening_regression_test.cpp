@@ -1,16 +1,28 @@
 // Faults that fuzzing found, each kept fixed by the smallest case that showed it.
+#include "geometry/windows_1252.h"
 #include "print/page_model.h"
 #include "print/recording_device.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <string>
 #include <vector>
 
 namespace {
+
+// A readable test name from a case's description.
+std::string TestName(const char* description) {
+    std::string name(description);
+    for (char& c : name) {
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    return name;
+}
 
 // ---- An arc's radial points stay within the coordinate limit and still point along the arc's angles ----
 
@@ -92,7 +104,35 @@ INSTANTIATE_TEST_SUITE_P(Limits, FarArcs, testing::Values(
     FarArcCase{"flat box on the limit", -19024.f, Limit, Limit, Limit, 1048576.f, -1048576.f, false},
     // Ordinary boxes keep working.
     FarArcCase{"small box", 100.f, 100.f, 110.f, 120.f, 1.0f, 2.0f, true},
-    FarArcCase{"page box", 0.f, 0.f, 4000.f, 4000.f, -3.0f, 3.0f, true}));
+    FarArcCase{"page box", 0.f, 0.f, 4000.f, 4000.f, -3.0f, 3.0f, true}),
+    [](const testing::TestParamInfo<FarArcCase>& row) { return TestName(row.param.Name); });
+// clang-format on
+
+// ---- Every byte of program text survives the way out to the platform's text and back ----
+
+struct ByteCase {
+    const char* Name;
+    unsigned char Byte;
+};
+
+class ProgramTextBytes : public testing::TestWithParam<ByteCase> {};
+
+TEST_P(ProgramTextBytes, SurviveUtf8AndUtf16RoundTrips) {
+    const std::string text = std::string("a") + static_cast<char>(GetParam().Byte) + "z";
+    EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(text)), text) << GetParam().Name;
+    EXPECT_EQ(Utf16ToWindows1252(Windows1252ToUtf16(text)), text) << GetParam().Name;
+}
+
+// The five bytes the code page leaves undefined stand for the C1 controls of the same number, both ways; their
+// neighbours are ordinary characters.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(CodePage, ProgramTextBytes, testing::Values(
+    ByteCase{"undefined 0x81", 0x81}, ByteCase{"undefined 0x8D", 0x8D}, ByteCase{"undefined 0x8F", 0x8F},
+    ByteCase{"undefined 0x90", 0x90}, ByteCase{"undefined 0x9D", 0x9D},
+    ByteCase{"euro 0x80", 0x80}, ByteCase{"z caron 0x9E", 0x9E}, ByteCase{"y diaeresis 0x9F", 0x9F},
+    ByteCase{"no-break space 0xA0", 0xA0}, ByteCase{"degree 0xB0", 0xB0}, ByteCase{"o diaeresis 0xF6", 0xF6},
+    ByteCase{"y diaeresis 0xFF", 0xFF}, ByteCase{"delete 0x7F", 0x7F}, ByteCase{"nul 0x00", 0x00}),
+    [](const testing::TestParamInfo<ByteCase>& row) { return TestName(row.param.Name); });
 // clang-format on
 
 } // namespace
