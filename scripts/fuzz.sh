@@ -1,5 +1,5 @@
 #!/bin/bash
-# Builds the fuzz targets (preset "fuzz", clang + libFuzzer + ASan/UBSan) and runs each for SECONDS (default 30),
+# Builds the fuzz targets (preset "fuzz", clang + libFuzzer + ASan/UBSan) and runs each for SECONDS (default 25),
 # one after another. Fails when a target finds a crash, a sanitizer report, a broken property, a hang or runs out of
 # memory; the input that did it is kept under build/fuzz/artifacts/. The corpus grows under build/fuzz/corpus/ from
 # the seeds in fuzz/corpus/ and is reused by the next run.
@@ -7,7 +7,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-seconds="${1:-30}"
+seconds="${1:-25}"
 shift || true
 if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
     echo "usage: scripts/fuzz.sh [SECONDS] [TARGET...]" >&2

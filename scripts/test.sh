@@ -25,7 +25,7 @@ stage "windows tests" ctest --preset windows
 # makes sense for the release build).
 stage "sanitizer build" build_asan
 stage "sanitizer tests" ctest --preset asan -j2 -L "unit|cli" -E deb_package
-stage "fuzzing" scripts/fuzz.sh 30
+stage "fuzzing" scripts/fuzz.sh
 
 if [ ${#failed[@]} -ne 0 ]; then
     echo "FAILED: ${failed[*]}"
