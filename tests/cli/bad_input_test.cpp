@@ -1,5 +1,6 @@
 // Whatever is typed into a field, the tool still does its whole job: the ten confirmation lines, a complete arc
 // template and complete strobe disks, exit code 0.
+#include "tests/cli/page_raster.h"
 #include "tests/cli/run_tool.h"
 
 #include <gtest/gtest.h>
@@ -19,14 +20,6 @@ std::vector<std::string> Lines(const std::string& text) {
         lines.push_back(line);
     }
     return lines;
-}
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
 }
 
 // What qpdf says of a PDF: whether its structure checks out, and how many pages it has (-1 when unreadable).

@@ -14,24 +14,7 @@ harness_log() {
     echo "cups-harness: $*" >&2
 }
 
-# Waits up to $1 tenths of a second for the command in the remaining arguments to succeed.
-harness_wait_for() {
-    local tenths="$1"
-    shift
-    local i
-    for ((i = 0; i < tenths; i++)); do
-        if "$@"; then
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
-
-# lpstat exits 0 whether or not the scheduler runs: read what it says.
-harness_scheduler_running() {
-    lpstat -r 2>/dev/null | grep -q "is running"
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../private-cupsd.sh"
 
 harness_start() {
     local run="$1" queue="$2"
@@ -45,49 +28,13 @@ harness_start() {
     fi
     harness_stop "$run" 2>/dev/null
     rm -rf "$cups"
-    mkdir -p "$cups/etc/ppd" "$cups/spool/tmp" "$cups/cache" "$cups/state" "$cups/log"
-    # Filters run as an unprivileged user: they must reach the spool and the output file.
-    chmod 0777 "$run" "$cups/spool" "$cups/spool/tmp"
-    cat >"$cups/cups-files.conf" <<EOF
-ServerRoot $cups/etc
-RequestRoot $cups/spool
-TempDir $cups/spool/tmp
-CacheDir $cups/cache
-StateDir $cups/state
-AccessLog $cups/log/access_log
-ErrorLog $cups/log/error_log
-PageLog $cups/log/page_log
-FileDevice Yes
-Sandboxing Relaxed
-EOF
-    cat >"$cups/cupsd.conf" <<EOF
-Listen $cups/cups.sock
-LogLevel info
-Browsing No
-DefaultAuthType None
-WebInterface No
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Location /admin>
-  Order allow,deny
-  Allow all
-</Location>
-<Policy default>
-  <Limit All>
-    Order deny,allow
-  </Limit>
-</Policy>
-EOF
-    export CUPS_SERVER="$cups/cups.sock"
-    echo "export CUPS_SERVER='$CUPS_SERVER'" >"$run/env.sh"
-    cupsd -f -c "$cups/cupsd.conf" -s "$cups/cups-files.conf" >"$cups/log/cupsd.out" 2>&1 </dev/null &
-    echo $! >"$cups/cupsd.pid"
-    if ! harness_wait_for 200 harness_scheduler_running; then
+    # Filters run as an unprivileged user: they must reach the output file.
+    chmod 0777 "$run"
+    if ! private_cupsd_start "$cups" info; then
         harness_log "cupsd did not start; see $cups/log"
         return 1
     fi
+    echo "export CUPS_SERVER='$CUPS_SERVER'" >"$run/env.sh"
     local ppd=/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd
     if [ ! -f "$ppd" ]; then
         harness_log "no PDF printer description at $ppd (package cups-filters)"
@@ -103,22 +50,14 @@ EOF
 }
 
 harness_stop() {
-    local run="$1"
-    local pidFile="$run/cups/cupsd.pid"
-    if [ -f "$pidFile" ]; then
-        local pid
-        pid="$(cat "$pidFile")"
-        kill "$pid" 2>/dev/null
-        harness_wait_for 50 eval "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null
-        rm -f "$pidFile"
-    fi
-    return 0
+    private_cupsd_stop "$1/cups"
 }
 
 harness_wait() {
     local run="$1" queue="$2"
     [ -f "$run/env.sh" ] && . "$run/env.sh"
-    harness_wait_for 600 eval "[ -s '$run/$queue.pdf' ] && [ -z \"\$(lpstat -W not-completed -o '$queue' 2>/dev/null)\" ]"
+    local finished="[ -s '$run/$queue.pdf' ] && [ -z \"\$(lpstat -W not-completed -o '$queue' 2>/dev/null)\" ]"
+    private_cupsd_wait_for 600 eval "$finished"
 }
 
 case "${1:-}" in

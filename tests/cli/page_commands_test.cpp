@@ -1,3 +1,4 @@
+#include "tests/cli/page_raster.h"
 #include "tests/cli/run_tool.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,14 +17,6 @@ namespace {
 constexpr double Pi = 3.141592653589793;
 constexpr double DotsPerMm = 600 / 25.4;
 constexpr double DefaultMarginMm = 4.23;
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
 
 int RunShell(const std::vector<std::string>& words) {
     std::string command;
@@ -40,74 +34,6 @@ std::vector<std::string> Lines(const std::string& text) {
     }
     return lines;
 }
-
-// A page rasterised in grey at 600 dpi by poppler, as a user's PDF viewer would show it.
-class Raster {
-public:
-    explicit Raster(const std::string& pdf) {
-        const std::string stem = pdf + "-raster";
-        if (RunShell({"pdftoppm", "-r", "600", "-gray", "-singlefile", pdf, stem}) != 0) {
-            return;
-        }
-        std::ifstream in(stem + ".pgm", std::ios::binary);
-        std::string magic;
-        int maximum = 0;
-        in >> magic >> Width >> Height >> maximum;
-        in.get();
-        if (magic != "P5" || maximum != 255) {
-            Width = Height = 0;
-            return;
-        }
-        Pixels.resize(static_cast<std::size_t>(Width) * Height);
-        in.read(reinterpret_cast<char*>(Pixels.data()), static_cast<std::streamsize>(Pixels.size()));
-        std::filesystem::remove(stem + ".pgm");
-    }
-
-    int Width = 0;
-    int Height = 0;
-
-    // Darkness 0 (white) to 1 (black), bilinear between pixel centres.
-    double Dark(double x, double y) const {
-        const double fx = x - 0.5;
-        const double fy = y - 0.5;
-        const int x0 = static_cast<int>(std::floor(fx));
-        const int y0 = static_cast<int>(std::floor(fy));
-        const double ax = fx - x0;
-        const double ay = fy - y0;
-        return (1 - ay) * ((1 - ax) * At(x0, y0) + ax * At(x0 + 1, y0)) +
-               ay * ((1 - ax) * At(x0, y0 + 1) + ax * At(x0 + 1, y0 + 1));
-    }
-
-    // The darkness-weighted centre of whatever lies on a row between two x positions (pixel units).
-    double CentreAlongRow(double y, double fromX, double toX) const {
-        double sum = 0, weighted = 0;
-        for (int x = static_cast<int>(fromX); x <= static_cast<int>(toX); ++x) {
-            const double d = At(x, static_cast<int>(y));
-            sum += d;
-            weighted += d * (x + 0.5);
-        }
-        return sum > 0 ? weighted / sum : std::nan("");
-    }
-
-    double CentreAlongColumn(double x, double fromY, double toY) const {
-        double sum = 0, weighted = 0;
-        for (int y = static_cast<int>(fromY); y <= static_cast<int>(toY); ++y) {
-            const double d = At(static_cast<int>(x), y);
-            sum += d;
-            weighted += d * (y + 0.5);
-        }
-        return sum > 0 ? weighted / sum : std::nan("");
-    }
-
-private:
-    double At(int x, int y) const {
-        if (x < 0 || y < 0 || x >= Width || y >= Height) {
-            return 0;
-        }
-        return 1 - Pixels[static_cast<std::size_t>(y) * Width + x] / 255.0;
-    }
-    std::vector<unsigned char> Pixels;
-};
 
 // Page millimetres (from the printable-area origin) to raster pixels.
 double Px(double millimetres, double marginMm = DefaultMarginMm) {
@@ -136,21 +62,22 @@ TEST_P(ArcTemplateFrame, TicksAtTheirDistancesFromTheAxesWithinOneDot) {
     const std::string folder = FreshTestFolder(std::string("arc-frame-") + GetParam().Paper);
     const ToolResult result = RunTool({"arc", "--paper", GetParam().Paper}, folder);
     ASSERT_EQ(result.ExitCode, 0) << result.Err;
-    const Raster page(folder + "/arc-template.pdf");
-    ASSERT_GT(page.Width, page.Height) << "landscape";
+    const std::optional<PageRaster> page = PageRaster::Of(folder + "/arc-template.pdf");
+    ASSERT_TRUE(page);
+    ASSERT_GT(page->Width, page->Height) << "landscape";
 
     // Along a row 3 mm down: the vertical axis at 1 mm and the ticks at 101, 181 and 201 mm.
     const double row = Px(3);
-    const double verticalAxis = page.CentreAlongRow(row, Px(0), Px(2.5));
+    const double verticalAxis = page->CentreAlongRow(row, Px(0), Px(2.5));
     // Down a column 3 mm in: the horizontal axis at 1 mm and the ticks at 101, 181 and 201 mm.
     const double column = Px(3);
-    const double horizontalAxis = page.CentreAlongColumn(column, Px(0), Px(2.5));
+    const double horizontalAxis = page->CentreAlongColumn(column, Px(0), Px(2.5));
     EXPECT_NEAR(verticalAxis, Px(1), 1);
     EXPECT_NEAR(horizontalAxis, Px(1), 1);
     for (const double distance : {100.0, 180.0, 200.0}) {
         SCOPED_TRACE(distance);
-        const double across = page.CentreAlongRow(row, Px(distance), Px(distance + 2));
-        const double down = page.CentreAlongColumn(column, Px(distance), Px(distance + 2));
+        const double across = page->CentreAlongRow(row, Px(distance), Px(distance + 2));
+        const double down = page->CentreAlongColumn(column, Px(distance), Px(distance + 2));
         EXPECT_NEAR(across - verticalAxis, distance * DotsPerMm, 1);
         EXPECT_NEAR(down - horizontalAxis, distance * DotsPerMm, 1);
     }
@@ -169,11 +96,12 @@ TEST(ArcTemplateFile, SpindleAndPivotCrossesAsFarApartAsTheDistance) {
         text << distance;
         const ToolResult result = RunTool({"arc", "--spindle-to-pivot", text.str(), "-o", pdf});
         ASSERT_EQ(result.ExitCode, 0) << result.Err;
-        const Raster page(pdf);
+        const std::optional<PageRaster> page = PageRaster::Of(pdf);
+        ASSERT_TRUE(page);
         // 1 mm below the line through both: only the crosses' vertical strokes are near their centres.
         const double row = Px(41);
-        const double spindle = page.CentreAlongRow(row, Px(43 - 1.5), Px(43 + 1.5));
-        const double pivot = page.CentreAlongRow(row, Px(43 + distance - 1.5), Px(43 + distance + 1.5));
+        const double spindle = page->CentreAlongRow(row, Px(43 - 1.5), Px(43 + 1.5));
+        const double pivot = page->CentreAlongRow(row, Px(43 + distance - 1.5), Px(43 + distance + 1.5));
         EXPECT_NEAR(spindle, Px(43), 1);
         EXPECT_NEAR(pivot - spindle, distance * DotsPerMm, 1);
     }
@@ -258,7 +186,7 @@ struct StrobeCase {
 class StrobeDiskFile : public testing::TestWithParam<StrobeCase> {};
 
 // Where the darkness along a ray from the centre crosses one half, going outward, between two radii (pixels).
-std::vector<double> EdgesAlongRay(const Raster& page, double cx, double cy, double angle, double from, double to) {
+std::vector<double> EdgesAlongRay(const PageRaster& page, double cx, double cy, double angle, double from, double to) {
     std::vector<double> edges;
     const double step = 0.05;
     double previous = page.Dark(cx + from * std::cos(angle), cy - from * std::sin(angle));
@@ -272,7 +200,7 @@ std::vector<double> EdgesAlongRay(const Raster& page, double cx, double cy, doub
     return edges;
 }
 
-int BarsAround(const Raster& page, double cx, double cy, double radius) {
+int BarsAround(const PageRaster& page, double cx, double cy, double radius) {
     const int samples = 40000;
     int bars = 0;
     bool wasDark = page.Dark(cx + radius, cy) >= 0.5;
@@ -293,8 +221,9 @@ TEST_P(StrobeDiskFile, RingsAtTheirRadiiWithTheirCountOfBars) {
     const ToolResult result = RunTool(args, folder);
     ASSERT_EQ(result.ExitCode, 0) << result.Err;
     const std::string pdf = folder + "/" + c.DefaultFile;
-    const Raster page(pdf);
-    ASSERT_GT(page.Height, page.Width) << "portrait";
+    const std::optional<PageRaster> page = PageRaster::Of(pdf);
+    ASSERT_TRUE(page);
+    ASSERT_GT(page->Height, page->Width) << "portrait";
     const double cx = Px(104);
     const double cy = Px(134);
 
@@ -305,12 +234,12 @@ TEST_P(StrobeDiskFile, RingsAtTheirRadiiWithTheirCountOfBars) {
     };
     for (const Ring ring : {Ring{c.OuterBars, 75, 87.5}, Ring{c.InnerBars, 67.5, 72.5}}) {
         SCOPED_TRACE(ring.Inner);
-        const std::vector<double> edges = EdgesAlongRay(page, cx, cy, Pi / (2 * ring.Bars),
+        const std::vector<double> edges = EdgesAlongRay(*page, cx, cy, Pi / (2 * ring.Bars),
                                                         (ring.Inner - 1) * DotsPerMm, (ring.Outer + 1) * DotsPerMm);
         ASSERT_EQ(edges.size(), 2u);
         EXPECT_NEAR(edges[0], ring.Inner * DotsPerMm, 1);
         EXPECT_NEAR(edges[1], ring.Outer * DotsPerMm, 1);
-        EXPECT_EQ(BarsAround(page, cx, cy, (ring.Inner + ring.Outer) / 2 * DotsPerMm), ring.Bars);
+        EXPECT_EQ(BarsAround(*page, cx, cy, (ring.Inner + ring.Outer) / 2 * DotsPerMm), ring.Bars);
     }
 
     const std::string text = PdfText(pdf);

@@ -1,5 +1,6 @@
 #include "cli/cups_print.h"
 #include "cli/options.h"
+#include "tests/cli/page_raster.h"
 
 #include <cups/cups.h>
 #include <gtest/gtest.h>
@@ -8,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,14 +28,6 @@ constexpr double DotsPerMm = Dpi / 25.4;
 constexpr double ToleranceMm = 0.2;
 constexpr const char* Queue = "pagefile";
 
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
 // Runs a shell command line; its output goes to `log` when one is named. Returns the exit code.
 int Shell(const std::string& command, const std::string& log = "") {
     const std::string line = command + (log.empty() ? " >/dev/null 2>&1" : " >" + Quoted(log) + " 2>&1");
@@ -47,97 +39,6 @@ std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-// A grey page rasterised by poppler at 600 dpi; darkness 0 (white) to 1 (black).
-class Raster {
-public:
-    static std::optional<Raster> Of(const std::string& pdf) {
-        const std::string stem = pdf + "-raster";
-        if (Shell("pdftoppm -r 600 -gray -singlefile " + Quoted(pdf) + " " + Quoted(stem)) != 0) {
-            return std::nullopt;
-        }
-        std::ifstream in(stem + ".pgm", std::ios::binary);
-        Raster raster;
-        std::string magic;
-        int maximum = 0;
-        in >> magic >> raster.Width >> raster.Height >> maximum;
-        in.get();
-        if (!in || magic != "P5" || maximum != 255) {
-            return std::nullopt;
-        }
-        raster.Pixels.resize(static_cast<std::size_t>(raster.Width) * raster.Height);
-        in.read(reinterpret_cast<char*>(raster.Pixels.data()), static_cast<std::streamsize>(raster.Pixels.size()));
-        fs::remove(stem + ".pgm");
-        return raster;
-    }
-
-    // The same page turned a quarter clockwise: a landscape page that a printer turned onto portrait paper
-    // (its top to the paper's left edge) seen again as it was drawn.
-    Raster TurnedClockwise() const {
-        Raster turned;
-        turned.Width = Height;
-        turned.Height = Width;
-        turned.Pixels.resize(Pixels.size());
-        for (int y = 0; y < turned.Height; ++y) {
-            for (int x = 0; x < turned.Width; ++x) {
-                // turned (x, y) is what lay at (y, Height - 1 - x) before
-                turned.Pixels[static_cast<std::size_t>(y) * turned.Width + x] =
-                    Pixels[static_cast<std::size_t>(Height - 1 - x) * Width + y];
-            }
-        }
-        return turned;
-    }
-
-    double At(int x, int y) const {
-        if (x < 0 || y < 0 || x >= Width || y >= Height) {
-            return 0;
-        }
-        return 1 - Pixels[static_cast<std::size_t>(y) * Width + x] / 255.0;
-    }
-
-    // Darkness-weighted centre of what lies on a row between two x positions (pixels).
-    double CentreAlongRow(double y, double fromX, double toX) const {
-        double sum = 0, weighted = 0;
-        for (int x = static_cast<int>(fromX); x <= static_cast<int>(toX); ++x) {
-            const double d = At(x, static_cast<int>(y));
-            sum += d;
-            weighted += d * (x + 0.5);
-        }
-        return sum > 0 ? weighted / sum : std::nan("");
-    }
-
-    double CentreAlongColumn(double x, double fromY, double toY) const {
-        double sum = 0, weighted = 0;
-        for (int y = static_cast<int>(fromY); y <= static_cast<int>(toY); ++y) {
-            const double d = At(static_cast<int>(x), y);
-            sum += d;
-            weighted += d * (y + 0.5);
-        }
-        return sum > 0 ? weighted / sum : std::nan("");
-    }
-
-    // The smallest box holding every clearly dark pixel: left, top, right, bottom in pixels.
-    std::vector<int> InkBox() const {
-        int left = Width, top = Height, right = -1, bottom = -1;
-        for (int y = 0; y < Height; ++y) {
-            for (int x = 0; x < Width; ++x) {
-                if (At(x, y) > 0.5) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-            }
-        }
-        return {left, top, right, bottom};
-    }
-
-    int Width = 0;
-    int Height = 0;
-
-private:
-    std::vector<unsigned char> Pixels;
-};
 
 // A private cupsd with one PDF queue for each test, so that no test sees another's jobs or settings.
 class PrivateCups : public testing::Test {
@@ -227,10 +128,10 @@ namespace {
 
 // The arc template's frame on a printed page: its ticks at 100, 180 and 200 mm from the axes within 0.2 mm.
 void ExpectFrameAtFullScale(const std::string& printed) {
-    std::optional<Raster> paper = Raster::Of(printed);
+    std::optional<PageRaster> paper = PageRaster::Of(printed);
     ASSERT_TRUE(paper);
     ASSERT_LT(paper->Width, paper->Height) << "a landscape page comes out on portrait paper";
-    const Raster page = paper->TurnedClockwise();
+    const PageRaster page = paper->TurnedClockwise();
 
     // The axes run 1 mm inside the printable area (4.23 mm from the edge); ticks cross them 3 mm in.
     const auto px = [](double mm) { return (mm + 4.23) * DotsPerMm; };
@@ -308,8 +209,8 @@ TEST_P(PrintedAtFullScale, InkWhereTheFileHasItWithinATenthOfAMillimetreOrTwo) {
     const std::string printed = PrintedPage();
     ASSERT_FALSE(printed.empty());
 
-    const std::optional<Raster> drawn = Raster::Of(pdf);
-    std::optional<Raster> paper = Raster::Of(printed);
+    const std::optional<PageRaster> drawn = PageRaster::Of(pdf);
+    std::optional<PageRaster> paper = PageRaster::Of(printed);
     ASSERT_TRUE(drawn && paper);
     if (drawn->Width > drawn->Height && paper->Width < paper->Height) {
         paper = paper->TurnedClockwise();

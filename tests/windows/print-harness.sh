@@ -16,66 +16,22 @@ print_harness_log() {
     echo "print-harness: $*" >&2
 }
 
+. "$(dirname "${BASH_SOURCE[0]}")/../private-cupsd.sh"
+
 # Waits up to $1 tenths of a second for the command in the remaining arguments to succeed.
 print_harness_wait_for() {
-    local tenths="$1"
-    shift
-    local i
-    for ((i = 0; i < tenths; i++)); do
-        if "$@"; then
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    private_cupsd_wait_for "$@"
 }
 
 print_harness_scheduler_running() {
-    lpstat -r 2>/dev/null | grep -q "is running"
+    private_cupsd_scheduler_running
 }
 
 print_harness_start_cups() {
     local run="$1" queue="$2"
-    mkdir -p "$run/cups/etc/ppd" "$run/cups/spool/tmp" "$run/cups/cache" "$run/cups/state" "$run/cups/log"
-    # Filters run as an unprivileged user: they must reach the spool and the output file.
-    chmod 0777 "$run" "$run/cups/spool" "$run/cups/spool/tmp"
-    cat >"$run/cups/cups-files.conf" <<EOF
-ServerRoot $run/cups/etc
-RequestRoot $run/cups/spool
-TempDir $run/cups/spool/tmp
-CacheDir $run/cups/cache
-StateDir $run/cups/state
-AccessLog $run/cups/log/access_log
-ErrorLog $run/cups/log/error_log
-PageLog $run/cups/log/page_log
-FileDevice Yes
-Sandboxing Relaxed
-EOF
-    cat >"$run/cups/cupsd.conf" <<EOF
-Listen $run/cups/cups.sock
-LogLevel warn
-Browsing No
-DefaultAuthType None
-WebInterface No
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Location /admin>
-  Order allow,deny
-  Allow all
-</Location>
-<Policy default>
-  <Limit All>
-    Order deny,allow
-  </Limit>
-</Policy>
-EOF
-    export CUPS_SERVER="$run/cups/cups.sock"
-    cupsd -f -c "$run/cups/cupsd.conf" -s "$run/cups/cups-files.conf" \
-        >"$run/cups/log/cupsd.out" 2>&1 </dev/null &
-    echo $! >"$run/cups/cupsd.pid"
-    if ! print_harness_wait_for 200 print_harness_scheduler_running; then
+    # Filters run as an unprivileged user: they must reach the output file.
+    chmod 0777 "$run"
+    if ! private_cupsd_start "$run/cups" warn; then
         print_harness_log "cupsd did not start; see $run/cups/log"
         return 1
     fi
@@ -153,14 +109,7 @@ print_harness_start() {
 }
 
 print_harness_stop_pid() {
-    local pidFile="$1"
-    if [ -f "$pidFile" ]; then
-        local pid
-        pid="$(cat "$pidFile")"
-        kill "$pid" 2>/dev/null
-        print_harness_wait_for 50 eval "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null
-        rm -f "$pidFile"
-    fi
+    private_cupsd_stop_pid_file "$1"
 }
 
 print_harness_stop() {
@@ -169,7 +118,7 @@ print_harness_stop() {
         wineserver -k 2>/dev/null
     fi
     print_harness_stop_pid "$run/xvfb.pid"
-    print_harness_stop_pid "$run/cups/cupsd.pid"
+    private_cupsd_stop "$run/cups"
 }
 
 # Jobs of the queue that are not finished yet (held, pending or printing).

@@ -1,0 +1,105 @@
+#include "tests/cli/page_raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+std::optional<PageRaster> PageRaster::Of(const std::string& pdf, int dpi) {
+    const std::string stem = pdf + "-raster";
+    const std::string command = "pdftoppm -r " + std::to_string(dpi) + " -gray -singlefile " + Quoted(pdf) + " " +
+                                Quoted(stem) + " >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) {
+        return std::nullopt;
+    }
+    std::ifstream in(stem + ".pgm", std::ios::binary);
+    PageRaster raster;
+    std::string magic;
+    int maximum = 0;
+    in >> magic >> raster.Width >> raster.Height >> maximum;
+    in.get();
+    if (!in || magic != "P5" || maximum != 255) {
+        return std::nullopt;
+    }
+    raster.Pixels.resize(static_cast<std::size_t>(raster.Width) * raster.Height);
+    in.read(reinterpret_cast<char*>(raster.Pixels.data()), static_cast<std::streamsize>(raster.Pixels.size()));
+    std::filesystem::remove(stem + ".pgm");
+    return raster;
+}
+
+double PageRaster::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= Width || y >= Height) {
+        return 0;
+    }
+    return 1 - Pixels[static_cast<std::size_t>(y) * Width + x] / 255.0;
+}
+
+double PageRaster::Dark(double x, double y) const {
+    const double fx = x - 0.5;
+    const double fy = y - 0.5;
+    const int x0 = static_cast<int>(std::floor(fx));
+    const int y0 = static_cast<int>(std::floor(fy));
+    const double ax = fx - x0;
+    const double ay = fy - y0;
+    return (1 - ay) * ((1 - ax) * At(x0, y0) + ax * At(x0 + 1, y0)) +
+           ay * ((1 - ax) * At(x0, y0 + 1) + ax * At(x0 + 1, y0 + 1));
+}
+
+double PageRaster::CentreAlongRow(double y, double fromX, double toX) const {
+    double sum = 0, weighted = 0;
+    for (int x = static_cast<int>(fromX); x <= static_cast<int>(toX); ++x) {
+        const double d = At(x, static_cast<int>(y));
+        sum += d;
+        weighted += d * (x + 0.5);
+    }
+    return sum > 0 ? weighted / sum : std::nan("");
+}
+
+double PageRaster::CentreAlongColumn(double x, double fromY, double toY) const {
+    double sum = 0, weighted = 0;
+    for (int y = static_cast<int>(fromY); y <= static_cast<int>(toY); ++y) {
+        const double d = At(static_cast<int>(x), y);
+        sum += d;
+        weighted += d * (y + 0.5);
+    }
+    return sum > 0 ? weighted / sum : std::nan("");
+}
+
+PageRaster PageRaster::TurnedClockwise() const {
+    PageRaster turned;
+    turned.Width = Height;
+    turned.Height = Width;
+    turned.Pixels.resize(Pixels.size());
+    for (int y = 0; y < turned.Height; ++y) {
+        for (int x = 0; x < turned.Width; ++x) {
+            // turned (x, y) is what lay at (y, Height - 1 - x) before
+            turned.Pixels[static_cast<std::size_t>(y) * turned.Width + x] =
+                Pixels[static_cast<std::size_t>(Height - 1 - x) * Width + y];
+        }
+    }
+    return turned;
+}
+
+std::vector<int> PageRaster::InkBox() const {
+    int left = Width, top = Height, right = -1, bottom = -1;
+    for (int y = 0; y < Height; ++y) {
+        for (int x = 0; x < Width; ++x) {
+            if (At(x, y) > 0.5) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    return {left, top, right, bottom};
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// A word quoted for the shell, whatever it holds.
+std::string Quoted(const std::string& text);
+
+// A PDF page rasterised in grey by poppler, as a user's PDF viewer would show it; darkness 0 (white) to 1 (black).
+class PageRaster {
+public:
+    // Nothing when pdftoppm cannot render the file or its output cannot be read.
+    static std::optional<PageRaster> Of(const std::string& pdf, int dpi = 600);
+
+    int Width = 0;
+    int Height = 0;
+
+    // Darkness of one pixel; outside the page is white.
+    double At(int x, int y) const;
+
+    // Darkness bilinear between pixel centres, at a position in pixel units.
+    double Dark(double x, double y) const;
+
+    // The darkness-weighted centre of whatever lies on a row between two x positions (pixel units).
+    double CentreAlongRow(double y, double fromX, double toX) const;
+    double CentreAlongColumn(double x, double fromY, double toY) const;
+
+    // The same page turned a quarter clockwise: a landscape page that a printer turned onto portrait paper
+    // (its top to the paper's left edge) seen again as it was drawn.
+    PageRaster TurnedClockwise() const;
+
+    // The smallest box holding every clearly dark pixel: left, top, right, bottom in pixels.
+    std::vector<int> InkBox() const;
+
+private:
+    std::vector<unsigned char> Pixels;
+};
