@@ -25,27 +25,27 @@ ParsedOptions ParseOptions(std::span<const std::string> args, std::span<const Op
             parsed.Values["help"] = "";
             continue;
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* known = nullptr;
         std::string shown = arg;
         std::optional<std::string> inlineValue;
         if (arg.size() > 2 && arg.starts_with("--")) {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
             shown = "--" + name;
-            spec = FindLong(specs, name);
+            known = FindLong(specs, name);
             if (equals != std::string::npos) {
                 inlineValue = arg.substr(equals + 1);
             }
         } else if (arg.size() == 2 && arg[0] == '-' && arg[1] != '-') {
-            spec = FindShort(specs, arg[1]);
+            known = FindShort(specs, arg[1]);
         } else {
             throw UsageError("unexpected argument '" + arg + "'");
         }
-        if (spec == nullptr) {
+        if (known == nullptr) {
             throw UsageError("unknown option '" + shown + "'");
         }
-        std::string& slot = parsed.Values[std::string(spec->Long)];
-        switch (spec->Value) {
+        std::string& slot = parsed.Values[std::string(known->Long)];
+        switch (known->Value) {
         case OptionValue::None:
             if (inlineValue) {
                 throw UsageError("option '" + shown + "' takes no value");
