@@ -9,6 +9,7 @@
 #include "app/window_styles.h"
 #include "geometry/alignment.h"
 #include "geometry/control_ids.h"
+#include "geometry/groove_presets.h"
 #include "print/gdi/gdi_printer_win32.h"
 #include "print/printouts.h"
 
@@ -64,9 +65,9 @@ void KeepFocusAcrossActivation(bool activating) {
     }
 }
 
-void SetGrooveRadiusTexts(HWND window, const wchar_t* inner, const wchar_t* outer) {
-    SetWindowTextW(GetDlgItem(window, ControlId::InnerGrooveField), inner);
-    SetWindowTextW(GetDlgItem(window, ControlId::OuterGrooveField), outer);
+void SetGrooveRadiusTexts(HWND window, const GroovePreset& preset) {
+    SetWindowTextW(GetDlgItem(window, ControlId::InnerGrooveField), SystemTextToWide(preset.Inner).c_str());
+    SetWindowTextW(GetDlgItem(window, ControlId::OuterGrooveField), SystemTextToWide(preset.Outer).c_str());
 }
 
 void PrintArcTemplateCommand(HWND window) {
@@ -89,6 +90,12 @@ void PrintCustomStrobeCommand(HWND window) {
 }
 
 void RunMainWindowCommand(HWND window, int controlId) {
+    for (const GroovePreset& preset : GroovePresets) {
+        if (preset.Button == controlId) {
+            SetGrooveRadiusTexts(window, preset);
+            return;
+        }
+    }
     switch (controlId) {
     case ControlId::PrintArcTemplateButton:
         PrintArcTemplateCommand(window);
@@ -104,15 +111,6 @@ void RunMainWindowCommand(HWND window, int controlId) {
         break;
     case ControlId::HelpButton:
         ShowHelpAbout();
-        break;
-    case ControlId::DinButton:
-        SetGrooveRadiusTexts(window, L"57.5", L"146.05");
-        break;
-    case ControlId::IecButton:
-        SetGrooveRadiusTexts(window, L"60.325", L"146.05");
-        break;
-    case ControlId::TypicalButton:
-        SetGrooveRadiusTexts(window, L"63", L"145");
         break;
     default:
         break;

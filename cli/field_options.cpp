@@ -3,6 +3,7 @@
 #include "app/confirmation_text.h"
 #include "geometry/alignment.h"
 #include "geometry/control_ids.h"
+#include "geometry/groove_presets.h"
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
 
@@ -34,15 +35,6 @@ constexpr Choice Geometries[] = {
     {"lofgren-b", ControlId::LofgrenBButton},
     {"stevenson-a", ControlId::StevensonAButton},
 };
-
-// The preset buttons' texts for the two groove radius fields.
-struct Preset {
-    std::string_view Name;
-    const char* Inner;
-    const char* Outer;
-};
-
-constexpr Preset Presets[] = {{"din", "57.5", "146.05"}, {"iec", "60.325", "146.05"}, {"typical", "63", "145"}};
 
 std::string ShortestText(double value) {
     char buffer[40];
@@ -102,13 +94,13 @@ void AddFieldOptionSpecs(std::vector<OptionSpec>& specs) {
 FieldTable FieldTableFromOptions(const ParsedOptions& options, std::ostream& warnings) {
     FieldTable table;
     if (const std::string* preset = options.Find("preset")) {
-        const auto it =
-            std::find_if(std::begin(Presets), std::end(Presets), [&](const Preset& p) { return p.Name == *preset; });
-        if (it == std::end(Presets)) {
+        const auto it = std::find_if(std::begin(GroovePresets), std::end(GroovePresets),
+                                     [&](const GroovePreset& p) { return p.Name == *preset; });
+        if (it == std::end(GroovePresets)) {
             throw UsageError("--preset must be din, iec or typical, not '" + *preset + "'");
         }
-        table.SetText(ControlId::InnerGrooveField, it->Inner);
-        table.SetText(ControlId::OuterGrooveField, it->Outer);
+        table.SetText(ControlId::InnerGrooveField, std::string(it->Inner));
+        table.SetText(ControlId::OuterGrooveField, std::string(it->Outer));
     }
     for (const NumberField& field : NumberFields) {
         if (const std::string* text = options.Find(field.Option)) {
