@@ -1,6 +1,7 @@
 #include "app/custom_strobe_dialog_win32.h"
 
 #include "app/custom_strobe_layout.h"
+#include "app/saved_focus_win32.h"
 #include "app/system_text_win32.h"
 #include "app/window_field_reader_win32.h"
 #include "geometry/control_ids.h"
@@ -11,15 +12,6 @@
 HWND CustomDialogSavedFocus = nullptr;
 
 namespace {
-
-void KeepDialogFocusAcrossActivation(bool activating) {
-    if (!activating) {
-        CustomDialogSavedFocus = GetFocus();
-    } else if (CustomDialogSavedFocus != nullptr) {
-        SetFocus(CustomDialogSavedFocus);
-        CustomDialogSavedFocus = nullptr;
-    }
-}
 
 // The refusal is owned by the dialog, which stays open with what was typed.
 void RefuseBarCounts(HWND dialog) {
@@ -68,7 +60,7 @@ void RunCustomStrobeCommand(HWND dialog, int controlId, int notification) {
 INT_PTR CALLBACK CustomStrobeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_NCACTIVATE:
-        KeepDialogFocusAcrossActivation(wParam != 0);
+        KeepFocusAcrossActivation(CustomDialogSavedFocus, wParam != 0);
         break;
     case WM_COMMAND:
         RunCustomStrobeCommand(dialog, LOWORD(wParam), HIWORD(wParam));

@@ -4,6 +4,7 @@
 #include "app/custom_strobe_dialog_win32.h"
 #include "app/main_window_layout.h"
 #include "app/message_boxes_win32.h"
+#include "app/saved_focus_win32.h"
 #include "app/system_text_win32.h"
 #include "app/window_field_reader_win32.h"
 #include "app/window_styles.h"
@@ -54,15 +55,6 @@ void InitialiseMainWindow(HWND window) {
     CheckRadioButton(window, ControlId::LofgrenAButton, ControlId::StevensonAButton, ControlId::LofgrenAButton);
     SetPrintColoursFromCommandLine(WideToSystemText(GetCommandLineW()));
     InstallPrinterChooser(window);
-}
-
-void KeepFocusAcrossActivation(bool activating) {
-    if (!activating) {
-        SavedFocus = GetFocus();
-    } else if (SavedFocus != nullptr) {
-        SetFocus(SavedFocus);
-        SavedFocus = nullptr;
-    }
 }
 
 void SetGrooveRadiusTexts(HWND window, const GroovePreset& preset) {
@@ -133,7 +125,7 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         InitialiseMainWindow(window);
         break;
     case WM_NCACTIVATE:
-        KeepFocusAcrossActivation(wParam != 0);
+        KeepFocusAcrossActivation(SavedFocus, wParam != 0);
         break;
     case WM_COMMAND:
         RunMainWindowCommand(window, LOWORD(wParam));
