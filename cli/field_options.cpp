@@ -53,20 +53,11 @@ void WarnIfNotReadInFull(std::string_view option, const std::string& text, std::
 
 } // namespace
 
-FieldTable::FieldTable()
-    : Texts{{ControlId::SpindleToPivotField, "209"}, {ControlId::InnerGrooveField, "57.5"},
-            {ControlId::OuterGrooveField, "146.05"}, {ControlId::CorrectionXField, "1.0"},
-            {ControlId::CorrectionYField, "1.0"},    {ControlId::ArmIdField, ""}},
-      Checks{{ControlId::LofgrenAButton, 1}, {ControlId::LofgrenBButton, 0}, {ControlId::StevensonAButton, 0}} {}
-
-std::string FieldTable::FieldText(int controlId) const {
-    const auto it = Texts.find(controlId);
-    return it == Texts.end() ? std::string() : it->second;
-}
-
-long long FieldTable::CheckState(int controlId) const {
-    const auto it = Checks.find(controlId);
-    return it == Checks.end() ? 0 : it->second;
+FieldTable::FieldTable() {
+    Texts = {{ControlId::SpindleToPivotField, "209"}, {ControlId::InnerGrooveField, "57.5"},
+             {ControlId::OuterGrooveField, "146.05"}, {ControlId::CorrectionXField, "1.0"},
+             {ControlId::CorrectionYField, "1.0"},    {ControlId::ArmIdField, ""}};
+    Checks = {{ControlId::LofgrenAButton, 1}, {ControlId::LofgrenBButton, 0}, {ControlId::StevensonAButton, 0}};
 }
 
 void FieldTable::SetText(int controlId, std::string text) {

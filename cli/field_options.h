@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/options.h"
-#include "geometry/field_reader.h"
+#include "geometry/field_table.h"
 
 #include <iosfwd>
 #include <map>
@@ -9,17 +9,11 @@
 #include <vector>
 
 // The main window's fields as a table, filled from command-line options; defaults are the window's initial texts.
-class FieldTable : public FieldReader {
+class FieldTable : public FieldTextTable {
 public:
     FieldTable();
-    std::string FieldText(int controlId) const override;
-    long long CheckState(int controlId) const override;
     void SetText(int controlId, std::string text);
     void CheckOnly(int controlId);
-
-private:
-    std::map<int, std::string> Texts;
-    std::map<int, long long> Checks;
 };
 
 // The options that stand for the window's fields.

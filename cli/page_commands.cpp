@@ -197,31 +197,24 @@ void WriteOrPrintPage(const ParsedOptions& options, const FilePrinterSettings& s
 }
 
 // The custom strobe dialog's four fields as typed on the command line; its initial texts as defaults.
-class CustomStrobeFieldTable : public FieldReader {
+class CustomStrobeFieldTable : public FieldTextTable {
 public:
     explicit CustomStrobeFieldTable(const ParsedOptions& options) {
+        Texts = {{ControlId::OuterBarsField, "216"},
+                 {ControlId::InnerBarsField, "160"},
+                 {ControlId::Caption1Field, "33 1/3 RPM - 60 HZ - 216 BARS"},
+                 {ControlId::Caption2Field, "45 RPM - 60 HZ - 160 BARS"}};
         for (const auto& [option, control] : Options) {
             if (const std::string* text = options.Find(option)) {
                 Texts[control] = Utf8ToWindows1252(*text);
             }
         }
     }
-    std::string FieldText(int controlId) const override {
-        const auto it = Texts.find(controlId);
-        return it == Texts.end() ? std::string() : it->second;
-    }
-    long long CheckState(int) const override { return 0; }
 
     static constexpr std::pair<std::string_view, int> Options[] = {{"outer-bars", ControlId::OuterBarsField},
                                                                    {"inner-bars", ControlId::InnerBarsField},
                                                                    {"caption1", ControlId::Caption1Field},
                                                                    {"caption2", ControlId::Caption2Field}};
-
-private:
-    std::map<int, std::string> Texts{{ControlId::OuterBarsField, "216"},
-                                     {ControlId::InnerBarsField, "160"},
-                                     {ControlId::Caption1Field, "33 1/3 RPM - 60 HZ - 216 BARS"},
-                                     {ControlId::Caption2Field, "45 RPM - 60 HZ - 160 BARS"}};
 };
 
 bool AsksForCustomDisk(const ParsedOptions& options) {

@@ -5,6 +5,8 @@
 #include "print/custom_strobe_fields.h"
 #include "print/printouts.h"
 
+#include "geometry/field_table.h"
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -14,16 +16,6 @@
 #include <string>
 
 namespace {
-
-class DialogFields : public FieldReader {
-public:
-    std::map<int, std::string> Texts;
-    std::string FieldText(int controlId) const override {
-        const auto found = Texts.find(controlId);
-        return found == Texts.end() ? std::string() : found->second;
-    }
-    long long CheckState(int) const override { return 0; }
-};
 
 [[noreturn]] void Fail(const char* rule, const std::string& text, const std::string& caption) {
     std::fprintf(stderr, "%s\ntext (%zu bytes): \"%s\"\ncaption (%zu bytes): \"%s\"\n", rule, text.size(),
@@ -53,7 +45,7 @@ void CheckCentred(const std::string& text, const std::string& caption) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    DialogFields dialog;
+    FieldTextTable dialog;
     for (const int control : {ControlId::OuterBarsField, ControlId::InnerBarsField, ControlId::Caption1Field}) {
         dialog.Texts[control] = input.ConsumeRandomLengthString(200);
     }

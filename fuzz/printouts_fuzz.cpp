@@ -11,7 +11,9 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "geometry/field_table.h"
 #include <algorithm>
+
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -19,20 +21,6 @@
 #include <vector>
 
 namespace {
-
-class WindowFields : public FieldReader {
-public:
-    std::map<int, std::string> Texts;
-    std::map<int, long long> Checks;
-    std::string FieldText(int controlId) const override {
-        const auto found = Texts.find(controlId);
-        return found == Texts.end() ? std::string() : found->second;
-    }
-    long long CheckState(int controlId) const override {
-        const auto found = Checks.find(controlId);
-        return found == Checks.end() ? 0 : found->second;
-    }
-};
 
 // Field texts: the values the table of bad inputs names, numbers of any size, or any bytes at all.
 std::string FieldText(FuzzedDataProvider& input) {
@@ -114,7 +102,7 @@ void CheckConfirmationText() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    WindowFields window;
+    FieldTextTable window;
     for (const int control : {ControlId::SpindleToPivotField, ControlId::InnerGrooveField, ControlId::OuterGrooveField,
                               ControlId::CorrectionXField, ControlId::CorrectionYField, ControlId::ArmIdField}) {
         window.Texts[control] = FieldText(input);

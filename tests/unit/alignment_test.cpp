@@ -1,5 +1,6 @@
 #include "geometry/alignment.h"
 #include "geometry/control_ids.h"
+#include "geometry/field_table.h"
 #include "geometry/numeric_text.h"
 
 #include <gtest/gtest.h>
@@ -12,20 +13,13 @@
 namespace {
 
 // The main window as a table: field texts by control and the checked option button.
-class FieldTable : public FieldReader {
+class FieldTable : public FieldTextTable {
 public:
-    std::map<int, std::string> Texts{{ControlId::SpindleToPivotField, "209"}, {ControlId::InnerGrooveField, "57.5"},
-                                     {ControlId::OuterGrooveField, "146.05"}, {ControlId::CorrectionXField, "1.0"},
-                                     {ControlId::CorrectionYField, "1.0"},    {ControlId::ArmIdField, ""}};
-    std::map<int, long long> Checks{{ControlId::LofgrenAButton, 1}};
-
-    std::string FieldText(int controlId) const override {
-        const auto it = Texts.find(controlId);
-        return it == Texts.end() ? std::string() : it->second;
-    }
-    long long CheckState(int controlId) const override {
-        const auto it = Checks.find(controlId);
-        return it == Checks.end() ? 0 : it->second;
+    FieldTable() {
+        Texts = {{ControlId::SpindleToPivotField, "209"}, {ControlId::InnerGrooveField, "57.5"},
+                 {ControlId::OuterGrooveField, "146.05"}, {ControlId::CorrectionXField, "1.0"},
+                 {ControlId::CorrectionYField, "1.0"},    {ControlId::ArmIdField, ""}};
+        Checks = {{ControlId::LofgrenAButton, 1}};
     }
 };
 

@@ -3,6 +3,8 @@
 #include "dialog_template_reader.h"
 #include "geometry/control_ids.h"
 
+#include "geometry/field_table.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -11,16 +13,6 @@
 namespace {
 
 using namespace WindowStyle;
-
-class CountTable final : public FieldReader {
-public:
-    std::map<int, std::string> Texts;
-    std::string FieldText(int controlId) const override {
-        const auto found = Texts.find(controlId);
-        return found == Texts.end() ? std::string() : found->second;
-    }
-    long long CheckState(int) const override { return 0; }
-};
 
 // --- The dialog as a template ---
 
@@ -100,7 +92,7 @@ TEST(CustomStrobeLimit, CountsAtAndAroundTheLimit) {
         {"-9999999999", "1", true},
     };
     for (const Case& c : cases) {
-        CountTable table;
+        FieldTextTable table;
         table.Texts = {{ControlId::OuterBarsField, c.Outer}, {ControlId::InnerBarsField, c.Inner}};
         EXPECT_EQ(BarCountsWithinLimit(table), c.Allowed) << c.Outer << " / " << c.Inner;
     }

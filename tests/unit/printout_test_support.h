@@ -2,7 +2,7 @@
 
 // Shared by the printout tests: run a printout on the recording device and pick its requests apart.
 
-#include "geometry/field_reader.h"
+#include "geometry/field_table.h"
 #include "print/page_model.h"
 #include "print/recording_device.h"
 
@@ -14,19 +14,7 @@
 namespace printout_test {
 
 // Field texts and check states from a table, as the window would answer.
-class TableFieldReader : public FieldReader {
-public:
-    std::map<int, std::string> Texts;
-    std::map<int, long long> Checks;
-    std::string FieldText(int controlId) const override {
-        const auto found = Texts.find(controlId);
-        return found == Texts.end() ? std::string() : found->second;
-    }
-    long long CheckState(int controlId) const override {
-        const auto found = Checks.find(controlId);
-        return found == Checks.end() ? 0 : found->second;
-    }
-};
+using TableFieldReader = FieldTextTable;
 
 // Dots per millimetre as a 600 dpi printer gives them: the inch is the single-precision 25.4.
 inline double Dpm(double correctionFactor, int dotsPerInch = 600) {

@@ -6,6 +6,7 @@
 #include "app/dialog_template.h"
 #include "app/help_text.h"
 #include "geometry/alignment.h"
+#include "geometry/field_table.h"
 #include "geometry/parameter_record.h"
 #include "geometry/windows_1252.h"
 #include "print_dialog_win32.h"
@@ -812,18 +813,6 @@ void CheckHelpBox(const Program& program) {
     }
 }
 
-// The record as the program must compute it from these texts, read through the same rules.
-class TextTable final : public FieldReader {
-public:
-    std::map<int, std::string> Texts;
-    int Checked = 1011;
-    std::string FieldText(int controlId) const override {
-        const auto found = Texts.find(controlId);
-        return found == Texts.end() ? std::string() : found->second;
-    }
-    long long CheckState(int controlId) const override { return controlId == Checked ? 1 : 0; }
-};
-
 void CheckConfirmationBox(const Program& program) {
     // The example of the initial texts, line by line.
     const std::wstring initial =
@@ -852,9 +841,10 @@ void CheckConfirmationBox(const Program& program) {
 
     // Another geometry and an identifier longer than the record keeps.
     const std::string armId = "Rega RB300 on a Planar 3, serial 0123456789-ABCDEF";
-    TextTable table;
+    // The record as the program must compute it from these texts, read through the same rules.
+    FieldTextTable table;
     table.Texts = {{1005, "222.25"}, {1007, "60.325"}, {1008, "146.05"}, {1019, "1.0"}, {1024, "1.0"}, {1037, armId}};
-    table.Checked = 1013;
+    table.Checks = {{1013, 1}};
     for (const auto& [id, text] : table.Texts) {
         SetTextOf(GetDlgItem(program.Main, id), Wide(text));
     }
