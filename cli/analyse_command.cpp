@@ -131,8 +131,8 @@ int RunAnalyse(const AnalyseOptions& options) {
 
 ToolCommand AddAnalyseCommand(CLI::App& tool) {
     CLI::App* command = AddToolCommand(tool, "analyse",
-                                       "tracking error and distortion across the record: the three geometries\n"
-                                       "side by side and your own arm, as a table, JSON or CSV, and as a chart");
+                                       "compare the geometries and your arm: tracking error and distortion across "
+                                       "the record");
     command->alias("analyze");
     auto options = std::make_shared<AnalyseOptions>();
     AddFieldOptions(*command, options->Fields);
