@@ -11,6 +11,7 @@
 #include "geometry/control_ids.h"
 #include "geometry/windows_1252.h"
 #include "print/cairo/file_printer.h"
+#include "print/cairo/output_file.h"
 #include "print/custom_strobe_fields.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
@@ -49,13 +50,16 @@ std::string PageOptionsHelp(std::string_view defaultFiles) {
            "                            up to six numbers R,G,B of the foreground, then of the background\n"
            "  -o, --output FILE         the file to write (default " +
            std::string(defaultFiles) +
-           "; the extension follows --format)\n"
+           "; the extension follows --format);\n"
+           "                            - writes the page to standard output\n"
            "  --format pdf|svg|png      default from the file's extension, else pdf\n"
            "  --print[=QUEUE]           print through CUPS at full scale (default queue when none is named)\n"
            "  --paper letter|a4         paper size (default: the system's paper setting, else letter)\n"
            "  --dpi N                   resolution of the emulated printer (default 600; png at most 1200)\n"
            "  --margin MM               printable-area margin from the paper edge (default 4.23)\n"
-           "The file is written completely or not at all; an existing file is replaced only by a complete one.\n";
+           "The file is written completely or not at all: an existing file is replaced only by a complete one, and\n"
+           "a full disk leaves the old file as it was (exit code 1). A symlink stays a link to the new file; a\n"
+           "device or FIFO is written into.\n";
 }
 
 std::string Lowered(std::string_view text) {
@@ -129,6 +133,9 @@ FilePrinterSettings PageSettingsFromOptions(const ParsedOptions& options, std::s
         }
         settings.Path = *output;
         settings.Format = format.value_or(FormatOfPath(*output).value_or(PageFormat::Pdf));
+        if (const std::string refusal = RefusedOutput(*output); !refusal.empty()) {
+            throw CommandFailure(refusal);
+        }
     } else {
         settings.Format = format.value_or(PageFormat::Pdf);
         settings.Path = std::string(defaultName) + "." + std::string(ExtensionOf(settings.Format));
@@ -242,9 +249,11 @@ int RunArcCommand(std::span<const std::string> args) {
     const FilePrinterSettings settings = PageSettingsFromOptions(options, "arc-template");
     SetColoursFromOptions(options);
     ReadAndComputeAlignment(table);
-    std::cout << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n' << std::flush;
+    // A page on standard output keeps the stream clean: the lines go to stderr then.
+    std::ostream& lines = IsStandardOutput(settings.Path) ? std::cerr : std::cout;
+    lines << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n' << std::flush;
     WriteOrPrintPage(options, settings, true, "Arc alignment template", PrintArcTemplate);
-    return std::cout ? 0 : 1;
+    return lines ? 0 : 1;
 }
 
 int RunStrobeCommand(std::span<const std::string> args) {
