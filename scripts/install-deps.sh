@@ -4,7 +4,7 @@
 #   install-deps.sh test    also the Windows cross build, Wine, CUPS and the page-measuring tools
 set -euo pipefail
 
-build_packages=(g++ cmake ninja-build pkg-config libcairo2-dev fontconfig fonts-liberation libcups2-dev
+build_packages=(g++ cmake ninja-build pkg-config libcairo2-dev fontconfig fonts-liberation libcups2-dev libcli11-dev
                 googletest libgtest-dev libgmock-dev)
 test_packages=(g++-mingw-w64-x86-64 wine64 wine fonts-wine xvfb xauth x11-apps cups cups-bsd cups-client
                printer-driver-cups-pdf ghostscript poppler-utils imagemagick qpdf libbenchmark-dev clang
