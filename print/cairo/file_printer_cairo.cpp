@@ -22,6 +22,8 @@ constexpr double MmPerInch = 25.4;
 constexpr double PointsPerInch = 72.0;
 // Hatch tiles are this many dots square, as a printer driver lays them.
 constexpr int HatchTile = 8;
+// Lines joined into one path at most, so a path stays of a size every viewer and printer handles.
+constexpr int MaxPolylineSegments = 1000;
 
 struct PaperMm {
     double Width;
@@ -200,6 +202,7 @@ public:
         if (Failed || !PageStarted || PageEnded) {
             return;
         }
+        StrokePolyline();
         if (Settings.Format != PageFormat::Png) {
             cairo_show_page(Cr);
         }
@@ -293,15 +296,25 @@ public:
         }
     }
 
+    // A line that goes on from where the last one ended, in the same colour and width, joins it in one path:
+    // a curve drawn as many short lines is stroked once, with round joins instead of notches between the pieces,
+    // and the file holds one path instead of hundreds.
     void Line(DevicePoint from, DevicePoint to, DeviceColour colour, int penWidth) override {
         if (!Drawing()) {
             return;
         }
         // The thinnest line covers its row of dots, as the printer's does.
         const double offset = PenOffset(std::max(penWidth, 1));
-        cairo_move_to(Cr, from.X + offset, from.Y + offset);
+        const bool continues = Polyline.Open && Polyline.Segments < MaxPolylineSegments && from.X == Polyline.End.X &&
+                               from.Y == Polyline.End.Y && colour == Polyline.Colour && penWidth == Polyline.PenWidth;
+        if (!continues) {
+            StrokePolyline();
+            cairo_move_to(Cr, from.X + offset, from.Y + offset);
+            Polyline = {true, to, colour, penWidth, 0};
+        }
         cairo_line_to(Cr, to.X + offset, to.Y + offset);
-        Stroke(colour, penWidth);
+        Polyline.End = to;
+        ++Polyline.Segments;
     }
 
     void Box(DeviceRect box, BoxShape shape, DevicePoint cornerSize, DeviceColour lineColour, const DeviceFill& fill,
@@ -309,6 +322,7 @@ public:
         if (!Drawing()) {
             return;
         }
+        StrokePolyline();
         const double offset = PenOffset(penWidth);
         const double left = box.Left + offset;
         const double top = box.Top + offset;
@@ -330,6 +344,7 @@ public:
         if (!Drawing()) {
             return;
         }
+        StrokePolyline();
         const double offset = PenOffset(penWidth);
         const double centreX = (static_cast<double>(box.Left) + box.Right) / 2;
         const double centreY = (static_cast<double>(box.Top) + box.Bottom) / 2;
@@ -375,6 +390,7 @@ public:
         if (!Drawing() || font == nullptr || font->Face == nullptr) {
             return 0;
         }
+        StrokePolyline();
         const std::string utf8 = Windows1252ToUtf8(text);
         cairo_save(Cr);
         cairo_set_font_face(Cr, font->Face);
@@ -479,6 +495,14 @@ private:
         corner(left + radiusX, bottom - radiusY, std::numbers::pi / 2);
         corner(left + radiusX, top + radiusY, std::numbers::pi);
         cairo_close_path(Cr);
+    }
+
+    void StrokePolyline() {
+        if (!Polyline.Open) {
+            return;
+        }
+        Polyline.Open = false;
+        Stroke(Polyline.Colour, Polyline.PenWidth);
     }
 
     void Stroke(DeviceColour colour, int penWidth) {
@@ -614,6 +638,14 @@ private:
     bool PageStarted = false;
     bool PageEnded = false;
     bool Failed = false;
+    // The lines joined so far into the current path, not yet stroked.
+    struct PolylineState {
+        bool Open = false;
+        DevicePoint End{};
+        DeviceColour Colour = 0;
+        int PenWidth = 0;
+        int Segments = 0;
+    } Polyline;
 };
 
 } // namespace
