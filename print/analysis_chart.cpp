@@ -47,7 +47,9 @@ constexpr double MarkerPen = 0.25;
 enum class MarkerShape { Circle, Square, Diamond, Triangle };
 
 // How each arm's curve looks: a colour that tells it apart on screen and a line style and marker that do the
-// same in black and white. Dash patterns alternate drawn and blank lengths in millimetres; none is solid.
+// same in black and white. Dash patterns alternate drawn and blank lengths in millimetres along the curve; none is
+// solid. Lines end round (as the printers' pens do), so each drawn piece shows half a pen longer at both ends: a
+// dot is a piece of almost no length.
 struct CurveStyle {
     std::array<int, 3> Colour;
     std::array<double, 4> Dashes;
@@ -57,10 +59,10 @@ struct CurveStyle {
 
 // clang-format off
 constexpr CurveStyle CurveStyles[] = {
-    {{0, 114, 178}, {0, 0, 0, 0},       CurvePen,    MarkerShape::Circle},   // Löfgren A: solid, blue
-    {{213, 94, 0},  {3.2, 1.3, 0, 0},   CurvePen,    MarkerShape::Square},   // Löfgren B: dashes, vermilion
-    {{0, 158, 115}, {0.6, 0.9, 0, 0},   CurvePen,    MarkerShape::Diamond},  // Stevenson A: dots, green
-    {{0, 0, 0},     {3.4, 1.0, 0.7, 1.0}, ArmCurvePen, MarkerShape::Triangle}, // the user's arm: dash-dot, black
+    {{0, 114, 178}, {0, 0, 0, 0},            CurvePen,    MarkerShape::Circle},   // Löfgren A: solid, blue
+    {{213, 94, 0},  {2.75, 1.75, 0, 0},      CurvePen,    MarkerShape::Square},   // Löfgren B: dashes, vermilion
+    {{0, 158, 115}, {0.05, 0.85, 0, 0},      CurvePen,    MarkerShape::Diamond},  // Stevenson A: dots, green
+    {{0, 0, 0},     {2.85, 1.55, 0.05, 1.55}, ArmCurvePen, MarkerShape::Triangle}, // the user's arm: dash-dot, black
 };
 // clang-format on
 
