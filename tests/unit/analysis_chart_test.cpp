@@ -72,6 +72,24 @@ TEST(AnalysisChart, AxesHaveRoundTicksWhereTheScaleSays) {
     }));
 }
 
+TEST(AnalysisChart, AxesTakeStepsOfOneTwoTwoAndAHalfOrFiveTimesAPowerOfTen) {
+    struct Case {
+        double Low, High;
+        int Ticks;
+        double From, To, Step;
+        int Decimals;
+    };
+    for (const Case& c :
+         {Case{55.3, 151.05, 10, 50, 160, 10, 0}, Case{-1.21, 2.65, 6, -2, 3, 1, 0}, Case{0, 1.004, 6, 0, 1.2, 0.2, 1},
+          Case{0, 1.3, 6, 0, 1.5, 0.25, 2}, Case{0, 23.1, 6, 0, 25, 5, 0}, Case{1, 1, 6, 1, 2, 0.2, 1}}) {
+        const ChartAxis axis = NiceAxis(c.Low, c.High, c.Ticks);
+        EXPECT_NEAR(axis.From, c.From, 1e-12) << c.Low << ".." << c.High;
+        EXPECT_NEAR(axis.To, c.To, 1e-12) << c.Low << ".." << c.High;
+        EXPECT_DOUBLE_EQ(axis.Step, c.Step) << c.Low << ".." << c.High;
+        EXPECT_EQ(axis.Decimals, c.Decimals) << c.Low << ".." << c.High;
+    }
+}
+
 TEST(AnalysisChart, CurvesFollowTheAnalysisAndAreToldApartByLineStyle) {
     const AlignmentAnalysis analysis = IecAt222();
     const ChartPanel te = AnalysisChartLayoutOf(analysis).TrackingError;
