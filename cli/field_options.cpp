@@ -14,61 +14,13 @@
 
 namespace {
 
-struct NumberField {
-    std::string_view Option;
-    int Control;
-};
-
-constexpr NumberField NumberFields[] = {
-    {"spindle-to-pivot", ControlId::SpindleToPivotField}, {"inner-radius", ControlId::InnerGrooveField},
-    {"outer-radius", ControlId::OuterGrooveField},        {"correction-x", ControlId::CorrectionXField},
-    {"correction-y", ControlId::CorrectionYField},
-};
-
-struct Choice {
-    std::string_view Name;
-    int Control;
-};
-
-constexpr Choice Geometries[] = {
-    {"lofgren-a", ControlId::LofgrenAButton},
-    {"lofgren-b", ControlId::LofgrenBButton},
-    {"stevenson-a", ControlId::StevensonAButton},
-};
-
-std::string ShortestText(double value) {
-    char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
 void WarnIfNotReadInFull(std::string_view option, const std::string& text, std::ostream& warnings) {
-    std::size_t consumed = 0;
-    const double value = TextToNumber(text, consumed);
-    const std::size_t meaningful = text.find_last_not_of(" \t\r\n");
-    if (consumed == 0 || (meaningful != std::string::npos && consumed <= meaningful)) {
-        warnings << "warning: --" << option << " \"" << text << "\" reads as " << ShortestText(value) << '\n';
+    if (const std::optional<std::string> readsAs = PartlyReadNumber(text)) {
+        warnings << "warning: --" << option << " \"" << text << "\" reads as " << *readsAs << '\n';
     }
 }
 
 } // namespace
-
-FieldTable::FieldTable() {
-    Texts = {{ControlId::SpindleToPivotField, "209"}, {ControlId::InnerGrooveField, "57.5"},
-             {ControlId::OuterGrooveField, "146.05"}, {ControlId::CorrectionXField, "1.0"},
-             {ControlId::CorrectionYField, "1.0"},    {ControlId::ArmIdField, ""}};
-    Checks = {{ControlId::LofgrenAButton, 1}, {ControlId::LofgrenBButton, 0}, {ControlId::StevensonAButton, 0}};
-}
-
-void FieldTable::SetText(int controlId, std::string text) {
-    Texts[controlId] = std::move(text);
-}
-
-void FieldTable::CheckOnly(int controlId) {
-    for (auto& [control, state] : Checks) {
-        state = control == controlId ? 1 : 0;
-    }
-}
 
 void AddCorrectionOptionSpecs(std::vector<OptionSpec>& specs) {
     specs.push_back({"correction-x"});
@@ -93,19 +45,18 @@ FieldTable FieldTableFromOptions(const ParsedOptions& options, std::ostream& war
         table.SetText(ControlId::InnerGrooveField, std::string(it->Inner));
         table.SetText(ControlId::OuterGrooveField, std::string(it->Outer));
     }
-    for (const NumberField& field : NumberFields) {
-        if (const std::string* text = options.Find(field.Option)) {
-            WarnIfNotReadInFull(field.Option, *text, warnings);
+    for (const NamedControl& field : NamedNumberFields) {
+        if (const std::string* text = options.Find(field.Name)) {
+            WarnIfNotReadInFull(field.Name, *text, warnings);
             table.SetText(field.Control, Utf8ToWindows1252(*text));
         }
     }
     if (const std::string* geometry = options.Find("geometry")) {
-        const auto it = std::find_if(std::begin(Geometries), std::end(Geometries),
-                                     [&](const Choice& c) { return c.Name == *geometry; });
-        if (it == std::end(Geometries)) {
+        const int button = ControlNamed(NamedGeometries, *geometry);
+        if (button == 0) {
             throw UsageError("--geometry must be lofgren-a, lofgren-b or stevenson-a, not '" + *geometry + "'");
         }
-        table.CheckOnly(it->Control);
+        table.CheckOnly(button);
     }
     if (const std::string* id = options.Find("id")) {
         table.SetText(ControlId::ArmIdField, Utf8ToWindows1252(*id));

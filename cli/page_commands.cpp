@@ -199,27 +199,18 @@ void WriteOrPrintPage(const ParsedOptions& options, const FilePrinterSettings& s
 // The custom strobe dialog's four fields as typed on the command line; its initial texts as defaults.
 class CustomStrobeFieldTable : public FieldTextTable {
 public:
-    explicit CustomStrobeFieldTable(const ParsedOptions& options) {
-        Texts = {{ControlId::OuterBarsField, "216"},
-                 {ControlId::InnerBarsField, "160"},
-                 {ControlId::Caption1Field, "33 1/3 RPM - 60 HZ - 216 BARS"},
-                 {ControlId::Caption2Field, "45 RPM - 60 HZ - 160 BARS"}};
-        for (const auto& [option, control] : Options) {
+    explicit CustomStrobeFieldTable(const ParsedOptions& options) : FieldTextTable(InitialCustomStrobeFields()) {
+        for (const auto& [option, control] : NamedCustomStrobeFields) {
             if (const std::string* text = options.Find(option)) {
                 Texts[control] = Utf8ToWindows1252(*text);
             }
         }
     }
-
-    static constexpr std::pair<std::string_view, int> Options[] = {{"outer-bars", ControlId::OuterBarsField},
-                                                                   {"inner-bars", ControlId::InnerBarsField},
-                                                                   {"caption1", ControlId::Caption1Field},
-                                                                   {"caption2", ControlId::Caption2Field}};
 };
 
 bool AsksForCustomDisk(const ParsedOptions& options) {
-    return std::any_of(std::begin(CustomStrobeFieldTable::Options), std::end(CustomStrobeFieldTable::Options),
-                       [&](const auto& entry) { return options.Has(entry.first); });
+    return std::any_of(std::begin(NamedCustomStrobeFields), std::end(NamedCustomStrobeFields),
+                       [&](const NamedControl& entry) { return options.Has(entry.Name); });
 }
 
 } // namespace
@@ -250,7 +241,7 @@ int RunArcCommand(std::span<const std::string> args) {
 int RunStrobeCommand(std::span<const std::string> args) {
     std::vector<OptionSpec> specs;
     specs.push_back({"mains"});
-    for (const auto& [option, control] : CustomStrobeFieldTable::Options) {
+    for (const auto& [option, control] : NamedCustomStrobeFields) {
         specs.push_back({option});
     }
     AddCorrectionOptionSpecs(specs);
