@@ -254,6 +254,8 @@ val PageOperations(const std::string& printout, const val& fields, const val& pa
             val font = val::object();
             font.set("face", Windows1252ToUtf8(wanted.Face));
             font.set("size", em);
+            font.set("ascent", fontDesign.Ascent * em);
+            font.set("descent", fontDesign.Descent * em);
             font.set("italic", wanted.Italic);
             font.set("bold", wanted.Weight >= 600);
             font.set("underline", wanted.Underline);
@@ -280,9 +282,41 @@ val PageOperations(const std::string& printout, const val& fields, const val& pa
     return result;
 }
 
+// What the page starts from: the window's initial texts by field name, the custom disk's, and the groove presets.
+val Defaults() {
+    const WindowFieldTable window;
+    val fields = val::object();
+    for (const NamedControl& field : NamedNumberFields) {
+        fields.set(std::string(field.Name), Windows1252ToUtf8(window.FieldText(field.Control)));
+    }
+    fields.set("id", Windows1252ToUtf8(window.FieldText(ControlId::ArmIdField)));
+    for (const NamedControl& geometry : NamedGeometries) {
+        if (window.CheckState(geometry.Control) == 1) {
+            fields.set("geometry", std::string(geometry.Name));
+        }
+    }
+    const FieldTextTable custom = InitialCustomStrobeFields();
+    for (const NamedControl& field : NamedCustomStrobeFields) {
+        fields.set(std::string(field.Name), Windows1252ToUtf8(custom.FieldText(field.Control)));
+    }
+    val presets = val::array();
+    for (const GroovePreset& preset : GroovePresets) {
+        val entry = val::object();
+        entry.set("name", std::string(preset.Name));
+        entry.set("inner", std::string(preset.Inner));
+        entry.set("outer", std::string(preset.Outer));
+        presets.call<void>("push", entry);
+    }
+    val result = val::object();
+    result.set("fields", fields);
+    result.set("presets", presets);
+    return result;
+}
+
 } // namespace
 
 EMSCRIPTEN_BINDINGS(quillmere) {
+    emscripten::function("defaults", &Defaults);
     emscripten::function("values", &Values);
     emscripten::function("pageOperations", &PageOperations);
 }
