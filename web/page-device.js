@@ -106,6 +106,13 @@
             const file = font.italic ? 'italic' : 'regular';
             if (!embedded.has(file)) {
                 const pdfFont = await doc.embedFont(fonts[file + 'Bytes'], { subset: true, features: NoSubstitution });
+                // A viewer advances each glyph by the font's width table. The Linux tool's PDFs hold each width in
+                // whole thousandths of an em, cut rather than rounded; the same table here puts every glyph of a
+                // line where the Linux tool puts it, instead of up to a few dots further along.
+                const widths = pdfFont.embedder.computeWidths;
+                pdfFont.embedder.computeWidths = function () {
+                    return widths.call(this).map((entry) => (Array.isArray(entry) ? entry.map(Math.trunc) : entry));
+                };
                 embedded.set(file, { pdfFont, key: pdfPage.node.newFontDictionary(pdfFont.name, pdfFont.ref) });
             }
             return embedded.get(file);
