@@ -10,7 +10,41 @@
 #include <algorithm>
 #include <charconv>
 #include <iostream>
+#include <memory>
 #include <ostream>
+
+namespace {
+
+struct NumberField {
+    std::string_view Option;
+    std::optional<std::string> FieldOptions::*Member;
+    int Control;
+    std::string_view Help;
+};
+
+// clang-format off
+constexpr NumberField LengthFields[] = {
+    {"spindle-to-pivot", &FieldOptions::SpindleToPivot, ControlId::SpindleToPivotField,
+     "distance from the platter spindle to the arm's pivot, in mm (default 209)"},
+    {"inner-radius", &FieldOptions::InnerRadius, ControlId::InnerGrooveField,
+     "radius of the innermost groove, in mm (default 57.5)"},
+    {"outer-radius", &FieldOptions::OuterRadius, ControlId::OuterGrooveField,
+     "radius of the outermost groove, in mm (default 146.05)"},
+};
+constexpr NumberField CorrectionFields[] = {
+    {"correction-x", &FieldOptions::CorrectionX, ControlId::CorrectionXField,
+     "printer correction factor across the page (default 1.0):\nthe 200 mm you ask for divided by the 200 mm "
+     "you measure"},
+    {"correction-y", &FieldOptions::CorrectionY, ControlId::CorrectionYField,
+     "printer correction factor down the page (default 1.0);\nalso scales the lettering"},
+};
+// clang-format on
+
+} // namespace
+
+const std::string_view FieldReadingNote =
+    "Numbers: '.' is the decimal point and reading stops at the first character that does not belong to the\n"
+    "number (\"57,5\" reads as 57, with a warning), as the Windows program reads its fields.";
 
 namespace {
 
@@ -20,81 +54,88 @@ void WarnIfNotReadInFull(std::string_view option, const std::string& text, std::
     }
 }
 
+void AddNumberFields(CLI::App& command, FieldOptions& options, std::span<const NumberField> fields,
+                     std::string_view valueName) {
+    for (const NumberField& field : fields) {
+        command.add_option("--" + std::string(field.Option), options.*field.Member, std::string(field.Help))
+            ->option_text(std::string(valueName))
+            ->group("Field options");
+    }
+}
+
+constexpr int GeometryButtons[] = {ControlId::LofgrenAButton, ControlId::LofgrenBButton, ControlId::StevensonAButton};
+constexpr std::string_view GeometryNames[] = {"lofgren-a", "lofgren-b", "stevenson-a"};
+
 } // namespace
 
-void AddCorrectionOptionSpecs(std::vector<OptionSpec>& specs) {
-    specs.push_back({"correction-x"});
-    specs.push_back({"correction-y"});
+void AddCorrectionOptions(CLI::App& command, FieldOptions& options) {
+    AddNumberFields(command, options, CorrectionFields, "FACTOR");
 }
 
-void AddFieldOptionSpecs(std::vector<OptionSpec>& specs) {
-    for (std::string_view name : {"spindle-to-pivot", "inner-radius", "outer-radius", "preset", "geometry", "id"}) {
-        specs.push_back({name});
+void AddFieldOptions(CLI::App& command, FieldOptions& options) {
+    AddNumberFields(command, options, LengthFields, "MM");
+    std::vector<ChoiceName> presets;
+    for (const GroovePreset& preset : GroovePresets) {
+        presets.push_back({preset.Name});
     }
-    AddCorrectionOptionSpecs(specs);
+    command
+        .add_option("--preset", options.Preset,
+                    "groove radii of a standard: din 57.5/146.05 mm, iec 60.325/146.05 mm,\n"
+                    "typical 63/145 mm; an explicit --inner-radius or --outer-radius wins")
+        ->option_text("din|iec|typical")
+        ->transform(ChoiceOf(presets))
+        ->group("Field options");
+    command
+        .add_option("--geometry", options.Geometry,
+                    "alignment geometry: lofgren-a (default; also called baerwald),\nlofgren-b or stevenson-a")
+        ->option_text("NAME")
+        ->transform(ChoiceOf({{"lofgren-a"}, {"lofgren-b"}, {"stevenson-a"}, {"baerwald", "lofgren-a"}}))
+        ->group("Field options");
+    AddCorrectionOptions(command, options);
+    command.add_option("--id", options.Id, "arm or turntable name for the title (first 40 characters)")
+        ->option_text("TEXT")
+        ->group("Field options");
 }
 
-FieldTable FieldTableFromOptions(const ParsedOptions& options, std::ostream& warnings) {
+FieldTable FieldTableFromOptions(const FieldOptions& options, std::ostream& warnings) {
     FieldTable table;
-    if (const std::string* preset = options.Find("preset")) {
+    if (options.Preset) {
         const auto it = std::find_if(std::begin(GroovePresets), std::end(GroovePresets),
-                                     [&](const GroovePreset& p) { return p.Name == *preset; });
-        if (it == std::end(GroovePresets)) {
-            throw UsageError("--preset must be din, iec or typical, not '" + *preset + "'");
-        }
-        table.SetText(ControlId::InnerGrooveField, std::string(it->Inner));
-        table.SetText(ControlId::OuterGrooveField, std::string(it->Outer));
-    }
-    for (const NamedControl& field : NamedNumberFields) {
-        if (const std::string* text = options.Find(field.Name)) {
-            WarnIfNotReadInFull(field.Name, *text, warnings);
-            table.SetText(field.Control, Utf8ToWindows1252(*text));
+                                     [&](const GroovePreset& p) { return p.Name == *options.Preset; });
+        if (it != std::end(GroovePresets)) {
+            table.SetText(ControlId::InnerGrooveField, std::string(it->Inner));
+            table.SetText(ControlId::OuterGrooveField, std::string(it->Outer));
         }
     }
-    if (const std::string* geometry = options.Find("geometry")) {
-        const int button = ControlNamed(NamedGeometries, *geometry);
-        if (button == 0) {
-            throw UsageError("--geometry must be lofgren-a, lofgren-b or stevenson-a, not '" + *geometry + "'");
+    for (const auto& fields :
+         {std::span<const NumberField>(LengthFields), std::span<const NumberField>(CorrectionFields)}) {
+        for (const NumberField& field : fields) {
+            if (const std::optional<std::string>& text = options.*field.Member) {
+                WarnIfNotReadInFull(field.Option, *text, warnings);
+                table.SetText(field.Control, Utf8ToWindows1252(*text));
+            }
         }
-        table.CheckOnly(button);
     }
-    if (const std::string* id = options.Find("id")) {
-        table.SetText(ControlId::ArmIdField, Utf8ToWindows1252(*id));
+    for (std::size_t i = 0; options.Geometry && i < std::size(GeometryNames); ++i) {
+        if (GeometryNames[i] == *options.Geometry) {
+            table.CheckOnly(GeometryButtons[i]);
+        }
+    }
+    if (options.Id) {
+        table.SetText(ControlId::ArmIdField, Utf8ToWindows1252(*options.Id));
     }
     return table;
 }
 
-std::string CorrectionOptionsHelp() {
-    return "  --correction-x TEXT       printer correction factor across (default 1.0)\n"
-           "  --correction-y TEXT       printer correction factor down, also scales the lettering (default 1.0)\n";
-}
-
-std::string FieldOptionsHelp() {
-    return "  --spindle-to-pivot TEXT   spindle to pivot distance in mm (default 209)\n"
-           "  --inner-radius TEXT       inner groove radius in mm (default 57.5)\n"
-           "  --outer-radius TEXT       outer groove radius in mm (default 146.05)\n"
-           "  --preset din|iec|typical  groove radii 57.5/146.05, 60.325/146.05 or 63/145; an explicit radius wins\n"
-           "  --geometry NAME           lofgren-a (default, also known as Baerwald), lofgren-b or stevenson-a\n" +
-           CorrectionOptionsHelp() +
-           "  --id TEXT                 arm or turntable ID for the title (first 40 characters)\n"
-           "Numbers are read as the window reads them: '.' is the decimal point and reading stops at the first\n"
-           "character that does not belong to the number (\"57,5\" reads as 57, with a warning).\n";
-}
-
-int RunValuesCommand(std::span<const std::string> args) {
-    std::vector<OptionSpec> specs;
-    AddFieldOptionSpecs(specs);
-    const ParsedOptions options = ParseOptions(args, specs);
-    if (options.Has("help")) {
-        std::cout << "Usage: quillmere values [FIELD OPTIONS]\n"
-                     "Computes the alignment and prints the ten confirmation lines.\n\n"
-                     "Field options:\n"
-                  << FieldOptionsHelp();
-        return 0;
-    }
-    const FieldTable table = FieldTableFromOptions(options, std::cerr);
-    ReadAndComputeAlignment(table);
-    const std::string text = Windows1252ToUtf8(ConfirmationText(Parameters));
-    std::cout << text << '\n';
-    return std::cout.flush() ? 0 : 1;
+ToolCommand AddValuesCommand(CLI::App& tool) {
+    CLI::App* command = AddToolCommand(tool, "values", "compute the alignment and print its ten values");
+    auto options = std::make_shared<FieldOptions>();
+    AddFieldOptions(*command, *options);
+    command->footer(std::string(FieldReadingNote));
+    return {command, [options] {
+                const FieldTable table = FieldTableFromOptions(*options, std::cerr);
+                ReadAndComputeAlignment(table);
+                std::cout << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n';
+                return std::cout.flush() ? 0 : 1;
+            }};
 }

@@ -5,23 +5,30 @@
 #include "geometry/field_table.h"
 
 #include <iosfwd>
-#include <map>
+#include <optional>
 #include <string>
-#include <vector>
 
 // The main window's fields as a table, filled from command-line options; defaults are the window's initial texts.
 using FieldTable = WindowFieldTable;
 
-// The options that stand for the window's fields.
-void AddFieldOptionSpecs(std::vector<OptionSpec>& specs);
-// The correction factor options alone (the strobe disks read only these of the window).
-void AddCorrectionOptionSpecs(std::vector<OptionSpec>& specs);
-// Fills the table from the options; warns on `warnings` when a number text does not read in full, since a
-// command-line user cannot see the field. Throws UsageError on a bad choice.
-FieldTable FieldTableFromOptions(const ParsedOptions& options, std::ostream& warnings);
-// Help lines for the field options, with their defaults.
-std::string FieldOptionsHelp();
-std::string CorrectionOptionsHelp();
+// The options that stand for the window's fields, as given (UTF-8); a field left out keeps its initial text.
+// `Preset` and `Geometry` hold the canonical name of the choice.
+struct FieldOptions {
+    std::optional<std::string> SpindleToPivot, InnerRadius, OuterRadius, CorrectionX, CorrectionY, Id;
+    std::optional<std::string> Preset, Geometry;
+};
 
-// Whole commands; each returns the exit code.
-int RunValuesCommand(std::span<const std::string> args);
+// Declares the field options on a command, in the group "Field options".
+void AddFieldOptions(CLI::App& command, FieldOptions& options);
+// The correction factor options alone (the strobe disks read only these of the fields).
+void AddCorrectionOptions(CLI::App& command, FieldOptions& options);
+
+// How the field options' numbers are read, for the commands' help.
+extern const std::string_view FieldReadingNote;
+
+// Fills the table from the options; warns on `warnings` when a number text does not read in full, since a
+// command-line user cannot see the field.
+FieldTable FieldTableFromOptions(const FieldOptions& options, std::ostream& warnings);
+
+// The `values` command.
+ToolCommand AddValuesCommand(CLI::App& tool);

@@ -1,70 +1,240 @@
 #include "cli/options.h"
 
 #include <algorithm>
-#include <optional>
+#include <charconv>
+#include <cmath>
+#include <iostream>
+#include <memory>
 
 namespace {
 
-const OptionSpec* FindLong(std::span<const OptionSpec> specs, std::string_view name) {
-    const auto it = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) { return s.Long == name; });
-    return it == specs.end() ? nullptr : &*it;
+constexpr const char* ProgramName = "quillmere";
+
+// A spelling of a choice reduced to what matters: ASCII lower case, hyphens for blanks and underscores, "o" for
+// the UTF-8 "ö" and "Ö".
+std::string ChoiceKey(std::string_view text) {
+    std::string key;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == 0xC3 && i + 1 < text.size() && (text[i + 1] == '\xB6' || text[i + 1] == '\x96')) {
+            key += 'o';
+            ++i;
+        } else if (c == ' ' || c == '_') {
+            key += '-';
+        } else {
+            key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        }
+    }
+    return key;
 }
 
-const OptionSpec* FindShort(std::span<const OptionSpec> specs, char name) {
-    const auto it = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) { return s.Short == name; });
-    return it == specs.end() ? nullptr : &*it;
+// "a, b or c"
+std::string Listed(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == names.size() ? " or " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+std::string ShortestText(double value) {
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+// The help layout: "--print[=QUEUE]", "-o, --output FILE", the option's own text instead of CLI11's type names,
+// and "quillmere COMMAND [OPTIONS]" as the usage line.
+class ToolHelpFormatter : public CLI::Formatter {
+public:
+    std::string make_option_name(const CLI::Option* option, bool positional) const override {
+        std::string name = option->get_name(positional, true);
+        for (std::size_t open; (open = name.find('{')) != std::string::npos;) {
+            name.erase(open, name.find('}', open) - open + 1);
+        }
+        for (std::size_t comma = 0; (comma = name.find(',', comma)) != std::string::npos; comma += 2) {
+            name.insert(comma + 1, " ");
+        }
+        return name;
+    }
+    std::string make_option_opts(const CLI::Option* option) const override {
+        const std::string& text = option->get_option_text();
+        return text.empty() || text.front() == '[' ? text : " " + text;
+    }
+    std::string make_usage(const CLI::App* app, std::string name) const override {
+        const bool hasCommands = !app->get_subcommands({}).empty();
+        return get_label("Usage") + ": " + name + (hasCommands ? " COMMAND [OPTIONS]\n" : " [OPTIONS]\n");
+    }
+};
+
+// The command's arguments with "--name=" of an option that takes a value turned into "--name" and "": CLI11 reads
+// an empty value after "=" as none and would take the next argument instead.
+std::vector<std::string> WithEmptyValuesSplit(const CLI::App* command, std::span<const std::string> args) {
+    std::vector<std::string> result;
+    for (const std::string& arg : args) {
+        const std::size_t equals = arg.find('=');
+        if (command != nullptr && arg.starts_with("--") && equals + 1 == arg.size()) {
+            const CLI::Option* option = command->get_option_no_throw(arg.substr(0, equals));
+            if (option != nullptr && option->get_items_expected_min() > 0) {
+                result.push_back(arg.substr(0, equals));
+                result.emplace_back();
+                continue;
+            }
+        }
+        result.push_back(arg);
+    }
+    return result;
+}
+
+// The one line for an argument the command does not know.
+std::string ExtraArgumentMessage(const std::string& extra, std::span<const std::string> args) {
+    if (extra.starts_with("-") && extra.size() > 1) {
+        return "unknown option '" + extra.substr(0, extra.find('=')) + "'";
+    }
+    const auto at = std::find(args.begin(), args.end(), extra);
+    if (at != args.begin() && at != args.end() && *(at - 1) == "--print") {
+        return "unexpected argument '" + extra + "': to print on the queue " + extra + " write --print=" + extra;
+    }
+    return "unexpected argument '" + extra + "'";
+}
+
+// CLI11's message for an error, as one line in the tool's words.
+std::string ParseErrorMessage(const CLI::ParseError& error) {
+    std::string text = error.what();
+    const std::size_t colon = text.find(": ");
+    if (text.starts_with("--") && colon != std::string::npos) {
+        const std::string option = text.substr(0, colon);
+        const std::string rest = text.substr(colon + 2);
+        if (rest.starts_with("must") || rest.starts_with("needs")) {
+            return option + " " + rest;
+        }
+        if (rest.ends_with("missing")) {
+            return "option '" + option + "' needs a value";
+        }
+    }
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
 }
 
 } // namespace
 
-ParsedOptions ParseOptions(std::span<const std::string> args, std::span<const OptionSpec> specs) {
-    ParsedOptions parsed;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            parsed.Values["help"] = "";
-            continue;
-        }
-        const OptionSpec* known = nullptr;
-        std::string shown = arg;
-        std::optional<std::string> inlineValue;
-        if (arg.size() > 2 && arg.starts_with("--")) {
-            const std::size_t equals = arg.find('=');
-            const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            shown = "--" + name;
-            known = FindLong(specs, name);
-            if (equals != std::string::npos) {
-                inlineValue = arg.substr(equals + 1);
-            }
-        } else if (arg.size() == 2 && arg[0] == '-' && arg[1] != '-') {
-            known = FindShort(specs, arg[1]);
-        } else {
-            throw UsageError("unexpected argument '" + arg + "'");
-        }
-        if (known == nullptr) {
-            throw UsageError("unknown option '" + shown + "'");
-        }
-        std::string& slot = parsed.Values[std::string(known->Long)];
-        switch (known->Value) {
-        case OptionValue::None:
-            if (inlineValue) {
-                throw UsageError("option '" + shown + "' takes no value");
-            }
-            slot.clear();
-            break;
-        case OptionValue::Optional:
-            slot = inlineValue.value_or("");
-            break;
-        case OptionValue::Required:
-            if (inlineValue) {
-                slot = *inlineValue;
-            } else if (i + 1 < args.size()) {
-                slot = args[++i];
-            } else {
-                throw UsageError("option '" + shown + "' needs a value");
-            }
-            break;
+CLI::App* AddToolCommand(CLI::App& tool, const std::string& name, const std::string& description) {
+    CLI::App* command = tool.add_subcommand(name, description);
+    // Unknown arguments are collected and reported in the tool's words rather than CLI11's.
+    command->allow_extras();
+    command->group("Commands");
+    return command;
+}
+
+CLI::Validator ChoiceOf(std::vector<ChoiceName> names) {
+    std::vector<std::string> shown;
+    for (const ChoiceName& name : names) {
+        if (name.Means.empty()) {
+            shown.emplace_back(name.Name);
         }
     }
-    return parsed;
+    const std::string listed = Listed(shown);
+    return CLI::Validator(
+        [names = std::move(names), listed](std::string& value) -> std::string {
+            const std::string key = ChoiceKey(value);
+            for (const ChoiceName& name : names) {
+                if (ChoiceKey(name.Name) == key) {
+                    value = std::string(name.Means.empty() ? name.Name : name.Means);
+                    return {};
+                }
+            }
+            return "must be " + listed + ", not '" + value + "'";
+        },
+        "");
+}
+
+CLI::Validator WholeNumberFrom(long long least, long long most) {
+    return CLI::Validator(
+        [least, most](std::string& value) -> std::string {
+            long long number = 0;
+            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+            if (value.empty() || error != std::errc() || end != value.data() + value.size() || number < least ||
+                number > most) {
+                return "must be a whole number from " + std::to_string(least) + " to " + std::to_string(most) +
+                       ", not '" + value + "'";
+            }
+            return {};
+        },
+        "");
+}
+
+CLI::Validator NumberFrom(double least, double most, std::string_view unit) {
+    const std::string range =
+        ShortestText(least) + " to " + ShortestText(most) + (unit.empty() ? "" : " ") + std::string(unit);
+    return CLI::Validator(
+        [least, most, range](std::string& value) -> std::string {
+            double number = 0;
+            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+            if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
+                !(number >= least && number <= most)) {
+                return "must be a number from " + range + ", not '" + value + "'";
+            }
+            return {};
+        },
+        "");
+}
+
+void PrepareTool(CLI::App& tool) {
+    auto formatter = std::make_shared<ToolHelpFormatter>();
+    formatter->column_width(30);
+    formatter->label("Subcommands", "Commands");
+    tool.formatter(formatter);
+    tool.set_help_flag("-h,--help", "show this help");
+    tool.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    tool.allow_extras();
+    tool.footer("Run 'quillmere COMMAND --help' for the options of a command; 'man quillmere' explains them all.");
+}
+
+int RunToolCommandLine(CLI::App& tool, const std::vector<ToolCommand>& commands, std::span<const std::string> args) {
+    const ToolCommand* named = nullptr;
+    if (!args.empty()) {
+        const auto it = std::find_if(commands.begin(), commands.end(),
+                                     [&](const ToolCommand& c) { return c.Command->get_name() == args.front(); });
+        named = it == commands.end() ? nullptr : &*it;
+    }
+    try {
+        if (args.empty()) {
+            throw UsageError("no command given");
+        }
+        if (args.front() == "help") {
+            std::cout << tool.help();
+            return 0;
+        }
+        std::vector<std::string> reversed = WithEmptyValuesSplit(named ? named->Command : nullptr, args);
+        std::reverse(reversed.begin(), reversed.end());
+        try {
+            tool.parse(reversed);
+        } catch (const CLI::CallForHelp&) {
+            std::cout << tool.help();
+            return 0;
+        } catch (const CLI::CallForVersion& version) {
+            std::cout << version.what() << '\n';
+            return 0;
+        } catch (const CLI::ParseError& error) {
+            throw UsageError(ParseErrorMessage(error));
+        }
+        if (named == nullptr || !named->Command->parsed()) {
+            const std::vector<std::string> extras = tool.remaining();
+            throw UsageError(extras.empty()                    ? "no command given"
+                             : extras.front().starts_with("-") ? ExtraArgumentMessage(extras.front(), args)
+                                                               : "unknown command '" + extras.front() + "'");
+        }
+        if (const std::vector<std::string> extras = named->Command->remaining(); !extras.empty()) {
+            throw UsageError(ExtraArgumentMessage(extras.front(), args));
+        }
+        return named->Run();
+    } catch (const UsageError& error) {
+        const std::string hint = named ? "quillmere " + named->Command->get_name() + " --help" : "quillmere --help";
+        std::cerr << ProgramName << ": " << error.what() << " (try '" << hint << "')\n";
+        return 2;
+    } catch (const CommandFailure& error) {
+        std::cerr << ProgramName << ": " << error.what() << '\n';
+        return 1;
+    }
 }

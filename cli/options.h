@@ -1,6 +1,11 @@
 #pragma once
 
-#include <map>
+// The tool's command line, parsed by CLI11: the commands are its subcommands, and the pieces every command shares
+// (case-insensitive choices with aliases, numbers within limits, the help layout, the one-line usage errors) live
+// here so that each command only declares its options.
+#include <CLI/CLI.hpp>
+
+#include <functional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -19,23 +24,33 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class OptionValue { None, Required, Optional };
-
-struct OptionSpec {
-    std::string_view Long; // without the leading "--"
-    char Short = 0;        // 0 when there is no short form
-    OptionValue Value = OptionValue::Required;
+// One command of the tool: its CLI11 subcommand and what runs when the command line chose it (the exit code).
+// `Run` may throw UsageError or CommandFailure.
+struct ToolCommand {
+    CLI::App* Command = nullptr;
+    std::function<int()> Run;
 };
 
-struct ParsedOptions {
-    // Options as given, by long name; the last occurrence wins. A flag or an optional value left out maps to "".
-    std::map<std::string, std::string, std::less<>> Values;
-    bool Has(std::string_view name) const { return Values.find(name) != Values.end(); }
-    const std::string* Find(std::string_view name) const {
-        const auto it = Values.find(name);
-        return it == Values.end() ? nullptr : &it->second;
-    }
+// A subcommand of the tool with the tool's conventions (see PrepareTool).
+CLI::App* AddToolCommand(CLI::App& tool, const std::string& name, const std::string& description);
+
+// One accepted spelling of an enumerated value: `Name` as shown in the help, `Means` the name it stands for when
+// it is an alias ("" for a name of its own).
+struct ChoiceName {
+    std::string_view Name;
+    std::string_view Means = "";
 };
 
-// Reads "--name VALUE", "--name=VALUE", "-x VALUE" and flags; "--help"/"-h" is always known.
-ParsedOptions ParseOptions(std::span<const std::string> args, std::span<const OptionSpec> specs);
+// A value out of a list, read without regard to case, with blanks or underscores for hyphens and "ö" for "o"
+// ("IEC", "Lofgren-A", "Löfgren A"); the option receives the name it stands for. The refusal lists the names.
+CLI::Validator ChoiceOf(std::vector<ChoiceName> names);
+// A whole number, or any number, from `least` to `most`; the refusal names the range and the unit.
+CLI::Validator WholeNumberFrom(long long least, long long most);
+CLI::Validator NumberFrom(double least, double most, std::string_view unit);
+
+// The top-level application: help flag, help layout, the last of a repeated option wins.
+void PrepareTool(CLI::App& tool);
+
+// Parses the arguments (without the program name) and runs the chosen command. Usage errors are reported in one
+// line, "quillmere: ... (try 'quillmere COMMAND --help')", with exit code 2; failures in one line with exit code 1.
+int RunToolCommandLine(CLI::App& tool, const std::vector<ToolCommand>& commands, std::span<const std::string> args);

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <span>
-#include <string>
+#include "cli/options.h"
 
-// The commands that write a page to a file; each returns the exit code. Usage errors throw UsageError,
-// a file that cannot be written throws CommandFailure.
-int RunArcCommand(std::span<const std::string> args);
-int RunStrobeCommand(std::span<const std::string> args);
+// The commands that make a page: `arc` and `strobe`.
+ToolCommand AddArcCommand(CLI::App& tool);
+ToolCommand AddStrobeCommand(CLI::App& tool);

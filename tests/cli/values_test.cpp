@@ -130,9 +130,56 @@ TEST_P(ValuesRefuses, WithOneLineAndExitCode2) {
 INSTANTIATE_TEST_SUITE_P(Arguments, ValuesRefuses,
                          testing::Values(UsageCase{{"values", "--bogus"}, "--bogus"},
                                          UsageCase{{"values", "--inner-radius"}, "--inner-radius"},
-                                         UsageCase{{"values", "--geometry", "baerwald"}, "baerwald"},
+                                         UsageCase{{"values", "--geometry", "lofgren"}, "lofgren"},
                                          UsageCase{{"values", "--preset", "ansi"}, "ansi"},
                                          UsageCase{{"values", "extra"}, "extra"},
                                          UsageCase{{"frobnicate"}, "frobnicate"}, UsageCase{{}, "command"}));
+
+} // namespace
+
+namespace {
+
+// Enumerated values as people type them: any case, blanks for hyphens, "ö", and baerwald for Löfgren A.
+TEST(Options, ChoicesIgnoreCaseAndTakeTheirAliases) {
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> same = {
+        {{"--preset", "IEC"}, {"--preset", "iec"}},
+        {{"--geometry", "Lofgren-A", "--preset", "typical"}, {"--geometry", "lofgren-a", "--preset", "typical"}},
+        {{"--geometry", "baerwald", "--preset", "typical"}, {"--geometry", "lofgren-a", "--preset", "typical"}},
+        {{"--geometry=L\xC3\xB6"
+          "fgren B"},
+         {"--geometry", "lofgren-b"}},
+        {{"--geometry", "STEVENSON_A"}, {"--geometry", "stevenson-a"}},
+    };
+    for (auto [typed, canonical] : same) {
+        typed.insert(typed.begin(), "values");
+        canonical.insert(canonical.begin(), "values");
+        const ToolResult result = RunTool(typed);
+        EXPECT_EQ(result.ExitCode, 0) << typed[2] << ": " << result.Err;
+        EXPECT_EQ(result.Out, RunTool(canonical).Out) << typed[2];
+    }
+    EXPECT_NE(RunTool({"values", "--preset", "IEC"}).Out, RunTool({"values"}).Out);
+}
+
+TEST(Options, PrintWithABlankBeforeTheQueueIsExplained) {
+    const ToolResult result = RunTool({"arc", "--print", "office"});
+    EXPECT_EQ(result.ExitCode, 2);
+    EXPECT_THAT(result.Err, testing::HasSubstr("write --print=office"));
+}
+
+TEST(Options, HelpSpeaksOfTheToolAndGivesEveryLengthItsUnit) {
+    for (const char* command : {"values", "arc", "strobe"}) {
+        const ToolResult result = RunTool({command, "--help"});
+        EXPECT_EQ(result.ExitCode, 0);
+        EXPECT_THAT(result.Out, testing::HasSubstr("Usage: quillmere " + std::string(command)));
+        EXPECT_THAT(result.Out, testing::Not(testing::HasSubstr("window")));
+        for (const std::string& line : Lines(result.Out)) {
+            for (const char* length : {"--spindle-to-pivot", "--inner-radius ", "--outer-radius ", "--margin"}) {
+                if (line.starts_with("  " + std::string(length))) {
+                    EXPECT_THAT(line, testing::HasSubstr(" mm")) << line;
+                }
+            }
+        }
+    }
+}
 
 } // namespace

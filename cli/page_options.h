@@ -1,0 +1,33 @@
+#pragma once
+
+#include "cli/options.h"
+#include "print/cairo/file_printer.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The options of every command that makes a page: where it goes and how the emulated printer is set up.
+// Choices hold their canonical names ("pdf", "a4"); `Print` holds the queue ("" for the default destination).
+struct PageOptions {
+    std::optional<std::string> Output, Format, Paper, Print, Colours;
+    std::optional<int> Dpi;
+    std::optional<double> Margin;
+};
+
+// Declares the page options on a command, in the group "Page options"; `defaultFiles` names the files written
+// when -o is not given, for the help.
+void AddPageOptions(CLI::App& command, PageOptions& options, std::string_view defaultFiles);
+
+// The file and printer the options ask for; `defaultName` is the file name without extension used without -o.
+// Throws UsageError for a resolution the format cannot take.
+FilePrinterSettings PageSettingsFromOptions(const PageOptions& options, std::string_view defaultName);
+
+// Sets the print colours from --colours, read as the Windows program reads its command line.
+void SetColoursFromOptions(const PageOptions& options);
+
+// Writes the page to its file, prints it through CUPS with --print, or both when -o is given too.
+// Throws CommandFailure when the file cannot be written or the printer refuses.
+void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& settings, bool landscape,
+                      const std::string& title, const std::function<void()>& printout);
