@@ -5,6 +5,8 @@
 (async function () {
     const FieldNames = ['spindle-to-pivot', 'inner-radius', 'outer-radius', 'correction-x', 'correction-y', 'id'];
     const CustomNames = ['outer-bars', 'inner-bars', 'caption1', 'caption2'];
+    // The arm as mounted, for the analysis only; empty unless the user gives it.
+    const ArmNames = ['effective-length', 'overhang', 'offset-angle', 'rpm', 'velocity'];
     const NumberNames = FieldNames.filter((name) => name !== 'id');
     const DefaultMargin = '4.23';
     const Dpi = 600;
@@ -12,7 +14,7 @@
     const LetterRegions = ['US', 'CA', 'MX', 'PH'];
 
     const $ = (id) => document.getElementById(id);
-    const timings = (window.quillmereTimings = { valuesShownMs: null, pdfMs: {}, inputMs: [], previewMs: [] });
+    const timings = (window.quillmereTimings = { valuesShownMs: null, pdfMs: {}, inputMs: [], previewMs: [], stepMs: 0 });
 
     const core = await QuillmereCore();
     const defaults = core.defaults();
@@ -70,7 +72,7 @@
 
     function fieldTexts() {
         const texts = { geometry: geometryChoice() };
-        for (const name of FieldNames.concat(CustomNames)) {
+        for (const name of FieldNames.concat(CustomNames, ArmNames)) {
             texts[name] = $(name).value;
         }
         return texts;
@@ -91,10 +93,13 @@
             $('inner-radius').value = preset.inner;
             $('outer-radius').value = preset.outer;
         }
-        for (const name of FieldNames.concat(CustomNames)) {
+        for (const name of FieldNames.concat(CustomNames, ArmNames)) {
             if (query.has(name)) {
                 $(name).value = query.get(name);
             }
+        }
+        if (ArmNames.some((name) => query.has(name))) {
+            $('your-arm').open = true;
         }
         const geometry = (query.get('geometry') || defaults.fields.geometry).toLowerCase();
         const button = document.querySelector(`input[name="geometry"][value="${CSS.escape(geometry)}"]`);
@@ -134,6 +139,11 @@
                 query.set(name, texts[name]);
             }
         }
+        for (const name of ArmNames) {
+            if (texts[name].trim() !== '') {
+                query.set(name, texts[name]);
+            }
+        }
         return query.toString();
     }
 
@@ -141,24 +151,23 @@
         const started = performance.now();
         const result = core.values(fieldTexts());
         $('values').textContent = result.text;
-        for (const name of NumberNames) {
-            const warning = result.warnings.find((w) => w.field === name);
-            const note = $(name + '-note');
-            note.textContent = warning ? `“${warning.text}” reads as ${warning.readsAs}` : '';
-            $(name).setAttribute('aria-invalid', warning ? 'true' : 'false');
-        }
+        showWarnings(NumberNames, result.warnings);
         const query = queryOfFields();
         $('share-link').href = '?' + query;
         history.replaceState(null, '', '?' + query);
         return performance.now() - started;
     }
 
-    // The preview waits for a quiet moment, so typing never waits for it.
+    // The analysis, the chart and the preview wait for a quiet moment and go one step a task, each step dropped when
+    // the fields changed meanwhile, so a keystroke never waits behind more than one step.
     let previewPending = 0;
+    let generation = 0;
     function schedulePreview() {
+        generation++;
         clearTimeout(previewPending);
-        previewPending = setTimeout(() => requestAnimationFrame(drawPreview), 60);
+        previewPending = setTimeout(drawPreview, 60);
     }
+    const nextTask = () => new Promise((resolve) => setTimeout(resolve, 0));
 
     function recordPage(printout) {
         const recorded = core.pageOperations(printout, fieldTexts(), pageOptions(), design);
@@ -168,26 +177,62 @@
         return recorded;
     }
 
+    function showWarnings(names, warnings) {
+        for (const name of names) {
+            const warning = warnings.find((w) => w.field === name);
+            $(name + '-note').textContent = warning ? `“${warning.text}” reads as ${warning.readsAs}` : '';
+            $(name).setAttribute('aria-invalid', warning ? 'true' : 'false');
+        }
+    }
+
     async function drawPreview() {
         await loadDrawing();
-        const started = performance.now();
-        try {
-            const recorded = recordPage('arc');
-            $('preview').innerHTML = QuillmerePageDevice.toSvg(fonts, recorded, 'Preview of the arc alignment template');
-        } catch (error) {
-            $('preview').textContent = error.message;
+        const mine = generation;
+        const steps = [
+            () => {
+                const analysis = core.analysis(fieldTexts());
+                $('analysis').textContent = analysis.problem || analysis.text;
+                showWarnings(ArmNames, analysis.warnings);
+            },
+            () => {
+                const chart = recordPage('chart');
+                $('chart').innerHTML = QuillmerePageDevice.toSvg(fonts, chart, 'Chart of tracking error and distortion');
+            },
+            () => {
+                const recorded = recordPage('arc');
+                $('preview').innerHTML = QuillmerePageDevice.toSvg(fonts, recorded, 'Preview of the arc alignment template');
+            },
+        ];
+        let busy = 0;
+        for (const step of steps) {
+            if (mine !== generation) {
+                return;
+            }
+            const started = performance.now();
+            try {
+                step();
+            } catch (error) {
+                $('download-status').textContent = error.message;
+            }
+            const took = performance.now() - started;
+            timings.stepMs = Math.max(timings.stepMs || 0, took);
+            busy += took;
+            await nextTask();
         }
-        timings.previewMs.push(performance.now() - started);
+        timings.previewMs.push(busy);
+        document.documentElement.dataset.drawn = String(timings.previewMs.length);
     }
 
     const FileNames = {
         arc: 'arc-template.pdf',
+        chart: 'analysis-chart.pdf',
         'strobe-60': 'strobe-60hz.pdf',
         'strobe-50': 'strobe-50hz.pdf',
         'strobe-custom': 'strobe-custom.pdf',
     };
     const Titles = {
         arc: 'Arc alignment template',
+        chart: 'Alignment analysis',
         'strobe-60': 'Strobe disk 60 Hz',
         'strobe-50': 'Strobe disk 50 Hz',
         'strobe-custom': 'Custom strobe disk',
@@ -227,11 +272,13 @@
         })
         .catch((error) => ($('preview').textContent = error.message));
 
-    $('fields').addEventListener('input', () => {
-        timings.inputMs.push(showValues());
+    $('fields').addEventListener('input', (event) => {
+        showValues();
+        // From the keystroke to its values on the page, waiting included.
+        timings.inputMs.push(performance.now() - event.timeStamp);
         schedulePreview();
     });
-    for (const id of ['paper', 'margin'].concat(CustomNames)) {
+    for (const id of ['paper', 'margin'].concat(CustomNames, ArmNames)) {
         $(id).addEventListener('input', () => {
             showValues();
             schedulePreview();

@@ -1,11 +1,14 @@
 // The browser version's door into the core: field texts in, the confirmation lines and the page operations of a
 // printout out, as plain JavaScript data. The only Emscripten-specific C++ of the project.
+#include "analysis/alignment_analysis.h"
+#include "analysis/analysis_report.h"
 #include "app/confirmation_text.h"
 #include "app/custom_strobe_layout.h"
 #include "app/window_fields.h"
 #include "geometry/alignment.h"
 #include "geometry/control_ids.h"
 #include "geometry/groove_presets.h"
+#include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
 #include "print/custom_strobe_fields.h"
 #include "print/page_model.h"
@@ -72,6 +75,41 @@ WindowFieldTable FieldsFrom(const val& fields, val& warnings) {
     return table;
 }
 
+// The analysis of the fields just read: the three geometries and, with "offset-angle" and "effective-length" or
+// "overhang" (read as the fields are read), the user's arm as it is mounted; "rpm" and "velocity" when given.
+AnalysisInputs AnalysisInputsOf(const val& fields, val& warnings) {
+    AnalysisInputs inputs;
+    inputs.SpindleToPivot = Parameters.SpindleToPivot;
+    inputs.InnerGrooveRadius = Parameters.InnerGrooveRadius;
+    inputs.OuterGrooveRadius = Parameters.OuterGrooveRadius;
+    inputs.CorrectionFactorX = Parameters.CorrectionFactorX;
+    inputs.CorrectionFactorY = Parameters.CorrectionFactorY;
+    inputs.ArmId = ArmIdText(Parameters);
+    auto number = [&](std::string_view name) -> std::optional<double> {
+        const auto text = TextOf(fields, name);
+        if (!text || text->find_first_not_of(" \t") == std::string::npos) {
+            return std::nullopt;
+        }
+        if (const std::optional<std::string> readsAs = PartlyReadNumber(*text)) {
+            val warning = val::object();
+            warning.set("field", std::string(name));
+            warning.set("text", *text);
+            warning.set("readsAs", *readsAs);
+            warnings.call<void>("push", warning);
+        }
+        return TextToNumber(*text);
+    };
+    inputs.Rpm = number("rpm").value_or(DefaultRpm);
+    inputs.Velocity = number("velocity").value_or(DefaultVelocity);
+    const auto offset = number("offset-angle");
+    const auto length = number("effective-length");
+    const auto overhang = number("overhang");
+    if (offset && (length || overhang)) {
+        inputs.Arm = UserArmInput{length ? *length : inputs.SpindleToPivot + *overhang, *offset};
+    }
+    return inputs;
+}
+
 // {text, warnings}: the ten lines exactly as `quillmere values` prints them (UTF-8, without the final line feed) and
 // one {field, text, readsAs} for each number text that does not read in full.
 val Values(const val& fields) {
@@ -80,6 +118,19 @@ val Values(const val& fields) {
     ReadAndComputeAlignment(table);
     val result = val::object();
     result.set("text", Windows1252ToUtf8(ConfirmationText(Parameters)));
+    result.set("warnings", warnings);
+    return result;
+}
+
+// {text, problem, warnings}: the analysis table as `quillmere analyse` prints it (UTF-8), and why the inputs cannot
+// be analysed (empty when they can).
+val Analysis(const val& fields) {
+    val warnings = val::array();
+    ReadAndComputeAlignment(FieldsFrom(fields, warnings));
+    const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisInputsOf(fields, warnings));
+    val result = val::object();
+    result.set("text", Windows1252ToUtf8(AnalysisText(analysis)));
+    result.set("problem", Windows1252ToUtf8(analysis.Problem));
     result.set("warnings", warnings);
     return result;
 }
@@ -187,7 +238,7 @@ val Refusal(const std::string& message) {
     return result;
 }
 
-// The page operations of one printout ("arc", "strobe-60", "strobe-50", "strobe-custom") for the fields, on an
+// The page operations of one printout ("arc", "chart", "strobe-60", "strobe-50", "strobe-custom") for the fields, on an
 // emulated printer with the page options {paper: "letter"|"a4", margin: mm, dpi}, its fonts designed as `design`
 // ({ascent, descent, lineGap} per em, from the font files the page embeds). Returns {page, fonts, operations,
 // warnings} or {error}.
@@ -230,6 +281,8 @@ val PageOperations(const std::string& printout, const val& fields, const val& pa
     const std::string blank(CaptionLength, ' ');
     if (printout == "arc") {
         PrintArcTemplate();
+    } else if (printout == "chart") {
+        PrintAnalysisChart(AnalyseAlignment(AnalysisInputsOf(fields, warnings)));
     } else if (printout == "strobe-50") {
         PrintStrobeDisk(180, 133, blank, blank);
     } else if (printout == "strobe-custom") {
@@ -318,5 +371,6 @@ val Defaults() {
 EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("defaults", &Defaults);
     emscripten::function("values", &Values);
+    emscripten::function("analysis", &Analysis);
     emscripten::function("pageOperations", &PageOperations);
 }
