@@ -324,12 +324,19 @@ std::optional<OverhangOptimum> BestOverhangFor(const AnalysisInputs& inputs, con
         return std::nullopt;
     }
     const double beta = arm.OffsetAngle;
+    const double offset = static_cast<double>(beta / DegreesPerRadian);
+    const auto scale = static_cast<double>(DistortionScaleOf(inputs.Rpm, inputs.Velocity));
+    // The search needs the peak only to steer, so it runs in double precision, which is several times faster;
+    // the figures at the length it finds are computed in full.
     const auto peakAt = [&](Extended length) {
         const auto l = static_cast<double>(length);
-        const ArmModel model = ModelOf(inputs, l, beta);
-        return LargestDistortion(model, {r1, r2}, InnerNullOf(inputs.SpindleToPivot, l, beta),
-                                 OuterNullOf(inputs.SpindleToPivot, l, beta))
-            .Value;
+        const double dd = inputs.SpindleToPivot;
+        const auto distortion = [&](Extended radius) -> Extended {
+            const auto r = static_cast<double>(radius);
+            const double sine = std::clamp((r * r + l * l - dd * dd) / (2 * r * l), -1.0, 1.0);
+            return scale * std::fabs(std::tan(std::asin(sine) - offset)) / r;
+        };
+        return Largest(SmoothPieces({r1, r2}, InnerNullOf(dd, l, beta), OuterNullOf(dd, l, beta)), distortion).Value;
     };
     Extended a = high - GoldenRatio * (high - low);
     Extended b = low + GoldenRatio * (high - low);

@@ -7,6 +7,7 @@
 #include "geometry/alignment.h"
 #include "geometry/control_ids.h"
 #include "geometry/windows_1252.h"
+#include "print/cairo/output_file.h"
 #include "print/custom_strobe_fields.h"
 #include "print/printouts.h"
 
@@ -18,7 +19,9 @@
 namespace {
 
 constexpr std::string_view PageFileNote =
-    "The file is written completely or not at all; an existing file is replaced only by a complete one.";
+    "The file is written completely or not at all: an existing file is replaced only by a complete one, and a\n"
+    "full disk leaves the old file as it was (exit code 1). A symlink stays a link to the new file; a device or\n"
+    "FIFO is written into. With -o - the page goes to standard output (the ten lines of arc to stderr).";
 
 struct ArcOptions {
     FieldOptions Fields;
@@ -75,9 +78,11 @@ int RunArc(const ArcOptions& options) {
     const FilePrinterSettings settings = PageSettingsFromOptions(options.Page, "arc-template");
     SetColoursFromOptions(options.Page);
     ReadAndComputeAlignment(table);
-    std::cout << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n' << std::flush;
+    // A page on standard output keeps the stream clean: the lines go to stderr then.
+    std::ostream& lines = IsStandardOutput(settings.Path) ? std::cerr : std::cout;
+    lines << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n' << std::flush;
     WriteOrPrintPage(options.Page, settings, true, "Arc alignment template", PrintArcTemplate);
-    return std::cout ? 0 : 1;
+    return lines ? 0 : 1;
 }
 
 int RunStrobe(const StrobeOptions& options) {

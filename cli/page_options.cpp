@@ -4,6 +4,7 @@
 #include "cli/cups_print.h"
 #include "cli/system_paper.h"
 #include "geometry/windows_1252.h"
+#include "print/cairo/output_file.h"
 #include "print/page_model.h"
 
 #include <iostream>
@@ -73,7 +74,8 @@ void AddPageOptions(CLI::App& command, PageOptions& options, std::string_view de
     const std::string group = "Page options";
     command
         .add_option("-o,--output", options.Output,
-                    "the file to write (default " + std::string(defaultFiles) + ";\nthe extension follows --format)")
+                    "the file to write (default " + std::string(defaultFiles) +
+                        ";\nthe extension follows --format); - is standard output")
         ->option_text("FILE")
         ->group(group);
     command.add_option("--format", options.Format, "file format (default: from the file's extension, else pdf)")
@@ -122,6 +124,9 @@ FilePrinterSettings PageSettingsFromOptions(const PageOptions& options, std::str
             throw UsageError("--output needs a file name");
         }
         settings.Path = *options.Output;
+        if (const std::string refusal = RefusedOutput(settings.Path); !refusal.empty()) {
+            throw CommandFailure(refusal);
+        }
     } else {
         settings.Path = std::string(defaultName) + "." + std::string(ExtensionOf(settings.Format));
     }

@@ -26,7 +26,7 @@ constexpr double TrackingErrorTop = 37;
 constexpr double TrackingErrorBottom = 109;
 constexpr double DistortionTop = 129;
 constexpr double DistortionBottom = 201;
-constexpr double TableTop = 215;
+constexpr double TableTop = 218;
 
 constexpr double TickLength = 1.3;
 constexpr double MarkerSize = 2.1;
