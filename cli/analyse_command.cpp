@@ -155,6 +155,8 @@ ToolCommand AddAnalyseCommand(CLI::App& tool) {
         ->option_text("text|json|csv")
         ->transform(ChoiceOf({{"text"}, {"json"}, {"csv"}}))
         ->group("Analysis options");
-    command->footer(std::string(FieldReadingNote) + "\nThe chart is written completely or not at all.");
+    command->footer(std::string(FieldReadingNote) +
+                    "\nThe chart is written completely or not at all, as the pages of arc and strobe are; with -o - it "
+                    "goes to\nstandard output and the report to stderr.");
     return {command, [options] { return RunAnalyse(*options); }};
 }

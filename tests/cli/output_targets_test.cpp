@@ -24,7 +24,7 @@ std::size_t EntriesIn(const std::string& folder) {
 } // namespace
 
 TEST(OutputTargets, AFullDiskFailsLoudlyAndKeepsTheOldFile) {
-    for (const std::string name : {"arc.pdf", "strobe.svg", "strobe.png"}) {
+    for (const std::string name : {"arc.pdf", "strobe.svg", "strobe.png", "analyse.pdf"}) {
         SCOPED_TRACE(name);
         const std::string folder = FreshTestFolder("full-disk");
         const std::string path = folder + "/" + name;
@@ -70,12 +70,15 @@ TEST(OutputTargets, AFolderIsNamedAsOne) {
     EXPECT_NE(result.Err.find("quillmere: arc-template.pdf: is a folder\n"), std::string::npos) << result.Err;
 }
 
-TEST(OutputTargets, StandardOutputTakesThePageAndTheArcLinesGoToStderr) {
+TEST(OutputTargets, StandardOutputTakesThePageAndWhatElseWasPrintedGoesToStderr) {
     const std::string folder = FreshTestFolder("stdout");
     const ToolResult arc = RunTool({"arc", "-o", "-", "--format", "svg"}, folder);
     EXPECT_EQ(arc.ExitCode, 0);
     EXPECT_EQ(arc.Out.substr(0, 5), "<?xml");
     EXPECT_EQ(arc.Err, RunTool({"values"}).Out);
+    const ToolResult analyse = RunTool({"analyse", "-o", "-"}, folder);
+    EXPECT_EQ(analyse.Out.substr(0, 5), "%PDF-");
+    EXPECT_EQ(analyse.Err, RunTool({"analyse"}).Out);
     EXPECT_TRUE(fs::is_empty(folder));
 
     const ToolResult terminal = RunTool({"strobe", "-o", "-"}, folder, {0, true});
