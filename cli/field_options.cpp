@@ -48,18 +48,9 @@ const std::string_view FieldReadingNote =
 
 namespace {
 
-std::string ShortestText(double value) {
-    char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
 void WarnIfNotReadInFull(std::string_view option, const std::string& text, std::ostream& warnings) {
-    std::size_t consumed = 0;
-    const double value = TextToNumber(text, consumed);
-    const std::size_t meaningful = text.find_last_not_of(" \t\r\n");
-    if (consumed == 0 || (meaningful != std::string::npos && consumed <= meaningful)) {
-        warnings << "warning: --" << option << " \"" << text << "\" reads as " << ShortestText(value) << '\n';
+    if (const std::optional<std::string> readsAs = PartlyReadNumber(text)) {
+        warnings << "warning: --" << option << " \"" << text << "\" reads as " << *readsAs << '\n';
     }
 }
 
@@ -76,23 +67,6 @@ constexpr int GeometryButtons[] = {ControlId::LofgrenAButton, ControlId::Lofgren
 constexpr std::string_view GeometryNames[] = {"lofgren-a", "lofgren-b", "stevenson-a"};
 
 } // namespace
-
-FieldTable::FieldTable() {
-    Texts = {{ControlId::SpindleToPivotField, "209"}, {ControlId::InnerGrooveField, "57.5"},
-             {ControlId::OuterGrooveField, "146.05"}, {ControlId::CorrectionXField, "1.0"},
-             {ControlId::CorrectionYField, "1.0"},    {ControlId::ArmIdField, ""}};
-    Checks = {{ControlId::LofgrenAButton, 1}, {ControlId::LofgrenBButton, 0}, {ControlId::StevensonAButton, 0}};
-}
-
-void FieldTable::SetText(int controlId, std::string text) {
-    Texts[controlId] = std::move(text);
-}
-
-void FieldTable::CheckOnly(int controlId) {
-    for (auto& [control, state] : Checks) {
-        state = control == controlId ? 1 : 0;
-    }
-}
 
 void AddCorrectionOptions(CLI::App& command, FieldOptions& options) {
     AddNumberFields(command, options, CorrectionFields, "FACTOR");
