@@ -50,10 +50,12 @@ TEST_P(WebPage, LineWorkWithinOneDotOfTheLinuxToolsPage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Downloads, WebPage,
-                         testing::Values("arc-letter", "arc-a4", "strobe-60", "strobe-50", "strobe-custom"),
+                         testing::Values("arc-letter", "arc-a4", "strobe-60", "strobe-50", "strobe-custom", "chart"),
                          [](const auto& param) {
                              std::string name = param.param;
-                             name.erase(name.find('-'), 1);
+                             if (const auto dash = name.find('-'); dash != std::string::npos) {
+                                 name.erase(dash, 1);
+                             }
                              return name;
                          });
 
