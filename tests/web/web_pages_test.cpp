@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -65,6 +66,10 @@ struct FrameCase {
     double ScaleDown; // the Y correction factor
 };
 
+void PrintTo(const FrameCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
 class WebArcFrame : public testing::TestWithParam<FrameCase> {};
 
 TEST_P(WebArcFrame, TicksAtTheirDistancesFromTheAxesWithinOneDot) {
@@ -110,6 +115,10 @@ struct DiskCase {
     int OuterBars;
     int InnerBars;
 };
+
+void PrintTo(const DiskCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 class WebStrobeDisk : public testing::TestWithParam<DiskCase> {};
 
