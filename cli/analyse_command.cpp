@@ -7,6 +7,7 @@
 #include "geometry/alignment.h"
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
+#include "print/cairo/output_file.h"
 #include "print/printouts.h"
 
 #include <charconv>
@@ -120,11 +121,13 @@ int RunAnalyse(const AnalyseOptions& options) {
     for (const std::string& warning : AnalysisWarnings(analysis)) {
         std::cerr << "warning: " << Windows1252ToUtf8(warning) << '\n';
     }
-    std::cout << Report(analysis, options.Report) << std::flush;
+    // A chart on standard output keeps the stream clean: the report goes to stderr then, as arc's lines do.
+    std::ostream& report = chart && IsStandardOutput(settings.Path) ? std::cerr : std::cout;
+    report << Report(analysis, options.Report) << std::flush;
     if (chart) {
         WriteOrPrintPage(options.Page, settings, false, "Alignment analysis", [&] { PrintAnalysisChart(analysis); });
     }
-    return std::cout ? 0 : 1;
+    return report ? 0 : 1;
 }
 
 } // namespace
