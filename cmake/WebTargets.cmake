@@ -25,10 +25,12 @@ endforeach()
 add_custom_command(
     OUTPUT ${QUILLMERE_SITE}/fonts.js
     COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLMERE_SITE}
-    COMMAND sh -c "printf 'window.QuillmereFonts = {regular: \"%s\", italic: \"%s\"};\\n' \
+    COMMAND sh -c "printf 'window.QuillmereFonts = {regular: \"%s\", italic: \"%s\", bold: \"%s\"};\\n' \
         \"$(base64 -w0 ${QUILLMERE_FONT_FOLDER}/LiberationSans-Regular.ttf)\" \
-        \"$(base64 -w0 ${QUILLMERE_FONT_FOLDER}/LiberationSans-Italic.ttf)\" > ${QUILLMERE_SITE}/fonts.js"
+        \"$(base64 -w0 ${QUILLMERE_FONT_FOLDER}/LiberationSans-Italic.ttf)\" \
+        \"$(base64 -w0 ${QUILLMERE_FONT_FOLDER}/LiberationSans-Bold.ttf)\" > ${QUILLMERE_SITE}/fonts.js"
     DEPENDS ${QUILLMERE_FONT_FOLDER}/LiberationSans-Regular.ttf ${QUILLMERE_FONT_FOLDER}/LiberationSans-Italic.ttf
+            ${QUILLMERE_FONT_FOLDER}/LiberationSans-Bold.ttf
     VERBATIM)
 add_custom_target(site ALL
     COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLMERE_SITE}/vendor

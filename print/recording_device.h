@@ -35,7 +35,7 @@ struct RecordingDeviceSettings {
     // The name the chooser reports; an empty name is what a cancelled system dialog leaves behind.
     std::string PrinterName = "Recording printer";
     // The metrics reported for a font; when empty, RecordedFontMetrics of its height.
-    std::function<DeviceFontMetrics(const DeviceFontRequest&)> Metrics;
+    std::function<DeviceFontMetrics(const DeviceFontRequest&)> Metrics = nullptr;
 };
 
 // The metrics the recording device reports for a font of the requested height (negative: character height):

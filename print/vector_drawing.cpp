@@ -8,6 +8,10 @@ double PenOffset(int penWidth) {
     return penWidth % 2 == 1 ? 0.5 : 0.0;
 }
 
+double LineOffset(int penWidth) {
+    return PenOffset(std::max(penWidth, 1));
+}
+
 double StrokeWidth(int penWidth) {
     return std::max(penWidth, 1);
 }

@@ -7,6 +7,11 @@
 
 // An odd pen width is centred on a dot, an even one on the boundary between two dots, so lines stay crisp.
 double PenOffset(int penWidth);
+// A line's pen: the thinnest line covers its row of dots, as a printer's does.
+double LineOffset(int penWidth);
+// Lines that run on from where the last one ended, in its colour and width, are stroked as one path with round
+// joins and caps; at most this many segments a path, so a path stays of a size every viewer and printer handles.
+inline constexpr int MaxPolylineSegments = 1000;
 // Zero width means the thinnest line; a vector device would draw nothing at zero.
 double StrokeWidth(int penWidth);
 

@@ -37,8 +37,10 @@
             const decode = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
             fonts.regularBytes = decode(QuillmereFonts.regular);
             fonts.italicBytes = decode(QuillmereFonts.italic);
+            fonts.boldBytes = decode(QuillmereFonts.bold);
             fonts.regular = fontkit.create(fonts.regularBytes);
             fonts.italic = fontkit.create(fonts.italicBytes);
+            fonts.bold = fontkit.create(fonts.boldBytes);
             // The fonts' vertical design per em, which the core needs for the line heights of the page.
             design = {
                 ascent: fonts.regular.ascent / fonts.regular.unitsPerEm,
@@ -47,6 +49,7 @@
             };
             document.fonts.add(new FontFace('Quillmere Sans', fonts.regularBytes));
             document.fonts.add(new FontFace('Quillmere Sans', fonts.italicBytes, { style: 'italic' }));
+            document.fonts.add(new FontFace('Quillmere Sans', fonts.boldBytes, { weight: 'bold' }));
         })();
         return drawingReady;
     }

@@ -180,11 +180,13 @@ val Operation(const DeviceRequest& request, const std::vector<double>& ascents) 
     op.set("colour", Colour(request.Colour));
     op.set("width", StrokeWidth(request.PenWidth));
     switch (request.What) {
-    case DeviceRequest::Kind::Line:
+    case DeviceRequest::Kind::Line: {
+        const double lineOffset = LineOffset(request.PenWidth);
         op.set("op", "line");
-        op.set("from", Numbers({request.From.X + offset, request.From.Y + offset}));
-        op.set("to", Numbers({request.To.X + offset, request.To.Y + offset}));
+        op.set("points", Numbers({request.From.X + lineOffset, request.From.Y + lineOffset, request.To.X + lineOffset,
+                                  request.To.Y + lineOffset}));
         break;
+    }
     case DeviceRequest::Kind::Box: {
         const DeviceRect& box = request.Rect;
         op.set("op", "box");
@@ -297,6 +299,8 @@ val PageOperations(const std::string& printout, const val& fields, const val& pa
     val fonts = val::array();
     std::vector<double> ascents;
     val operations = val::array();
+    std::optional<DeviceRequest> polyline; // the last line drawn, while its path is open
+    int polylineSegments = 0;
     for (const DeviceRequest& request : log) {
         if (request.What == DeviceRequest::Kind::StartPage) {
             orientation = request.Orientation;
@@ -314,8 +318,22 @@ val PageOperations(const std::string& printout, const val& fields, const val& pa
             font.set("underline", wanted.Underline);
             font.set("strikeOut", wanted.StrikeOut);
             fonts.call<void>("push", font);
+        } else if (request.What == DeviceRequest::Kind::Line && polyline && polylineSegments < MaxPolylineSegments &&
+                   request.From.X == polyline->To.X && request.From.Y == polyline->To.Y &&
+                   request.Colour == polyline->Colour && request.PenWidth == polyline->PenWidth) {
+            // A line that runs on from the last one extends its path, as the file printer draws it.
+            const double lineOffset = LineOffset(request.PenWidth);
+            val points = operations[operations["length"].as<int>() - 1]["points"];
+            points.call<void>("push", request.To.X + lineOffset);
+            points.call<void>("push", request.To.Y + lineOffset);
+            polyline = request;
+            ++polylineSegments;
         } else if (const val op = Operation(request, ascents); !op.isNull()) {
             operations.call<void>("push", op);
+            polyline = request.What == DeviceRequest::Kind::Line ? std::optional(request) : std::nullopt;
+            polylineSegments = 1;
+        } else if (request.What != DeviceRequest::Kind::MakeFont && request.What != DeviceRequest::Kind::ReleaseFont) {
+            polyline.reset();
         }
     }
     const PaperGeometry sheet = PaperGeometryOf(paper, dpi, marginMm, orientation);

@@ -53,7 +53,11 @@
 
     function pathOf(op) {
         if (op.op === 'line') {
-            return [['M', op.from[0], op.from[1]], ['L', op.to[0], op.to[1]]];
+            const segments = [['M', op.points[0], op.points[1]]];
+            for (let i = 2; i < op.points.length; i += 2) {
+                segments.push(['L', op.points[i], op.points[i + 1]]);
+            }
+            return segments;
         }
         if (op.op === 'box') {
             return boxPath(op);
@@ -86,8 +90,13 @@
     // The printer's glyphs one for one: no ligatures or other substitutions.
     const NoSubstitution = { liga: false, clig: false, calt: false, rlig: false, dlig: false };
 
+    // Liberation Sans stands in for Arial, as on the Linux tool's pages; there is no bold italic among the printouts.
+    function fontFileName(font) {
+        return font.bold ? 'bold' : font.italic ? 'italic' : 'regular';
+    }
+
     function fontFileFor(fonts, font) {
-        return font.italic ? fonts.italic : fonts.regular;
+        return fonts[fontFileName(font)];
     }
 
     // recorded: {page, fonts, operations} from the core; fonts: {regular, italic} as fontkit fonts and their bytes.
@@ -103,7 +112,7 @@
         const pdfPage = doc.addPage([page.size[0] * k, page.size[1] * k]);
         const embedded = new Map();
         const fontKey = async (font) => {
-            const file = font.italic ? 'italic' : 'regular';
+            const file = fontFileName(font);
             if (!embedded.has(file)) {
                 const pdfFont = await doc.embedFont(fonts[file + 'Bytes'], { subset: true, features: NoSubstitution });
                 // A viewer advances each glyph by the font's width table. The Linux tool's PDFs hold each width in
@@ -131,7 +140,7 @@
         ops.push(L.pushGraphicsState());
         ops.push(L.concatTransformationMatrix(k, 0, 0, -k, page.margin * k, (page.size[1] - page.margin) * k));
         ops.push(L.rectangle(0, 0, page.printable[0], page.printable[1]), L.clip(), L.endPath());
-        ops.push(L.setLineCap(L.LineCapStyle.Butt), L.setLineJoin(L.LineJoinStyle.Miter));
+        ops.push(L.setLineCap(L.LineCapStyle.Round), L.setLineJoin(L.LineJoinStyle.Round));
         for (const op of recorded.operations) {
             if (op.op === 'text') {
                 const font = recorded.fonts[op.font];
@@ -199,13 +208,13 @@
                 }
                 out.push(`<text x="${op.at[0] - cx}" y="${round(op.baseline - cy)}" font-size="${round(font.size)}"` +
                     ` font-family="Quillmere Sans, Liberation Sans, Arial, sans-serif"` +
-                    `${font.italic ? ' font-style="italic"' : ''} fill="${rgbText(op.colour)}"` +
+                    `${font.italic ? ' font-style="italic"' : ''}${font.bold ? ' font-weight="bold"' : ''} fill="${rgbText(op.colour)}"` +
                     ` xml:space="preserve">${escapeXml(op.text)}</text></svg>`);
                 continue;
             }
             const fill = op.fill ? rgbText(op.fill.colour) : 'none';
             out.push(`<path d="${svgPath(pathOf(op))}" fill="${fill}" stroke="${rgbText(op.colour)}"` +
-                ` stroke-width="${op.width}"/>`);
+                ` stroke-width="${op.width}" stroke-linecap="round" stroke-linejoin="round"/>`);
         }
         out.push('</g></svg>');
         return out.join('');

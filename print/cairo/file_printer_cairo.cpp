@@ -23,8 +23,6 @@ constexpr double MmPerInch = 25.4;
 constexpr double PointsPerInch = 72.0;
 // Hatch tiles are this many dots square, as a printer driver lays them.
 constexpr int HatchTile = 8;
-// Lines joined into one path at most, so a path stays of a size every viewer and printer handles.
-constexpr int MaxPolylineSegments = 1000;
 
 void SetSourceColour(cairo_t* cr, DeviceColour colour) {
     cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0, ((colour >> 16) & 0xFF) / 255.0);
@@ -271,8 +269,7 @@ public:
         if (!Drawing()) {
             return;
         }
-        // The thinnest line covers its row of dots, as the printer's does.
-        const double offset = PenOffset(std::max(penWidth, 1));
+        const double offset = LineOffset(penWidth);
         const bool continues = Polyline.Open && Polyline.Segments < MaxPolylineSegments && from.X == Polyline.End.X &&
                                from.Y == Polyline.End.Y && colour == Polyline.Colour && penWidth == Polyline.PenWidth;
         if (!continues) {

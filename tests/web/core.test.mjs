@@ -3,7 +3,8 @@
 import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
 import { test } from 'node:test';
-import { core, toolValues } from './support.mjs';
+import { spawnSync } from 'node:child_process';
+import { core, tool, toolValues } from './support.mjs';
 
 const QuillmereCore = createRequire(import.meta.url)(core);
 
@@ -38,4 +39,23 @@ test('warnings name the texts that do not read in full, as the tool does', async
     const wasm = await QuillmereCore();
     const { warnings } = wasm.values({ 'inner-radius': '57,5', 'outer-radius': '146.05 ', 'correction-x': 'x1' });
     assert.deepEqual(warnings.map((w) => [w.field, w.readsAs]), [['inner-radius', '57'], ['correction-x', '0']]);
+});
+
+test('the analysis reads as `quillmere analyse` prints it', async () => {
+    const wasm = await QuillmereCore();
+    const cases = [[], ['--preset', 'iec', '--spindle-to-pivot', '222'],
+        ['--preset', 'typical', '--offset-angle', '22', '--overhang', '16', '--rpm', '45'],
+        ['--inner-radius', '146.05', '--outer-radius', '57,5'], ['--effective-length', '240', '--offset-angle', '23']];
+    for (const options of cases) {
+        const fields = {};
+        for (let i = 0; i < options.length; i += 2) fields[options[i].slice(2)] = options[i + 1];
+        const native = spawnSync(tool, ['analyse', ...options], { encoding: 'utf8' });
+        const web = wasm.analysis(fields);
+        if (native.status === 0) {
+            assert.equal(web.text, native.stdout, options.join(' '));
+        } else {
+            // Inputs the analysis refuses: the page shows the tool's reason.
+            assert.ok(web.problem !== '' && native.stderr.includes(web.problem), options.join(' '));
+        }
+    }
 });

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -50,10 +51,12 @@ TEST_P(WebPage, LineWorkWithinOneDotOfTheLinuxToolsPage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Downloads, WebPage,
-                         testing::Values("arc-letter", "arc-a4", "strobe-60", "strobe-50", "strobe-custom"),
+                         testing::Values("arc-letter", "arc-a4", "strobe-60", "strobe-50", "strobe-custom", "chart"),
                          [](const auto& param) {
                              std::string name = param.param;
-                             name.erase(name.find('-'), 1);
+                             if (const auto dash = name.find('-'); dash != std::string::npos) {
+                                 name.erase(dash, 1);
+                             }
                              return name;
                          });
 
@@ -62,6 +65,10 @@ struct FrameCase {
     double MarginMm;
     double ScaleDown; // the Y correction factor
 };
+
+void PrintTo(const FrameCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 class WebArcFrame : public testing::TestWithParam<FrameCase> {};
 
@@ -108,6 +115,10 @@ struct DiskCase {
     int OuterBars;
     int InnerBars;
 };
+
+void PrintTo(const DiskCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 class WebStrobeDisk : public testing::TestWithParam<DiskCase> {};
 
