@@ -106,7 +106,7 @@ std::string ParseErrorMessage(const CLI::ParseError& error) {
     if (text.starts_with("--") && colon != std::string::npos) {
         const std::string option = text.substr(0, colon);
         const std::string rest = text.substr(colon + 2);
-        if (rest.starts_with("must") || rest.starts_with("needs")) {
+        if (rest.starts_with("must") || rest.starts_with("needs") || rest.starts_with("takes")) {
             return option + " " + rest;
         }
         if (rest.ends_with("missing")) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 inline constexpr std::size_t CaptionLength = 36;
 
@@ -10,3 +11,8 @@ void PrintArcTemplate();
 // A stroboscope disk: one portrait page. Captions are 36-byte fixed texts, printed only for a custom disk.
 void PrintStrobeDisk(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
                      const std::string& captionLine2);
+// The same page with note lines under a custom disk's captions, in the small font from where the 50 Hz disk has
+// its drift note, one line below the other: the Linux tool's drift notes. The Windows program prints none, and
+// the two built-in pairs of counts keep their own page.
+void PrintStrobeDiskWithNotes(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
+                              const std::string& captionLine2, const std::vector<std::string>& notes);

@@ -251,7 +251,11 @@ TEST_P(StrobeDiskFile, RingsAtTheirRadiiWithTheirCountOfBars) {
                              "Use (1-(actual/target))*100", "for percentage error."}) {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
-    EXPECT_EQ(text.find("must drift") != std::string::npos, c.OuterBars == 180);
+    const bool drifts = std::any_of(c.Captions.begin(), c.Captions.end(), [](const std::string& caption) {
+        return caption.find("must drift") != std::string::npos;
+    });
+    EXPECT_EQ(text.find("must drift") != std::string::npos, drifts);
+    EXPECT_EQ(result.Err.find(" drifts ") != std::string::npos, drifts && c.Args[0] == "--speeds") << result.Err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -288,7 +292,21 @@ INSTANTIATE_TEST_SUITE_P(
                    "strobe-custom.pdf",
                    120,
                    89,
-                   {"33 RPM at 66.7 Hz", "45 RPM at 66.7 Hz"}}),
+                   {"33 RPM at 66.7 Hz", "45 RPM at 66.7 Hz"}},
+        // Captions from the counts; rings and notes from the speeds, the 45 rpm note as the 50 Hz disk has it.
+        StrobeCase{"CountCaptions",
+                   {"--outer-bars", "200", "--inner-bars", "148"},
+                   "strobe-custom.pdf",
+                   200,
+                   148,
+                   {"200 BARS", "148 BARS"}},
+        StrobeCase{"Speeds",
+                   {"--speeds", "78,45", "--mains", "50"},
+                   "strobe-custom.pdf",
+                   77,
+                   133,
+                   {"78 RPM - 50 HZ - 77 BARS", "45 RPM - 50 HZ - 133 BARS", "(78 RPM must drift CW 2 bars per 20sec)",
+                    "(45 RPM must drift CCW 5 bars per 20sec)"}}),
     [](const testing::TestParamInfo<StrobeCase>& param) { return std::string("Hz") + param.param.Name; });
 
 TEST(StrobeCustomFile, TooManyBarsAreRefusedAndNothingIsWritten) {
