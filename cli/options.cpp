@@ -180,6 +180,22 @@ CLI::Validator NumberFrom(double least, double most, std::string_view unit) {
         "");
 }
 
+void AddStrictOption(CLI::App& command, bool& strict) {
+    command.add_flag("--strict", strict, "treat every warning as an error: exit code 2, nothing written");
+}
+
+bool ReportWarnings(const std::vector<std::string>& warnings, bool strict) {
+    for (const std::string& warning : warnings) {
+        std::cerr << ProgramName << ": warning: " << warning << '\n';
+    }
+    if (strict && !warnings.empty()) {
+        std::cerr << ProgramName << ": nothing written: --strict and " << warnings.size()
+                  << (warnings.size() == 1 ? " warning\n" : " warnings\n");
+        return true;
+    }
+    return false;
+}
+
 void PrepareTool(CLI::App& tool) {
     auto formatter = std::make_shared<ToolHelpFormatter>();
     formatter->column_width(30);

@@ -2,6 +2,7 @@
 
 #include "app/confirmation_text.h"
 #include "app/custom_strobe_layout.h"
+#include "app/page_warnings.h"
 #include "cli/field_options.h"
 #include "cli/page_options.h"
 #include "geometry/alignment.h"
@@ -75,12 +76,20 @@ bool AsksForCustomDisk(const StrobeOptions& options) {
 }
 
 int RunArc(const ArcOptions& options) {
-    const FieldTable table = FieldTableFromOptions(options.Fields, std::cerr);
+    std::vector<std::string> warnings;
+    const FieldTable table = FieldTableFromOptions(options.Fields, warnings);
     const FilePrinterSettings settings = PageSettingsFromOptions(options.Page, "arc-template");
     SetColoursFromOptions(options.Page);
     ReadAndComputeAlignment(table);
+    for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters),
+                             PageOptionWarnings(options.Page), ArcTemplateWarnings(PageSetupOf(settings))}) {
+        warnings.insert(warnings.end(), more.begin(), more.end());
+    }
+    if (ReportWarnings(warnings, options.Fields.Strict)) {
+        return 2;
+    }
     std::cout << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n' << std::flush;
-    WriteOrPrintPage(options.Page, settings, true, "Arc alignment template", PrintArcTemplate);
+    WriteOrPrintPage(options.Page, settings, true, "Arc alignment template", "the 200 mm marks", PrintArcTemplate);
     return std::cout ? 0 : 1;
 }
 
@@ -106,7 +115,8 @@ int RunStrobe(const StrobeOptions& options) {
     if (custom && options.Mains && !options.Speeds) {
         throw UsageError("--mains cannot be combined with a custom disk's counts (use --speeds with --mains)");
     }
-    const FieldTable table = FieldTableFromOptions(options.Fields, std::cerr);
+    std::vector<std::string> warnings;
+    const FieldTable table = FieldTableFromOptions(options.Fields, warnings);
     StrobeDiskLayout disk = StrobeDiskOf(options);
     for (const auto& [given, caption] :
          {std::pair{&options.Caption1, &disk.Caption1}, {&options.Caption2, &disk.Caption2}}) {
@@ -121,19 +131,18 @@ int RunStrobe(const StrobeOptions& options) {
     SetColoursFromOptions(options.Page);
     // Only the correction factors matter to the disk; the rest of the table keeps the window's defaults.
     ReadAndComputeAlignment(table);
-    if (const std::optional<int> builtIn = BuiltInStrobeMains(disk.OuterBars, disk.InnerBars)) {
-        for (const auto& [option, given] :
-             {std::pair{"--caption1", &options.Caption1}, {"--caption2", &options.Caption2}}) {
-            if (*given) {
-                std::cerr << "quillmere: warning: " << option << " is not printed: " << disk.OuterBars << " and "
-                          << disk.InnerBars << " bars print the " << *builtIn << " Hz disk's own captions\n";
-            }
-        }
+    for (const auto& more : {CorrectionFactorWarnings(Parameters), PageOptionWarnings(options.Page),
+                             StrobeDiskWarnings(PageSetupOf(settings), disk, options.Caption1.has_value(),
+                                                options.Caption2.has_value())}) {
+        warnings.insert(warnings.end(), more.begin(), more.end());
+    }
+    if (ReportWarnings(warnings, options.Fields.Strict)) {
+        return 2;
     }
     for (const std::string& report : disk.DriftReports) {
         std::cerr << "quillmere: " << report << '\n';
     }
-    WriteOrPrintPage(options.Page, settings, false, "Strobe disk", [&] {
+    WriteOrPrintPage(options.Page, settings, false, "Strobe disk", "that the disk's edge measures 180 mm", [&] {
         PrintStrobeDiskWithNotes(disk.OuterBars, disk.InnerBars, CentreCaption(disk.Caption1),
                                  CentreCaption(disk.Caption2), disk.Notes);
     });

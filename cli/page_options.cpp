@@ -138,15 +138,35 @@ FilePrinterSettings PageSettingsFromOptions(const PageOptions& options, std::str
     return settings;
 }
 
+PageSetup PageSetupOf(const FilePrinterSettings& settings) {
+    return settings.Paper == PaperSize::A4 ? A4Page(settings.MarginMm, settings.Dpi)
+                                           : LetterPage(settings.MarginMm, settings.Dpi);
+}
+
+std::vector<std::string> PageOptionWarnings(const PageOptions& options) {
+    std::vector<std::string> warnings;
+    if (options.Colours) {
+        if (const std::optional<std::string> warning = ColoursWarning(Utf8ToWindows1252(*options.Colours))) {
+            warnings.push_back("--colours: " + *warning);
+        }
+    }
+    return warnings;
+}
+
 void SetColoursFromOptions(const PageOptions& options) {
     PrintColours =
         ColoursFromCommandText(TrimBlanks(options.Colours ? Utf8ToWindows1252(*options.Colours) : std::string()));
 }
 
 void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& settings, bool landscape,
-                      const std::string& title, const std::function<void()>& printout) {
+                      const std::string& title, std::string_view check, const std::function<void()>& printout) {
+    const PageSetup setup = PageSetupOf(settings);
+    const std::string page = setup.PaperName + (landscape ? " landscape" : " portrait");
+    const std::string reminder = "print at actual size (100 %), then check " + std::string(check);
     if (!options.Print || options.Output) {
         WritePage(settings, printout);
+        std::cerr << "quillmere: wrote " << settings.Path << " (" << page << ", " << settings.Dpi << " dpi); "
+                  << reminder << '\n';
     }
     if (options.Print) {
         const CupsJob job = PrintPageThroughCups(
@@ -157,6 +177,7 @@ void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& set
                 WritePage(printed, printout);
             },
             *options.Print, landscape, settings.Paper, title);
-        std::cerr << "quillmere: request id is " << job.Queue << "-" << job.Id << '\n';
+        std::cerr << "quillmere: request id is " << job.Queue << "-" << job.Id << " (queue " << job.Queue << ", "
+                  << page << "); " << reminder << '\n';
     }
 }

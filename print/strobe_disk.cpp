@@ -108,21 +108,28 @@ void PrintStrobeDiskWithNotes(std::int32_t outerBars, std::int32_t innerBars, co
         SetBackgroundColour(background);
 
         // The backing disc is outlined in black whatever the foreground, so the cutting line always shows.
+        SetPageMark("the disk's edge");
         FilledDisc(scale, 180 * 1.025, MakeColour(0, 0, 0), background);
         DrawCircle(CentreX, CentreY, 180, scale.X, scale.Y);
+        SetPageMark("the outer ring");
         DrawBars(scale, 175, outerBars);
         FilledDisc(scale, 150, background, UseLineColour);
+        SetPageMark("the inner ring");
         DrawBars(scale, 145, innerBars);
         FilledDisc(scale, 135, background, UseLineColour);
+        SetPageMark(SpindleMark);
         DrawSpindleHoleMark(CentreX, CentreY, scale.X, scale.Y);
 
+        SetPageMark("the timing mark");
         SetPenWidth(15);
         MoveToMm(scale, CentreX, CentreY);
         PageLineTo(static_cast<double>(Extended{CentreX} * scale.X), static_cast<double>(Extended{70} * scale.Y),
                    UseLineColour);
         SetPenWidth(1);
 
+        SetPageMark("the captions");
         DrawCaptions(scale, outerBars, innerBars, captionLine1, captionLine2, notes, smallFont, largeFont);
+        SetPageMark("the instructions");
         SelectPrintFont(smallFont);
         DrawInstructions(scale);
     }
