@@ -68,10 +68,12 @@ INSTANTIATE_TEST_SUITE_P(Table, Warnings, testing::Values(
     WarningRow{{"values", "--inner-radius", "57,5"}, {"--inner-radius \"57,5\" reads as 57"}},
     WarningRow{{"arc", "--paper", "letter"}, {}},
     WarningRow{{"arc", "--paper", "a4"},
-               {"A4 landscape with a 4.23 mm margin cuts the bottom of the frame's left line; a margin of at most 1.9 mm",
-                "cuts the bottom of the (200, 200) cross; a margin of at most 3.2 mm or Letter paper would keep it",
-                "cuts the bottom of the Y=200mm label"}},
-    WarningRow{{"arc", "--paper", "a4", "--margin", "1.9"}, {}},
+               {"A4 landscape with a 4.23 mm margin cuts the bottom of the (200, 200) cross; a margin of at most 3.2 mm "
+                "or Letter paper would keep it", "cuts the bottom of the Y=200mm label; a margin of at most 4 mm"}},
+    WarningRow{{"arc", "--paper", "a4", "--margin", "3.2"}, {}},
+    WarningRow{{"arc", "--paper", "a4", "--margin", "15"},
+               {"the Y=180mm tick", "the Y=200mm tick", "the (200, 200) cross", "the (200, 180) cross",
+                "the Y=180mm label", "the Y=200mm label"}},
     WarningRow{{"arc", "--paper", "letter", "--spindle-to-pivot", "225"},
                {"Letter landscape with a 4.23 mm margin cuts the right side of the pivot mark; a spindle-to-pivot "
                 "distance of at most 223.9 mm, a margin of at most 3.7 mm or A4 paper would keep it"}},
