@@ -13,16 +13,19 @@ HWND CustomDialogSavedFocus = nullptr;
 
 namespace {
 
-// The refusal is owned by the dialog, which stays open with what was typed.
-void RefuseBarCounts(HWND dialog) {
+// The refusal is owned by the dialog, which stays open with what was typed; then the offending count has the
+// focus with its text selected, so the correction can be typed at once.
+void RefuseBarCounts(HWND dialog, int field) {
     MessageBoxW(dialog, SystemTextToWide(BarCountRefusal).c_str(), SystemTextToWide(CustomStrobeCaption).c_str(),
                 MB_OK | MB_ICONEXCLAMATION);
+    CustomDialogSavedFocus = nullptr;
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, field)), TRUE);
 }
 
 void AcceptCustomStrobe(HWND dialog) {
     const WindowFieldReader fields(dialog);
-    if (!BarCountsWithinLimit(fields)) {
-        RefuseBarCounts(dialog);
+    if (const int field = BarCountBeyondLimit(fields); field != 0) {
+        RefuseBarCounts(dialog, field);
         return;
     }
     ReadCustomStrobeFields(fields);

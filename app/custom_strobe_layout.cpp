@@ -44,12 +44,16 @@ std::vector<std::uint8_t> CustomStrobeTemplate() {
     return WriteDialogTemplate(CustomStrobeHeader(), items);
 }
 
-bool BarCountsWithinLimit(const FieldReader& dialog) {
+int BarCountBeyondLimit(const FieldReader& dialog) {
     for (int field : {ControlId::OuterBarsField, ControlId::InnerBarsField}) {
         // Judged before the 32-bit rounding, which would turn a huge count into a negative one.
         if (std::nearbyint(TextToNumber(dialog.FieldText(field))) > MaximumBarCount) {
-            return false;
+            return field;
         }
     }
-    return true;
+    return 0;
+}
+
+bool BarCountsWithinLimit(const FieldReader& dialog) {
+    return BarCountBeyondLimit(dialog) == 0;
 }

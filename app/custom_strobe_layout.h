@@ -22,5 +22,8 @@ std::vector<std::uint8_t> CustomStrobeTemplate();
 inline constexpr std::int32_t MaximumBarCount = 10000;
 inline constexpr std::string_view BarCountRefusal = "The number of bars must be 10000 or less.";
 
-// Whether both counts in the dialog, read as the dialog reads them, are within the limit.
+// The first count field (outer, then inner) whose count, read as the dialog reads it, is beyond the limit; 0 when
+// both are within it.
+int BarCountBeyondLimit(const FieldReader& dialog);
+// Whether both counts in the dialog are within the limit.
 bool BarCountsWithinLimit(const FieldReader& dialog);

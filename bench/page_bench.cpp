@@ -1,5 +1,6 @@
-// What a user waits for: computing the alignment, laying out the two printouts, and writing them as PDF.
+// What a user waits for: computing the alignment and the analysis, laying out the printouts, and writing them as PDF.
 
+#include "analysis/alignment_analysis.h"
 #include "app/command_line_colours.h"
 #include "cli/field_options.h"
 #include "geometry/alignment.h"
@@ -32,6 +33,21 @@ std::string BenchFile(const std::string& name) {
 
 void PrintStrobe60() {
     PrintStrobeDisk(216, 160, BlankCaption, BlankCaption);
+}
+
+// The analysis that `quillmere analyse` makes: IEC grooves at d = 222 mm and an arm of the user's.
+AnalysisInputs AnalysisWithArm() {
+    AnalysisInputs inputs;
+    inputs.SpindleToPivot = 222;
+    inputs.InnerGrooveRadius = 60.325;
+    inputs.OuterGrooveRadius = 146.05;
+    inputs.Arm = UserArmInput{240, 23.5};
+    return inputs;
+}
+
+void PrintChartOfAnalysis() {
+    static const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisWithArm());
+    PrintAnalysisChart(analysis);
 }
 
 void PrintCustomDisk10000() {
@@ -93,6 +109,22 @@ void ComputeOnly(benchmark::State& state) {
     }
 }
 
+// All three geometries and one arm with their curves and the arm's best overhang.
+void AnalyseThreeGeometriesAndArm(benchmark::State& state) {
+    const AnalysisInputs inputs = AnalysisWithArm();
+    for (auto _ : state) {
+        AlignmentAnalysis analysis = AnalyseAlignment(inputs);
+        benchmark::DoNotOptimize(analysis.Arms.data());
+    }
+}
+
+void AnalysisChartRecording(benchmark::State& state) {
+    OnRecordingDevice<PrintChartOfAnalysis>(state);
+}
+void AnalysisChartPdf(benchmark::State& state) {
+    ToPdf<PrintChartOfAnalysis>(state, "analysis.pdf");
+}
+
 void ArcTemplateRecording(benchmark::State& state) {
     OnRecordingDevice<PrintArcTemplate>(state);
 }
@@ -118,3 +150,6 @@ BENCHMARK(Strobe60Recording)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ArcTemplatePdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(Strobe60Pdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(CustomDisk10000Pdf)->Unit(benchmark::kMillisecond);
+BENCHMARK(AnalyseThreeGeometriesAndArm)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AnalysisChartRecording)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AnalysisChartPdf)->Unit(benchmark::kMillisecond);

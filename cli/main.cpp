@@ -1,4 +1,5 @@
 #include "app/help_text.h"
+#include "cli/analyse_command.h"
 #include "cli/field_options.h"
 #include "cli/options.h"
 #include "cli/page_commands.h"
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
     PrepareTool(tool);
     tool.set_version_flag("--version", std::string("quillmere ") + QUILLMERE_VERSION, "show the version");
     const std::vector<ToolCommand> commands = {AddValuesCommand(tool), AddArcCommand(tool), AddStrobeCommand(tool),
-                                               AddAboutCommand(tool)};
+                                               AddAnalyseCommand(tool), AddAboutCommand(tool)};
     const std::vector<std::string> args(argv + 1, argv + argc);
     return RunToolCommandLine(tool, commands, args);
 }

@@ -8,6 +8,7 @@
 #include "geometry/alignment.h"
 #include "geometry/control_ids.h"
 #include "geometry/windows_1252.h"
+#include "print/cairo/output_file.h"
 #include "print/custom_strobe_fields.h"
 #include "print/printouts.h"
 #include "print/strobe_speeds.h"
@@ -20,7 +21,9 @@
 namespace {
 
 constexpr std::string_view PageFileNote =
-    "The file is written completely or not at all; an existing file is replaced only by a complete one.";
+    "The file is written completely or not at all: an existing file is replaced only by a complete one, and a\n"
+    "full disk leaves the old file as it was (exit code 1). A symlink stays a link to the new file; a device or\n"
+    "FIFO is written into. With -o - the page goes to standard output (the ten lines of arc to stderr).";
 
 struct ArcOptions {
     FieldOptions Fields;
@@ -88,9 +91,11 @@ int RunArc(const ArcOptions& options) {
     if (ReportWarnings(warnings, options.Fields.Strict)) {
         return 2;
     }
-    std::cout << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n' << std::flush;
+    // A page on standard output keeps the stream clean: the lines go to stderr then.
+    std::ostream& lines = IsStandardOutput(settings.Path) ? std::cerr : std::cout;
+    lines << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n' << std::flush;
     WriteOrPrintPage(options.Page, settings, true, "Arc alignment template", "the 200 mm marks", PrintArcTemplate);
-    return std::cout ? 0 : 1;
+    return lines ? 0 : 1;
 }
 
 // The disk the options ask for: by speeds, by counts (read as the custom strobe dialog reads them) or built in.

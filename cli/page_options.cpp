@@ -4,6 +4,7 @@
 #include "cli/cups_print.h"
 #include "cli/system_paper.h"
 #include "geometry/windows_1252.h"
+#include "print/cairo/output_file.h"
 #include "print/page_model.h"
 
 #include <iostream>
@@ -73,7 +74,8 @@ void AddPageOptions(CLI::App& command, PageOptions& options, std::string_view de
     const std::string group = "Page options";
     command
         .add_option("-o,--output", options.Output,
-                    "the file to write (default " + std::string(defaultFiles) + ";\nthe extension follows --format)")
+                    "the file to write (default " + std::string(defaultFiles) +
+                        ";\nthe extension follows --format); - is standard output")
         ->option_text("FILE")
         ->group(group);
     command.add_option("--format", options.Format, "file format (default: from the file's extension, else pdf)")
@@ -122,6 +124,9 @@ FilePrinterSettings PageSettingsFromOptions(const PageOptions& options, std::str
             throw UsageError("--output needs a file name");
         }
         settings.Path = *options.Output;
+        if (const std::string refusal = RefusedOutput(settings.Path); !refusal.empty()) {
+            throw CommandFailure(refusal);
+        }
     } else {
         settings.Path = std::string(defaultName) + "." + std::string(ExtensionOf(settings.Format));
     }
@@ -162,11 +167,12 @@ void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& set
                       const std::string& title, std::string_view check, const std::function<void()>& printout) {
     const PageSetup setup = PageSetupOf(settings);
     const std::string page = setup.PaperName + (landscape ? " landscape" : " portrait");
-    const std::string reminder = "print at actual size (100 %), then check " + std::string(check);
+    const std::string reminder =
+        check.empty() ? std::string() : "; print at actual size (100 %), then check " + std::string(check);
     if (!options.Print || options.Output) {
         WritePage(settings, printout);
-        std::cerr << "quillmere: wrote " << settings.Path << " (" << page << ", " << settings.Dpi << " dpi); "
-                  << reminder << '\n';
+        const std::string file = IsStandardOutput(settings.Path) ? "the page to standard output" : settings.Path;
+        std::cerr << "quillmere: wrote " << file << " (" << page << ", " << settings.Dpi << " dpi)" << reminder << '\n';
     }
     if (options.Print) {
         const CupsJob job = PrintPageThroughCups(
@@ -178,6 +184,6 @@ void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& set
             },
             *options.Print, landscape, settings.Paper, title);
         std::cerr << "quillmere: request id is " << job.Queue << "-" << job.Id << " (queue " << job.Queue << ", "
-                  << page << "); " << reminder << '\n';
+                  << page << ")" << reminder << '\n';
     }
 }

@@ -34,7 +34,8 @@ std::vector<std::string> PageOptionWarnings(const PageOptions& options);
 void SetColoursFromOptions(const PageOptions& options);
 
 // Writes the page to its file, prints it through CUPS with --print, or both when -o is given too, and says on
-// stderr what was done, with the reminder to print at actual size and then check `check` ("the 200 mm marks").
+// stderr what was done, with the reminder to print at actual size and then check `check` ("the 200 mm marks"; none
+// when empty).
 // Throws CommandFailure when the file cannot be written or the printer refuses.
 void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& settings, bool landscape,
                       const std::string& title, std::string_view check, const std::function<void()>& printout);

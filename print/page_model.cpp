@@ -22,9 +22,10 @@ constexpr int LandscapeOrientation = 2;
 constexpr double MaxFontHeight = 65535.0;
 constexpr int MaxPenWidth = 65535;
 
-// Radial points of an arc lie at least this far from the centre, so that rounding them to whole dots
-// turns the ray by no more than about a thousandth of a radian even on a tiny box.
-constexpr double MinRadialDistance = 1024.0;
+// Radial points of an arc lie this far from the centre (a quarter of the coordinate limit), so that rounding
+// them to whole dots turns a ray by at most 3e-6 radian: the two rays of the thinnest wedge the programs draw
+// (10 000 bars, pi/10 000 wide) lie some 80 dots apart and never meet or cross, whatever the box size.
+constexpr double RayMarkDistance = 262144.0;
 // Where the coordinate limit leaves less room than that, the point may come this close (a ray within a few
 // hundredths of a radian); closer than this the ray cannot be marked at all.
 constexpr double MinRayMarkDistance = 16.0;
@@ -330,8 +331,6 @@ void PageArc(float x1, float y1, float x2, float y2, float startAngle, float end
     }
     const double centreX = (static_cast<double>(box.Left) + box.Right) / 2.0;
     const double centreY = (static_cast<double>(box.Top) + box.Bottom) / 2.0;
-    const double distance = std::max(
-        {static_cast<double>(box.Right - box.Left), static_cast<double>(box.Bottom - box.Top), MinRadialDistance});
     // Angles count towards the top of the page, device y grows downwards. The point only marks the ray, so near
     // the coordinate limit it comes closer to the centre instead of going beyond the limit (and turning the ray);
     // a centre within a few dots of the limit leaves no room to mark the ray and drops the arc like any other far
@@ -339,7 +338,7 @@ void PageArc(float x1, float y1, float x2, float y2, float startAngle, float end
     auto radialPoint = [&](float angle, DevicePoint& point) {
         const double stepX = std::cos(static_cast<double>(angle));
         const double stepY = -std::sin(static_cast<double>(angle));
-        double reach = distance;
+        double reach = RayMarkDistance;
         for (const auto& [centre, step] : {std::pair{centreX, stepX}, std::pair{centreY, stepY}}) {
             if (step != 0) {
                 const double edge = step > 0 ? PageCoordinateLimit - 0.5 : -(PageCoordinateLimit - 0.5);

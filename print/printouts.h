@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/alignment_analysis.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,3 +25,6 @@ void PrintStrobeDisk(std::int32_t outerBars, std::int32_t innerBars, const std::
 // the two built-in pairs of counts keep their own page.
 void PrintStrobeDiskWithNotes(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
                               const std::string& captionLine2, const std::vector<std::string>& notes);
+// The analysis chart: tracking error and distortion over groove radius for the three geometries and the user's
+// arm, with a legend of their figures; one portrait page. Layout in print/analysis_chart.h.
+void PrintAnalysisChart(const AlignmentAnalysis& analysis);

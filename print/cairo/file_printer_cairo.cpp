@@ -1,6 +1,7 @@
 #include "print/cairo/file_printer.h"
 
 #include "geometry/windows_1252.h"
+#include "print/cairo/output_file.h"
 
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
@@ -8,15 +9,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <numbers>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -26,6 +22,8 @@ constexpr double MmPerInch = 25.4;
 constexpr double PointsPerInch = 72.0;
 // Hatch tiles are this many dots square, as a printer driver lays them.
 constexpr int HatchTile = 8;
+// Lines joined into one path at most, so a path stays of a size every viewer and printer handles.
+constexpr int MaxPolylineSegments = 1000;
 
 struct PaperMm {
     double Width;
@@ -102,17 +100,9 @@ cairo_status_t CollectBytes(void* closure, const unsigned char* data, unsigned i
     return CAIRO_STATUS_SUCCESS;
 }
 
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string BaseNameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+// cairo writes PDF and SVG through here, so that every write reaches the checked file.
+cairo_status_t WriteToOutput(void* closure, const unsigned char* data, unsigned int length) {
+    return static_cast<OutputFile*>(closure)->Write(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
 }
 
 struct CairoFont {
@@ -148,9 +138,6 @@ public:
             }
         }
         cairo_font_options_destroy(FontOptions);
-        if (!TempPath.empty()) {
-            std::remove(TempPath.c_str());
-        }
     }
 
     bool StartDocument(std::string_view /*name*/) override {
@@ -159,18 +146,9 @@ public:
         if (Settings.Path.empty()) {
             return Fail("no output file named");
         }
-        // The temporary file beside the destination proves the folder writable before anything is drawn.
-        std::string pattern = FolderOf(Settings.Path) + "/." + BaseNameOf(Settings.Path) + ".XXXXXX";
-        const int descriptor = mkstemp(pattern.data());
-        if (descriptor < 0) {
-            return Fail(std::strerror(errno));
-        }
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(descriptor, 0666 & ~mask);
-        close(descriptor);
-        TempPath = pattern;
-        return true;
+        // Opening the output (a temporary file beside a file target) proves it writable before anything is drawn.
+        DocumentOpen = Output.Open(Settings.Path);
+        return DocumentOpen || Fail("");
     }
 
     void StartPage(int orientation) override {
@@ -184,11 +162,13 @@ public:
         switch (Settings.Format) {
         case PageFormat::Pdf:
             scale = PointsPerInch / Settings.Dpi;
-            Surface = cairo_pdf_surface_create(TempPath.c_str(), widthDots * scale, heightDots * scale);
+            Surface =
+                cairo_pdf_surface_create_for_stream(WriteToOutput, &Output, widthDots * scale, heightDots * scale);
             break;
         case PageFormat::Svg:
             scale = PointsPerInch / Settings.Dpi;
-            Surface = cairo_svg_surface_create(TempPath.c_str(), widthDots * scale, heightDots * scale);
+            Surface =
+                cairo_svg_surface_create_for_stream(WriteToOutput, &Output, widthDots * scale, heightDots * scale);
             break;
         case PageFormat::Png:
             Surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(std::ceil(widthDots)),
@@ -211,8 +191,9 @@ public:
         cairo_rectangle(Cr, 0, 0, printable.X, printable.Y);
         cairo_clip(Cr);
         cairo_set_font_options(Cr, FontOptions);
-        cairo_set_line_cap(Cr, CAIRO_LINE_CAP_BUTT);
-        cairo_set_line_join(Cr, CAIRO_LINE_JOIN_MITER);
+        // The line ends and corners of the Windows printer's solid pens, so both programs print the same page.
+        cairo_set_line_cap(Cr, CAIRO_LINE_CAP_ROUND);
+        cairo_set_line_join(Cr, CAIRO_LINE_JOIN_ROUND);
         PageStarted = true;
         CheckContext();
     }
@@ -221,6 +202,7 @@ public:
         if (Failed || !PageStarted || PageEnded) {
             return;
         }
+        StrokePolyline();
         if (Settings.Format != PageFormat::Png) {
             cairo_show_page(Cr);
         }
@@ -229,9 +211,10 @@ public:
     }
 
     void EndDocument() override {
-        if (TempPath.empty()) {
+        if (!DocumentOpen) {
             return;
         }
+        DocumentOpen = false;
         if (!Failed && !PageStarted) {
             // A job that drew nothing still leaves a valid, blank page.
             StartPage(Orientation);
@@ -241,17 +224,12 @@ public:
             Finish();
         }
         DestroySurface();
-        if (!Failed) {
-            if (std::rename(TempPath.c_str(), Settings.Path.c_str()) != 0) {
-                Fail(std::strerror(errno));
-            } else {
-                TempPath.clear();
-                Outcome->Written = true;
-            }
-        }
-        if (!TempPath.empty()) {
-            std::remove(TempPath.c_str());
-            TempPath.clear();
+        if (Failed) {
+            Output.Abandon();
+        } else if (Output.Finish()) {
+            Outcome->Written = true;
+        } else {
+            Fail("");
         }
     }
 
@@ -318,14 +296,25 @@ public:
         }
     }
 
+    // A line that goes on from where the last one ended, in the same colour and width, joins it in one path:
+    // a curve drawn as many short lines is stroked once, with round joins instead of notches between the pieces,
+    // and the file holds one path instead of hundreds.
     void Line(DevicePoint from, DevicePoint to, DeviceColour colour, int penWidth) override {
         if (!Drawing()) {
             return;
         }
-        const double offset = PenOffset(penWidth);
-        cairo_move_to(Cr, from.X + offset, from.Y + offset);
+        // The thinnest line covers its row of dots, as the printer's does.
+        const double offset = PenOffset(std::max(penWidth, 1));
+        const bool continues = Polyline.Open && Polyline.Segments < MaxPolylineSegments && from.X == Polyline.End.X &&
+                               from.Y == Polyline.End.Y && colour == Polyline.Colour && penWidth == Polyline.PenWidth;
+        if (!continues) {
+            StrokePolyline();
+            cairo_move_to(Cr, from.X + offset, from.Y + offset);
+            Polyline = {true, to, colour, penWidth, 0};
+        }
         cairo_line_to(Cr, to.X + offset, to.Y + offset);
-        Stroke(colour, penWidth);
+        Polyline.End = to;
+        ++Polyline.Segments;
     }
 
     void Box(DeviceRect box, BoxShape shape, DevicePoint cornerSize, DeviceColour lineColour, const DeviceFill& fill,
@@ -333,6 +322,7 @@ public:
         if (!Drawing()) {
             return;
         }
+        StrokePolyline();
         const double offset = PenOffset(penWidth);
         const double left = box.Left + offset;
         const double top = box.Top + offset;
@@ -354,6 +344,7 @@ public:
         if (!Drawing()) {
             return;
         }
+        StrokePolyline();
         const double offset = PenOffset(penWidth);
         const double centreX = (static_cast<double>(box.Left) + box.Right) / 2;
         const double centreY = (static_cast<double>(box.Top) + box.Bottom) / 2;
@@ -399,6 +390,7 @@ public:
         if (!Drawing() || font == nullptr || font->Face == nullptr) {
             return 0;
         }
+        StrokePolyline();
         const std::string utf8 = Windows1252ToUtf8(text);
         cairo_save(Cr);
         cairo_set_font_face(Cr, font->Face);
@@ -505,6 +497,14 @@ private:
         cairo_close_path(Cr);
     }
 
+    void StrokePolyline() {
+        if (!Polyline.Open) {
+            return;
+        }
+        Polyline.Open = false;
+        Stroke(Polyline.Colour, Polyline.PenWidth);
+    }
+
     void Stroke(DeviceColour colour, int penWidth) {
         SetSourceColour(Cr, colour);
         cairo_set_line_width(Cr, StrokeWidth(penWidth));
@@ -577,11 +577,8 @@ private:
                 Fail("unexpected PNG layout");
                 return;
             }
-            std::ofstream out(TempPath, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-            out.close();
-            if (!out) {
-                Fail("write error");
+            if (!Output.Write(png.data(), png.size())) {
+                Fail("");
             }
             return;
         }
@@ -618,11 +615,13 @@ private:
         return false;
     }
 
+    // The output's own failure (a write the system refused, a folder as target) is the one reported.
     bool Fail(std::string_view reason) {
         if (!Failed) {
             Failed = true;
             Outcome->Written = false;
-            Outcome->Error = "cannot write " + Settings.Path + ": " + std::string(reason);
+            Outcome->Error =
+                Output.Failed() ? Output.Failure() : "cannot write " + Settings.Path + ": " + std::string(reason);
         }
         return false;
     }
@@ -631,13 +630,22 @@ private:
     std::shared_ptr<FilePrinterOutcome> Outcome;
     cairo_font_options_t* FontOptions = nullptr;
     std::vector<CairoFont> Fonts;
-    std::string TempPath;
+    OutputFile Output;
+    bool DocumentOpen = false;
     cairo_surface_t* Surface = nullptr;
     cairo_t* Cr = nullptr;
     int Orientation = 1;
     bool PageStarted = false;
     bool PageEnded = false;
     bool Failed = false;
+    // The lines joined so far into the current path, not yet stroked.
+    struct PolylineState {
+        bool Open = false;
+        DevicePoint End{};
+        DeviceColour Colour = 0;
+        int PenWidth = 0;
+        int Segments = 0;
+    } Polyline;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -295,6 +296,23 @@ INSTANTIATE_TEST_SUITE_P(
                    {"78 RPM - 50 HZ - 77 BARS", "45 RPM - 50 HZ - 133 BARS", "(78 RPM must drift CW 2 bars per 20sec)",
                     "(45 RPM must drift CCW 5 bars per 20sec)"}}),
     [](const testing::TestParamInfo<StrobeCase>& param) { return std::string("Hz") + param.param.Name; });
+
+// The 15-dot timing mark ends in a round cap half its pen beyond its end point, as the Windows printer draws it
+// (its Wine print test measures the same): measured from the centre cross's level stroke, 1 mm beside the mark.
+TEST(StrobeDiskMark, EndsHalfItsPenBeyondItsEndPoint) {
+    const std::string folder = FreshTestFolder("strobe-mark");
+    ASSERT_EQ(RunTool({"strobe"}, folder).ExitCode, 0);
+    const std::optional<PageRaster> page = PageRaster::Of(folder + "/strobe-60hz.pdf");
+    ASSERT_TRUE(page);
+    const double centre = page->CentreAlongColumn(Px(105), Px(133), Px(135));
+    const std::vector<double> top = EdgesAlongRay(*page, Px(104), Px(134), Pi / 2, 60 * DotsPerMm, 66 * DotsPerMm);
+    ASSERT_EQ(top.size(), 1u);
+    const double dots = 600 / static_cast<double>(25.4f);
+    const double end = centre - (std::nearbyint(134 * dots) - std::nearbyint(70 * dots));
+    const double overshoot = end - (Px(134) - top[0]);
+    std::printf("timing mark: %.2f dots beyond its end point\n", overshoot);
+    EXPECT_NEAR(overshoot, 7.5, 0.5);
+}
 
 TEST(StrobeCustomFile, TooManyBarsAreRefusedAndNothingIsWritten) {
     const std::string folder = FreshTestFolder("strobe-refused");

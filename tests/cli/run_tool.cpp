@@ -5,7 +5,10 @@
 #include <fstream>
 #include <sstream>
 
+#include <csignal>
+
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,7 +26,8 @@ std::string FreshTestFolder(const std::string& name) {
     return folder.string();
 }
 
-ToolResult RunTool(const std::vector<std::string>& args, const std::string& workingDirectory) {
+ToolResult RunTool(const std::vector<std::string>& args, const std::string& workingDirectory,
+                   const ToolSurroundings& surroundings) {
     static int serial = 0;
     const std::filesystem::path base = std::filesystem::path(QUILLMERE_TEST_TMP) / "runs";
     std::filesystem::create_directories(base);
@@ -46,6 +50,18 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& work
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
         dup2(err, 2);
+        if (surroundings.TerminalOut) {
+            const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+            grantpt(terminal);
+            unlockpt(terminal);
+            dup2(open(ptsname(terminal), O_WRONLY | O_NOCTTY), 1);
+        }
+        if (surroundings.FileSizeLimit > 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(surroundings.FileSizeLimit),
+                               static_cast<rlim_t>(surroundings.FileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         // The tool's default paper follows the system's setting; the tests expect Letter unless they say otherwise.
         setenv("PAPERSIZE", "letter", 1);
         if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) {

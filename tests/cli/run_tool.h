@@ -10,7 +10,16 @@ struct ToolResult {
     std::string Err;
 };
 
-ToolResult RunTool(const std::vector<std::string>& args, const std::string& workingDirectory = "");
+// How the tool's process is set up beyond its arguments.
+struct ToolSurroundings {
+    // Bytes any file may grow to (0: no limit); writes beyond fail with EFBIG, as on a full disk with ENOSPC.
+    long FileSizeLimit = 0;
+    // Standard output is a terminal (whose output is not kept).
+    bool TerminalOut = false;
+};
+
+ToolResult RunTool(const std::vector<std::string>& args, const std::string& workingDirectory = "",
+                   const ToolSurroundings& surroundings = {});
 // A fresh, empty folder under the test build folder.
 std::string FreshTestFolder(const std::string& name);
 std::string ReadWholeFile(const std::string& path);

@@ -306,11 +306,13 @@ struct ToolRun {
     std::string Err;
 };
 
-// The tool run with the environment's CUPS_SERVER (or `server`), its temporary files in `temporary`.
+// The tool run with the environment's CUPS_SERVER (or `server`), its temporary files in `temporary`; with
+// `fullDisk`, no file it writes may grow beyond 8 KB (writes beyond fail as on a full disk).
 ToolRun RunToolPrinting(const fs::path& run, const std::vector<std::string>& args, const std::string& server,
-                        const fs::path& temporary) {
-    std::string command = "cd " + Quoted(run.string()) + " && CUPS_SERVER=" + Quoted(server) +
-                          " TMPDIR=" + Quoted(temporary.string()) + " " + Quoted(QUILLMERE_TOOL);
+                        const fs::path& temporary, bool fullDisk = false) {
+    std::string command = "cd " + Quoted(run.string()) + " && " + (fullDisk ? "trap '' XFSZ; ulimit -f 16; " : "") +
+                          "CUPS_SERVER=" + Quoted(server) + " TMPDIR=" + Quoted(temporary.string()) + " " +
+                          Quoted(QUILLMERE_TOOL);
     for (const std::string& arg : args) {
         command += " " + Quoted(arg);
     }
@@ -341,6 +343,12 @@ protected:
         fs::create_directories(Temporary);
     }
     bool TemporaryIsEmpty() const { return fs::is_empty(Temporary); }
+    static int JobCount() {
+        cups_job_t* jobs = nullptr;
+        const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+        cupsFreeJobs(count, jobs);
+        return count;
+    }
     fs::path Temporary;
 };
 
@@ -371,21 +379,24 @@ TEST_F(ToolPrinting, PrintingFailuresExitOneWithOneLine) {
         std::vector<std::string> Args;
         bool NoServer;
         const char* Expected;
+        bool FullDisk = false;
     };
     const Case cases[] = {
         {"unknown queue", {"arc", "--paper=letter", "--print=no_such_queue"}, false, "no_such_queue"},
         {"unknown queue, strobe", {"strobe", "--print=no_such_queue"}, false, "no_such_queue"},
         {"no server", {"arc", "--paper=letter", std::string("--print=") + Queue}, true, "CUPS"},
         {"no server, default queue", {"strobe", "--print"}, true, "CUPS"},
+        {"full disk", {"strobe", std::string("--print=") + Queue}, false, "File too large", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
         const std::string server = c.NoServer ? (Run / "no-such-server.sock").string() : Server;
-        const ToolRun result = RunToolPrinting(Run, c.Args, server, Temporary);
+        const ToolRun result = RunToolPrinting(Run, c.Args, server, Temporary, c.FullDisk);
         EXPECT_EQ(result.ExitCode, 1) << result.Err;
         EXPECT_EQ(std::count(result.Err.begin(), result.Err.end(), '\n'), 1) << result.Err;
         EXPECT_TRUE(result.Err.starts_with("quillmere: ")) << result.Err;
         EXPECT_NE(result.Err.find(c.Expected), std::string::npos) << result.Err;
         EXPECT_TRUE(TemporaryIsEmpty()) << "no temporary PDF is left behind after a failure";
+        EXPECT_EQ(JobCount(), 0) << "no job reaches the queue";
     }
 }

@@ -79,9 +79,10 @@ TEST(DocumentationExamples, RunAndCaptionEachRingWithItsCount) {
         if (!example.starts_with("quillmere strobe")) {
             continue;
         }
-        // The same disk once more as a PDF (the last -o wins), its two rings counted and their captions read.
+        // The same disk once more as a PDF (the last -o wins; no pipe, no printer), its two rings counted and their
+        // captions read.
         const std::string pdf = (folder / "check.pdf").string();
-        const std::string again = example.substr(0, example.find('#')) + " --print=no -o check.pdf --dpi 300";
+        const std::string again = example.substr(0, example.find_first_of("#|")) + " --print=no -o check.pdf --dpi 300";
         ASSERT_EQ(Shell(inFolder + std::regex_replace(again, std::regex(" --print[^ ]*"), ""), folder / "log2"), 0)
             << ReadAll(folder / "log2");
         const std::optional<PageRaster> page = PageRaster::Of(pdf, 300);

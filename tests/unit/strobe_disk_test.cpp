@@ -94,6 +94,29 @@ TEST(StrobeDiskBars, EachRingHasItsCountOfWedges) {
     }
 }
 
+TEST(StrobeDiskBars, TheThinnestWedgesStayThinAtEveryResolution) {
+    for (const int dpi : {150, 300, 600}) {
+        SCOPED_TRACE(dpi);
+        Parameters = ParameterRecord{};
+        Parameters.CorrectionFactorX = Parameters.CorrectionFactorY = 1;
+        std::vector<DeviceRequest> log;
+        RecordingPrinterChooser chooser(log, RecordingDeviceSettings{{dpi, dpi}});
+        SetPrinterChooser(&chooser);
+        PrintStrobeDisk(10000, 10000, "", "");
+        SetPrinterChooser(nullptr);
+        const auto wedges = OfKind(log, Kind::Arc);
+        ASSERT_EQ(wedges.size(), 20000u);
+        // Counter-clockwise from the start ray to the end ray; rays that met or crossed would make a whole disc.
+        int wide = 0;
+        for (const DeviceRequest& wedge : wedges) {
+            const double span =
+                std::fmod(RayAngle(wedge.Rect, wedge.To) - RayAngle(wedge.Rect, wedge.From) + 2 * Pi, 2 * Pi);
+            wide += span <= 0 || span > 2 * Pi / 10000 ? 1 : 0;
+        }
+        EXPECT_EQ(wide, 0);
+    }
+}
+
 // --- discs, outline, mark: painted in order so the rings get their inner edges ---
 
 TEST(StrobeDiskLayers, BackingOutlineRingsAndCoversInOrder) {

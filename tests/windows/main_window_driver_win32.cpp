@@ -788,11 +788,33 @@ void ExpectOnlyMainWindow(const Program& program, const std::string& after) {
     Expect(IsRunning(program), "the program still runs after " + after);
 }
 
+// Gives a control the keyboard focus with its window in front, as a user's click would.
+void FocusControl(const Program& program, HWND window, int id) {
+    SetForegroundWindow(window);
+    Settle(program);
+    // Focus can only be given from the thread that owns the window's input.
+    const DWORD self = GetCurrentThreadId();
+    AttachThreadInput(self, program.Process.dwThreadId, TRUE);
+    SetFocus(GetDlgItem(window, id));
+    AttachThreadInput(self, program.Process.dwThreadId, FALSE);
+    Settle(program);
+    ExpectNumber(GetDlgCtrlID(FocusOf(program)), id, "focus given to the control");
+}
+
+// After a box closes, its window is the foreground window again with the focus on the control that had it.
+void ExpectFocusBack(const Program& program, HWND window, int id, const std::string& after) {
+    Expect(WaitFor([&] { return GetForegroundWindow() == window; }, 3000), "the window is in front after " + after);
+    Settle(program);
+    ExpectNumber(GetDlgCtrlID(FocusOf(program)), id, "focus after " + after);
+}
+
 void CheckHelpBox(const Program& program) {
     const std::wstring expected = Wide(HelpAboutText());
     const Dismissal closings[] = {Dismissal::OkButton, Dismissal::EscapeKey, Dismissal::CloseBox};
+    const int focused[] = {1008, 1017, 1037};
     for (int round = 0; round < 3; ++round) {
         const std::string name = std::string("help box, round ") + std::to_string(round + 1);
+        FocusControl(program, program.Main, focused[round]);
         const HWND box = OpenBox(program, 1017, L"Help/About");
         if (box == nullptr) {
             return;
@@ -810,7 +832,18 @@ void CheckHelpBox(const Program& program) {
         Expect(WaitFor([&] { return !IsWindow(box); }, 5000),
                name + ": " + DismissalName(closings[round]) + " closes it");
         ExpectOnlyMainWindow(program, name);
+        ExpectFocusBack(program, program.Main, focused[round], name);
     }
+    // The keyboard works at once: a real Tab key, through the system's input queue, moves the focus on.
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_TAB;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    Settle(program);
+    ExpectNumber(GetDlgCtrlID(FocusOf(program)),
+                 GetDlgCtrlID(GetNextDlgTabItem(program.Main, GetDlgItem(program.Main, 1037), FALSE)),
+                 "focus after a real Tab key");
 }
 
 void CheckConfirmationBox(const Program& program) {
@@ -823,6 +856,8 @@ void CheckConfirmationBox(const Program& program) {
     const Dismissal closings[] = {Dismissal::CancelButton, Dismissal::EscapeKey, Dismissal::CloseBox};
     for (Dismissal how : closings) {
         const std::string name = std::string("confirmation box closed with ") + DismissalName(how);
+        const int focused = how == Dismissal::EscapeKey ? 1014 : 1005;
+        FocusControl(program, program.Main, focused);
         const WindowState before = ReadWindowState(program);
         const HWND box = OpenBox(program, 1014, L"Confirm Parameters");
         if (box == nullptr) {
@@ -835,6 +870,7 @@ void CheckConfirmationBox(const Program& program) {
         Dismiss(program, box, how);
         Expect(WaitFor([&] { return !IsWindow(box); }, 5000), name + ": it closes");
         ExpectOnlyMainWindow(program, name);
+        ExpectFocusBack(program, program.Main, focused, name);
         const WindowState after = ReadWindowState(program);
         Expect(after.Texts == before.Texts && after.Checks == before.Checks, name + ": the window is unchanged");
     }
@@ -1035,26 +1071,36 @@ void CheckCustomStrobeDialog(const Program& program) {
         }
     }
 
-    // Too many bars: refused in a box owned by the dialog, which stays open with what was typed.
-    SetTextOf(GetDlgItem(dialog, 1030), L"20000");
-    PostMessageW(GetDlgItem(dialog, 1034), BM_CLICK, 0, 0);
-    HWND refusal = nullptr;
-    WaitFor([&] { return (refusal = FindOwnedDialog(program.Process.dwProcessId, dialog)) != nullptr; }, 10000);
-    if (refusal == nullptr) {
-        Fail("20000 bars: no refusal");
-    } else {
+    // Too many bars: refused in a box owned by the dialog, which stays open with what was typed; the focus goes
+    // to the offending count with its text selected, ready for the correction.
+    for (const int field : {1030, 1031}) {
+        const std::string name = "20000 bars in " + std::to_string(field);
+        SetTextOf(GetDlgItem(dialog, 1030), field == 1030 ? L"20000" : L"216");
+        SetTextOf(GetDlgItem(dialog, 1031), field == 1031 ? L"20000" : L"160");
+        FocusControl(program, dialog, 1032);
+        PostMessageW(GetDlgItem(dialog, 1034), BM_CLICK, 0, 0);
+        HWND refusal = nullptr;
+        WaitFor([&] { return (refusal = FindOwnedDialog(program.Process.dwProcessId, dialog)) != nullptr; }, 10000);
+        if (refusal == nullptr) {
+            Fail(name + ": no refusal");
+            continue;
+        }
         ExpectText(TextOf(GetDlgItem(refusal, 0xFFFF)), L"The number of bars must be 10000 or less.", "refusal text");
         Expect(!IsWindowEnabled(dialog), "the custom dialog takes no input while the refusal is up");
         PostMessageW(GetDlgItem(refusal, IDOK), BM_CLICK, 0, 0);
-        Expect(WaitClosed(refusal), "the refusal closes with OK");
+        Expect(WaitClosed(refusal), name + ": the refusal closes with OK");
         Sleep(300);
-        Expect(IsWindow(dialog) && IsWindowVisible(dialog), "the custom dialog stays open after the refusal");
-        ExpectText(TextOf(GetDlgItem(dialog, 1030)), L"20000", "the typed count stays");
+        Expect(IsWindow(dialog) && IsWindowVisible(dialog), name + ": the custom dialog stays open");
+        ExpectText(TextOf(GetDlgItem(dialog, field)), L"20000", name + ": the typed count stays");
+        ExpectFocusBack(program, dialog, field, name);
+        const LRESULT selection = SendAndWait(GetDlgItem(dialog, field), EM_GETSEL, 0, 0);
+        Expect(LOWORD(selection) == 0 && HIWORD(selection) == 5, name + ": its text is selected");
     }
 
     // Enter acts as OK: with a count within the limit it goes to the printer choice; with no printer
     // installed that ends silently and the dialog closes.
     SetTextOf(GetDlgItem(dialog, 1030), L"216");
+    SetTextOf(GetDlgItem(dialog, 1031), L"160");
     PostKey(GetDlgItem(dialog, 1030), VK_RETURN);
     AnswerNoPrinterNotice(program, dialog, "Enter in the custom dialog");
     Expect(WaitClosed(dialog), "Enter closes the custom dialog when nothing can be printed");
@@ -1067,12 +1113,14 @@ void CheckPrintCommandsWithoutPrinter(const Program& program) {
         AnswerNoPrinterNotice(program, program.Main, "button " + std::to_string(button));
         ExpectOnlyMainWindow(program, "button " + std::to_string(button));
     }
+    FocusControl(program, program.Main, 1007);
     const HWND box = OpenBox(program, 1014, L"Confirm Parameters");
     if (box != nullptr) {
         Dismiss(program, box, Dismissal::OkButton);
         Expect(WaitClosed(box), "OK closes the confirmation box");
         AnswerNoPrinterNotice(program, program.Main, "OK on the confirmation box");
         ExpectOnlyMainWindow(program, "OK on the confirmation box");
+        ExpectFocusBack(program, program.Main, 1007, "OK on the confirmation box and the printer choice");
     }
     const WindowState state = ReadWindowState(program);
     for (const ExpectedControl& control : ExpectedControls) {
@@ -1085,16 +1133,7 @@ void CheckFocusAcrossActivation(const Program& program) {
     const HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500,
                                        200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     for (int id : {1008, 1017, 1037, 1011}) {
-        const HWND control = GetDlgItem(program.Main, id);
-        SetForegroundWindow(program.Main);
-        Settle(program);
-        // Focus can only be given from the thread that owns the window's input.
-        const DWORD self = GetCurrentThreadId();
-        AttachThreadInput(self, program.Process.dwThreadId, TRUE);
-        SetFocus(control);
-        AttachThreadInput(self, program.Process.dwThreadId, FALSE);
-        Settle(program);
-        ExpectNumber(GetDlgCtrlID(FocusOf(program)), id, "focus given to the control");
+        FocusControl(program, program.Main, id);
         SetForegroundWindow(other);
         Settle(program);
         Expect(GetForegroundWindow() == other, "another window is in front");
@@ -1365,6 +1404,34 @@ struct PageMapping {
     }
 };
 
+// The 15-dot timing mark ends in a round cap: its top lies half the pen, 7.5 dots, beyond its end point 70 mm down,
+// as in the Linux tool's PDF (whose test measures the same). Ghostscript paints every pixel a shape touches, so each
+// edge stands out by half of what the mark's measured width exceeds its 15 dots; that much is taken off.
+void MeasureTimingMark(const Raster& page, const PageMapping& map) {
+    const std::vector<double> across =
+        EdgesAlong(page, map.Column(103, 100), map.Row(103, 100), 1, 0, 2 * map.PixelsPerMm);
+    const std::vector<double> top = EdgesAlong(page, map.Column(104, 73), map.Row(104, 73), 0, -1, 5 * map.PixelsPerMm);
+    if (across.size() != 2 || top.size() != 1) {
+        Fail("timing mark: " + std::to_string(across.size()) + " edges across and " + std::to_string(top.size()) +
+             " at the top, expected 2 and 1");
+        return;
+    }
+    // The printer's resolution from the mark's width, to a whole step of 50 dots per inch.
+    const double renderDpi = map.PixelsPerMm * 25.4;
+    const double printerDpi = std::round(renderDpi * 15 / (across[1] - across[0]) / 50) * 50;
+    const double pixelsPerDot = renderDpi / printerDpi;
+    const double dots = printerDpi / static_cast<double>(25.4f);
+    const double spread = (across[1] - across[0] - 15 * pixelsPerDot) / 2;
+    // Pixel k spans k - 0.5 to k + 0.5 here, and the printer's row of dots d (from the paper's edge) starts at d.
+    const double end = (std::nearbyint(map.Margin * dots) + std::nearbyint(70 * dots)) * pixelsPerDot - 0.5;
+    const double overshoot = (end - (map.Row(104, 73) - top[0] + spread)) / pixelsPerDot;
+    std::printf(
+        "    timing mark at %.0f dpi: %.2f dots beyond its end point (%.2f before taking off the spread of %.2f "
+        "pixels), expected 7.50\n",
+        printerDpi, overshoot, overshoot + spread / pixelsPerDot, spread);
+    Expect(std::fabs(overshoot - 7.5) <= 0.5, "the timing mark's round cap");
+}
+
 // The strobe disk: portrait, both rings at their radii around the page point (104, 134) mm, with their bars.
 void MeasureStrobe(const Raster& page, const PageMapping& map, int outerBars, int innerBars) {
     Expect(page.Height > page.Width, "the strobe disk is printed portrait");
@@ -1400,6 +1467,7 @@ void MeasureStrobe(const Raster& page, const PageMapping& map, int outerBars, in
         }
         ExpectNumber(bars, ring.Bars, name + " counted around");
     }
+    MeasureTimingMark(page, map);
 }
 
 // The arc template: landscape; frame ticks at 100, 180 and 200 mm from the axes, spindle and pivot crosses as

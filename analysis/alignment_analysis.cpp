@@ -1,0 +1,483 @@
+#include "analysis/alignment_analysis.h"
+
+#include "geometry/alignment.h"
+#include "geometry/parameter_record.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using Extended = long double;
+
+constexpr Extended Pi = 3.14159265358979323846264338327950288L;
+constexpr Extended DegreesPerRadian = 57.2957795130823208767981548141051703L;
+constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
+
+// Rounding may carry the sine argument a hair past 1 at the edge of the arm's reach; that much still counts as 1.
+constexpr Extended ReachSlack = 1e-12L;
+// Samples per smooth piece before the largest distortion is refined, and how far it is refined.
+constexpr int PeakSamples = 16;
+constexpr Extended PeakTolerance = 1e-8L;
+// Gauss-Legendre nodes per subinterval and subintervals per smooth piece for the mean and the RMS.
+constexpr int GaussPoints = 16;
+constexpr int GaussSubintervals = 4;
+// The best overhang is found to this length.
+constexpr Extended OverhangTolerance = 1e-6L;
+constexpr Extended GoldenRatio = 0.618033988749894848204586834365638118L;
+
+// One arm on one turntable, everything the formulas need, in radians and extended precision.
+struct ArmModel {
+    Extended SpindleToPivot;
+    Extended EffectiveLength;
+    Extended Offset;          // radians
+    Extended DistortionScale; // 100 * V / Omega, so that D = scale * |tan TE| / r
+
+    // The sine argument, or NaN beyond the arm's reach.
+    Extended Sine(Extended r) const {
+        const Extended d = SpindleToPivot;
+        const Extended l = EffectiveLength;
+        const Extended s = (r * r + l * l - d * d) / (2 * r * l);
+        if (!(std::fabs(s) <= 1 + ReachSlack)) {
+            return std::numeric_limits<Extended>::quiet_NaN();
+        }
+        return std::clamp(s, Extended{-1}, Extended{1});
+    }
+    Extended TrackingError(Extended r) const { return std::asin(Sine(r)) - Offset; }
+    Extended Distortion(Extended r) const { return DistortionScale * std::fabs(std::tan(TrackingError(r))) / r; }
+};
+
+Extended DistortionScaleOf(double rpm, double velocity) {
+    const Extended omega = 2 * Pi * static_cast<Extended>(rpm) / 60;
+    return 100 * static_cast<Extended>(velocity) / omega;
+}
+
+ArmModel ModelOf(const AnalysisInputs& inputs, double effectiveLength, double offsetAngle) {
+    return {inputs.SpindleToPivot, effectiveLength, offsetAngle / DegreesPerRadian,
+            DistortionScaleOf(inputs.Rpm, inputs.Velocity)};
+}
+
+struct Interval {
+    Extended From;
+    Extended To;
+};
+
+// The stretch of r1..r2 split where the distortion has its kinks (the nulls), so each piece is smooth.
+std::vector<Interval> SmoothPieces(Interval range, const std::optional<double>& inner,
+                                   const std::optional<double>& outer) {
+    std::vector<Extended> cuts{range.From};
+    for (const std::optional<double>& null : {inner, outer}) {
+        if (null && *null > range.From && *null < range.To) {
+            cuts.push_back(*null);
+        }
+    }
+    cuts.push_back(range.To);
+    std::sort(cuts.begin(), cuts.end());
+    std::vector<Interval> pieces;
+    for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+        pieces.push_back({cuts[i], cuts[i + 1]});
+    }
+    return pieces;
+}
+
+struct Peak {
+    Extended Value = -1;
+    Extended Radius = 0;
+};
+
+template <typename Function> void Consider(Peak& peak, Extended r, const Function& f) {
+    const Extended value = f(r);
+    if (value > peak.Value) {
+        peak = {value, r};
+    }
+}
+
+// The largest value of a function that has one hump at most on the piece: sampled, then refined by golden
+// section around the best sample.
+template <typename Function> Peak LargestOnPiece(Interval piece, const Function& f) {
+    Peak peak;
+    const Extended step = (piece.To - piece.From) / PeakSamples;
+    int best = 0;
+    for (int i = 0; i <= PeakSamples; ++i) {
+        const Extended r = i == PeakSamples ? piece.To : piece.From + step * i;
+        const Extended value = f(r);
+        if (value > peak.Value) {
+            peak = {value, r};
+            best = i;
+        }
+    }
+    Extended low = piece.From + step * std::max(best - 1, 0);
+    Extended high = best + 1 >= PeakSamples ? piece.To : piece.From + step * (best + 1);
+    Extended a = high - GoldenRatio * (high - low);
+    Extended b = low + GoldenRatio * (high - low);
+    Extended fa = f(a);
+    Extended fb = f(b);
+    while (high - low > PeakTolerance * std::max(Extended{1}, std::fabs(high))) {
+        if (fa < fb) {
+            low = a;
+            a = b;
+            fa = fb;
+            b = low + GoldenRatio * (high - low);
+            fb = f(b);
+        } else {
+            high = b;
+            b = a;
+            fb = fa;
+            a = high - GoldenRatio * (high - low);
+            fa = f(a);
+        }
+    }
+    Consider(peak, (low + high) / 2, f);
+    return peak;
+}
+
+template <typename Function> Peak Largest(const std::vector<Interval>& pieces, const Function& f) {
+    Peak peak;
+    for (const Interval& piece : pieces) {
+        const Peak candidate = LargestOnPiece(piece, f);
+        if (candidate.Value > peak.Value) {
+            peak = candidate;
+        }
+    }
+    return peak;
+}
+
+struct GaussRule {
+    std::array<Extended, GaussPoints> Nodes{};
+    std::array<Extended, GaussPoints> Weights{};
+};
+
+// Gauss-Legendre nodes on [-1, 1] by Newton's method on the Legendre polynomial, once.
+const GaussRule& GaussLegendre() {
+    static const GaussRule rule = [] {
+        GaussRule r;
+        for (int i = 0; i < GaussPoints; ++i) {
+            Extended x = std::cos(Pi * (i + 0.75L) / (GaussPoints + 0.5L));
+            Extended derivative = 0;
+            for (int iteration = 0; iteration < 100; ++iteration) {
+                Extended p0 = 1;
+                Extended p1 = x;
+                for (int n = 2; n <= GaussPoints; ++n) {
+                    const Extended p2 = ((2 * n - 1) * x * p1 - (n - 1) * p0) / n;
+                    p0 = p1;
+                    p1 = p2;
+                }
+                derivative = GaussPoints * (x * p1 - p0) / (x * x - 1);
+                const Extended next = x - p1 / derivative;
+                const bool settled = std::fabs(next - x) <= 1e-19L;
+                x = next;
+                if (settled) {
+                    break;
+                }
+            }
+            r.Nodes[static_cast<std::size_t>(i)] = x;
+            r.Weights[static_cast<std::size_t>(i)] = 2 / ((1 - x * x) * derivative * derivative);
+        }
+        return r;
+    }();
+    return rule;
+}
+
+struct Integrals {
+    Extended OfDistortion = 0;
+    Extended OfSquare = 0;
+};
+
+Integrals IntegrateDistortion(const std::vector<Interval>& pieces, const ArmModel& model) {
+    const GaussRule& rule = GaussLegendre();
+    Integrals sums;
+    for (const Interval& piece : pieces) {
+        const Extended width = (piece.To - piece.From) / GaussSubintervals;
+        for (int k = 0; k < GaussSubintervals; ++k) {
+            const Extended middle = piece.From + width * (k + 0.5L);
+            for (std::size_t i = 0; i < rule.Nodes.size(); ++i) {
+                const Extended value = model.Distortion(middle + width / 2 * rule.Nodes[i]);
+                const Extended weight = rule.Weights[i] * width / 2;
+                sums.OfDistortion += weight * value;
+                sums.OfSquare += weight * value * value;
+            }
+        }
+    }
+    return sums;
+}
+
+Interval ReachOf(const ArmModel& model) {
+    return {std::fabs(model.EffectiveLength - model.SpindleToPivot), model.EffectiveLength + model.SpindleToPivot};
+}
+
+Peak LargestDistortion(const ArmModel& model, Interval range, const std::optional<double>& inner,
+                       const std::optional<double>& outer) {
+    return Largest(SmoothPieces(range, inner, outer), [&](Extended r) { return model.Distortion(r); });
+}
+
+std::optional<double> NullRoot(double spindleToPivot, double effectiveLength, double offsetAngle, int sign) {
+    const Extended d = spindleToPivot;
+    const Extended l = effectiveLength;
+    const Extended beta = offsetAngle / DegreesPerRadian;
+    const Extended cosine = l * std::cos(beta);
+    const Extended discriminant = d * d - cosine * cosine;
+    if (!(discriminant >= 0)) {
+        return std::nullopt;
+    }
+    const Extended root = l * std::sin(beta) + sign * std::sqrt(discriminant);
+    if (!(root > 0)) {
+        return std::nullopt;
+    }
+    return static_cast<double>(root);
+}
+
+void FillCurve(ArmFigures& figures, const ArmModel& model, const AnalysisInputs& inputs) {
+    const Extended start = static_cast<Extended>(inputs.InnerGrooveRadius) - CurveMargin;
+    const Extended end = static_cast<Extended>(inputs.OuterGrooveRadius) + CurveMargin;
+    const auto steps = static_cast<long>(std::floor((end - start) / CurveStep + 1e-9L));
+    const Interval reach = ReachOf(model);
+    auto add = [&](Extended r) {
+        if (!(r > 0) || r < reach.From || r > reach.To) {
+            figures.CurveClipped = true;
+            return;
+        }
+        const Extended te = model.TrackingError(r);
+        figures.Curve.Radius.push_back(static_cast<double>(r));
+        figures.Curve.TrackingError.push_back(static_cast<double>(te * DegreesPerRadian));
+        figures.Curve.Distortion.push_back(static_cast<double>(model.DistortionScale * std::fabs(std::tan(te)) / r));
+    };
+    for (long k = 0; k <= steps; ++k) {
+        add(start + CurveStep * k);
+    }
+    if (end - (start + CurveStep * steps) > 1e-9L) {
+        add(end);
+    }
+}
+
+// Everything about one arm: L and beta, its nulls, the figures over r1..r2 and the curve.
+ArmFigures AnalyseArm(AnalysedArm arm, const AnalysisInputs& inputs, double effectiveLength, double offsetAngle,
+                      std::optional<double> inner, std::optional<double> outer) {
+    ArmFigures figures;
+    figures.Arm = arm;
+    figures.EffectiveLength = effectiveLength;
+    figures.Overhang = static_cast<double>(static_cast<Extended>(effectiveLength) - inputs.SpindleToPivot);
+    figures.OffsetAngle = offsetAngle;
+    figures.InnerNull = inner;
+    figures.OuterNull = outer;
+    const ArmModel model = ModelOf(inputs, effectiveLength, offsetAngle);
+    const Interval reach = ReachOf(model);
+    figures.ReachFrom = static_cast<double>(reach.From);
+    figures.ReachTo = static_cast<double>(reach.To);
+    const Interval range{std::max<Extended>(inputs.InnerGrooveRadius, reach.From),
+                         std::min<Extended>(inputs.OuterGrooveRadius, reach.To)};
+    figures.ReachesGrooves =
+        range.From == inputs.InnerGrooveRadius && range.To == inputs.OuterGrooveRadius && range.From < range.To;
+    FillCurve(figures, model, inputs);
+    if (!(range.From < range.To)) {
+        for (double* value : {&figures.MaxTrackingError, &figures.MaxTrackingErrorRadius, &figures.MaxDistortion,
+                              &figures.MaxDistortionRadius, &figures.MeanDistortion, &figures.RmsDistortion}) {
+            *value = NotANumber;
+        }
+        return figures;
+    }
+
+    // |TE| is largest at an end of the range or where the sine argument is least, r = sqrt(L² - d²).
+    Peak te;
+    const auto absoluteError = [&](Extended r) { return std::fabs(model.TrackingError(r)); };
+    Consider(te, range.From, absoluteError);
+    Consider(te, range.To, absoluteError);
+    const Extended turning =
+        model.EffectiveLength * model.EffectiveLength - model.SpindleToPivot * model.SpindleToPivot;
+    if (turning > 0 && std::sqrt(turning) > range.From && std::sqrt(turning) < range.To) {
+        Consider(te, std::sqrt(turning), absoluteError);
+    }
+    figures.MaxTrackingError = static_cast<double>(te.Value * DegreesPerRadian);
+    figures.MaxTrackingErrorRadius = static_cast<double>(te.Radius);
+
+    const Peak distortion = LargestDistortion(model, range, inner, outer);
+    figures.MaxDistortion = static_cast<double>(distortion.Value);
+    figures.MaxDistortionRadius = static_cast<double>(distortion.Radius);
+    const Integrals sums = IntegrateDistortion(SmoothPieces(range, inner, outer), model);
+    const Extended width = range.To - range.From;
+    figures.MeanDistortion = static_cast<double>(sums.OfDistortion / width);
+    figures.RmsDistortion = static_cast<double>(std::sqrt(sums.OfSquare / width));
+    return figures;
+}
+
+ArmFigures AnalyseGeometry(AnalysedArm arm, std::int16_t choice, const AnalysisInputs& inputs) {
+    ParameterRecord record{};
+    record.SpindleToPivot = inputs.SpindleToPivot;
+    record.InnerGrooveRadius = inputs.InnerGrooveRadius;
+    record.OuterGrooveRadius = inputs.OuterGrooveRadius;
+    record.GeometryChoice = choice;
+    ComputeAlignment(record);
+    return AnalyseArm(arm, inputs, record.EffectiveLength, record.OffsetAngle, record.InnerNullRadius,
+                      record.OuterNullRadius);
+}
+
+// The peak distortion over r1..r2 is quasi-convex in L at a fixed offset (TE grows with L at every radius), so a
+// golden-section search over the lengths that reach the whole range finds its least value.
+std::optional<OverhangOptimum> BestOverhangFor(const AnalysisInputs& inputs, const ArmFigures& arm) {
+    const Extended d = inputs.SpindleToPivot;
+    const Extended r1 = inputs.InnerGrooveRadius;
+    const Extended r2 = inputs.OuterGrooveRadius;
+    Extended low = std::max({d - r1, r2 - d, Extended{0}});
+    Extended high = d + r1;
+    if (!(low < high)) {
+        return std::nullopt;
+    }
+    const double beta = arm.OffsetAngle;
+    const double offset = static_cast<double>(beta / DegreesPerRadian);
+    const auto scale = static_cast<double>(DistortionScaleOf(inputs.Rpm, inputs.Velocity));
+    // The search needs the peak only to steer, so it runs in double precision, which is several times faster;
+    // the figures at the length it finds are computed in full.
+    const auto peakAt = [&](Extended length) {
+        const auto l = static_cast<double>(length);
+        const double dd = inputs.SpindleToPivot;
+        const auto distortion = [&](Extended radius) -> Extended {
+            const auto r = static_cast<double>(radius);
+            const double sine = std::clamp((r * r + l * l - dd * dd) / (2 * r * l), -1.0, 1.0);
+            return scale * std::fabs(std::tan(std::asin(sine) - offset)) / r;
+        };
+        return Largest(SmoothPieces({r1, r2}, InnerNullOf(dd, l, beta), OuterNullOf(dd, l, beta)), distortion).Value;
+    };
+    Extended a = high - GoldenRatio * (high - low);
+    Extended b = low + GoldenRatio * (high - low);
+    Extended fa = peakAt(a);
+    Extended fb = peakAt(b);
+    while (high - low > OverhangTolerance) {
+        if (fa > fb) {
+            low = a;
+            a = b;
+            fa = fb;
+            b = low + GoldenRatio * (high - low);
+            fb = peakAt(b);
+        } else {
+            high = b;
+            b = a;
+            fb = fa;
+            a = high - GoldenRatio * (high - low);
+            fa = peakAt(a);
+        }
+    }
+    const auto length = static_cast<double>((low + high) / 2);
+    const ArmFigures best =
+        AnalyseArm(AnalysedArm::UserArm, inputs, length, beta, InnerNullOf(inputs.SpindleToPivot, length, beta),
+                   OuterNullOf(inputs.SpindleToPivot, length, beta));
+    OverhangOptimum optimum;
+    optimum.OffsetAngle = beta;
+    optimum.Overhang = best.Overhang;
+    optimum.EffectiveLength = length;
+    optimum.InnerNull = best.InnerNull;
+    optimum.OuterNull = best.OuterNull;
+    optimum.MaxDistortion = best.MaxDistortion;
+    optimum.MaxDistortionRadius = best.MaxDistortionRadius;
+    optimum.RmsDistortion = best.RmsDistortion;
+    optimum.Gain = arm.MaxDistortion - best.MaxDistortion;
+    return optimum;
+}
+
+bool Finite(double value) {
+    return std::isfinite(value);
+}
+
+} // namespace
+
+double TrackingErrorAt(double spindleToPivot, double effectiveLength, double offsetAngle, double radius) {
+    const ArmModel model{spindleToPivot, effectiveLength, offsetAngle / DegreesPerRadian, 0};
+    return static_cast<double>(model.TrackingError(radius) * DegreesPerRadian);
+}
+
+double DistortionAt(double trackingError, double radius, double rpm, double velocity) {
+    const Extended te = trackingError / DegreesPerRadian;
+    return static_cast<double>(DistortionScaleOf(rpm, velocity) * std::fabs(std::tan(te)) / radius);
+}
+
+std::optional<double> InnerNullOf(double spindleToPivot, double effectiveLength, double offsetAngle) {
+    return NullRoot(spindleToPivot, effectiveLength, offsetAngle, -1);
+}
+
+std::optional<double> OuterNullOf(double spindleToPivot, double effectiveLength, double offsetAngle) {
+    return NullRoot(spindleToPivot, effectiveLength, offsetAngle, +1);
+}
+
+std::string AnalysisInputProblem(const AnalysisInputs& inputs) {
+    if (!Finite(inputs.SpindleToPivot) || inputs.SpindleToPivot <= 0) {
+        return "the spindle to pivot distance must be more than 0 mm";
+    }
+    if (!Finite(inputs.InnerGrooveRadius) || !Finite(inputs.OuterGrooveRadius) || inputs.InnerGrooveRadius <= 0 ||
+        inputs.InnerGrooveRadius >= inputs.OuterGrooveRadius) {
+        return "the inner groove radius must be more than 0 mm and less than the outer groove radius";
+    }
+    if (!Finite(inputs.Rpm) || inputs.Rpm <= 0) {
+        return "the speed must be more than 0 rpm";
+    }
+    if (!Finite(inputs.Velocity) || inputs.Velocity <= 0) {
+        return "the recorded velocity must be more than 0 mm/s";
+    }
+    if (inputs.Arm) {
+        if (!Finite(inputs.Arm->EffectiveLength) || inputs.Arm->EffectiveLength <= 0) {
+            return "the arm's effective length must be more than 0 mm";
+        }
+        if (!Finite(inputs.Arm->OffsetAngle) || std::fabs(inputs.Arm->OffsetAngle) >= 90) {
+            return "the arm's offset angle must lie between -90 and 90 degrees";
+        }
+    }
+    return {};
+}
+
+AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
+    AlignmentAnalysis analysis;
+    analysis.Inputs = inputs;
+    analysis.Problem = AnalysisInputProblem(inputs);
+    if (!analysis.Problem.empty()) {
+        return analysis;
+    }
+    analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::LofgrenA, 1, inputs));
+    analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::LofgrenB, 2, inputs));
+    analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::StevensonA, 3, inputs));
+    for (std::size_t i = 1; i < 3; ++i) {
+        if (analysis.Arms[i].MaxDistortion < analysis.Arms[analysis.LowestPeak].MaxDistortion) {
+            analysis.LowestPeak = i;
+        }
+        if (analysis.Arms[i].RmsDistortion < analysis.Arms[analysis.LowestRms].RmsDistortion) {
+            analysis.LowestRms = i;
+        }
+    }
+    if (inputs.Arm) {
+        const double length = inputs.Arm->EffectiveLength;
+        const double beta = inputs.Arm->OffsetAngle;
+        analysis.Arms.push_back(AnalyseArm(AnalysedArm::UserArm, inputs, length, beta,
+                                           InnerNullOf(inputs.SpindleToPivot, length, beta),
+                                           OuterNullOf(inputs.SpindleToPivot, length, beta)));
+        analysis.BestOverhang = BestOverhangFor(inputs, analysis.Arms.back());
+    }
+    return analysis;
+}
+
+std::string_view ArmName(AnalysedArm arm) {
+    switch (arm) {
+    case AnalysedArm::LofgrenA:
+        return "L\xF6"
+               "fgren A";
+    case AnalysedArm::LofgrenB:
+        return "L\xF6"
+               "fgren B";
+    case AnalysedArm::StevensonA:
+        return "Stevenson A";
+    case AnalysedArm::UserArm:
+        break;
+    }
+    return "Your arm";
+}
+
+std::string_view ArmKey(AnalysedArm arm) {
+    switch (arm) {
+    case AnalysedArm::LofgrenA:
+        return "lofgren-a";
+    case AnalysedArm::LofgrenB:
+        return "lofgren-b";
+    case AnalysedArm::StevensonA:
+        return "stevenson-a";
+    case AnalysedArm::UserArm:
+        break;
+    }
+    return "arm";
+}

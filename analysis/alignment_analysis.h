@@ -1,0 +1,108 @@
+#pragma once
+
+// Tracking error and distortion across the record: the three geometries side by side and the user's own arm.
+// Portable, no drawing; the chart is a printout (PrintAnalysisChart in print/printouts.h). Angles are degrees,
+// lengths millimetres, distortion per cent.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr double DefaultRpm = 100.0 / 3.0;
+inline constexpr double DefaultVelocity = 100.0; // peak recorded velocity, mm/s
+inline constexpr double CurveStep = 0.5;         // mm between the points of a curve
+inline constexpr double CurveMargin = 5.0;       // curves run from r1 - 5 to r2 + 5 mm
+
+enum class AnalysedArm { LofgrenA, LofgrenB, StevensonA, UserArm };
+
+// The arm as it is mounted: from its data sheet or measured.
+struct UserArmInput {
+    double EffectiveLength = 0;
+    double OffsetAngle = 0;
+};
+
+struct AnalysisInputs {
+    double SpindleToPivot = 0;    // d
+    double InnerGrooveRadius = 0; // r1
+    double OuterGrooveRadius = 0; // r2
+    double Rpm = DefaultRpm;
+    double Velocity = DefaultVelocity;
+    std::optional<UserArmInput> Arm;
+    // Only the chart uses these: the printer correction factors and the arm or turntable ID (program text).
+    double CorrectionFactorX = 1.0;
+    double CorrectionFactorY = 1.0;
+    std::string ArmId;
+};
+
+// A curve over groove radius; the three columns have the same length. Radii the arm cannot reach are left out.
+struct AnalysisCurve {
+    std::vector<double> Radius;
+    std::vector<double> TrackingError; // signed, degrees
+    std::vector<double> Distortion;    // per cent
+};
+
+// The figures of one arm over r1..r2 (over the part the arm reaches when it does not reach all of it).
+struct ArmFigures {
+    AnalysedArm Arm = AnalysedArm::LofgrenA;
+    double EffectiveLength = 0;
+    double Overhang = 0;
+    double OffsetAngle = 0;
+    std::optional<double> InnerNull; // none when the arm has no real null point there
+    std::optional<double> OuterNull;
+    double MaxTrackingError = 0; // largest |TE|
+    double MaxTrackingErrorRadius = 0;
+    double MaxDistortion = 0;
+    double MaxDistortionRadius = 0;
+    double MeanDistortion = 0;
+    double RmsDistortion = 0;
+    double ReachFrom = 0; // the radii the arm reaches: |L - d| .. L + d
+    double ReachTo = 0;
+    bool ReachesGrooves = true; // false: part of r1..r2 lies out of reach
+    bool CurveClipped = false;  // some points of the curve lie out of reach and were left out
+    AnalysisCurve Curve;
+};
+
+// With the user's offset angle fixed, the overhang that gives the lowest peak distortion over r1..r2.
+struct OverhangOptimum {
+    double OffsetAngle = 0;
+    double Overhang = 0;
+    double EffectiveLength = 0;
+    std::optional<double> InnerNull;
+    std::optional<double> OuterNull;
+    double MaxDistortion = 0;
+    double MaxDistortionRadius = 0;
+    double RmsDistortion = 0;
+    double Gain = 0; // the arm's own peak distortion minus this one, in percentage points
+};
+
+struct AlignmentAnalysis {
+    AnalysisInputs Inputs;
+    // Empty when the inputs cannot be analysed; then `Arms` is empty.
+    std::string Problem;
+    // Löfgren A, Löfgren B, Stevenson A, then the user's arm when one was given.
+    std::vector<ArmFigures> Arms;
+    std::optional<OverhangOptimum> BestOverhang;
+    std::size_t LowestPeak = 0; // index of the geometry (0..2) with the lowest peak distortion
+    std::size_t LowestRms = 0;  // and with the lowest RMS distortion
+};
+
+// The whole analysis: the geometries' alignments come from ComputeAlignment.
+AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs);
+
+// Why the inputs cannot be analysed, as a readable sentence; empty when they can.
+std::string AnalysisInputProblem(const AnalysisInputs& inputs);
+
+// TE(r) = asin((r² + L² - d²) / (2 r L)) - beta in degrees; NaN where the arm cannot reach r.
+double TrackingErrorAt(double spindleToPivot, double effectiveLength, double offsetAngle, double radius);
+// D(r) = 100 % * V * |tan TE| / (Omega r), Omega = 2 pi rpm / 60.
+double DistortionAt(double trackingError, double radius, double rpm, double velocity);
+// The null radii L sin beta -/+ sqrt(d² - L² cos² beta); none where the root is not real or not positive.
+std::optional<double> InnerNullOf(double spindleToPivot, double effectiveLength, double offsetAngle);
+std::optional<double> OuterNullOf(double spindleToPivot, double effectiveLength, double offsetAngle);
+
+// "L\xF6fgren A" (program text, Windows-1252), ..., "Your arm"; and the stable keys "lofgren-a", "lofgren-b",
+// "stevenson-a", "arm".
+std::string_view ArmName(AnalysedArm arm);
+std::string_view ArmKey(AnalysedArm arm);

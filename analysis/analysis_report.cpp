@@ -1,0 +1,257 @@
+#include "analysis/analysis_report.h"
+
+#include "geometry/numeric_text.h"
+#include "geometry/windows_1252.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+constexpr std::size_t LabelWidth = 24;
+constexpr std::size_t ColumnWidth = 12;
+constexpr std::string_view LowestMark = " *";
+constexpr std::string_view NoMark = "  ";
+
+std::string Three(double value) {
+    return FormatNumber(value, LengthMask);
+}
+
+std::string NullText(const std::optional<double>& radius) {
+    return radius ? Three(*radius) : std::string("none");
+}
+
+std::string PaddedLeft(std::string_view text, std::size_t width) {
+    return std::string(width > text.size() ? width - text.size() : 0, ' ') + std::string(text);
+}
+
+std::string PaddedRight(std::string_view text, std::size_t width) {
+    return std::string(text) + std::string(width > text.size() ? width - text.size() : 0, ' ');
+}
+
+struct TableRow {
+    std::string_view Label;
+    std::function<std::string(const ArmFigures&)> Cell;
+    std::optional<std::size_t> Marked; // the column that gets the mark
+};
+
+std::string InputsLine(const AnalysisInputs& inputs) {
+    return "Spindle to pivot " + Three(inputs.SpindleToPivot) + " mm, grooves " + Three(inputs.InnerGrooveRadius) +
+           " to " + Three(inputs.OuterGrooveRadius) + " mm, " + Three(inputs.Rpm) + " rpm, peak velocity " +
+           Three(inputs.Velocity) + " mm/s";
+}
+
+std::string ComparisonLines(const AlignmentAnalysis& analysis) {
+    const ArmFigures& arm = analysis.Arms.back();
+    const ArmFigures& peak = analysis.Arms[analysis.LowestPeak];
+    const ArmFigures& rms = analysis.Arms[analysis.LowestRms];
+    std::string text = std::string(ArmName(arm.Arm)) + ": largest distortion " + Three(arm.MaxDistortion) +
+                       " % against " + Three(peak.MaxDistortion) + " % with " + std::string(ArmName(peak.Arm)) +
+                       ", RMS " + Three(arm.RmsDistortion) + " % against " + Three(rms.RmsDistortion) + " % with " +
+                       std::string(ArmName(rms.Arm)) + ".\n";
+    if (const std::optional<OverhangOptimum>& best = analysis.BestOverhang) {
+        text += "With its offset angle of " + Three(best->OffsetAngle) + "\xB0, an overhang of " +
+                Three(best->Overhang) + " mm (effective length " + Three(best->EffectiveLength) +
+                " mm) gives the lowest largest distortion: " + Three(best->MaxDistortion) + " %, " + Three(best->Gain) +
+                " percentage points less.\n";
+    }
+    return text;
+}
+
+// A number as JSON has it: the shortest text that reads back as the same double; null when it is not finite.
+nlohmann::ordered_json Number(double value) {
+    return std::isfinite(value) ? nlohmann::ordered_json(value) : nlohmann::ordered_json(nullptr);
+}
+
+nlohmann::ordered_json Radius(const std::optional<double>& radius) {
+    return radius ? Number(*radius) : nlohmann::ordered_json(nullptr);
+}
+
+nlohmann::ordered_json Column(const std::vector<double>& values) {
+    nlohmann::ordered_json column = nlohmann::ordered_json::array();
+    for (double value : values) {
+        column.push_back(Number(value));
+    }
+    return column;
+}
+
+nlohmann::ordered_json ArmJson(const AlignmentAnalysis& analysis, std::size_t index) {
+    const ArmFigures& arm = analysis.Arms[index];
+    const bool geometry = index < 3;
+    return {
+        {"key", ArmKey(arm.Arm)},
+        {"name", Windows1252ToUtf8(ArmName(arm.Arm))},
+        {"inner_null_radius_mm", Radius(arm.InnerNull)},
+        {"outer_null_radius_mm", Radius(arm.OuterNull)},
+        {"effective_length_mm", Number(arm.EffectiveLength)},
+        {"overhang_mm", Number(arm.Overhang)},
+        {"offset_angle_deg", Number(arm.OffsetAngle)},
+        {"max_tracking_error_deg", Number(arm.MaxTrackingError)},
+        {"max_tracking_error_radius_mm", Number(arm.MaxTrackingErrorRadius)},
+        {"max_distortion_percent", Number(arm.MaxDistortion)},
+        {"max_distortion_radius_mm", Number(arm.MaxDistortionRadius)},
+        {"mean_distortion_percent", Number(arm.MeanDistortion)},
+        {"rms_distortion_percent", Number(arm.RmsDistortion)},
+        {"lowest_max_distortion", geometry && index == analysis.LowestPeak},
+        {"lowest_rms_distortion", geometry && index == analysis.LowestRms},
+        {"reach_mm", {Number(arm.ReachFrom), Number(arm.ReachTo)}},
+        {"reaches_grooves", arm.ReachesGrooves},
+        {"curve",
+         {{"radius_mm", Column(arm.Curve.Radius)},
+          {"tracking_error_deg", Column(arm.Curve.TrackingError)},
+          {"distortion_percent", Column(arm.Curve.Distortion)}}},
+    };
+}
+
+std::string CsvNumber(double value) {
+    return std::isfinite(value) ? nlohmann::ordered_json(value).dump() : std::string();
+}
+
+std::string CsvName(AnalysedArm arm) {
+    std::string key(ArmKey(arm));
+    std::replace(key.begin(), key.end(), '-', '_');
+    return key;
+}
+
+} // namespace
+
+std::string AnalysisText(const AlignmentAnalysis& analysis) {
+    if (!analysis.Problem.empty()) {
+        return analysis.Problem + "\n";
+    }
+    std::string text = InputsLine(analysis.Inputs) + "\n\n";
+    const auto f = [](double ArmFigures::*field) {
+        return [field](const ArmFigures& arm) { return Three(arm.*field); };
+    };
+    const TableRow rows[] = {
+        {"Inner null radius (mm)", [](const ArmFigures& arm) { return NullText(arm.InnerNull); }, std::nullopt},
+        {"Outer null radius (mm)", [](const ArmFigures& arm) { return NullText(arm.OuterNull); }, std::nullopt},
+        {"Effective length (mm)", f(&ArmFigures::EffectiveLength), std::nullopt},
+        {"Overhang (mm)", f(&ArmFigures::Overhang), std::nullopt},
+        {"Offset angle (\xB0)", f(&ArmFigures::OffsetAngle), std::nullopt},
+        {"Largest |TE| (\xB0)", f(&ArmFigures::MaxTrackingError), std::nullopt},
+        {"  at radius (mm)", f(&ArmFigures::MaxTrackingErrorRadius), std::nullopt},
+        {"Largest distortion (%)", f(&ArmFigures::MaxDistortion), analysis.LowestPeak},
+        {"  at radius (mm)", f(&ArmFigures::MaxDistortionRadius), std::nullopt},
+        {"Mean distortion (%)", f(&ArmFigures::MeanDistortion), std::nullopt},
+        {"RMS distortion (%)", f(&ArmFigures::RmsDistortion), analysis.LowestRms},
+    };
+    text += std::string(LabelWidth, ' ');
+    for (const ArmFigures& arm : analysis.Arms) {
+        text += PaddedLeft(ArmName(arm.Arm), ColumnWidth) + std::string(NoMark);
+    }
+    text.erase(text.find_last_not_of(' ') + 1);
+    text += '\n';
+    for (const TableRow& row : rows) {
+        std::string line = PaddedRight(row.Label, LabelWidth);
+        for (std::size_t i = 0; i < analysis.Arms.size(); ++i) {
+            line += PaddedLeft(row.Cell(analysis.Arms[i]), ColumnWidth);
+            line += row.Marked == i ? LowestMark : NoMark;
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        text += line + '\n';
+    }
+    text += "\n* the lowest of the three geometries\n";
+    if (analysis.Inputs.Arm) {
+        text += ComparisonLines(analysis);
+    }
+    return text;
+}
+
+std::string AnalysisJson(const AlignmentAnalysis& analysis) {
+    const AnalysisInputs& inputs = analysis.Inputs;
+    nlohmann::ordered_json arm = nullptr;
+    if (inputs.Arm) {
+        arm = {{"effective_length_mm", Number(inputs.Arm->EffectiveLength)},
+               {"overhang_mm", Number(static_cast<double>(static_cast<long double>(inputs.Arm->EffectiveLength) -
+                                                          inputs.SpindleToPivot))},
+               {"offset_angle_deg", Number(inputs.Arm->OffsetAngle)}};
+    }
+    nlohmann::ordered_json arms = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < analysis.Arms.size(); ++i) {
+        arms.push_back(ArmJson(analysis, i));
+    }
+    nlohmann::ordered_json best = nullptr;
+    if (const std::optional<OverhangOptimum>& optimum = analysis.BestOverhang) {
+        best = {{"offset_angle_deg", Number(optimum->OffsetAngle)},
+                {"overhang_mm", Number(optimum->Overhang)},
+                {"effective_length_mm", Number(optimum->EffectiveLength)},
+                {"inner_null_radius_mm", Radius(optimum->InnerNull)},
+                {"outer_null_radius_mm", Radius(optimum->OuterNull)},
+                {"max_distortion_percent", Number(optimum->MaxDistortion)},
+                {"max_distortion_radius_mm", Number(optimum->MaxDistortionRadius)},
+                {"rms_distortion_percent", Number(optimum->RmsDistortion)},
+                {"max_distortion_gain_percent", Number(optimum->Gain)}};
+    }
+    nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
+    for (const std::string& warning : AnalysisWarnings(analysis)) {
+        warnings.push_back(Windows1252ToUtf8(warning));
+    }
+    const nlohmann::ordered_json document = {
+        {"format", "quillmere-analysis"},
+        {"version", 1},
+        {"inputs",
+         {{"spindle_to_pivot_mm", Number(inputs.SpindleToPivot)},
+          {"inner_groove_radius_mm", Number(inputs.InnerGrooveRadius)},
+          {"outer_groove_radius_mm", Number(inputs.OuterGrooveRadius)},
+          {"rpm", Number(inputs.Rpm)},
+          {"velocity_mm_per_s", Number(inputs.Velocity)},
+          {"arm", arm}}},
+        {"arms", arms},
+        {"best_overhang", best},
+        {"warnings", warnings},
+    };
+    return document.dump(2) + "\n";
+}
+
+std::string AnalysisCsv(const AlignmentAnalysis& analysis) {
+    std::string text = "radius_mm";
+    std::vector<double> radii;
+    for (const ArmFigures& arm : analysis.Arms) {
+        text += "," + CsvName(arm.Arm) + "_tracking_error_deg," + CsvName(arm.Arm) + "_distortion_percent";
+        radii.insert(radii.end(), arm.Curve.Radius.begin(), arm.Curve.Radius.end());
+    }
+    text += '\n';
+    // Every arm's curve lies on the same grid, so a radius is the very same double in each.
+    std::sort(radii.begin(), radii.end());
+    radii.erase(std::unique(radii.begin(), radii.end()), radii.end());
+    std::vector<std::size_t> next(analysis.Arms.size(), 0);
+    for (double radius : radii) {
+        text += CsvNumber(radius);
+        for (std::size_t i = 0; i < analysis.Arms.size(); ++i) {
+            const AnalysisCurve& curve = analysis.Arms[i].Curve;
+            std::size_t& k = next[i];
+            if (k < curve.Radius.size() && curve.Radius[k] == radius) {
+                text += "," + CsvNumber(curve.TrackingError[k]) + "," + CsvNumber(curve.Distortion[k]);
+                ++k;
+            } else {
+                text += ",,";
+            }
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+std::vector<std::string> AnalysisWarnings(const AlignmentAnalysis& analysis) {
+    std::vector<std::string> warnings;
+    for (const ArmFigures& arm : analysis.Arms) {
+        const std::string name(ArmName(arm.Arm));
+        if (!arm.ReachesGrooves) {
+            warnings.push_back(name + " reaches only radii from " + Three(arm.ReachFrom) + " to " + Three(arm.ReachTo) +
+                               " mm, not all of the grooves: its figures cover what it reaches");
+        } else if (arm.CurveClipped) {
+            warnings.push_back(name + " reaches only radii from " + Three(arm.ReachFrom) + " to " + Three(arm.ReachTo) +
+                               " mm: its curve leaves out the rest");
+        }
+        if (arm.Arm == AnalysedArm::UserArm && !arm.InnerNull && !arm.OuterNull) {
+            warnings.push_back(name + " has no real null point: its tracking error is nowhere zero");
+        }
+    }
+    return warnings;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "analysis/alignment_analysis.h"
+
+#include <string>
+#include <vector>
+
+// The analysis as a table: one column per geometry and one for the user's arm, three decimals, the lowest peak
+// and RMS distortion of the geometries marked; then how the arm compares and its best overhang. Program text
+// (Windows-1252), lines joined by line feeds, one after the last.
+std::string AnalysisText(const AlignmentAnalysis& analysis);
+
+// The same figures and the curves as JSON (UTF-8), with these keys, which stay as they are:
+//   "format": "quillmere-analysis", "version": 1,
+//   "inputs": {"spindle_to_pivot_mm", "inner_groove_radius_mm", "outer_groove_radius_mm", "rpm",
+//              "velocity_mm_per_s", "arm": null or {"effective_length_mm", "overhang_mm", "offset_angle_deg"}},
+//   "arms": [{"key": "lofgren-a" | "lofgren-b" | "stevenson-a" | "arm", "name",
+//             "inner_null_radius_mm", "outer_null_radius_mm" (null: none), "effective_length_mm", "overhang_mm",
+//             "offset_angle_deg", "max_tracking_error_deg", "max_tracking_error_radius_mm",
+//             "max_distortion_percent", "max_distortion_radius_mm", "mean_distortion_percent",
+//             "rms_distortion_percent", "lowest_max_distortion", "lowest_rms_distortion" (among the geometries),
+//             "reach_mm": [from, to], "reaches_grooves", "curve": {"radius_mm": [...], "tracking_error_deg": [...],
+//             "distortion_percent": [...]}}],
+//   "best_overhang": null or {"offset_angle_deg", "overhang_mm", "effective_length_mm", "inner_null_radius_mm",
+//             "outer_null_radius_mm", "max_distortion_percent", "max_distortion_radius_mm",
+//             "rms_distortion_percent", "max_distortion_gain_percent"},
+//   "warnings": [texts]
+// Tracking error is signed; the figures cover r1..r2 (the part of it the arm reaches); the curves run every
+// 0.5 mm from r1 - 5 to r2 + 5 mm where the arm reaches. A number that cannot be computed is null.
+std::string AnalysisJson(const AlignmentAnalysis& analysis);
+
+// The curves alone as CSV: a header "radius_mm,lofgren_a_tracking_error_deg,lofgren_a_distortion_percent,..."
+// (then lofgren_b, stevenson_a and arm), one row per radius; a cell is empty where that arm does not reach.
+std::string AnalysisCsv(const AlignmentAnalysis& analysis);
+
+// What the user should know about the result (program text, one sentence each): radii out of an arm's reach,
+// an arm without real null points.
+std::vector<std::string> AnalysisWarnings(const AlignmentAnalysis& analysis);

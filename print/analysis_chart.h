@@ -1,0 +1,36 @@
+#pragma once
+
+#include "analysis/alignment_analysis.h"
+
+#include <string>
+
+// Where the analysis chart (PrintAnalysisChart in print/printouts.h) puts its two panels and what their axes
+// show: page millimetres from the top-left of the printable area, values in the axes' units.
+struct ChartAxis {
+    double From = 0;
+    double To = 1;
+    double Step = 1;
+    int Decimals = 0; // of the tick labels
+};
+
+struct ChartPanel {
+    double Left = 0;
+    double Top = 0;
+    double Right = 0;
+    double Bottom = 0;
+    ChartAxis X; // groove radius, mm
+    ChartAxis Y; // tracking error in degrees, or distortion in per cent
+
+    double PageX(double value) const { return Left + (value - X.From) / (X.To - X.From) * (Right - Left); }
+    double PageY(double value) const { return Bottom - (value - Y.From) / (Y.To - Y.From) * (Bottom - Top); }
+};
+
+struct AnalysisChartLayout {
+    ChartPanel TrackingError;
+    ChartPanel Distortion;
+};
+
+AnalysisChartLayout AnalysisChartLayoutOf(const AlignmentAnalysis& analysis);
+
+// Round tick values over low..high, about `ticks` of them, the ends on whole steps.
+ChartAxis NiceAxis(double low, double high, int ticks);

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// The one way a page file is written: completely or not at all, whatever the target is.
+// - "-" is standard output, written as it comes; refused when standard output is a terminal.
+// - A target that exists and is not a regular file (a device, a FIFO) is written into directly, never replaced.
+// - Otherwise a temporary file is written beside the final target (symlinks followed, so a link stays a link),
+//   flushed to the disk and renamed over the target: the old file stays as it was until the new one is complete.
+// Every write is checked; the first failure is kept as one line naming the path and the reason.
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile(); // abandons a file that was not finished
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    bool Open(const std::string& path);
+    bool Write(const void* data, std::size_t size);
+    // Flushes to the disk and puts the file in place; after a failure, abandons it instead.
+    bool Finish();
+    // Removes the temporary file; the target keeps whatever it held.
+    void Abandon();
+
+    bool Failed() const { return !Error.empty(); }
+    // The first failure as one line ("cannot write PATH: REASON", "PATH: is a folder"), else empty.
+    const std::string& Failure() const { return Error; }
+
+private:
+    bool Fail(const std::string& line);
+    bool FailWithErrno(int error);
+    void Close();
+
+    std::string Path;
+    std::string TemporaryPath;
+    std::string TargetPath;
+    int Descriptor = -1;
+    bool Borrowed = false; // standard output: written into, never closed
+    std::string Error;
+};
+
+// Whether a path names standard output ("-").
+bool IsStandardOutput(const std::string& path);
+// Why a page must not go to this path, known before anything is drawn (standard output that is a terminal), or "".
+std::string RefusedOutput(const std::string& path);

@@ -1,0 +1,181 @@
+#include "analysis/alignment_analysis.h"
+#include "analysis/analysis_report.h"
+#include "geometry/numeric_text.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+
+namespace {
+
+struct Radii {
+    double Inner;
+    double Outer;
+};
+constexpr Radii Din{57.5, 146.05};
+constexpr Radii Iec{60.325, 146.05};
+constexpr Radii Typical{63, 145};
+
+AnalysisInputs Inputs(double d, Radii radii) {
+    AnalysisInputs inputs;
+    inputs.SpindleToPivot = d;
+    inputs.InnerGrooveRadius = radii.Inner;
+    inputs.OuterGrooveRadius = radii.Outer;
+    return inputs;
+}
+
+std::string F(double value) {
+    return FormatNumber(value, LengthMask);
+}
+
+double Distortion(const AnalysisInputs& in, const ArmFigures& arm, double r) {
+    const double te = TrackingErrorAt(in.SpindleToPivot, arm.EffectiveLength, arm.OffsetAngle, r);
+    return DistortionAt(te, r, in.Rpm, in.Velocity);
+}
+
+TEST(AlignmentAnalysis, TrackingErrorVanishesAtTheComputedNulls) {
+    for (double d : {209.0, 222.0, 250.0}) {
+        for (Radii radii : {Din, Iec, Typical}) {
+            const AnalysisInputs in = Inputs(d, radii);
+            for (const ArmFigures& arm : AnalyseAlignment(in).Arms) {
+                for (double null : {*arm.InnerNull, *arm.OuterNull}) {
+                    EXPECT_NEAR(TrackingErrorAt(d, arm.EffectiveLength, arm.OffsetAngle, null), 0, 1e-9)
+                        << ArmKey(arm.Arm) << " d=" << d << " null " << null;
+                }
+            }
+        }
+    }
+}
+
+TEST(AlignmentAnalysis, LofgrenAEqualisesDistortionAtBothGroovesAndBetweenTheNulls) {
+    for (Radii radii : {Din, Iec, Typical}) {
+        const AnalysisInputs in = Inputs(222, radii);
+        const ArmFigures a = AnalyseAlignment(in).Arms[0];
+        double between = 0;
+        for (double r = *a.InnerNull; r < *a.OuterNull; r += 0.01) {
+            between = std::max(between, Distortion(in, a, r));
+        }
+        for (double value : {Distortion(in, a, radii.Inner), Distortion(in, a, radii.Outer)}) {
+            EXPECT_NEAR(value / between, 1.0, 0.02);
+        }
+    }
+}
+
+TEST(AlignmentAnalysis, LofgrenBHasTheLowestRmsAndStevensonANoErrorAtTheInnerGroove) {
+    for (double d : {209.0, 222.0, 250.0}) {
+        for (Radii radii : {Din, Iec, Typical}) {
+            const AlignmentAnalysis analysis = AnalyseAlignment(Inputs(d, radii));
+            EXPECT_EQ(analysis.LowestRms, 1u);
+            EXPECT_LT(analysis.Arms[1].RmsDistortion, analysis.Arms[0].RmsDistortion);
+            EXPECT_LT(analysis.Arms[1].RmsDistortion, analysis.Arms[2].RmsDistortion);
+            EXPECT_EQ(analysis.Arms[2].Curve.Radius[10], radii.Inner); // r1 - 5 + 10 steps of 0.5 mm
+            EXPECT_NEAR(analysis.Arms[2].Curve.Distortion[10], 0, 1e-9);
+        }
+    }
+}
+
+TEST(AlignmentAnalysis, IecAt225GivesTheMeasuredFigures) {
+    const AlignmentAnalysis analysis = AnalyseAlignment(Inputs(225, Iec));
+    const ArmFigures& a = analysis.Arms[0];
+    EXPECT_EQ(F(a.MaxTrackingError), "1.781");
+    EXPECT_EQ(F(a.MaxTrackingErrorRadius), "146.050");
+    EXPECT_EQ(F(a.MaxDistortion), "0.610");
+    EXPECT_EQ(F(a.MeanDistortion), "0.357");
+    EXPECT_EQ(F(a.RmsDistortion), "0.402");
+    const ArmFigures& s = analysis.Arms[2];
+    EXPECT_EQ(F(s.MaxTrackingError) + F(s.MaxDistortion) + F(s.MeanDistortion) + F(s.RmsDistortion),
+              "2.1740.7450.4390.494");
+}
+
+TEST(AlignmentAnalysis, MeanAndRmsAgreeWithAFineSimpsonRule) {
+    const AnalysisInputs in = Inputs(209, Din);
+    for (const ArmFigures& arm : AnalyseAlignment(in).Arms) {
+        constexpr int Intervals = 20000;
+        const double h = (Din.Outer - Din.Inner) / Intervals;
+        double sum = 0;
+        double squares = 0;
+        for (int i = 0; i <= Intervals; ++i) {
+            const double weight = i == 0 || i == Intervals ? 1 : i % 2 == 1 ? 4 : 2;
+            const double value = Distortion(in, arm, Din.Inner + i * h);
+            sum += weight * value;
+            squares += weight * value * value;
+        }
+        EXPECT_NEAR(arm.MeanDistortion, sum * h / 3 / (Din.Outer - Din.Inner), 1e-6);
+        EXPECT_NEAR(arm.RmsDistortion, std::sqrt(squares * h / 3 / (Din.Outer - Din.Inner)), 1e-6);
+    }
+}
+
+TEST(AlignmentAnalysis, UserArmSetToLofgrenAMatchesItAndItsBestOverhangIsClose) {
+    AnalysisInputs in = Inputs(222, Iec);
+    const ArmFigures a = AnalyseAlignment(in).Arms[0];
+    in.Arm = UserArmInput{a.EffectiveLength, a.OffsetAngle};
+    const AlignmentAnalysis analysis = AnalyseAlignment(in);
+    ASSERT_EQ(analysis.Arms.size(), 4u);
+    const ArmFigures& arm = analysis.Arms[3];
+    EXPECT_NEAR(*arm.InnerNull, *a.InnerNull, 1e-9);
+    EXPECT_NEAR(*arm.OuterNull, *a.OuterNull, 1e-9);
+    EXPECT_DOUBLE_EQ(arm.RmsDistortion, a.RmsDistortion);
+    ASSERT_TRUE(analysis.BestOverhang);
+    EXPECT_NEAR(analysis.BestOverhang->Overhang, a.Overhang, 0.1);
+    EXPECT_GE(analysis.BestOverhang->Gain, 0);
+    EXPECT_LT(analysis.BestOverhang->Gain, 0.01);
+}
+
+TEST(AlignmentAnalysis, ArmWithoutNullsAndArmOutOfReachAreSaidSo) {
+    AnalysisInputs in = Inputs(222, Iec);
+    in.Arm = UserArmInput{222, 0}; // no offset, no overhang: TE = asin(r / 2d) > 0 everywhere
+    AlignmentAnalysis analysis = AnalyseAlignment(in);
+    EXPECT_FALSE(analysis.Arms[3].InnerNull || analysis.Arms[3].OuterNull);
+    EXPECT_NE(AnalysisText(analysis).find("none"), std::string::npos);
+    EXPECT_EQ(AnalysisWarnings(analysis).size(), 1u);
+
+    in.Arm = UserArmInput{222 + 70, 20}; // overhang 70 mm: radii below 70 mm are out of reach
+    analysis = AnalyseAlignment(in);
+    const ArmFigures& arm = analysis.Arms[3];
+    EXPECT_FALSE(arm.ReachesGrooves);
+    EXPECT_DOUBLE_EQ(arm.Curve.Radius.front(), 70.325);
+    EXPECT_TRUE(std::isfinite(arm.MaxDistortion));
+    EXPECT_NE(AnalysisWarnings(analysis).at(0).find("70.000 to 514.000"), std::string::npos);
+}
+
+TEST(AlignmentAnalysis, InputsThatCannotBeAnalysedGiveAReasonAndNoArms) {
+    for (AnalysisInputs in : {Inputs(222, {146.05, 60.325}), Inputs(0, Iec), Inputs(NAN, Iec)}) {
+        const AlignmentAnalysis analysis = AnalyseAlignment(in);
+        EXPECT_FALSE(analysis.Problem.empty());
+        EXPECT_TRUE(analysis.Arms.empty());
+    }
+}
+
+TEST(AnalysisReport, JsonCarriesTheFiguresAndCurvesUnderTheDocumentedKeys) {
+    AnalysisInputs in = Inputs(225, Iec);
+    in.Arm = UserArmInput{240, 22};
+    const auto json = nlohmann::json::parse(AnalysisJson(AnalyseAlignment(in)));
+    EXPECT_EQ(json["format"], "quillmere-analysis");
+    ASSERT_EQ(json["arms"].size(), 4u);
+    const auto& a = json["arms"][0];
+    EXPECT_EQ(a["name"], "L\xC3\xB6"
+                         "fgren A");
+    EXPECT_EQ(F(a["max_distortion_percent"].get<double>()), "0.610");
+    EXPECT_TRUE(a["lowest_max_distortion"].get<bool>());
+    EXPECT_EQ(a["curve"]["radius_mm"].size(), a["curve"]["distortion_percent"].size());
+    EXPECT_EQ(a["curve"]["radius_mm"][0], 55.325);
+    EXPECT_EQ(json["arms"][3]["key"], "arm");
+    EXPECT_TRUE(json["best_overhang"]["overhang_mm"].is_number());
+}
+
+TEST(AnalysisReport, CsvHasOneRowPerRadiusAndEmptyCellsOutOfReach) {
+    AnalysisInputs in = Inputs(222, Iec);
+    in.Arm = UserArmInput{222 + 70, 20};
+    const std::string csv = AnalysisCsv(AnalyseAlignment(in));
+    EXPECT_EQ(csv.substr(0, csv.find('\n')), "radius_mm,lofgren_a_tracking_error_deg,lofgren_a_distortion_percent,"
+                                             "lofgren_b_tracking_error_deg,lofgren_b_distortion_percent,"
+                                             "stevenson_a_tracking_error_deg,stevenson_a_distortion_percent,"
+                                             "arm_tracking_error_deg,arm_distortion_percent");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 193); // 55.325 .. 151.05 every 0.5 mm, then the end
+    EXPECT_NE(csv.find("\n55.325,"), std::string::npos);
+    EXPECT_NE(csv.find(",,\n"), std::string::npos);
+    EXPECT_NE(csv.find("\n151.05,"), std::string::npos);
+}
+
+} // namespace

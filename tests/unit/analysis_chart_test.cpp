@@ -1,0 +1,120 @@
+#include "analysis/alignment_analysis.h"
+#include "print/analysis_chart.h"
+#include "print/page_model.h"
+#include "print/printouts.h"
+#include "tests/unit/printout_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace printout_test;
+
+namespace {
+
+using Kind = DeviceRequest::Kind;
+
+AlignmentAnalysis IecAt222() {
+    AnalysisInputs inputs;
+    inputs.SpindleToPivot = 222;
+    inputs.InnerGrooveRadius = 60.325;
+    inputs.OuterGrooveRadius = 146.05;
+    inputs.Arm = UserArmInput{240, 24};
+    return AnalyseAlignment(inputs);
+}
+
+std::vector<DeviceRequest> PrintChart(const AlignmentAnalysis& analysis) {
+    PrintColours = {0, 0, 0, 255, 255, 255};
+    std::vector<DeviceRequest> log;
+    RecordingPrinterChooser chooser(log);
+    SetPrinterChooser(&chooser);
+    PrintAnalysisChart(analysis);
+    SetPrinterChooser(nullptr);
+    return log;
+}
+
+std::vector<DeviceRequest> LinesIn(const std::vector<DeviceRequest>& log, DeviceColour colour) {
+    std::vector<DeviceRequest> lines = OfKind(log, Kind::Line);
+    std::erase_if(lines, [&](const DeviceRequest& line) { return line.Colour != colour; });
+    return lines;
+}
+
+TEST(AnalysisChart, AxesHaveRoundTicksWhereTheScaleSays) {
+    const AlignmentAnalysis analysis = IecAt222();
+    const AnalysisChartLayout layout = AnalysisChartLayoutOf(analysis);
+    const ChartPanel& d = layout.Distortion;
+    EXPECT_EQ(d.X.From, 50);
+    EXPECT_EQ(d.X.To, 160);
+    EXPECT_EQ(d.X.Step, 10);
+    EXPECT_EQ(d.Y.From, 0);
+    EXPECT_EQ(d.Y.Step, 0.5);
+    const std::vector<DeviceRequest> log = PrintChart(analysis);
+    const double dpm = Dpm(1);
+    // The tick at 100 mm on the lower edge of the distortion panel, and the label "100" centred under it.
+    const auto tick = std::find_if(log.begin(), log.end(), [&](const DeviceRequest& r) {
+        return r.What == Kind::Line && r.From.X == r.To.X && NearDots(r.From.X, d.PageX(100), dpm) &&
+               NearDots(r.From.Y, d.Bottom, dpm) && r.To.Y < r.From.Y;
+    });
+    ASSERT_NE(tick, log.end());
+    EXPECT_EQ(tick->Colour, 0u);
+    const auto label = std::find_if(log.begin(), log.end(), [&](const DeviceRequest& r) {
+        return r.What == Kind::Text && r.Text == "100" && r.From.Y > d.Bottom * dpm && r.From.Y < (d.Bottom + 5) * dpm;
+    });
+    ASSERT_NE(label, log.end());
+    // Centred by Arial's advance of three figures (1139 font units of 2048 each) at the font's em in dots.
+    const int em = -OfKind(log, Kind::MakeFont)[static_cast<std::size_t>(label->Font - 1)].FontRequest.Height;
+    EXPECT_NEAR(label->From.X, tick->From.X - 3 * 1139.0 / 2048 * em / 2, 1);
+    // The tick at 1.0 % on the left edge.
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [&](const DeviceRequest& r) {
+        return r.What == Kind::Line && r.From.Y == r.To.Y && NearDots(r.From.X, d.Left, dpm) &&
+               NearDots(r.From.Y, d.PageY(1.0), dpm) && r.To.X > r.From.X;
+    }));
+}
+
+TEST(AnalysisChart, CurvesFollowTheAnalysisAndAreToldApartByLineStyle) {
+    const AlignmentAnalysis analysis = IecAt222();
+    const ChartPanel te = AnalysisChartLayoutOf(analysis).TrackingError;
+    const std::vector<DeviceRequest> log = PrintChart(analysis);
+    const double dpm = Dpm(1);
+    // Löfgren A is solid: its first line starts at the first point of its curve.
+    const std::vector<DeviceRequest> blue = LinesIn(log, static_cast<DeviceColour>(MakeColour(0, 114, 178)));
+    ASSERT_FALSE(blue.empty());
+    const AnalysisCurve& a = analysis.Arms[0].Curve;
+    EXPECT_TRUE(NearDots(blue[0].From.X, te.PageX(a.Radius[0]), dpm));
+    EXPECT_TRUE(NearDots(blue[0].From.Y, te.PageY(a.TrackingError[0]), dpm));
+    // Löfgren B is dashed 3.2 mm on, 1.3 mm off: about 71 % of its path is drawn, in many pieces.
+    std::vector<DeviceRequest> red = LinesIn(log, static_cast<DeviceColour>(MakeColour(213, 94, 0)));
+    std::erase_if(red, [&](const DeviceRequest& r) { return r.From.Y > te.Bottom * dpm; }); // the upper panel's
+    double drawn = 0;
+    double path = 0;
+    int gaps = 0;
+    for (std::size_t i = 0; i < red.size(); ++i) {
+        drawn += std::hypot(red[i].To.X - red[i].From.X, red[i].To.Y - red[i].From.Y);
+        if (i > 0 && (red[i].From.X != red[i - 1].To.X || red[i].From.Y != red[i - 1].To.Y)) {
+            ++gaps;
+            path += std::hypot(red[i].From.X - red[i - 1].To.X, red[i].From.Y - red[i - 1].To.Y);
+        }
+    }
+    path += drawn;
+    EXPECT_GT(gaps, 30);
+    EXPECT_NEAR(drawn / path, 3.2 / 4.5, 0.03);
+}
+
+TEST(AnalysisChart, LegendCarriesEachArmsFigures) {
+    const AlignmentAnalysis analysis = IecAt222();
+    std::vector<std::string> texts;
+    for (const DeviceRequest& r : OfKind(PrintChart(analysis), Kind::Text)) {
+        texts.push_back(r.Text);
+    }
+    for (const char* expected : {"L\xF6"
+                                 "fgren A",
+                                 "Stevenson A", "Your arm", "65.998 / 120.891", "0.618", "0.366",
+                                 "\x96"
+                                 "1",
+                                 "Groove radius (mm)"}) {
+        EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
+    }
+}
+
+} // namespace
