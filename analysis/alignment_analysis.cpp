@@ -406,6 +406,12 @@ std::string AnalysisInputProblem(const AnalysisInputs& inputs) {
         inputs.InnerGrooveRadius >= inputs.OuterGrooveRadius) {
         return "the inner groove radius must be more than 0 mm and less than the outer groove radius";
     }
+    // No record or arm comes near this; beyond it the curves would grow without bound.
+    const double longest =
+        std::max({inputs.SpindleToPivot, inputs.OuterGrooveRadius, inputs.Arm ? inputs.Arm->EffectiveLength : 0.0});
+    if (longest > MaxAnalysedLength) {
+        return "lengths of more than 10000 mm cannot be analysed";
+    }
     if (!Finite(inputs.Rpm) || inputs.Rpm <= 0) {
         return "the speed must be more than 0 rpm";
     }

@@ -11,9 +11,10 @@
 #include <vector>
 
 inline constexpr double DefaultRpm = 100.0 / 3.0;
-inline constexpr double DefaultVelocity = 100.0; // peak recorded velocity, mm/s
-inline constexpr double CurveStep = 0.5;         // mm between the points of a curve
-inline constexpr double CurveMargin = 5.0;       // curves run from r1 - 5 to r2 + 5 mm
+inline constexpr double DefaultVelocity = 100.0;     // peak recorded velocity, mm/s
+inline constexpr double CurveStep = 0.5;             // mm between the points of a curve
+inline constexpr double CurveMargin = 5.0;           // curves run from r1 - 5 to r2 + 5 mm
+inline constexpr double MaxAnalysedLength = 10000.0; // mm; longer distances, radii and arms are refused
 
 enum class AnalysedArm { LofgrenA, LofgrenB, StevensonA, UserArm };
 

@@ -1,6 +1,7 @@
 #include "app/page_warnings.h"
 
 #include "app/command_line_colours.h"
+#include "app/window_fields.h"
 #include "geometry/numeric_text.h"
 #include "print/custom_strobe_fields.h"
 #include "print/page_model.h"
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -21,17 +21,9 @@ constexpr double LongestArmMm = 400;
 constexpr double LeastFactor = 0.9;
 constexpr double MostFactor = 1.1;
 
-// The shortest text that reads back as the number (no floating-point to_chars in the browser's library).
+// Numbers in warnings as the tool and the browser page write them elsewhere: the shortest text that reads back.
 std::string Number(double value) {
-    char buffer[400];
-    const bool plain = std::isfinite(value) && std::fabs(value) < 1e15;
-    for (int digits = plain ? 0 : 1; digits <= 17; ++digits) {
-        std::snprintf(buffer, sizeof buffer, plain ? "%.*f" : "%.*g", digits, value);
-        if (std::strtod(buffer, nullptr) == value) {
-            break;
-        }
-    }
-    return buffer;
+    return ShortestText(value);
 }
 
 // Advance widths of Arial (and of the metric-compatible Liberation Sans the tool draws with) for the printable
@@ -289,11 +281,8 @@ std::vector<std::string> CorrectionFactorWarnings(const ParameterRecord& record)
 }
 
 std::optional<std::string> NumberReadingWarning(std::string_view text) {
-    std::size_t consumed = 0;
-    const double value = TextToNumber(text, consumed);
-    const std::size_t meaningful = text.find_last_not_of(" \t\r\n");
-    if (consumed == 0 || (meaningful != std::string_view::npos && consumed <= meaningful)) {
-        return "\"" + std::string(text) + "\" reads as " + Number(value);
+    if (const std::optional<std::string> readsAs = PartlyReadNumber(text)) {
+        return "\"" + std::string(text) + "\" reads as " + *readsAs;
     }
     return std::nullopt;
 }

@@ -8,6 +8,7 @@
 #include "geometry/alignment.h"
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
+#include "print/cairo/output_file.h"
 #include "print/printouts.h"
 
 #include <charconv>
@@ -122,12 +123,14 @@ int RunAnalyse(const AnalyseOptions& options) {
     if (ReportWarnings(warnings, options.Fields.Strict)) {
         return 2;
     }
-    std::cout << Report(analysis, options.Report) << std::flush;
+    // A chart on standard output keeps the stream clean: the report goes to stderr then, as arc's lines do.
+    std::ostream& report = chart && IsStandardOutput(settings.Path) ? std::cerr : std::cout;
+    report << Report(analysis, options.Report) << std::flush;
     if (chart) {
         WriteOrPrintPage(options.Page, settings, false, "Alignment analysis", "",
                          [&] { PrintAnalysisChart(analysis); });
     }
-    return std::cout ? 0 : 1;
+    return report ? 0 : 1;
 }
 
 } // namespace

@@ -63,23 +63,6 @@ constexpr std::string_view GeometryNames[] = {"lofgren-a", "lofgren-b", "stevens
 
 } // namespace
 
-FieldTable::FieldTable() {
-    Texts = {{ControlId::SpindleToPivotField, "209"}, {ControlId::InnerGrooveField, "57.5"},
-             {ControlId::OuterGrooveField, "146.05"}, {ControlId::CorrectionXField, "1.0"},
-             {ControlId::CorrectionYField, "1.0"},    {ControlId::ArmIdField, ""}};
-    Checks = {{ControlId::LofgrenAButton, 1}, {ControlId::LofgrenBButton, 0}, {ControlId::StevensonAButton, 0}};
-}
-
-void FieldTable::SetText(int controlId, std::string text) {
-    Texts[controlId] = std::move(text);
-}
-
-void FieldTable::CheckOnly(int controlId) {
-    for (auto& [control, state] : Checks) {
-        state = control == controlId ? 1 : 0;
-    }
-}
-
 void AddCorrectionOptions(CLI::App& command, FieldOptions& options) {
     AddNumberFields(command, options, CorrectionFields, "FACTOR");
     AddStrictOption(command, options.Strict);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/window_fields.h"
 #include "cli/options.h"
 #include "geometry/field_table.h"
 
@@ -8,12 +9,7 @@
 #include <vector>
 
 // The main window's fields as a table, filled from command-line options; defaults are the window's initial texts.
-class FieldTable : public FieldTextTable {
-public:
-    FieldTable();
-    void SetText(int controlId, std::string text);
-    void CheckOnly(int controlId);
-};
+using FieldTable = WindowFieldTable;
 
 // The options that stand for the window's fields, as given (UTF-8); a field left out keeps its initial text.
 // `Preset` and `Geometry` hold the canonical name of the choice.

@@ -61,11 +61,8 @@ constexpr CustomOption CustomOptions[] = {
 
 class CustomStrobeFieldTable : public FieldTextTable {
 public:
-    explicit CustomStrobeFieldTable(const StrobeOptions& options) {
-        Texts = {{ControlId::OuterBarsField, "216"},
-                 {ControlId::InnerBarsField, "160"},
-                 {ControlId::Caption1Field, "33 1/3 RPM - 60 HZ - 216 BARS"},
-                 {ControlId::Caption2Field, "45 RPM - 60 HZ - 160 BARS"}};
+    // The dialog's initial texts where an option is left out.
+    explicit CustomStrobeFieldTable(const StrobeOptions& options) : FieldTextTable(InitialCustomStrobeFields()) {
         for (const CustomOption& option : CustomOptions) {
             if (const std::optional<std::string>& text = options.*option.Member) {
                 Texts[option.Control] = Utf8ToWindows1252(*text);

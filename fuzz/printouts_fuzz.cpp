@@ -1,6 +1,9 @@
-// Any texts in the main window's fields, any option states and colours, then the arc template and a strobe disk on
-// a recording printer: nothing crashes, each printout is one well-formed job whose one page always ends, and no
-// coordinate beyond the device limit is drawn.
+// Any texts in the main window's fields, any option states and colours, then the arc template, a strobe disk and the
+// analysis chart (with any arm, speed and velocity) on a recording printer: nothing crashes, each printout is one
+// well-formed job whose one page always ends, and no coordinate beyond the device limit is drawn; the analysis's
+// text, JSON and CSV are made whatever the numbers.
+#include "analysis/alignment_analysis.h"
+#include "analysis/analysis_report.h"
 #include "app/confirmation_text.h"
 #include "geometry/alignment.h"
 #include "geometry/control_ids.h"
@@ -98,6 +101,41 @@ void CheckConfirmationText() {
     }
 }
 
+// The analysis of what the window holds, as `quillmere analyse` makes it, with the rest from the input.
+void AnalyseAndChart(FuzzedDataProvider& input, const RecordingDeviceSettings& settings) {
+    AnalysisInputs inputs;
+    inputs.SpindleToPivot = Parameters.SpindleToPivot;
+    inputs.InnerGrooveRadius = Parameters.InnerGrooveRadius;
+    inputs.OuterGrooveRadius = Parameters.OuterGrooveRadius;
+    inputs.CorrectionFactorX = Parameters.CorrectionFactorX;
+    inputs.CorrectionFactorY = Parameters.CorrectionFactorY;
+    inputs.ArmId = ArmIdText(Parameters);
+    const auto number = [&input] {
+        return input.ConsumeBool() ? input.ConsumeFloatingPointInRange(-400.0, 400.0)
+                                   : input.ConsumeFloatingPoint<double>();
+    };
+    if (input.ConsumeBool()) {
+        inputs.Rpm = number();
+        inputs.Velocity = number();
+    }
+    if (input.ConsumeBool()) {
+        inputs.Arm = UserArmInput{number(), number()};
+    }
+    const AlignmentAnalysis analysis = AnalyseAlignment(inputs);
+    if (analysis.Problem.empty() != !analysis.Arms.empty()) {
+        std::fprintf(stderr, "an analysis without a problem has no arms, or one with a problem has some\n");
+        std::abort();
+    }
+    // nlohmann-json throws on text that is no UTF-8: every text in the JSON must have been converted.
+    const std::string json = AnalysisJson(analysis);
+    const std::string text = AnalysisText(analysis) + AnalysisCsv(analysis);
+    std::vector<DeviceRequest> log;
+    RecordingPrinterChooser printer(log, settings);
+    SetPrinterChooser(&printer);
+    PrintAnalysisChart(analysis);
+    CheckOnePageJob(log, "analysis chart");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -140,6 +178,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PrintStrobeDisk(outerBars, innerBars, caption1 + std::string(CaptionLength - caption1.size(), ' '),
                     caption2 + std::string(CaptionLength - caption2.size(), ' '));
     CheckOnePageJob(strobeLog, "strobe disk");
+
+    AnalyseAndChart(input, settings);
     SetPrinterChooser(nullptr);
     return 0;
 }

@@ -1,7 +1,9 @@
 #include "geometry/numeric_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -171,6 +173,72 @@ double TextToNumber(std::string_view text, std::size_t& consumed) {
 
 namespace {
 
+// "d.ddddddddddddddddde±x": the value rounded once to 18 significant digits. std::to_chars does it exactly; a
+// standard library without it for floating point (Emscripten's libc++) falls back on the C library's printf, which
+// rounds the exact binary value as well (ties to even in the default rounding mode).
+template <typename Number> std::string_view ScientificText(Number value, char (&buffer)[64]) {
+    if constexpr (requires(char* at, Number v) { std::to_chars(at, at, v, std::chars_format::scientific, 17); }) {
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 17);
+        return std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    } else {
+        const int length = std::snprintf(buffer, sizeof buffer, "%.17e", static_cast<double>(value));
+        return std::string_view(buffer, static_cast<std::size_t>(std::clamp(length, 0, 63)));
+    }
+}
+
+// Emscripten's fallback for the shortest text: the fewest significant digits that read back as the value, laid out
+// as std::to_chars lays them out (plain or scientific, whichever is shorter, plain on a tie).
+[[maybe_unused]] std::string ShortestFromPrintf(double value) {
+    if (!std::isfinite(value) || value == 0) {
+        return std::isnan(value)   ? "nan"
+               : std::isinf(value) ? (value < 0 ? "-inf" : "inf")
+                                   : (std::signbit(value) ? "-0" : "0");
+    }
+    char buffer[64];
+    int precision = 0;
+    do {
+        std::snprintf(buffer, sizeof buffer, "%.*e", precision, value);
+    } while (std::strtod(buffer, nullptr) != value && ++precision < 17);
+    const std::string_view scientific(buffer);
+    const std::size_t e = scientific.find('e');
+    std::string digits;
+    for (char c : scientific.substr(0, e)) {
+        if (IsDigit(c)) {
+            digits += c;
+        }
+    }
+    const int exponent = std::atoi(buffer + e + 1);
+    const std::string sign = value < 0 ? "-" : "";
+    std::string exponentText = std::to_string(exponent < 0 ? -exponent : exponent);
+    if (exponentText.size() < 2) {
+        exponentText.insert(0, 1, '0');
+    }
+    const std::string tail = digits.size() > 1 ? "." + digits.substr(1) : "";
+    const std::string inScientific = sign + digits[0] + tail + "e" + (exponent < 0 ? "-" : "+") + exponentText;
+    std::string plain;
+    const long count = static_cast<long>(digits.size());
+    if (exponent >= count - 1) {
+        plain = digits + std::string(static_cast<std::size_t>(exponent - (count - 1)), '0');
+    } else if (exponent >= 0) {
+        plain = digits.substr(0, static_cast<std::size_t>(exponent + 1)) + "." +
+                digits.substr(static_cast<std::size_t>(exponent + 1));
+    } else {
+        plain = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    }
+    plain.insert(0, sign);
+    return plain.size() <= inScientific.size() ? plain : inScientific;
+}
+
+template <typename Number> std::string ShortestOf(Number value) {
+    if constexpr (requires(char* at, Number v) { std::to_chars(at, at, v); }) {
+        char buffer[40];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+        return std::string(buffer, result.ptr);
+    } else {
+        return ShortestFromPrintf(value);
+    }
+}
+
 struct MaskParts {
     int Decimals = 0;
     std::string Literal;
@@ -213,9 +281,7 @@ std::string FormatNumber(double value, std::string_view mask) {
 
     // 18 significant digits, rounded once (ties to even) from the exact binary value.
     char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 17);
-    const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const std::string_view scientific = ScientificText(std::fabs(value), buffer);
     std::string digits;
     std::size_t e = scientific.find('e');
     for (std::size_t i = 0; i < e; ++i) {
@@ -284,6 +350,10 @@ std::string FormatNumber(double value, std::string_view mask) {
         text += kept.substr(kept.size() - fractionDigits);
     }
     return text + parts.Literal;
+}
+
+std::string ShortestText(double value) {
+    return ShortestOf(value);
 }
 
 long double SquareRoot(long double value) {

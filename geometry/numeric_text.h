@@ -13,6 +13,8 @@ double TextToNumber(std::string_view text);
 double TextToNumber(std::string_view text, std::size_t& consumed);
 // Writes a number through a mask such as "###.000" or "###.000\°" (the degree sign as the byte 0xB0).
 std::string FormatNumber(double value, std::string_view mask);
+// The shortest text that reads back as the same double ("57", "0.1", "1e+20"), as std::to_chars writes it.
+std::string ShortestText(double value);
 // Square root of zero and positive values; a negative argument or NaN comes back unchanged.
 long double SquareRoot(long double value);
 // Nearest 32-bit integer, ties to even; out of range and NaN give -2147483648.

@@ -47,7 +47,9 @@ constexpr double MarkerPen = 0.25;
 enum class MarkerShape { Circle, Square, Diamond, Triangle };
 
 // How each arm's curve looks: a colour that tells it apart on screen and a line style and marker that do the
-// same in black and white. Dash patterns alternate drawn and blank lengths in millimetres; none is solid.
+// same in black and white. Dash patterns alternate drawn and blank lengths in millimetres along the curve; none is
+// solid. Lines end round (as the printers' pens do), so each drawn piece shows half a pen longer at both ends: a
+// dot is a piece of almost no length.
 struct CurveStyle {
     std::array<int, 3> Colour;
     std::array<double, 4> Dashes;
@@ -57,10 +59,10 @@ struct CurveStyle {
 
 // clang-format off
 constexpr CurveStyle CurveStyles[] = {
-    {{0, 114, 178}, {0, 0, 0, 0},       CurvePen,    MarkerShape::Circle},   // Löfgren A: solid, blue
-    {{213, 94, 0},  {3.2, 1.3, 0, 0},   CurvePen,    MarkerShape::Square},   // Löfgren B: dashes, vermilion
-    {{0, 158, 115}, {0.6, 0.9, 0, 0},   CurvePen,    MarkerShape::Diamond},  // Stevenson A: dots, green
-    {{0, 0, 0},     {3.4, 1.0, 0.7, 1.0}, ArmCurvePen, MarkerShape::Triangle}, // the user's arm: dash-dot, black
+    {{0, 114, 178}, {0, 0, 0, 0},            CurvePen,    MarkerShape::Circle},   // Löfgren A: solid, blue
+    {{213, 94, 0},  {2.75, 1.75, 0, 0},      CurvePen,    MarkerShape::Square},   // Löfgren B: dashes, vermilion
+    {{0, 158, 115}, {0.05, 0.85, 0, 0},      CurvePen,    MarkerShape::Diamond},  // Stevenson A: dots, green
+    {{0, 0, 0},     {2.85, 1.55, 0.05, 1.55}, ArmCurvePen, MarkerShape::Triangle}, // the user's arm: dash-dot, black
 };
 // clang-format on
 
@@ -271,24 +273,30 @@ std::vector<Point> CurvePoints(const ChartPanel& panel, const ArmFigures& arm, b
     return points;
 }
 
+// The values of an axis's ticks, computed from the start each (no running sum); none for an axis that makes no sense.
+std::vector<double> TickValues(const ChartAxis& axis) {
+    constexpr double MostTicks = 100;
+    std::vector<double> values;
+    const double count = std::round((axis.To - axis.From) / axis.Step);
+    if (!(count >= 0 && count <= MostTicks)) {
+        return values;
+    }
+    for (int k = 0; k <= static_cast<int>(count); ++k) {
+        values.push_back(axis.From + axis.Step * k);
+    }
+    return values;
+}
+
 void DrawGrid(const Chart& chart, const ChartPanel& panel, const AnalysisInputs& inputs) {
     const PageColour shade = GrooveShade;
     chart.Pen(GridPen);
     PageBox(static_cast<float>(chart.X(panel.PageX(inputs.InnerGrooveRadius))), static_cast<float>(chart.Y(panel.Top)),
             static_cast<float>(chart.X(panel.PageX(inputs.OuterGrooveRadius))),
             static_cast<float>(chart.Y(panel.Bottom)), 0.0f, shade, shade, 0);
-    const auto ticks = [](const ChartAxis& axis) {
-        std::vector<double> values;
-        const long count = std::lround((axis.To - axis.From) / axis.Step);
-        for (long k = 0; k <= count; ++k) {
-            values.push_back(axis.From + axis.Step * static_cast<double>(k));
-        }
-        return values;
-    };
-    for (double x : ticks(panel.X)) {
+    for (double x : TickValues(panel.X)) {
         chart.Line({panel.PageX(x), panel.Top}, {panel.PageX(x), panel.Bottom}, GridColour);
     }
-    for (double y : ticks(panel.Y)) {
+    for (double y : TickValues(panel.Y)) {
         chart.Line({panel.Left, panel.PageY(y)}, {panel.Right, panel.PageY(y)}, GridColour);
     }
     if (panel.Y.From < 0 && panel.Y.To > 0) {
@@ -303,17 +311,13 @@ void DrawAxes(const Chart& chart, const ChartPanel& panel, std::string_view titl
             static_cast<float>(chart.X(panel.Right)), static_cast<float>(chart.Y(panel.Bottom)), 0.0f, UseLineColour,
             NoFill, 0);
     const PrintFont font = chart.Font(SmallPoints);
-    const long xCount = std::lround((panel.X.To - panel.X.From) / panel.X.Step);
-    for (long k = 0; k <= xCount; ++k) {
-        const double value = panel.X.From + panel.X.Step * static_cast<double>(k);
+    for (double value : TickValues(panel.X)) {
         const double x = panel.PageX(value);
         chart.Line({x, panel.Bottom}, {x, panel.Bottom - TickLength}, UseLineColour);
         chart.Line({x, panel.Top}, {x, panel.Top + TickLength}, UseLineColour);
         Text(chart, font, x, panel.Bottom + 4.2, Fixed(value, panel.X.Decimals), Align::Centre);
     }
-    const long yCount = std::lround((panel.Y.To - panel.Y.From) / panel.Y.Step);
-    for (long k = 0; k <= yCount; ++k) {
-        const double value = panel.Y.From + panel.Y.Step * static_cast<double>(k);
+    for (double value : TickValues(panel.Y)) {
         const double y = panel.PageY(value);
         chart.Line({panel.Left, y}, {panel.Left + TickLength, y}, UseLineColour);
         chart.Line({panel.Right, y}, {panel.Right - TickLength, y}, UseLineColour);

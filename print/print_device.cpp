@@ -1,5 +1,7 @@
 #include "print/print_device.h"
 
+#include <cmath>
+
 namespace {
 PrinterChooser* Chooser = nullptr;
 }
@@ -10,4 +12,9 @@ void SetPrinterChooser(PrinterChooser* chooser) {
 
 PrinterChooser* CurrentPrinterChooser() {
     return Chooser;
+}
+
+DeviceFontMetrics ScalableFontMetrics(const FontDesign& design, double emSize) {
+    return DeviceFontMetrics{static_cast<int>(std::lround(design.Ascent * emSize + design.Descent * emSize)),
+                             static_cast<int>(std::lround(design.LineGap * emSize))};
 }

@@ -49,6 +49,16 @@ struct DeviceFontMetrics {
 
 using DeviceFontHandle = int;
 
+// The vertical design of a scalable font, per em: ascent, descent (a positive depth) and the gap between lines.
+struct FontDesign {
+    double Ascent;
+    double Descent;
+    double LineGap;
+};
+
+// Cell height and external leading of a scalable font at an em size in dots, in whole dots as a printer reports them.
+DeviceFontMetrics ScalableFontMetrics(const FontDesign& design, double emSize);
+
 // The print device executes plain requests in whole dots from the top-left of the printable area.
 // Every rule of a print job (page opening, colours, rounding, fonts, clipping of text) lives in the
 // page model; a device only carries out what it is told. Failures of single requests stay silent.

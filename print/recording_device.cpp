@@ -63,7 +63,8 @@ DeviceFontMetrics RecordingDevice::FontMetrics(DeviceFontHandle font) {
     if (font < 1 || static_cast<std::size_t>(font) > Fonts.size()) {
         return DeviceFontMetrics{0, 0};
     }
-    return RecordedFontMetrics(Fonts[static_cast<std::size_t>(font) - 1].Height);
+    const DeviceFontRequest& request = Fonts[static_cast<std::size_t>(font) - 1];
+    return Settings.Metrics ? Settings.Metrics(request) : RecordedFontMetrics(request.Height);
 }
 
 void RecordingDevice::ReleaseFont(DeviceFontHandle font) {

@@ -2,6 +2,7 @@
 
 #include "print/print_device.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ struct RecordingDeviceSettings {
     bool FailStartDocument = false;
     // The name the chooser reports; an empty name is what a cancelled system dialog leaves behind.
     std::string PrinterName = "Recording printer";
+    // The metrics reported for a font; when empty, RecordedFontMetrics of its height.
+    std::function<DeviceFontMetrics(const DeviceFontRequest&)> Metrics;
 };
 
 // The metrics the recording device reports for a font of the requested height (negative: character height):

@@ -1,7 +1,9 @@
 #!/bin/bash
 # Installs the Debian packages a stage needs, only when some are missing.
 #   install-deps.sh build   what building the Linux tool needs
-#   install-deps.sh test    also the Windows cross build, Wine, CUPS and the page-measuring tools
+#   install-deps.sh web     what building the browser version needs (Emscripten, Node and npm)
+#   install-deps.sh test    also the Windows cross build, Wine, CUPS, the page-measuring tools and the browser version
+#                           with Chromium for its tests
 set -euo pipefail
 
 build_packages=(g++ cmake ninja-build pkg-config libcairo2-dev fontconfig fonts-liberation libcups2-dev libcli11-dev
@@ -10,10 +12,19 @@ test_packages=(g++-mingw-w64-x86-64 wine64 wine fonts-wine xvfb xauth x11-apps c
                printer-driver-cups-pdf ghostscript poppler-utils imagemagick qpdf libbenchmark-dev clang
                libclang-rt-14-dev dpkg-dev man-db file unzip)
 
+# Emscripten's optimizer needs acorn from node-acorn; the site's fonts are those of fonts-liberation.
+web_packages=(emscripten node-acorn nodejs fonts-liberation)
+# npm comes with some Node.js builds; Debian's own nodejs needs the npm package beside it.
+if ! command -v npm >/dev/null; then
+    web_packages+=(npm)
+fi
+web_test_packages=(chromium poppler-utils)
+
 case "${1:-build}" in
     build) wanted=("${build_packages[@]}") ;;
-    test) wanted=("${build_packages[@]}" "${test_packages[@]}") ;;
-    *) echo "usage: $0 build|test" >&2; exit 2 ;;
+    web) wanted=("${build_packages[@]}" "${web_packages[@]}") ;;
+    test) wanted=("${build_packages[@]}" "${test_packages[@]}" "${web_packages[@]}" "${web_test_packages[@]}") ;;
+    *) echo "usage: $0 build|web|test" >&2; exit 2 ;;
 esac
 
 missing=()

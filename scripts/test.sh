@@ -18,6 +18,9 @@ build_windows() { cmake --preset windows >/dev/null && cmake --build --preset wi
 build_asan() { cmake --preset asan >/dev/null && cmake --build --preset asan; }
 
 stage "linux build" build_linux
+# The browser version's site before the Linux tests: its browser tests (label web) compare it with the Linux tool.
+stage "web build" scripts/build-web.sh
+stage "web unit tests (WebAssembly under Node)" ctest --preset web
 stage "linux tests" ctest --preset linux -j2
 stage "windows build" build_windows
 stage "windows tests" ctest --preset windows

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "print/paper.h"
 #include "print/print_device.h"
 
 #include <memory>
 #include <string>
 
 enum class PageFormat { Pdf, Svg, Png };
-enum class PaperSize { Letter, A4 };
 
 // A printer emulated in a file: its resolution, the unprintable margin all round and the paper.
 struct FilePrinterSettings {

@@ -1,4 +1,5 @@
 #include "print/cairo/file_printer.h"
+#include "print/vector_drawing.h"
 
 #include "geometry/windows_1252.h"
 #include "print/cairo/output_file.h"
@@ -25,27 +26,8 @@ constexpr int HatchTile = 8;
 // Lines joined into one path at most, so a path stays of a size every viewer and printer handles.
 constexpr int MaxPolylineSegments = 1000;
 
-struct PaperMm {
-    double Width;
-    double Height;
-};
-
-PaperMm PortraitPaper(PaperSize paper) {
-    return paper == PaperSize::A4 ? PaperMm{210.0, 297.0} : PaperMm{215.9, 279.4};
-}
-
 void SetSourceColour(cairo_t* cr, DeviceColour colour) {
     cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0, ((colour >> 16) & 0xFF) / 255.0);
-}
-
-// An odd pen width is centred on a dot, an even one on the boundary between two dots, so lines stay crisp.
-double PenOffset(int penWidth) {
-    return penWidth % 2 == 1 ? 0.5 : 0.0;
-}
-
-// Zero width means the thinnest line: cairo would draw nothing at all.
-double StrokeWidth(int penWidth) {
-    return std::max(penWidth, 1);
 }
 
 std::uint32_t Crc32(const unsigned char* data, std::size_t size) {
@@ -111,6 +93,7 @@ struct CairoFont {
     double Ascent = 0;
     double Descent = 0;
     double LineGap = 0;
+    FontDesign Design{};
     bool Underline = false;
     bool StrikeOut = false;
 };
@@ -156,8 +139,8 @@ public:
             return;
         }
         Orientation = orientation;
-        const double widthDots = PaperDots().X;
-        const double heightDots = PaperDots().Y;
+        const double widthDots = Paper().WidthDots;
+        const double heightDots = Paper().HeightDots;
         double scale = 1.0;
         switch (Settings.Format) {
         case PageFormat::Pdf:
@@ -185,7 +168,7 @@ public:
             cairo_paint(Cr);
         }
         cairo_scale(Cr, scale, scale);
-        const double margin = MarginDots();
+        const double margin = Paper().MarginDots;
         cairo_translate(Cr, margin, margin);
         const DevicePoint printable = PrintableSize();
         cairo_rectangle(Cr, 0, 0, printable.X, printable.Y);
@@ -235,13 +218,7 @@ public:
 
     DevicePoint Resolution() override { return DevicePoint{Settings.Dpi, Settings.Dpi}; }
 
-    DevicePoint PrintableSize() override {
-        const double margin = 2 * MarginDots();
-        const double widthDots = PaperDots().X;
-        const double heightDots = PaperDots().Y;
-        return DevicePoint{static_cast<int>(std::max(0.0, std::floor(widthDots - margin))),
-                           static_cast<int>(std::max(0.0, std::floor(heightDots - margin)))};
-    }
+    DevicePoint PrintableSize() override { return Paper().Printable; }
 
     DeviceFontHandle MakeFont(const DeviceFontRequest& request) override {
         CairoFont font;
@@ -259,20 +236,12 @@ public:
         const double ascent = reference.ascent / ReferenceSize;
         const double descent = reference.descent / ReferenceSize;
         const double gap = std::max(0.0, reference.height / ReferenceSize - ascent - descent);
-        // A negative height asks for that character (em) height, a positive one for that cell height;
-        // zero lets the device choose, as a printer does: its default of 10 points.
-        double size = 0;
-        if (request.Height < 0) {
-            size = -static_cast<double>(request.Height);
-        } else if (request.Height > 0 && ascent + descent > 0) {
-            size = request.Height / (ascent + descent);
-        } else {
-            size = 10.0 * Settings.Dpi / PointsPerInch;
-        }
+        const double size = EmSize(request, FontDesign{ascent, descent, gap}, Settings.Dpi);
         font.Size = size;
         font.Ascent = ascent * size;
         font.Descent = descent * size;
         font.LineGap = gap * size;
+        font.Design = FontDesign{ascent, descent, gap};
         Fonts.push_back(font);
         return static_cast<DeviceFontHandle>(Fonts.size());
     }
@@ -282,8 +251,7 @@ public:
         if (font == nullptr) {
             return DeviceFontMetrics{0, 0};
         }
-        return DeviceFontMetrics{static_cast<int>(std::lround(font->Ascent + font->Descent)),
-                                 static_cast<int>(std::lround(font->LineGap))};
+        return ScalableFontMetrics(font->Design, font->Size);
     }
 
     void ReleaseFont(DeviceFontHandle handle) override {
@@ -346,33 +314,19 @@ public:
         }
         StrokePolyline();
         const double offset = PenOffset(penWidth);
-        const double centreX = (static_cast<double>(box.Left) + box.Right) / 2;
-        const double centreY = (static_cast<double>(box.Top) + box.Bottom) / 2;
-        const double radiusX = (static_cast<double>(box.Right) - box.Left) / 2;
-        const double radiusY = (static_cast<double>(box.Bottom) - box.Top) / 2;
-        if (radiusX <= 0 || radiusY <= 0) {
+        EllipseSweep sweep{};
+        if (!SweepOf(box, start, end, sweep)) {
             return;
         }
-        // Where each ray meets the ellipse, as the ellipse's own parameter; angles count with y up.
-        auto parameterOf = [&](DevicePoint p) {
-            const double rayAngle = std::atan2(centreY - p.Y, p.X - centreX);
-            return std::atan2(radiusX * std::sin(rayAngle), radiusY * std::cos(rayAngle));
-        };
-        const double from = parameterOf(start);
-        double to = parameterOf(end);
-        if (to <= from) {
-            // Counter-clockwise on; the same ray twice is the whole ellipse.
-            to += 2 * std::numbers::pi;
-        }
         cairo_save(Cr);
-        cairo_translate(Cr, centreX + offset, centreY + offset);
-        cairo_scale(Cr, radiusX, -radiusY);
+        cairo_translate(Cr, sweep.CentreX + offset, sweep.CentreY + offset);
+        cairo_scale(Cr, sweep.RadiusX, -sweep.RadiusY);
         if (pie) {
             cairo_move_to(Cr, 0, 0);
         } else {
             cairo_new_path(Cr);
         }
-        cairo_arc(Cr, 0, 0, 1, from, to);
+        cairo_arc(Cr, 0, 0, 1, sweep.From, sweep.To);
         if (pie) {
             cairo_close_path(Cr);
         }
@@ -427,20 +381,9 @@ public:
     }
 
 private:
-    struct PaperSizeInDots {
-        double X;
-        double Y;
-    };
-
-    PaperSizeInDots PaperDots() const {
-        const PaperMm paper = PortraitPaper(Settings.Paper);
-        const double across = paper.Width / MmPerInch * Settings.Dpi;
-        const double down = paper.Height / MmPerInch * Settings.Dpi;
-        return Orientation == 2 ? PaperSizeInDots{down, across} : PaperSizeInDots{across, down};
+    PaperGeometry Paper() const {
+        return PaperGeometryOf(Settings.Paper, Settings.Dpi, Settings.MarginMm, Orientation);
     }
-
-    // A printer's printable area starts on a whole dot.
-    double MarginDots() const { return std::round(Settings.MarginMm / MmPerInch * Settings.Dpi); }
 
     bool Drawing() const { return !Failed && PageStarted && !PageEnded; }
 

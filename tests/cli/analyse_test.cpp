@@ -85,6 +85,13 @@ TEST(AnalyseCommand, BadInputIsAUsageErrorAndAnArmOutOfReachAWarning) {
                        "quillmere: warning: Your arm has no real null point: its tracking error is nowhere zero\n");
 }
 
+TEST(AnalyseCommand, ChartOnStandardOutputSendsTheReportToStandardError) {
+    const ToolResult result = RunTool({"analyse", "--format", "csv", "-o", "-"});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_TRUE(result.Out.starts_with("%PDF-"));
+    EXPECT_TRUE(result.Err.starts_with("radius_mm,"));
+}
+
 TEST(AnalyseCommand, ChartTicksLandWhereTheAxisScaleSays) {
     const std::string folder = FreshTestFolder("analyse-chart");
     const ToolResult result = RunTool({"analyse", "--preset", "iec", "--spindle-to-pivot", "222", "--effective-length",

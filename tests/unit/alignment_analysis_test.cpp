@@ -140,7 +140,7 @@ TEST(AlignmentAnalysis, ArmWithoutNullsAndArmOutOfReachAreSaidSo) {
 }
 
 TEST(AlignmentAnalysis, InputsThatCannotBeAnalysedGiveAReasonAndNoArms) {
-    for (AnalysisInputs in : {Inputs(222, {146.05, 60.325}), Inputs(0, Iec), Inputs(NAN, Iec)}) {
+    for (AnalysisInputs in : {Inputs(222, {146.05, 60.325}), Inputs(0, Iec), Inputs(NAN, Iec), Inputs(2e4, Iec)}) {
         const AlignmentAnalysis analysis = AnalyseAlignment(in);
         EXPECT_FALSE(analysis.Problem.empty());
         EXPECT_TRUE(analysis.Arms.empty());

@@ -100,7 +100,9 @@ TEST(StrobeDiskBars, TheThinnestWedgesStayThinAtEveryResolution) {
         Parameters = ParameterRecord{};
         Parameters.CorrectionFactorX = Parameters.CorrectionFactorY = 1;
         std::vector<DeviceRequest> log;
-        RecordingPrinterChooser chooser(log, RecordingDeviceSettings{{dpi, dpi}});
+        RecordingDeviceSettings settings;
+        settings.Resolution = {dpi, dpi};
+        RecordingPrinterChooser chooser(log, settings);
         SetPrinterChooser(&chooser);
         PrintStrobeDisk(10000, 10000, "", "");
         SetPrinterChooser(nullptr);

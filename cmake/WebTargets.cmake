@@ -1,0 +1,38 @@
+# The browser version: the portable core compiled to WebAssembly, bound to JavaScript with embind, and the static
+# site around it in build/web/site.
+add_executable(quillmere_web ${CMAKE_SOURCE_DIR}/web/bindings.cpp)
+target_link_libraries(quillmere_web PRIVATE quillmere_core)
+# One file with the WebAssembly inside: Node cannot load a separate .wasm by path with this runtime, and a page
+# opened from disk cannot fetch one either.
+target_link_options(quillmere_web PRIVATE --bind -sSINGLE_FILE -sMODULARIZE -sEXPORT_NAME=QuillmereCore
+                    -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web,node)
+set_target_properties(quillmere_web PROPERTIES OUTPUT_NAME quillmere-core SUFFIX .js)
+
+# The site: the page, its scripts, the core, pdf-lib and fontkit (their browser builds, from web/node_modules as
+# `npm ci` installs them) and the Liberation Sans files, which go inside a script so the page also works from disk.
+set(QUILLMERE_SITE ${CMAKE_BINARY_DIR}/site)
+set(QUILLMERE_NODE_MODULES ${CMAKE_SOURCE_DIR}/web/node_modules)
+set(QUILLMERE_FONT_FOLDER /usr/share/fonts/truetype/liberation)
+set(QUILLMERE_SITE_FILES ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/style.css
+    ${CMAKE_SOURCE_DIR}/web/app.js ${CMAKE_SOURCE_DIR}/web/page-device.js)
+set(QUILLMERE_VENDOR_FILES ${QUILLMERE_NODE_MODULES}/pdf-lib/dist/pdf-lib.min.js
+    ${QUILLMERE_NODE_MODULES}/@pdf-lib/fontkit/dist/fontkit.umd.min.js)
+foreach(vendor IN LISTS QUILLMERE_VENDOR_FILES)
+    if(NOT EXISTS ${vendor})
+        message(FATAL_ERROR "${vendor} is missing: run 'npm ci' in web/ (scripts/build-web.sh does)")
+    endif()
+endforeach()
+add_custom_command(
+    OUTPUT ${QUILLMERE_SITE}/fonts.js
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLMERE_SITE}
+    COMMAND sh -c "printf 'window.QuillmereFonts = {regular: \"%s\", italic: \"%s\"};\\n' \
+        \"$(base64 -w0 ${QUILLMERE_FONT_FOLDER}/LiberationSans-Regular.ttf)\" \
+        \"$(base64 -w0 ${QUILLMERE_FONT_FOLDER}/LiberationSans-Italic.ttf)\" > ${QUILLMERE_SITE}/fonts.js"
+    DEPENDS ${QUILLMERE_FONT_FOLDER}/LiberationSans-Regular.ttf ${QUILLMERE_FONT_FOLDER}/LiberationSans-Italic.ttf
+    VERBATIM)
+add_custom_target(site ALL
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLMERE_SITE}/vendor
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QUILLMERE_SITE_FILES} $<TARGET_FILE:quillmere_web> ${QUILLMERE_SITE}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QUILLMERE_VENDOR_FILES} ${QUILLMERE_SITE}/vendor
+    DEPENDS ${QUILLMERE_SITE_FILES} ${QUILLMERE_VENDOR_FILES} ${QUILLMERE_SITE}/fonts.js quillmere_web
+    COMMENT "Site in ${QUILLMERE_SITE}")

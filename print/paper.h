@@ -1,0 +1,17 @@
+#pragma once
+
+#include "print/print_device.h"
+
+enum class PaperSize { Letter, A4 };
+
+// A sheet as an emulated printer sees it, in dots at its resolution: the paper in the page's orientation, the
+// unprintable margin all round (a printer's printable area starts on a whole dot) and the printable area inside.
+struct PaperGeometry {
+    double WidthDots;
+    double HeightDots;
+    double MarginDots;
+    DevicePoint Printable;
+};
+
+// Orientation 2 is landscape, anything else portrait.
+PaperGeometry PaperGeometryOf(PaperSize paper, int dpi, double marginMm, int orientation);

@@ -1,0 +1,82 @@
+// What the browser tests share: the site served on 127.0.0.1, Debian's Chromium driven by playwright-core, and the
+// Linux tool to compare with.
+import { execFileSync } from 'node:child_process';
+import { createReadStream, existsSync, mkdirSync, mkdtempSync, statSync } from 'node:fs';
+import { createServer } from 'node:http';
+import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
+import { extname, join, normalize } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const repo = fileURLToPath(new URL('../..', import.meta.url));
+export const site = process.env.QUILLMERE_SITE || join(repo, 'build/web/site');
+export const tool = process.env.QUILLMERE_TOOL || join(repo, 'build/linux/quillmere');
+export const out = process.env.QUILLMERE_WEB_OUT || join(repo, 'build/web/test-output');
+export const core = process.env.QUILLMERE_CORE || join(site, 'quillmere-core.js');
+mkdirSync(out, { recursive: true });
+if (!existsSync(join(site, 'index.html'))) {
+    throw new Error(`no site in ${site}: build it first with scripts/build-web.sh`);
+}
+
+// playwright-core is the site's own development package, installed beside it.
+const { chromium } = createRequire(join(repo, 'web/package.json'))('playwright-core');
+
+const Types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.png': 'image/png' };
+
+// A static server for the site folder on an ephemeral loopback port.
+export async function serveSite() {
+    const server = createServer((request, response) => {
+        const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname)).replace(/^\/+/, '');
+        const file = join(site, path || 'index.html');
+        if (!file.startsWith(site) || !existsSync(file) || !statSync(file).isFile()) {
+            response.writeHead(404).end();
+            return;
+        }
+        response.writeHead(200, { 'Content-Type': Types[extname(file)] || 'application/octet-stream' });
+        createReadStream(file).pipe(response);
+    });
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    return { url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise((r) => server.close(r)) };
+}
+
+// Debian's Chromium, never a downloaded one, with a fresh profile and nothing that phones home.
+export async function launchBrowser() {
+    return chromium.launchPersistentContext(mkdtempSync(join(tmpdir(), 'quillmere-chromium-')), {
+        executablePath: '/usr/bin/chromium',
+        headless: true,
+        acceptDownloads: true,
+        args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+               '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    });
+}
+
+// Every request a page makes that leaves the machine is refused and remembered.
+export async function blockNetwork(context) {
+    const outside = [];
+    await context.route('**/*', (route) => {
+        const url = new URL(route.request().url());
+        if (['file:', 'data:', 'blob:'].includes(url.protocol) || url.hostname === '127.0.0.1') {
+            return route.continue();
+        }
+        outside.push(url.href);
+        return route.abort();
+    });
+    return outside;
+}
+
+// `quillmere values` with the options; its standard output without the final line feed.
+export function toolValues(options) {
+    return execFileSync(tool, ['values', ...options], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] })
+        .replace(/\n$/, '');
+}
+
+export function runTool(args) {
+    execFileSync(tool, args, { stdio: 'ignore' });
+}
+
+// Options as a page query and as the Linux tool's arguments.
+export function asQuery(options) {
+    const query = new URLSearchParams();
+    for (let i = 0; i < options.length; i += 2) query.set(options[i].replace(/^--/, ''), options[i + 1]);
+    return '?' + query.toString();
+}

@@ -1,0 +1,140 @@
+// The browser's PDFs (saved by browser.test.mjs) measured on the rendered page and set against the Linux tool's PDF
+// for the same inputs.
+#include "tests/cli/page_raster.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr double Pi = 3.141592653589793;
+constexpr double DotsPerMm = 600 / 25.4;
+
+std::optional<PageRaster> Page(const std::string& name) {
+    return PageRaster::Of(std::string(QUILLMERE_WEB_OUT) + "/" + name + ".pdf");
+}
+
+// Dark pixels of one page with nothing dark within one dot of them on the other.
+int StrayDots(const PageRaster& page, const PageRaster& other) {
+    int stray = 0;
+    for (int y = 0; y < page.Height; ++y) {
+        for (int x = 0; x < page.Width; ++x) {
+            if (page.At(x, y) < 0.5) {
+                continue;
+            }
+            bool near = false;
+            for (int dy = -1; dy <= 1 && !near; ++dy) {
+                for (int dx = -1; dx <= 1 && !near; ++dx) {
+                    near = other.At(x + dx, y + dy) >= 0.25;
+                }
+            }
+            stray += near ? 0 : 1;
+        }
+    }
+    return stray;
+}
+
+class WebPage : public testing::TestWithParam<const char*> {};
+
+TEST_P(WebPage, LineWorkWithinOneDotOfTheLinuxToolsPage) {
+    const auto web = Page(std::string("web-") + GetParam());
+    const auto tool = Page(std::string("tool-") + GetParam());
+    ASSERT_TRUE(web && tool) << "run browser.test.mjs first";
+    ASSERT_EQ(web->Width, tool->Width);
+    ASSERT_EQ(web->Height, tool->Height);
+    EXPECT_EQ(StrayDots(*web, *tool), 0);
+    EXPECT_EQ(StrayDots(*tool, *web), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Downloads, WebPage,
+                         testing::Values("arc-letter", "arc-a4", "strobe-60", "strobe-50", "strobe-custom"),
+                         [](const auto& param) {
+                             std::string name = param.param;
+                             name.erase(name.find('-'), 1);
+                             return name;
+                         });
+
+struct FrameCase {
+    const char* Name;
+    double MarginMm;
+    double ScaleDown; // the Y correction factor
+};
+
+class WebArcFrame : public testing::TestWithParam<FrameCase> {};
+
+TEST_P(WebArcFrame, TicksAtTheirDistancesFromTheAxesWithinOneDot) {
+    const FrameCase& c = GetParam();
+    const auto page = Page(std::string("web-") + c.Name);
+    ASSERT_TRUE(page);
+    const auto px = [&](double mm) { return (mm + c.MarginMm) * DotsPerMm; };
+    const double row = px(3 * c.ScaleDown);
+    const double column = px(3);
+    const double verticalAxis = page->CentreAlongRow(row, px(0), px(2.5));
+    const double horizontalAxis = page->CentreAlongColumn(column, px(0), px(2.5 * c.ScaleDown));
+    for (const double distance : {100.0, 180.0, 200.0}) {
+        SCOPED_TRACE(distance);
+        const double across = page->CentreAlongRow(row, px(distance), px(distance + 2));
+        const double down =
+            page->CentreAlongColumn(column, px(distance * c.ScaleDown), px((distance + 2) * c.ScaleDown));
+        EXPECT_NEAR(across - verticalAxis, distance * DotsPerMm, 1);
+        EXPECT_NEAR(down - horizontalAxis, distance * c.ScaleDown * DotsPerMm, 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Downloads, WebArcFrame,
+                         testing::Values(FrameCase{"arc-letter", 4.23, 1.0}, FrameCase{"arc-a4", 3.0, 0.99}),
+                         [](const auto& param) { return param.param.MarginMm == 3.0 ? "A4" : "Letter"; });
+
+// Where the darkness along a ray from the centre crosses one half, going outward (pixels from the centre).
+std::vector<double> EdgesAlongRay(const PageRaster& page, double cx, double cy, double angle, double from, double to) {
+    std::vector<double> edges;
+    const double step = 0.05;
+    double previous = page.Dark(cx + from * std::cos(angle), cy - from * std::sin(angle));
+    for (double r = from + step; r <= to; r += step) {
+        const double d = page.Dark(cx + r * std::cos(angle), cy - r * std::sin(angle));
+        if ((previous < 0.5) != (d < 0.5)) {
+            edges.push_back(r - step + step * (0.5 - previous) / (d - previous));
+        }
+        previous = d;
+    }
+    return edges;
+}
+
+struct DiskCase {
+    const char* Name;
+    int OuterBars;
+    int InnerBars;
+};
+
+class WebStrobeDisk : public testing::TestWithParam<DiskCase> {};
+
+TEST_P(WebStrobeDisk, RingRadiiWithinOneDot) {
+    const DiskCase& c = GetParam();
+    const auto page = Page(std::string("web-") + c.Name);
+    ASSERT_TRUE(page);
+    const double cx = (104 + 4.23) * DotsPerMm;
+    const double cy = (134 + 4.23) * DotsPerMm;
+    struct Ring {
+        int Bars;
+        double Inner, Outer;
+    };
+    for (const Ring ring : {Ring{c.OuterBars, 75, 87.5}, Ring{c.InnerBars, 67.5, 72.5}}) {
+        SCOPED_TRACE(ring.Inner);
+        // Through the middle of the ring's first bar.
+        const auto edges = EdgesAlongRay(*page, cx, cy, Pi / (2 * ring.Bars), (ring.Inner - 1) * DotsPerMm,
+                                         (ring.Outer + 1) * DotsPerMm);
+        ASSERT_EQ(edges.size(), 2u);
+        EXPECT_NEAR(edges[0], ring.Inner * DotsPerMm, 1);
+        EXPECT_NEAR(edges[1], ring.Outer * DotsPerMm, 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Downloads, WebStrobeDisk,
+                         testing::Values(DiskCase{"strobe-60", 216, 160}, DiskCase{"strobe-50", 180, 133},
+                                         DiskCase{"strobe-custom", 200, 148}),
+                         [](const auto& param) { return std::to_string(param.param.OuterBars); });
+
+} // namespace

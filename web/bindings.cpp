@@ -1,0 +1,376 @@
+// The browser version's door into the core: field texts in, the confirmation lines and the page operations of a
+// printout out, as plain JavaScript data. The only Emscripten-specific C++ of the project.
+#include "analysis/alignment_analysis.h"
+#include "analysis/analysis_report.h"
+#include "app/confirmation_text.h"
+#include "app/custom_strobe_layout.h"
+#include "app/window_fields.h"
+#include "geometry/alignment.h"
+#include "geometry/control_ids.h"
+#include "geometry/groove_presets.h"
+#include "geometry/numeric_text.h"
+#include "geometry/windows_1252.h"
+#include "print/custom_strobe_fields.h"
+#include "print/page_model.h"
+#include "print/paper.h"
+#include "print/printouts.h"
+#include "print/recording_device.h"
+#include "print/vector_drawing.h"
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <string>
+#include <vector>
+
+using emscripten::val;
+
+namespace {
+
+// The page options the Linux tool accepts, with its limits.
+constexpr int MinimumDpi = 72;
+constexpr int MaximumDpi = 2400;
+constexpr double MaximumMarginMm = 50;
+
+std::optional<std::string> TextOf(const val& fields, std::string_view name) {
+    const val value = fields[std::string(name)];
+    if (value.isUndefined() || value.isNull()) {
+        return std::nullopt;
+    }
+    return value.as<std::string>();
+}
+
+// The window's fields from texts named as the Linux tool's options, in the order the tool applies them: a preset,
+// then the lengths and factors (an explicit radius wins over the preset), the geometry and the ID.
+WindowFieldTable FieldsFrom(const val& fields, val& warnings) {
+    WindowFieldTable table;
+    if (const auto preset = TextOf(fields, "preset")) {
+        for (const GroovePreset& entry : GroovePresets) {
+            if (entry.Name == *preset) {
+                table.SetText(ControlId::InnerGrooveField, std::string(entry.Inner));
+                table.SetText(ControlId::OuterGrooveField, std::string(entry.Outer));
+            }
+        }
+    }
+    for (const NamedControl& field : NamedNumberFields) {
+        if (const auto text = TextOf(fields, field.Name)) {
+            if (const std::optional<std::string> readsAs = PartlyReadNumber(*text)) {
+                val warning = val::object();
+                warning.set("field", std::string(field.Name));
+                warning.set("text", *text);
+                warning.set("readsAs", *readsAs);
+                warnings.call<void>("push", warning);
+            }
+            table.SetText(field.Control, Utf8ToWindows1252(*text));
+        }
+    }
+    if (const auto geometry = TextOf(fields, "geometry")) {
+        if (const int button = ControlNamed(NamedGeometries, *geometry)) {
+            table.CheckOnly(button);
+        }
+    }
+    if (const auto id = TextOf(fields, "id")) {
+        table.SetText(ControlId::ArmIdField, Utf8ToWindows1252(*id));
+    }
+    return table;
+}
+
+// The analysis of the fields just read: the three geometries and, with "offset-angle" and "effective-length" or
+// "overhang" (read as the fields are read), the user's arm as it is mounted; "rpm" and "velocity" when given.
+AnalysisInputs AnalysisInputsOf(const val& fields, val& warnings) {
+    AnalysisInputs inputs;
+    inputs.SpindleToPivot = Parameters.SpindleToPivot;
+    inputs.InnerGrooveRadius = Parameters.InnerGrooveRadius;
+    inputs.OuterGrooveRadius = Parameters.OuterGrooveRadius;
+    inputs.CorrectionFactorX = Parameters.CorrectionFactorX;
+    inputs.CorrectionFactorY = Parameters.CorrectionFactorY;
+    inputs.ArmId = ArmIdText(Parameters);
+    auto number = [&](std::string_view name) -> std::optional<double> {
+        const auto text = TextOf(fields, name);
+        if (!text || text->find_first_not_of(" \t") == std::string::npos) {
+            return std::nullopt;
+        }
+        if (const std::optional<std::string> readsAs = PartlyReadNumber(*text)) {
+            val warning = val::object();
+            warning.set("field", std::string(name));
+            warning.set("text", *text);
+            warning.set("readsAs", *readsAs);
+            warnings.call<void>("push", warning);
+        }
+        return TextToNumber(*text);
+    };
+    inputs.Rpm = number("rpm").value_or(DefaultRpm);
+    inputs.Velocity = number("velocity").value_or(DefaultVelocity);
+    const auto offset = number("offset-angle");
+    const auto length = number("effective-length");
+    const auto overhang = number("overhang");
+    if (offset && (length || overhang)) {
+        inputs.Arm = UserArmInput{length ? *length : inputs.SpindleToPivot + *overhang, *offset};
+    }
+    return inputs;
+}
+
+// {text, warnings}: the ten lines exactly as `quillmere values` prints them (UTF-8, without the final line feed) and
+// one {field, text, readsAs} for each number text that does not read in full.
+val Values(const val& fields) {
+    val warnings = val::array();
+    const WindowFieldTable table = FieldsFrom(fields, warnings);
+    ReadAndComputeAlignment(table);
+    val result = val::object();
+    result.set("text", Windows1252ToUtf8(ConfirmationText(Parameters)));
+    result.set("warnings", warnings);
+    return result;
+}
+
+// {text, problem, warnings}: the analysis table as `quillmere analyse` prints it (UTF-8), and why the inputs cannot
+// be analysed (empty when they can).
+val Analysis(const val& fields) {
+    val warnings = val::array();
+    ReadAndComputeAlignment(FieldsFrom(fields, warnings));
+    const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisInputsOf(fields, warnings));
+    val result = val::object();
+    result.set("text", Windows1252ToUtf8(AnalysisText(analysis)));
+    result.set("problem", Windows1252ToUtf8(analysis.Problem));
+    result.set("warnings", warnings);
+    return result;
+}
+
+val Colour(DeviceColour colour) {
+    val rgb = val::array();
+    rgb.call<void>("push", static_cast<int>(colour & 0xFF));
+    rgb.call<void>("push", static_cast<int>((colour >> 8) & 0xFF));
+    rgb.call<void>("push", static_cast<int>((colour >> 16) & 0xFF));
+    return rgb;
+}
+
+val Fill(const DeviceFill& fill) {
+    if (!fill.Filled) {
+        return val::null();
+    }
+    val result = val::object();
+    result.set("colour", Colour(fill.Colour));
+    result.set("hatch", fill.Hatched ? fill.HatchStyle : -1);
+    return result;
+}
+
+val Numbers(std::initializer_list<double> values) {
+    val list = val::array();
+    for (const double value : values) {
+        list.call<void>("push", value);
+    }
+    return list;
+}
+
+const char* ShapeName(BoxShape shape) {
+    switch (shape) {
+    case BoxShape::Rounded:
+        return "rounded";
+    case BoxShape::Ellipse:
+        return "ellipse";
+    case BoxShape::Square:
+        break;
+    }
+    return "square";
+}
+
+// One recorded request as a drawing instruction in dots, the pen already placed as the vector devices place it.
+val Operation(const DeviceRequest& request, const std::vector<double>& ascents) {
+    val op = val::object();
+    const double offset = PenOffset(request.PenWidth);
+    op.set("colour", Colour(request.Colour));
+    op.set("width", StrokeWidth(request.PenWidth));
+    switch (request.What) {
+    case DeviceRequest::Kind::Line:
+        op.set("op", "line");
+        op.set("from", Numbers({request.From.X + offset, request.From.Y + offset}));
+        op.set("to", Numbers({request.To.X + offset, request.To.Y + offset}));
+        break;
+    case DeviceRequest::Kind::Box: {
+        const DeviceRect& box = request.Rect;
+        op.set("op", "box");
+        op.set("shape", ShapeName(request.Shape));
+        op.set("rect", Numbers({box.Left + offset, box.Top + offset, static_cast<double>(box.Right) - box.Left,
+                                static_cast<double>(box.Bottom) - box.Top}));
+        op.set("corner", Numbers({request.CornerSize.X / 2.0, request.CornerSize.Y / 2.0}));
+        op.set("fill", Fill(request.Fill));
+        break;
+    }
+    case DeviceRequest::Kind::Arc: {
+        EllipseSweep sweep{};
+        if (!SweepOf(request.Rect, request.From, request.To, sweep)) {
+            return val::null();
+        }
+        op.set("op", "arc");
+        op.set("centre", Numbers({sweep.CentreX + offset, sweep.CentreY + offset}));
+        op.set("radii", Numbers({sweep.RadiusX, sweep.RadiusY}));
+        op.set("sweep", Numbers({sweep.From, sweep.To}));
+        op.set("pie", request.Pie);
+        op.set("fill", request.Pie ? Fill(request.Fill) : val::null());
+        break;
+    }
+    case DeviceRequest::Kind::Text: {
+        const auto font = static_cast<std::size_t>(request.Font);
+        if (font < 1 || font > ascents.size()) {
+            return val::null();
+        }
+        op.set("op", "text");
+        op.set("text", Windows1252ToUtf8(request.Text));
+        op.set("font", static_cast<int>(font) - 1);
+        op.set("at", Numbers({static_cast<double>(request.From.X), static_cast<double>(request.From.Y)}));
+        op.set("baseline", request.From.Y + ascents[font - 1]);
+        op.set("opaque", request.Opaque);
+        op.set("background", Colour(request.Background));
+        const DeviceRect& clip = request.Rect;
+        op.set("clip",
+               Numbers({static_cast<double>(clip.Left), static_cast<double>(clip.Top),
+                        static_cast<double>(clip.Right) - clip.Left, static_cast<double>(clip.Bottom) - clip.Top}));
+        break;
+    }
+    default:
+        return val::null();
+    }
+    return op;
+}
+
+val Refusal(const std::string& message) {
+    val result = val::object();
+    result.set("error", message);
+    return result;
+}
+
+// The page operations of one printout ("arc", "chart", "strobe-60", "strobe-50", "strobe-custom") for the fields, on an
+// emulated printer with the page options {paper: "letter"|"a4", margin: mm, dpi}, its fonts designed as `design`
+// ({ascent, descent, lineGap} per em, from the font files the page embeds). Returns {page, fonts, operations,
+// warnings} or {error}.
+val PageOperations(const std::string& printout, const val& fields, const val& page, const val& design) {
+    const PaperSize paper = page["paper"].as<std::string>() == "a4" ? PaperSize::A4 : PaperSize::Letter;
+    const double marginMm = page["margin"].as<double>();
+    const int dpi = page["dpi"].as<int>();
+    if (!(marginMm >= 0 && marginMm <= MaximumMarginMm)) {
+        return Refusal("The margin must be from 0 to 50 mm.");
+    }
+    if (dpi < MinimumDpi || dpi > MaximumDpi) {
+        return Refusal("The resolution must be from 72 to 2400 dpi.");
+    }
+    const FontDesign fontDesign{design["ascent"].as<double>(), design["descent"].as<double>(),
+                                design["lineGap"].as<double>()};
+
+    val warnings = val::array();
+    const WindowFieldTable table = FieldsFrom(fields, warnings);
+    FieldTextTable custom = InitialCustomStrobeFields();
+    for (const NamedControl& field : NamedCustomStrobeFields) {
+        if (const auto text = TextOf(fields, field.Name)) {
+            custom.Texts[field.Control] = Utf8ToWindows1252(*text);
+        }
+    }
+    if (printout == "strobe-custom" && !BarCountsWithinLimit(custom)) {
+        return Refusal(std::string(BarCountRefusal));
+    }
+
+    std::vector<DeviceRequest> log;
+    RecordingDeviceSettings settings;
+    settings.Resolution = DevicePoint{dpi, dpi};
+    settings.PortraitPrintableSize = PaperGeometryOf(paper, dpi, marginMm, 1).Printable;
+    settings.PrinterName = "Browser";
+    settings.Metrics = [&](const DeviceFontRequest& request) {
+        return ScalableFontMetrics(fontDesign, EmSize(request, fontDesign, dpi));
+    };
+    RecordingPrinterChooser chooser(log, settings);
+    SetPrinterChooser(&chooser);
+    ReadAndComputeAlignment(table);
+    const std::string blank(CaptionLength, ' ');
+    if (printout == "arc") {
+        PrintArcTemplate();
+    } else if (printout == "chart") {
+        PrintAnalysisChart(AnalyseAlignment(AnalysisInputsOf(fields, warnings)));
+    } else if (printout == "strobe-50") {
+        PrintStrobeDisk(180, 133, blank, blank);
+    } else if (printout == "strobe-custom") {
+        ReadCustomStrobeFields(custom);
+        PrintStrobeDisk(CustomOuterBars, CustomInnerBars, CustomCaption1, CustomCaption2);
+    } else {
+        PrintStrobeDisk(216, 160, blank, blank);
+    }
+    SetPrinterChooser(nullptr);
+
+    int orientation = 1;
+    val fonts = val::array();
+    std::vector<double> ascents;
+    val operations = val::array();
+    for (const DeviceRequest& request : log) {
+        if (request.What == DeviceRequest::Kind::StartPage) {
+            orientation = request.Orientation;
+        } else if (request.What == DeviceRequest::Kind::MakeFont) {
+            const DeviceFontRequest& wanted = request.FontRequest;
+            const double em = EmSize(wanted, fontDesign, dpi);
+            ascents.push_back(fontDesign.Ascent * em);
+            val font = val::object();
+            font.set("face", Windows1252ToUtf8(wanted.Face));
+            font.set("size", em);
+            font.set("ascent", fontDesign.Ascent * em);
+            font.set("descent", fontDesign.Descent * em);
+            font.set("italic", wanted.Italic);
+            font.set("bold", wanted.Weight >= 600);
+            font.set("underline", wanted.Underline);
+            font.set("strikeOut", wanted.StrikeOut);
+            fonts.call<void>("push", font);
+        } else if (const val op = Operation(request, ascents); !op.isNull()) {
+            operations.call<void>("push", op);
+        }
+    }
+    const PaperGeometry sheet = PaperGeometryOf(paper, dpi, marginMm, orientation);
+    val pageData = val::object();
+    pageData.set("dpi", dpi);
+    pageData.set("landscape", orientation == 2);
+    pageData.set("size", Numbers({sheet.WidthDots, sheet.HeightDots}));
+    pageData.set("margin", sheet.MarginDots);
+    pageData.set("printable",
+                 Numbers({static_cast<double>(sheet.Printable.X), static_cast<double>(sheet.Printable.Y)}));
+
+    val result = val::object();
+    result.set("page", pageData);
+    result.set("fonts", fonts);
+    result.set("operations", operations);
+    result.set("warnings", warnings);
+    return result;
+}
+
+// What the page starts from: the window's initial texts by field name, the custom disk's, and the groove presets.
+val Defaults() {
+    const WindowFieldTable window;
+    val fields = val::object();
+    for (const NamedControl& field : NamedNumberFields) {
+        fields.set(std::string(field.Name), Windows1252ToUtf8(window.FieldText(field.Control)));
+    }
+    fields.set("id", Windows1252ToUtf8(window.FieldText(ControlId::ArmIdField)));
+    for (const NamedControl& geometry : NamedGeometries) {
+        if (window.CheckState(geometry.Control) == 1) {
+            fields.set("geometry", std::string(geometry.Name));
+        }
+    }
+    const FieldTextTable custom = InitialCustomStrobeFields();
+    for (const NamedControl& field : NamedCustomStrobeFields) {
+        fields.set(std::string(field.Name), Windows1252ToUtf8(custom.FieldText(field.Control)));
+    }
+    val presets = val::array();
+    for (const GroovePreset& preset : GroovePresets) {
+        val entry = val::object();
+        entry.set("name", std::string(preset.Name));
+        entry.set("inner", std::string(preset.Inner));
+        entry.set("outer", std::string(preset.Outer));
+        presets.call<void>("push", entry);
+    }
+    val result = val::object();
+    result.set("fields", fields);
+    result.set("presets", presets);
+    return result;
+}
+
+} // namespace
+
+EMSCRIPTEN_BINDINGS(quillmere) {
+    emscripten::function("defaults", &Defaults);
+    emscripten::function("values", &Values);
+    emscripten::function("analysis", &Analysis);
+    emscripten::function("pageOperations", &PageOperations);
+}
