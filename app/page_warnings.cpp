@@ -190,8 +190,10 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
                                           const std::function<void()>& printout) {
     std::vector<std::string> warnings;
     const DevicePoint printable = PrintableIn(setup, landscape);
-    for (const auto& [mark, extent] : MarkExtents(Recorded(setup, printout))) {
-        const std::string lost = LostPart(extent, printable);
+    for (const auto& entry : MarkExtents(Recorded(setup, printout))) {
+        // Named, not bound: clang 14 (the browser build's) cannot capture a structured binding.
+        const std::string& mark = entry.first;
+        const std::string lost = LostPart(entry.second, printable);
         if (lost.empty()) {
             continue;
         }
@@ -306,7 +308,8 @@ std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup) {
     std::vector<std::string> warnings;
     const MarkList marks = MarkExtents(Recorded(setup, PrintArcTemplate));
     for (const auto& [grid, point] : {std::pair{InnerGridMark, "inner"}, {OuterGridMark, "outer"}}) {
-        if (std::none_of(marks.begin(), marks.end(), [&](const auto& m) { return m.first == grid; })) {
+        const std::string_view name = grid;
+        if (std::none_of(marks.begin(), marks.end(), [&](const auto& m) { return m.first == name; })) {
             warnings.push_back(std::string("the ") + point +
                                " null point cannot be drawn (its circles do not meet), so " + std::string(grid) +
                                " is left out");

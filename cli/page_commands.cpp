@@ -52,7 +52,7 @@ constexpr CustomOption CustomOptions[] = {
     {"inner-bars", &StrobeOptions::InnerBars, ControlId::InnerBarsField,
      "custom disk: bars in the inner ring (default 160, at most 10000)"},
     {"caption1", &StrobeOptions::Caption1, ControlId::Caption1Field,
-     "first caption line (under the outer ring's count), centred in 36\ncharacters (default: made from the ring's "
+     "first caption line, for the outer ring, centred in 36\ncharacters (default: made from the ring's "
      "speed or count)"},
     {"caption2", &StrobeOptions::Caption2, ControlId::Caption2Field,
      "second caption line (default: made from the inner ring's speed or\ncount)"},
