@@ -76,8 +76,7 @@ TEST(OutputTargets, StandardOutputTakesThePageAndWhatElseWasPrintedGoesToStderr)
     EXPECT_EQ(arc.ExitCode, 0);
     EXPECT_EQ(arc.Out.substr(0, 5), "<?xml");
     EXPECT_EQ(arc.Err, RunTool({"values"}).Out + "quillmere: wrote the page to standard output (Letter landscape, 600 "
-                                                 "dpi); print at actual size (100 %), then check the 200 mm marks
-");
+                                                 "dpi); print at actual size (100 %), then check the 200 mm marks\n");
     const ToolResult analyse = RunTool({"analyse", "-o", "-"}, folder);
     EXPECT_EQ(analyse.Out.substr(0, 5), "%PDF-");
     EXPECT_TRUE(analyse.Err.starts_with(RunTool({"analyse"}).Out)) << analyse.Err;
