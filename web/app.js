@@ -5,6 +5,9 @@
 (async function () {
     const FieldNames = ['spindle-to-pivot', 'inner-radius', 'outer-radius', 'correction-x', 'correction-y', 'id'];
     const CustomNames = ['outer-bars', 'inner-bars', 'caption1', 'caption2'];
+    // The custom disk by speeds, named as the Linux tool's options; empty speeds leave the disk to its counts.
+    const SpeedNames = ['speeds', 'mains'];
+    const DefaultMains = '60';
     // The arm as mounted, for the analysis only; empty unless the user gives it.
     const ArmNames = ['effective-length', 'overhang', 'offset-angle', 'rpm', 'velocity'];
     const NumberNames = FieldNames.filter((name) => name !== 'id');
@@ -75,7 +78,7 @@
 
     function fieldTexts() {
         const texts = { geometry: geometryChoice() };
-        for (const name of FieldNames.concat(CustomNames, ArmNames)) {
+        for (const name of FieldNames.concat(CustomNames, ArmNames, SpeedNames)) {
             texts[name] = $(name).value;
         }
         return texts;
@@ -100,6 +103,11 @@
             if (query.has(name)) {
                 $(name).value = query.get(name);
             }
+        }
+        $('speeds').value = query.get('speeds') || '';
+        $('mains').value = query.get('mains') === '50' ? '50' : DefaultMains;
+        if (query.has('speeds') || CustomNames.some((name) => query.has(name))) {
+            $('custom-disk').open = true;
         }
         if (ArmNames.some((name) => query.has(name))) {
             $('your-arm').open = true;
@@ -142,6 +150,12 @@
                 query.set(name, texts[name]);
             }
         }
+        if (texts.speeds.trim() !== '') {
+            query.set('speeds', texts.speeds);
+        }
+        if (texts.mains !== DefaultMains) {
+            query.set('mains', texts.mains);
+        }
         for (const name of ArmNames) {
             if (texts[name].trim() !== '') {
                 query.set(name, texts[name]);
@@ -182,9 +196,15 @@
 
     function showWarnings(names, warnings) {
         for (const name of names) {
-            const warning = warnings.find((w) => w.field === name);
-            $(name + '-note').textContent = warning ? `“${warning.text}” reads as ${warning.readsAs}` : '';
-            $(name).setAttribute('aria-invalid', warning ? 'true' : 'false');
+            const mine = warnings.filter((w) => w.field === name);
+            const reading = mine.find((w) => w.readsAs !== undefined);
+            $(name + '-note').textContent = reading ? `“${reading.text}” reads as ${reading.readsAs}` : '';
+            // The checks of the lengths and factors, worded as the Linux tool warns.
+            const checks = mine.filter((w) => w.message !== undefined).map((w) => w.message);
+            if ($(name + '-check')) {
+                $(name + '-check').textContent = checks.join('; ');
+            }
+            $(name).setAttribute('aria-invalid', mine.length ? 'true' : 'false');
         }
     }
 
@@ -196,6 +216,21 @@
                 const analysis = core.analysis(fieldTexts());
                 $('analysis').textContent = analysis.problem || analysis.text;
                 showWarnings(ArmNames, analysis.warnings);
+            },
+            () => {
+                // Marks off the paper and the custom disk's notes, as the Linux tool warns of them.
+                const found = core.pageWarnings(fieldTexts(), pageOptions());
+                $('speeds-note').textContent = found.strobeError;
+                $('speeds').setAttribute('aria-invalid', found.strobeError ? 'true' : 'false');
+                const list = $('page-warnings');
+                list.replaceChildren();
+                for (const [what, texts] of [['Arc template', found.arc], ['Custom strobe disk', found.strobe]]) {
+                    for (const text of texts) {
+                        const item = document.createElement('li');
+                        item.textContent = `${what}: ${text}`;
+                        list.appendChild(item);
+                    }
+                }
             },
             () => {
                 const chart = recordPage('chart');
@@ -281,7 +316,7 @@
         timings.inputMs.push(performance.now() - event.timeStamp);
         schedulePreview();
     });
-    for (const id of ['paper', 'margin'].concat(CustomNames, ArmNames)) {
+    for (const id of ['paper', 'margin'].concat(CustomNames, ArmNames, SpeedNames)) {
         $(id).addEventListener('input', () => {
             showValues();
             schedulePreview();

@@ -4,6 +4,7 @@
 #include "analysis/analysis_report.h"
 #include "app/confirmation_text.h"
 #include "app/custom_strobe_layout.h"
+#include "app/page_warnings.h"
 #include "app/window_fields.h"
 #include "geometry/alignment.h"
 #include "geometry/control_ids.h"
@@ -15,6 +16,7 @@
 #include "print/paper.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"
+#include "print/strobe_speeds.h"
 #include "print/vector_drawing.h"
 
 #include <emscripten/bind.h>
@@ -110,12 +112,113 @@ AnalysisInputs AnalysisInputsOf(const val& fields, val& warnings) {
     return inputs;
 }
 
+// The fields a warning of the lengths or the factors concerns, by the quantity it opens with (the checks name it
+// before anything else); the order of the radii concerns both.
+std::vector<std::string_view> FieldsOfWarning(std::string_view message) {
+    if (message.find("not smaller than the outer groove radius") != std::string_view::npos) {
+        return {"inner-radius", "outer-radius"};
+    }
+    constexpr std::pair<std::string_view, std::string_view> Openings[] = {
+        {"the spindle-to-pivot distance", "spindle-to-pivot"}, {"the inner groove radius", "inner-radius"},
+        {"the outer groove radius", "outer-radius"},           {"the correction factor across", "correction-x"},
+        {"the correction factor down", "correction-y"},
+    };
+    for (const auto& [opening, field] : Openings) {
+        if (message.starts_with(opening)) {
+            return {field};
+        }
+    }
+    return {};
+}
+
+// The custom disk the fields ask for: by "speeds" and "mains" when speeds are given, as `quillmere strobe --speeds`
+// makes it (a caption typed over the initial one replaces the disk's own), else by the bar counts and captions.
+// Sets `error` to the reason when the fields cannot make a disk.
+StrobeDiskLayout CustomDiskOf(const val& fields, bool& caption1Given, bool& caption2Given, std::string& error) {
+    const FieldTextTable initial = InitialCustomStrobeFields();
+    FieldTextTable custom = initial;
+    for (const NamedControl& field : NamedCustomStrobeFields) {
+        if (const auto text = TextOf(fields, field.Name)) {
+            custom.Texts[field.Control] = Utf8ToWindows1252(*text);
+        }
+    }
+    const std::string speedsText = TextOf(fields, "speeds").value_or("");
+    if (speedsText.find_first_not_of(" \t") == std::string::npos) {
+        caption1Given = caption2Given = false;
+        if (!BarCountsWithinLimit(custom)) {
+            error = std::string(BarCountRefusal);
+            return {};
+        }
+        ReadCustomStrobeFields(custom);
+        return {CustomOuterBars, CustomInnerBars, CustomCaption1, CustomCaption2, {}, {}};
+    }
+    const PlatterSpeeds speeds = ReadPlatterSpeeds(speedsText);
+    if (!speeds.Error.empty()) {
+        error = speeds.Error;
+        return {};
+    }
+    StrobeDiskLayout disk = StrobeDiskForSpeeds(speeds.Speeds, TextOf(fields, "mains") == "50" ? 50 : 60);
+    caption1Given = custom.FieldText(ControlId::Caption1Field) != initial.FieldText(ControlId::Caption1Field);
+    caption2Given = custom.FieldText(ControlId::Caption2Field) != initial.FieldText(ControlId::Caption2Field);
+    if (caption1Given) {
+        disk.Caption1 = custom.FieldText(ControlId::Caption1Field);
+    }
+    if (caption2Given) {
+        disk.Caption2 = custom.FieldText(ControlId::Caption2Field);
+    }
+    disk.Caption1 = CentreCaption(disk.Caption1);
+    disk.Caption2 = CentreCaption(disk.Caption2);
+    return disk;
+}
+
+val Texts(const std::vector<std::string>& texts) {
+    val list = val::array();
+    for (const std::string& text : texts) {
+        list.call<void>("push", Windows1252ToUtf8(text));
+    }
+    return list;
+}
+
+// {arc, strobe}: the warnings of `quillmere arc` and of `quillmere strobe` with the custom disk's options about
+// marks that fall off the paper {paper, margin, dpi}, and the custom disk's (its captions, its drift).
+val PageWarnings(const val& fields, const val& page) {
+    val ignored = val::array();
+    ReadAndComputeAlignment(FieldsFrom(fields, ignored));
+    const double marginMm = page["margin"].as<double>();
+    const int dpi = page["dpi"].as<int>();
+    const PageSetup setup = page["paper"].as<std::string>() == "a4" ? A4Page(marginMm, dpi) : LetterPage(marginMm, dpi);
+    val result = val::object();
+    result.set("arc", Texts(ArcTemplateWarnings(setup)));
+    bool caption1Given = false;
+    bool caption2Given = false;
+    std::string error;
+    const StrobeDiskLayout disk = CustomDiskOf(fields, caption1Given, caption2Given, error);
+    std::vector<std::string> strobe;
+    if (error.empty()) {
+        strobe = StrobeDiskWarnings(setup, disk, caption1Given, caption2Given);
+        strobe.insert(strobe.end(), disk.DriftReports.begin(), disk.DriftReports.end());
+    }
+    result.set("strobe", Texts(strobe));
+    result.set("strobeError", Windows1252ToUtf8(error));
+    return result;
+}
+
 // {text, warnings}: the ten lines exactly as `quillmere values` prints them (UTF-8, without the final line feed) and
 // one {field, text, readsAs} for each number text that does not read in full.
 val Values(const val& fields) {
     val warnings = val::array();
     const WindowFieldTable table = FieldsFrom(fields, warnings);
     ReadAndComputeAlignment(table);
+    for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters)}) {
+        for (const std::string& message : more) {
+            for (const std::string_view field : FieldsOfWarning(message)) {
+                val warning = val::object();
+                warning.set("field", std::string(field));
+                warning.set("message", Windows1252ToUtf8(message));
+                warnings.call<void>("push", warning);
+            }
+        }
+    }
     val result = val::object();
     result.set("text", Windows1252ToUtf8(ConfirmationText(Parameters)));
     result.set("warnings", warnings);
@@ -259,14 +362,14 @@ val PageOperations(const std::string& printout, const val& fields, const val& pa
 
     val warnings = val::array();
     const WindowFieldTable table = FieldsFrom(fields, warnings);
-    FieldTextTable custom = InitialCustomStrobeFields();
-    for (const NamedControl& field : NamedCustomStrobeFields) {
-        if (const auto text = TextOf(fields, field.Name)) {
-            custom.Texts[field.Control] = Utf8ToWindows1252(*text);
-        }
-    }
-    if (printout == "strobe-custom" && !BarCountsWithinLimit(custom)) {
-        return Refusal(std::string(BarCountRefusal));
+    bool caption1Given = false;
+    bool caption2Given = false;
+    std::string diskError;
+    const StrobeDiskLayout disk = printout == "strobe-custom"
+                                      ? CustomDiskOf(fields, caption1Given, caption2Given, diskError)
+                                      : StrobeDiskLayout{};
+    if (!diskError.empty()) {
+        return Refusal(diskError);
     }
 
     std::vector<DeviceRequest> log;
@@ -288,8 +391,7 @@ val PageOperations(const std::string& printout, const val& fields, const val& pa
     } else if (printout == "strobe-50") {
         PrintStrobeDisk(180, 133, blank, blank);
     } else if (printout == "strobe-custom") {
-        ReadCustomStrobeFields(custom);
-        PrintStrobeDisk(CustomOuterBars, CustomInnerBars, CustomCaption1, CustomCaption2);
+        PrintStrobeDiskWithNotes(disk.OuterBars, disk.InnerBars, disk.Caption1, disk.Caption2, disk.Notes);
     } else {
         PrintStrobeDisk(216, 160, blank, blank);
     }
@@ -391,4 +493,5 @@ EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("values", &Values);
     emscripten::function("analysis", &Analysis);
     emscripten::function("pageOperations", &PageOperations);
+    emscripten::function("pageWarnings", &PageWarnings);
 }

@@ -5,7 +5,7 @@ import { execFileSync } from 'node:child_process';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
-import { asQuery, blockNetwork, launchBrowser, out, runTool, serveSite, site, toolValues } from './support.mjs';
+import { asQuery, blockNetwork, launchBrowser, out, runTool, serveSite, site, toolValues, toolWarnings } from './support.mjs';
 
 let server;
 let context;
@@ -87,6 +87,19 @@ test('typed texts, presets and the geometry give the values of `quillmere values
     await page.close();
 });
 
+test('an implausible length is warned of beside its field in the Linux tool\'s words', async () => {
+    const page = await open();
+    await page.fill('#spindle-to-pivot', '');
+    await page.type('#spindle-to-pivot', '500');
+    const wanted = toolWarnings(['--spindle-to-pivot', '500']);
+    assert.equal(wanted.length, 1);
+    assert.equal(await page.textContent('#spindle-to-pivot-check'), wanted[0]);
+    assert.equal(await page.getAttribute('#spindle-to-pivot', 'aria-invalid'), 'true');
+    await page.fill('#spindle-to-pivot', '230');
+    assert.equal(await page.textContent('#spindle-to-pivot-check'), '');
+    await page.close();
+});
+
 test('the keyboard alone reaches the fields, the presets and the downloads', async () => {
     const page = await open();
     await page.focus('#spindle-to-pivot');
@@ -115,6 +128,8 @@ const downloads = [
       query: '?paper=a4&outer-bars=200&inner-bars=148&caption1=33%201%2F3%20RPM%20-%2055.6%20HZ&caption2=148%20BARS',
       args: ['strobe', '--paper', 'a4', '--outer-bars', '200', '--inner-bars', '148', '--caption1',
              '33 1/3 RPM - 55.6 HZ', '--caption2', '148 BARS'] },
+    { name: 'strobe-speeds', printout: 'strobe-custom', query: '?paper=letter&speeds=78&mains=50',
+      args: ['strobe', '--paper', 'letter', '--speeds', '78', '--mains', '50'] },
     { name: 'chart', printout: 'chart', query: '?preset=iec&spindle-to-pivot=222&offset-angle=22&overhang=16&paper=letter',
       args: ['analyse', '--preset', 'iec', '--spindle-to-pivot', '222', '--offset-angle', '22', '--overhang', '16',
              '--paper', 'letter'] },
@@ -125,7 +140,9 @@ test('every download is a PDF, saved beside the Linux tool\'s page for the same 
     for (const d of downloads) {
         const page = await open(d.query);
         await page.waitForSelector('html[data-drawing]');
-        if (d.printout === 'strobe-custom') await page.click('#custom-disk summary');
+        if (d.printout === 'strobe-custom' && !(await page.$('#custom-disk[open]'))) {
+            await page.click('#custom-disk summary');
+        }
         const [download] = await Promise.all([page.waitForEvent('download'),
             page.click(`button[data-printout="${d.printout}"]`)]);
         await download.saveAs(join(out, `web-${d.name}.pdf`));
@@ -138,6 +155,12 @@ test('every download is a PDF, saved beside the Linux tool\'s page for the same 
     for (const wanted of ['Tracking error (degrees)', 'Distortion (%)', 'Groove radius (mm)', 'Your arm']) {
         assert.ok(text.includes(wanted), wanted);
     }
+    // The speeds disk's captions and drift note, as the Linux tool prints them.
+    const words = (name) => execFileSync('pdftotext', [join(out, name), '-'], { encoding: 'utf8' })
+        .split(/\s+/).filter((w) => w).join(' ');
+    const disk = words('tool-strobe-speeds.pdf');
+    assert.ok(disk.includes('78 RPM - 50 HZ'), disk);
+    assert.equal(words('web-strobe-speeds.pdf'), disk);
     console.log('# PDF made in ms:', JSON.stringify(made));
     assert.ok(made['arc-letter'] < 300, `arc template PDF in ${made['arc-letter']} ms`);
 });

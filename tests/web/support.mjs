@@ -1,6 +1,6 @@
 // What the browser tests share: the site served on 127.0.0.1, Debian's Chromium driven by playwright-core, and the
 // Linux tool to compare with.
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import { createReadStream, existsSync, mkdirSync, mkdtempSync, statSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
@@ -68,6 +68,13 @@ export async function blockNetwork(context) {
 export function toolValues(options) {
     return execFileSync(tool, ['values', ...options], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] })
         .replace(/\n$/, '');
+}
+
+// The warnings `quillmere values` gives for the options, without their "quillmere: warning: " prefix.
+export function toolWarnings(options) {
+    const run = spawnSync(tool, ['values', ...options], { encoding: 'utf8' });
+    return run.stderr.split('\n').filter((line) => line.startsWith('quillmere: warning: '))
+        .map((line) => line.slice('quillmere: warning: '.length));
 }
 
 export function runTool(args) {

@@ -51,7 +51,8 @@ TEST_P(WebPage, LineWorkWithinOneDotOfTheLinuxToolsPage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Downloads, WebPage,
-                         testing::Values("arc-letter", "arc-a4", "strobe-60", "strobe-50", "strobe-custom", "chart"),
+                         testing::Values("arc-letter", "arc-a4", "strobe-60", "strobe-50", "strobe-custom",
+                                         "strobe-speeds", "chart"),
                          [](const auto& param) {
                              std::string name = param.param;
                              if (const auto dash = name.find('-'); dash != std::string::npos) {
