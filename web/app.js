@@ -168,7 +168,7 @@
         const started = performance.now();
         const result = core.values(fieldTexts());
         $('values').textContent = result.text;
-        showWarnings(NumberNames, result.warnings);
+        showWarnings(NumberNames, result.warnings.concat(result.checks));
         const query = queryOfFields();
         $('share-link').href = '?' + query;
         history.replaceState(null, '', '?' + query);
@@ -224,7 +224,7 @@
                 $('speeds').setAttribute('aria-invalid', found.strobeError ? 'true' : 'false');
                 const list = $('page-warnings');
                 list.replaceChildren();
-                for (const [what, texts] of [['Arc template', found.arc], ['Custom strobe disk', found.strobe]]) {
+                for (const [what, texts] of [['Arc template', found.arc], ['Strobe disk', found.strobe]]) {
                     for (const text of texts) {
                         const item = document.createElement('li');
                         item.textContent = `${what}: ${text}`;

@@ -203,25 +203,28 @@ val PageWarnings(const val& fields, const val& page) {
     return result;
 }
 
-// {text, warnings}: the ten lines exactly as `quillmere values` prints them (UTF-8, without the final line feed) and
-// one {field, text, readsAs} for each number text that does not read in full.
+// {text, warnings, checks}: the ten lines exactly as `quillmere values` prints them (UTF-8, without the final line
+// feed), one {field, text, readsAs} for each number text that does not read in full and, in `checks`, one
+// {field, message} for each field a warning of the lengths or the factors concerns, worded as the Linux tool warns.
 val Values(const val& fields) {
     val warnings = val::array();
     const WindowFieldTable table = FieldsFrom(fields, warnings);
     ReadAndComputeAlignment(table);
+    val checks = val::array();
     for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters)}) {
         for (const std::string& message : more) {
             for (const std::string_view field : FieldsOfWarning(message)) {
                 val warning = val::object();
                 warning.set("field", std::string(field));
                 warning.set("message", Windows1252ToUtf8(message));
-                warnings.call<void>("push", warning);
+                checks.call<void>("push", warning);
             }
         }
     }
     val result = val::object();
     result.set("text", Windows1252ToUtf8(ConfirmationText(Parameters)));
     result.set("warnings", warnings);
+    result.set("checks", checks);
     return result;
 }
 

@@ -5,7 +5,9 @@ import { execFileSync } from 'node:child_process';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
-import { asQuery, blockNetwork, launchBrowser, out, runTool, serveSite, site, toolValues, toolWarnings } from './support.mjs';
+import {
+    asQuery, blockNetwork, launchBrowser, out, runTool, serveSite, site, toolValues, toolWarnings,
+} from './support.mjs';
 
 let server;
 let context;
