@@ -2,6 +2,7 @@
 
 #include "analysis/alignment_analysis.h"
 #include "analysis/analysis_report.h"
+#include "app/page_warnings.h"
 #include "cli/field_options.h"
 #include "cli/page_options.h"
 #include "geometry/alignment.h"
@@ -47,29 +48,20 @@ constexpr ArmOption ArmOptions[] = {
 };
 // clang-format on
 
-std::string ShortestText(double value) {
-    char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
 // A number read as the window reads its fields, with a warning when the text does not read in full.
 std::optional<double> ReadNumber(const AnalyseOptions& options, std::optional<std::string> AnalyseOptions::*member,
-                                 std::string_view option) {
+                                 std::string_view option, std::vector<std::string>& warnings) {
     const std::optional<std::string>& text = options.*member;
     if (!text) {
         return std::nullopt;
     }
-    std::size_t consumed = 0;
-    const double value = TextToNumber(Utf8ToWindows1252(*text), consumed);
-    const std::size_t meaningful = text->find_last_not_of(" \t\r\n");
-    if (consumed == 0 || (meaningful != std::string::npos && consumed <= meaningful)) {
-        std::cerr << "warning: --" << option << " \"" << *text << "\" reads as " << ShortestText(value) << '\n';
+    if (const std::optional<std::string> warning = NumberReadingWarning(*text)) {
+        warnings.push_back("--" + std::string(option) + " " + *warning);
     }
-    return value;
+    return TextToNumber(Utf8ToWindows1252(*text));
 }
 
-AnalysisInputs InputsFromOptions(const AnalyseOptions& options) {
+AnalysisInputs InputsFromOptions(const AnalyseOptions& options, std::vector<std::string>& warnings) {
     if (options.EffectiveLength && options.Overhang) {
         throw UsageError("give --effective-length or --overhang, not both");
     }
@@ -79,7 +71,10 @@ AnalysisInputs InputsFromOptions(const AnalyseOptions& options) {
                                    : "--offset-angle needs --effective-length or --overhang");
     }
     // The fields as the window reads them: presets, decimal points, the ID and the correction factors.
-    ReadAndComputeAlignment(FieldTableFromOptions(options.Fields, std::cerr));
+    ReadAndComputeAlignment(FieldTableFromOptions(options.Fields, warnings));
+    for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters)}) {
+        warnings.insert(warnings.end(), more.begin(), more.end());
+    }
     AnalysisInputs inputs;
     inputs.SpindleToPivot = Parameters.SpindleToPivot;
     inputs.InnerGrooveRadius = Parameters.InnerGrooveRadius;
@@ -87,12 +82,13 @@ AnalysisInputs InputsFromOptions(const AnalyseOptions& options) {
     inputs.CorrectionFactorX = Parameters.CorrectionFactorX;
     inputs.CorrectionFactorY = Parameters.CorrectionFactorY;
     inputs.ArmId = ArmIdText(Parameters);
-    inputs.Rpm = ReadNumber(options, &AnalyseOptions::Rpm, "rpm").value_or(DefaultRpm);
-    inputs.Velocity = ReadNumber(options, &AnalyseOptions::Velocity, "velocity").value_or(DefaultVelocity);
+    inputs.Rpm = ReadNumber(options, &AnalyseOptions::Rpm, "rpm", warnings).value_or(DefaultRpm);
+    inputs.Velocity = ReadNumber(options, &AnalyseOptions::Velocity, "velocity", warnings).value_or(DefaultVelocity);
     if (armLength) {
-        const std::optional<double> length = ReadNumber(options, &AnalyseOptions::EffectiveLength, "effective-length");
-        const std::optional<double> overhang = ReadNumber(options, &AnalyseOptions::Overhang, "overhang");
-        const double angle = *ReadNumber(options, &AnalyseOptions::OffsetAngle, "offset-angle");
+        const std::optional<double> length =
+            ReadNumber(options, &AnalyseOptions::EffectiveLength, "effective-length", warnings);
+        const std::optional<double> overhang = ReadNumber(options, &AnalyseOptions::Overhang, "overhang", warnings);
+        const double angle = *ReadNumber(options, &AnalyseOptions::OffsetAngle, "offset-angle", warnings);
         inputs.Arm = UserArmInput{
             length ? *length : static_cast<double>(static_cast<long double>(inputs.SpindleToPivot) + *overhang), angle};
     }
@@ -113,19 +109,26 @@ std::string Report(const AlignmentAnalysis& analysis, std::string_view format) {
 }
 
 int RunAnalyse(const AnalyseOptions& options) {
-    const AnalysisInputs inputs = InputsFromOptions(options);
+    std::vector<std::string> warnings;
+    const AnalysisInputs inputs = InputsFromOptions(options, warnings);
     const bool chart = options.Page.Output || options.Page.Print;
     const FilePrinterSettings settings = PageSettingsFromOptions(options.Page, "analysis");
     SetColoursFromOptions(options.Page);
     const AlignmentAnalysis analysis = AnalyseAlignment(inputs);
     for (const std::string& warning : AnalysisWarnings(analysis)) {
-        std::cerr << "warning: " << Windows1252ToUtf8(warning) << '\n';
+        warnings.push_back(Windows1252ToUtf8(warning));
+    }
+    const std::vector<std::string> page = PageOptionWarnings(options.Page);
+    warnings.insert(warnings.end(), page.begin(), page.end());
+    if (ReportWarnings(warnings, options.Fields.Strict)) {
+        return 2;
     }
     // A chart on standard output keeps the stream clean: the report goes to stderr then, as arc's lines do.
     std::ostream& report = chart && IsStandardOutput(settings.Path) ? std::cerr : std::cout;
     report << Report(analysis, options.Report) << std::flush;
     if (chart) {
-        WriteOrPrintPage(options.Page, settings, false, "Alignment analysis", [&] { PrintAnalysisChart(analysis); });
+        WriteOrPrintPage(options.Page, settings, false, "Alignment analysis", "",
+                         [&] { PrintAnalysisChart(analysis); });
     }
     return report ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "cli/field_options.h"
 
 #include "app/confirmation_text.h"
+#include "app/page_warnings.h"
 #include "geometry/alignment.h"
 #include "geometry/control_ids.h"
 #include "geometry/groove_presets.h"
@@ -48,12 +49,6 @@ const std::string_view FieldReadingNote =
 
 namespace {
 
-void WarnIfNotReadInFull(std::string_view option, const std::string& text, std::ostream& warnings) {
-    if (const std::optional<std::string> readsAs = PartlyReadNumber(text)) {
-        warnings << "warning: --" << option << " \"" << text << "\" reads as " << *readsAs << '\n';
-    }
-}
-
 void AddNumberFields(CLI::App& command, FieldOptions& options, std::span<const NumberField> fields,
                      std::string_view valueName) {
     for (const NumberField& field : fields) {
@@ -70,6 +65,7 @@ constexpr std::string_view GeometryNames[] = {"lofgren-a", "lofgren-b", "stevens
 
 void AddCorrectionOptions(CLI::App& command, FieldOptions& options) {
     AddNumberFields(command, options, CorrectionFields, "FACTOR");
+    AddStrictOption(command, options.Strict);
 }
 
 void AddFieldOptions(CLI::App& command, FieldOptions& options) {
@@ -97,7 +93,7 @@ void AddFieldOptions(CLI::App& command, FieldOptions& options) {
         ->group("Field options");
 }
 
-FieldTable FieldTableFromOptions(const FieldOptions& options, std::ostream& warnings) {
+FieldTable FieldTableFromOptions(const FieldOptions& options, std::vector<std::string>& warnings) {
     FieldTable table;
     if (options.Preset) {
         const auto it = std::find_if(std::begin(GroovePresets), std::end(GroovePresets),
@@ -111,7 +107,9 @@ FieldTable FieldTableFromOptions(const FieldOptions& options, std::ostream& warn
          {std::span<const NumberField>(LengthFields), std::span<const NumberField>(CorrectionFields)}) {
         for (const NumberField& field : fields) {
             if (const std::optional<std::string>& text = options.*field.Member) {
-                WarnIfNotReadInFull(field.Option, *text, warnings);
+                if (const std::optional<std::string> warning = NumberReadingWarning(*text)) {
+                    warnings.push_back("--" + std::string(field.Option) + " " + *warning);
+                }
                 table.SetText(field.Control, Utf8ToWindows1252(*text));
             }
         }
@@ -133,8 +131,15 @@ ToolCommand AddValuesCommand(CLI::App& tool) {
     AddFieldOptions(*command, *options);
     command->footer(std::string(FieldReadingNote));
     return {command, [options] {
-                const FieldTable table = FieldTableFromOptions(*options, std::cerr);
+                std::vector<std::string> warnings;
+                const FieldTable table = FieldTableFromOptions(*options, warnings);
                 ReadAndComputeAlignment(table);
+                for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters)}) {
+                    warnings.insert(warnings.end(), more.begin(), more.end());
+                }
+                if (ReportWarnings(warnings, options->Strict)) {
+                    return 2;
+                }
                 std::cout << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n';
                 return std::cout.flush() ? 0 : 1;
             }};

@@ -4,9 +4,9 @@
 #include "cli/options.h"
 #include "geometry/field_table.h"
 
-#include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The main window's fields as a table, filled from command-line options; defaults are the window's initial texts.
 using FieldTable = WindowFieldTable;
@@ -16,6 +16,7 @@ using FieldTable = WindowFieldTable;
 struct FieldOptions {
     std::optional<std::string> SpindleToPivot, InnerRadius, OuterRadius, CorrectionX, CorrectionY, Id;
     std::optional<std::string> Preset, Geometry;
+    bool Strict = false; // --strict, which every command with field options takes
 };
 
 // Declares the field options on a command, in the group "Field options".
@@ -26,9 +27,9 @@ void AddCorrectionOptions(CLI::App& command, FieldOptions& options);
 // How the field options' numbers are read, for the commands' help.
 extern const std::string_view FieldReadingNote;
 
-// Fills the table from the options; warns on `warnings` when a number text does not read in full, since a
-// command-line user cannot see the field.
-FieldTable FieldTableFromOptions(const FieldOptions& options, std::ostream& warnings);
+// Fills the table from the options; adds a warning when a number text does not read in full, since a command-line
+// user cannot see the field.
+FieldTable FieldTableFromOptions(const FieldOptions& options, std::vector<std::string>& warnings);
 
 // The `values` command.
 ToolCommand AddValuesCommand(CLI::App& tool);

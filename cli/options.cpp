@@ -106,7 +106,7 @@ std::string ParseErrorMessage(const CLI::ParseError& error) {
     if (text.starts_with("--") && colon != std::string::npos) {
         const std::string option = text.substr(0, colon);
         const std::string rest = text.substr(colon + 2);
-        if (rest.starts_with("must") || rest.starts_with("needs")) {
+        if (rest.starts_with("must") || rest.starts_with("needs") || rest.starts_with("takes")) {
             return option + " " + rest;
         }
         if (rest.ends_with("missing")) {
@@ -178,6 +178,22 @@ CLI::Validator NumberFrom(double least, double most, std::string_view unit) {
             return {};
         },
         "");
+}
+
+void AddStrictOption(CLI::App& command, bool& strict) {
+    command.add_flag("--strict", strict, "treat every warning as an error: exit code 2, nothing written");
+}
+
+bool ReportWarnings(const std::vector<std::string>& warnings, bool strict) {
+    for (const std::string& warning : warnings) {
+        std::cerr << ProgramName << ": warning: " << warning << '\n';
+    }
+    if (strict && !warnings.empty()) {
+        std::cerr << ProgramName << ": nothing written: --strict and " << warnings.size()
+                  << (warnings.size() == 1 ? " warning\n" : " warnings\n");
+        return true;
+    }
+    return false;
 }
 
 void PrepareTool(CLI::App& tool) {

@@ -48,6 +48,12 @@ CLI::Validator ChoiceOf(std::vector<ChoiceName> names);
 CLI::Validator WholeNumberFrom(long long least, long long most);
 CLI::Validator NumberFrom(double least, double most, std::string_view unit);
 
+// --strict: any warning stops the command before it writes anything.
+void AddStrictOption(CLI::App& command, bool& strict);
+// Prints each warning as "quillmere: warning: ..." on stderr; with `strict` and any warning, also says that
+// nothing was written and returns true: the command then stops with exit code 2.
+bool ReportWarnings(const std::vector<std::string>& warnings, bool strict);
+
 // The top-level application: help flag, help layout, the last of a repeated option wins.
 void PrepareTool(CLI::App& tool);
 

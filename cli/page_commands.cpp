@@ -2,6 +2,7 @@
 
 #include "app/confirmation_text.h"
 #include "app/custom_strobe_layout.h"
+#include "app/page_warnings.h"
 #include "cli/field_options.h"
 #include "cli/page_options.h"
 #include "geometry/alignment.h"
@@ -10,6 +11,7 @@
 #include "print/cairo/output_file.h"
 #include "print/custom_strobe_fields.h"
 #include "print/printouts.h"
+#include "print/strobe_speeds.h"
 
 #include <algorithm>
 #include <iostream>
@@ -31,7 +33,7 @@ struct ArcOptions {
 struct StrobeOptions {
     FieldOptions Fields;
     PageOptions Page;
-    std::optional<std::string> Mains;
+    std::optional<std::string> Mains, Speeds;
     std::optional<std::string> OuterBars, InnerBars, Caption1, Caption2;
 };
 
@@ -50,9 +52,10 @@ constexpr CustomOption CustomOptions[] = {
     {"inner-bars", &StrobeOptions::InnerBars, ControlId::InnerBarsField,
      "custom disk: bars in the inner ring (default 160, at most 10000)"},
     {"caption1", &StrobeOptions::Caption1, ControlId::Caption1Field,
-     "custom disk: first caption line, centred in 36 characters\n(default \"33 1/3 RPM - 60 HZ - 216 BARS\")"},
+     "first caption line, for the outer ring, centred in 36\ncharacters (default: made from the ring's "
+     "speed or count)"},
     {"caption2", &StrobeOptions::Caption2, ControlId::Caption2Field,
-     "custom disk: second caption line (default \"45 RPM - 60 HZ - 160 BARS\")"},
+     "second caption line (default: made from the inner ring's speed or\ncount)"},
 };
 // clang-format on
 
@@ -69,48 +72,81 @@ public:
 };
 
 bool AsksForCustomDisk(const StrobeOptions& options) {
-    return std::any_of(std::begin(CustomOptions), std::end(CustomOptions),
-                       [&](const CustomOption& option) { return (options.*option.Member).has_value(); });
+    return options.OuterBars || options.InnerBars;
 }
 
 int RunArc(const ArcOptions& options) {
-    const FieldTable table = FieldTableFromOptions(options.Fields, std::cerr);
+    std::vector<std::string> warnings;
+    const FieldTable table = FieldTableFromOptions(options.Fields, warnings);
     const FilePrinterSettings settings = PageSettingsFromOptions(options.Page, "arc-template");
     SetColoursFromOptions(options.Page);
     ReadAndComputeAlignment(table);
+    for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters),
+                             PageOptionWarnings(options.Page), ArcTemplateWarnings(PageSetupOf(settings))}) {
+        warnings.insert(warnings.end(), more.begin(), more.end());
+    }
+    if (ReportWarnings(warnings, options.Fields.Strict)) {
+        return 2;
+    }
     // A page on standard output keeps the stream clean: the lines go to stderr then.
     std::ostream& lines = IsStandardOutput(settings.Path) ? std::cerr : std::cout;
     lines << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n' << std::flush;
-    WriteOrPrintPage(options.Page, settings, true, "Arc alignment template", PrintArcTemplate);
+    WriteOrPrintPage(options.Page, settings, true, "Arc alignment template", "the 200 mm marks", PrintArcTemplate);
     return lines ? 0 : 1;
 }
 
+// The disk the options ask for: by speeds, by counts (read as the custom strobe dialog reads them) or built in.
+StrobeDiskLayout StrobeDiskOf(const StrobeOptions& options) {
+    const int mains = options.Mains == "50" ? 50 : 60;
+    if (options.Speeds) {
+        return StrobeDiskForSpeeds(ReadPlatterSpeeds(*options.Speeds).Speeds, mains);
+    }
+    if (AsksForCustomDisk(options)) {
+        const CustomStrobeFieldTable customFields(options);
+        if (!BarCountsWithinLimit(customFields)) {
+            throw UsageError(std::string(BarCountRefusal));
+        }
+        ReadCustomStrobeFields(customFields);
+        return StrobeDiskForCounts(CustomOuterBars, CustomInnerBars);
+    }
+    return mains == 50 ? StrobeDiskLayout{180, 133, "", "", {}, {}} : StrobeDiskLayout{216, 160, "", "", {}, {}};
+}
+
 int RunStrobe(const StrobeOptions& options) {
-    const bool fifty = options.Mains == "50";
     const bool custom = AsksForCustomDisk(options);
-    if (custom && options.Mains) {
-        throw UsageError("--mains cannot be combined with a custom disk's options");
+    if (custom && options.Mains && !options.Speeds) {
+        throw UsageError("--mains cannot be combined with a custom disk's counts (use --speeds with --mains)");
     }
-    const FieldTable table = FieldTableFromOptions(options.Fields, std::cerr);
-    const CustomStrobeFieldTable customFields(options);
-    if (custom && !BarCountsWithinLimit(customFields)) {
-        throw UsageError(std::string(BarCountRefusal));
+    std::vector<std::string> warnings;
+    const FieldTable table = FieldTableFromOptions(options.Fields, warnings);
+    StrobeDiskLayout disk = StrobeDiskOf(options);
+    for (const auto& [given, caption] :
+         {std::pair{&options.Caption1, &disk.Caption1}, {&options.Caption2, &disk.Caption2}}) {
+        if (*given) {
+            *caption = Utf8ToWindows1252(**given);
+        }
     }
-    const std::string_view name = custom ? "strobe-custom" : fifty ? "strobe-50hz" : "strobe-60hz";
+    const std::string_view name = options.Speeds || custom ? "strobe-custom"
+                                  : options.Mains == "50"  ? "strobe-50hz"
+                                                           : "strobe-60hz";
     const FilePrinterSettings settings = PageSettingsFromOptions(options.Page, name);
     SetColoursFromOptions(options.Page);
     // Only the correction factors matter to the disk; the rest of the table keeps the window's defaults.
     ReadAndComputeAlignment(table);
-    const std::string blank(CaptionLength, ' ');
-    WriteOrPrintPage(options.Page, settings, false, "Strobe disk", [&] {
-        if (custom) {
-            ReadCustomStrobeFields(customFields);
-            PrintStrobeDisk(CustomOuterBars, CustomInnerBars, CustomCaption1, CustomCaption2);
-        } else if (fifty) {
-            PrintStrobeDisk(180, 133, blank, blank);
-        } else {
-            PrintStrobeDisk(216, 160, blank, blank);
-        }
+    for (const auto& more : {CorrectionFactorWarnings(Parameters), PageOptionWarnings(options.Page),
+                             StrobeDiskWarnings(PageSetupOf(settings), disk, options.Caption1.has_value(),
+                                                options.Caption2.has_value())}) {
+        warnings.insert(warnings.end(), more.begin(), more.end());
+    }
+    if (ReportWarnings(warnings, options.Fields.Strict)) {
+        return 2;
+    }
+    for (const std::string& report : disk.DriftReports) {
+        std::cerr << "quillmere: " << report << '\n';
+    }
+    WriteOrPrintPage(options.Page, settings, false, "Strobe disk", "that the disk's edge measures 180 mm", [&] {
+        PrintStrobeDiskWithNotes(disk.OuterBars, disk.InnerBars, CentreCaption(disk.Caption1),
+                                 CentreCaption(disk.Caption2), disk.Notes);
     });
     return 0;
 }
@@ -131,18 +167,33 @@ ToolCommand AddStrobeCommand(CLI::App& tool) {
     CLI::App* command = AddToolCommand(
         tool, "strobe", "write a stroboscope disk at full scale on one portrait page (default strobe-60hz.pdf)");
     auto options = std::make_shared<StrobeOptions>();
+    CLI::Option* speeds =
+        command
+            ->add_option(
+                "--speeds", options->Speeds,
+                "one ring for each of one or two platter speeds in rpm, the first\noutside: 33 1/3 (or 33.33), "
+                "45, 78, 16 2/3 ...; bars = 120 x mains / rpm")
+            ->option_text("RPM[,RPM]")
+            ->check(CLI::Validator([](std::string& value) { return ReadPlatterSpeeds(value).Error; }, ""))
+            ->group("Disk options");
     command->add_option("--mains", options->Mains, "mains frequency of the lighting, in Hz (default 60)")
         ->option_text("60|50")
         ->transform(ChoiceOf({{"60"}, {"50"}, {"60hz", "60"}, {"50hz", "50"}}))
         ->group("Disk options");
     for (const CustomOption& option : CustomOptions) {
-        command->add_option("--" + std::string(option.Option), (*options).*option.Member, std::string(option.Help))
-            ->option_text(option.Option.starts_with("caption") ? "TEXT" : "N")
-            ->group("Disk options");
+        CLI::Option* added =
+            command->add_option("--" + std::string(option.Option), (*options).*option.Member, std::string(option.Help))
+                ->option_text(option.Option.starts_with("caption") ? "TEXT" : "N")
+                ->group("Disk options");
+        if (!option.Option.starts_with("caption")) {
+            speeds->excludes(added);
+        }
     }
     AddCorrectionOptions(*command, options->Fields);
     AddPageOptions(*command, options->Page, "strobe-60hz.pdf, strobe-50hz.pdf or strobe-custom.pdf");
-    command->footer("Counts are read like the other numbers and rounded; 0 or less leaves a ring without bars.\n" +
+    command->footer("A speed whose whole count of bars cannot freeze exactly is said to drift, on the terminal and\n"
+                    "on the page. Counts are read like the other numbers and rounded; 0 or less leaves a ring\n"
+                    "without bars. The counts 216 and 160, and 180 and 133, print the built-in disks' captions.\n" +
                     std::string(FieldReadingNote) + "\n" + std::string(PageFileNote));
     return {command, [options] { return RunStrobe(*options); }};
 }

@@ -143,15 +143,36 @@ FilePrinterSettings PageSettingsFromOptions(const PageOptions& options, std::str
     return settings;
 }
 
+PageSetup PageSetupOf(const FilePrinterSettings& settings) {
+    return settings.Paper == PaperSize::A4 ? A4Page(settings.MarginMm, settings.Dpi)
+                                           : LetterPage(settings.MarginMm, settings.Dpi);
+}
+
+std::vector<std::string> PageOptionWarnings(const PageOptions& options) {
+    std::vector<std::string> warnings;
+    if (options.Colours) {
+        if (const std::optional<std::string> warning = ColoursWarning(Utf8ToWindows1252(*options.Colours))) {
+            warnings.push_back("--colours: " + *warning);
+        }
+    }
+    return warnings;
+}
+
 void SetColoursFromOptions(const PageOptions& options) {
     PrintColours =
         ColoursFromCommandText(TrimBlanks(options.Colours ? Utf8ToWindows1252(*options.Colours) : std::string()));
 }
 
 void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& settings, bool landscape,
-                      const std::string& title, const std::function<void()>& printout) {
+                      const std::string& title, std::string_view check, const std::function<void()>& printout) {
+    const PageSetup setup = PageSetupOf(settings);
+    const std::string page = setup.PaperName + (landscape ? " landscape" : " portrait");
+    const std::string reminder =
+        check.empty() ? std::string() : "; print at actual size (100 %), then check " + std::string(check);
     if (!options.Print || options.Output) {
         WritePage(settings, printout);
+        const std::string file = IsStandardOutput(settings.Path) ? "the page to standard output" : settings.Path;
+        std::cerr << "quillmere: wrote " << file << " (" << page << ", " << settings.Dpi << " dpi)" << reminder << '\n';
     }
     if (options.Print) {
         const CupsJob job = PrintPageThroughCups(
@@ -162,6 +183,7 @@ void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& set
                 WritePage(printed, printout);
             },
             *options.Print, landscape, settings.Paper, title);
-        std::cerr << "quillmere: request id is " << job.Queue << "-" << job.Id << '\n';
+        std::cerr << "quillmere: request id is " << job.Queue << "-" << job.Id << " (queue " << job.Queue << ", "
+                  << page << ")" << reminder << '\n';
     }
 }

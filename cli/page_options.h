@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/page_warnings.h"
 #include "cli/options.h"
 #include "print/cairo/file_printer.h"
 
@@ -24,10 +25,17 @@ void AddPageOptions(CLI::App& command, PageOptions& options, std::string_view de
 // Throws UsageError for a resolution the format cannot take.
 FilePrinterSettings PageSettingsFromOptions(const PageOptions& options, std::string_view defaultName);
 
+// The paper, margin and resolution of the settings, for the checks of app/page_warnings.h.
+PageSetup PageSetupOf(const FilePrinterSettings& settings);
+// What the page options themselves give warnings for: a --colours text with fewer than six numbers.
+std::vector<std::string> PageOptionWarnings(const PageOptions& options);
+
 // Sets the print colours from --colours, read as the Windows program reads its command line.
 void SetColoursFromOptions(const PageOptions& options);
 
-// Writes the page to its file, prints it through CUPS with --print, or both when -o is given too.
+// Writes the page to its file, prints it through CUPS with --print, or both when -o is given too, and says on
+// stderr what was done, with the reminder to print at actual size and then check `check` ("the 200 mm marks"; none
+// when empty).
 // Throws CommandFailure when the file cannot be written or the printer refuses.
 void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& settings, bool landscape,
-                      const std::string& title, const std::function<void()>& printout);
+                      const std::string& title, std::string_view check, const std::function<void()>& printout);

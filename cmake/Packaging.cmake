@@ -8,6 +8,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tone-arm alignment: computes an alignment and prints full-scale templates")
 set(CPACK_PACKAGE_CONTACT "Quillmere developers <quillmere@invalid.invalid>")
 set(CPACK_RESOURCE_FILE_README ${CMAKE_SOURCE_DIR}/README.md)
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 # RelWithDebInfo builds carry debug information; users need none of it.
 set(CPACK_STRIP_FILES ON)
 
@@ -16,7 +17,7 @@ if(WIN32)
     if(TARGET quillmere)
         install(TARGETS quillmere RUNTIME DESTINATION .)
     endif()
-    install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION .)
+    install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION .)
     install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION docs FILES_MATCHING PATTERN "*.png")
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_FILE_NAME "quillmere-${PROJECT_VERSION}-windows-x86_64")
@@ -46,6 +47,33 @@ else()
     set(QUILLMERE_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillmere)
     install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${QUILLMERE_DOC_DIR})
     install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${QUILLMERE_DOC_DIR}/docs FILES_MATCHING PATTERN "*.png")
+
+    # Debian's copyright file (machine-readable format) carries the licence text of LICENSE, and the changelog
+    # of a native package is changelog.gz beside it, compressed like the man page.
+    file(READ ${CMAKE_SOURCE_DIR}/LICENSE QUILLMERE_LICENSE_TEXT)
+    string(REGEX REPLACE "^MIT License\n\nCopyright \\(c\\) [^\n]*\n\n" "" QUILLMERE_LICENSE_TEXT
+                         "${QUILLMERE_LICENSE_TEXT}")
+    string(REGEX REPLACE "\n$" "" QUILLMERE_LICENSE_TEXT "${QUILLMERE_LICENSE_TEXT}")
+    string(REGEX REPLACE "\n\n" "\n.\n" QUILLMERE_LICENSE_TEXT "${QUILLMERE_LICENSE_TEXT}")
+    string(REGEX REPLACE "\n" "\n " QUILLMERE_LICENSE_TEXT "${QUILLMERE_LICENSE_TEXT}")
+    file(WRITE ${CMAKE_BINARY_DIR}/copyright
+         "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+         "Upstream-Name: quillmere\n"
+         "Upstream-Contact: ${CPACK_PACKAGE_CONTACT}\n\n"
+         "Files: *\n"
+         "Copyright: 2026 The Quillmere developers\n"
+         "License: Expat\n"
+         " ${QUILLMERE_LICENSE_TEXT}\n")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/LICENSE)
+    install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${QUILLMERE_DOC_DIR})
+    set(QUILLMERE_CHANGELOG ${CMAKE_BINARY_DIR}/changelog.gz)
+    add_custom_command(OUTPUT ${QUILLMERE_CHANGELOG}
+        COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/packaging/changelog > ${QUILLMERE_CHANGELOG}
+        DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog
+        COMMENT "Compressing the changelog"
+        VERBATIM)
+    add_custom_target(quillmere_changelog ALL DEPENDS ${QUILLMERE_CHANGELOG})
+    install(FILES ${QUILLMERE_CHANGELOG} DESTINATION ${QUILLMERE_DOC_DIR})
 
     set(CPACK_GENERATOR DEB)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

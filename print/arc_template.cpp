@@ -25,29 +25,39 @@ constexpr double NullMarkerDiameter = 4;
 // Lines of the frame that lets the user check the printer's scale, with ticks at 100, 180 and 200 mm.
 struct FrameLine {
     double FromX, FromY, ToX, ToY;
+    const char* Mark;
 };
 
 // clang-format off
 constexpr FrameLine MeasuringFrame[] = {
-    {1, 0, 1, 206},     {0, 1, 206, 1},
-    {0, 181, 5, 181},   {0, 201, 5, 201},   {0, 101, 5, 101},
-    {201, 0, 201, 5},   {101, 0, 101, 5},   {181, 0, 181, 5},
+    // The two axis lines run 5 mm past the 200 mm ticks: what measuring needs of them is checked by the ticks.
+    {1, 0, 1, 206, ""},                    {0, 1, 206, 1, ""},
+    {0, 181, 5, 181, "the Y=180mm tick"},  {0, 201, 5, 201, "the Y=200mm tick"},  {0, 101, 5, 101, "the Y=100mm tick"},
+    {201, 0, 201, 5, "the X=200mm tick"},  {101, 0, 101, 5, "the X=100mm tick"},  {181, 0, 181, 5, "the X=180mm tick"},
 };
 // clang-format on
 
 void DrawMeasuringFrame(const PageScale& scale) {
     for (const FrameLine& line : MeasuringFrame) {
+        SetPageMark(line.Mark);
         MoveToMm(scale, line.FromX, line.FromY);
         LineToMm(scale, line.ToX, line.ToY);
     }
+    SetPageMark("the (100, 100) cross");
     DrawCross(101, 101, 5, scale.X, scale.Y);
+    SetPageMark("the (200, 200) cross");
     DrawCross(201, 201, 5, scale.X, scale.Y);
+    SetPageMark("the (200, 180) cross");
     DrawCross(201, 181, 5, scale.X, scale.Y);
+    SetPageMark("");
 }
 
 void DrawSpindleAndPivot(const PageScale& scale, double spindleX, double spindleY) {
+    SetPageMark(PivotMark);
     DrawCross(Parameters.PivotPageX, Parameters.PivotPageY, 5, scale.X, scale.Y);
+    SetPageMark(SpindleMark);
     DrawSpindleHoleMark(spindleX, spindleY, scale.X, scale.Y);
+    SetPageMark("");
     MoveToMm(scale, spindleX, spindleY);
     LineToMm(scale, Parameters.PivotPageX, Parameters.PivotPageY);
     DrawCircle(spindleX, spindleY, 300, scale.X, scale.Y);
@@ -72,34 +82,46 @@ void DrawNullPoints(const PageScale& scale, double spindleX, double spindleY) {
     const NullPoint outer = FindNullPoint(Parameters.OuterNullRadius, spindleX, spindleY, Parameters.OuterNullPageX,
                                           Parameters.OuterNullPageY);
     const NullPoint both[] = {inner, outer};
+    const std::string_view marks[] = {InnerGridMark, OuterGridMark};
 
     // The discs clear the stylus arc before the grids and markers go on top of clean paper.
-    for (const NullPoint& point : both) {
-        if (point.Drawable) {
-            EraseDisc(point.X, point.Y, NullMarkerDiameter, scale.X, scale.Y);
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (both[i].Drawable) {
+            SetPageMark(marks[i]);
+            EraseDisc(both[i].X, both[i].Y, NullMarkerDiameter, scale.X, scale.Y);
         }
     }
-    for (const NullPoint& point : both) {
-        if (point.Drawable) {
-            DrawAlignmentGrid(point.X, point.Y, GridAngle(point.X, point.Y, spindleX, spindleY), scale.X, scale.Y);
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (both[i].Drawable) {
+            SetPageMark(marks[i]);
+            DrawAlignmentGrid(both[i].X, both[i].Y, GridAngle(both[i].X, both[i].Y, spindleX, spindleY), scale.X,
+                              scale.Y);
         }
     }
-    for (const NullPoint& point : both) {
-        if (point.Drawable) {
-            DrawCircle(point.X, point.Y, NullMarkerDiameter, scale.X, scale.Y);
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (both[i].Drawable) {
+            SetPageMark(marks[i]);
+            DrawCircle(both[i].X, both[i].Y, NullMarkerDiameter, scale.X, scale.Y);
         }
     }
+    SetPageMark("");
 }
 
 void DrawLabels(const PageScale& scale) {
-    TextAtMm(scale, 195, 7, "X=200mm");
-    TextAtMm(scale, 168, 7, "X=180mm");
-    TextAtMm(scale, 95, 7, "X=100mm");
-    TextAtMm(scale, 7, 178, "Y=180mm");
-    TextAtMm(scale, 7, 198, "Y=200mm");
-    TextAtMm(scale, 25, 192, "cut here!");
-    TextAtMm(scale, LegendX, 105, "Align cartridge to either grid.");
-    TextAtMm(scale, Parameters.PivotPageX - 5, 25, "pivot");
+    // clang-format off
+    const struct { double X, Y; const char* Text; const char* Mark; } labels[] = {
+        {195, 7, "X=200mm", "the X=200mm label"}, {168, 7, "X=180mm", "the X=180mm label"},
+        {95, 7, "X=100mm", "the X=100mm label"},  {7, 178, "Y=180mm", "the Y=180mm label"},
+        {7, 198, "Y=200mm", "the Y=200mm label"}, {25, 192, "cut here!", ""},
+        {LegendX, 105, "Align cartridge to either grid.", ""},
+        {Parameters.PivotPageX - 5, 25, "pivot", PivotMark.data()},
+    };
+    // clang-format on
+    for (const auto& label : labels) {
+        SetPageMark(label.Mark);
+        TextAtMm(scale, label.X, label.Y, label.Text);
+    }
+    SetPageMark("");
 }
 
 std::string Legend(std::string_view label, double value) {

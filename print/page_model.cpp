@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -377,7 +378,20 @@ void PagePrintLine(std::string_view text) {
     }
 }
 
+namespace {
+std::string PageMark;
+} // namespace
+
+void SetPageMark(std::string_view name) {
+    PageMark = std::string(name);
+}
+
+std::string_view CurrentPageMark() {
+    return PageMark;
+}
+
 void EndPrintJob() {
+    PageMark.clear();
     if (Attached()) {
         if (PrintSurface.PageOpen) {
             PrintSurface.Printer->EndPage();

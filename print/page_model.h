@@ -73,6 +73,11 @@ void PageArc(float x1, float y1, float x2, float y2, float startAngle, float end
 void PagePrintLine(std::string_view text);
 void EndPrintJob();
 
+// Names the mark that the following drawing belongs to ("" for none; EndPrintJob ends it), so that a check on a
+// recorded page can say which mark falls outside the printable area. It draws nothing and no printer sees it.
+void SetPageMark(std::string_view name);
+std::string_view CurrentPageMark();
+
 // Dots per millimetre with the printer correction factors (the divisor 25.4 in single precision).
 double DotsPerMm(std::int32_t dotsPerInch, double correctionFactor);
 

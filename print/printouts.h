@@ -4,14 +4,27 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 inline constexpr std::size_t CaptionLength = 36;
+
+// Names under which the printouts record some of their marks (SetPageMark), for the checks on a recorded page.
+inline constexpr std::string_view SpindleMark = "the spindle mark";
+inline constexpr std::string_view PivotMark = "the pivot mark";
+inline constexpr std::string_view InnerGridMark = "the inner alignment grid";
+inline constexpr std::string_view OuterGridMark = "the outer alignment grid";
 
 // The arc alignment template from the parameter record: one landscape page.
 void PrintArcTemplate();
 // A stroboscope disk: one portrait page. Captions are 36-byte fixed texts, printed only for a custom disk.
 void PrintStrobeDisk(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
                      const std::string& captionLine2);
+// The same page with note lines under a custom disk's captions, in the small font from where the 50 Hz disk has
+// its drift note, one line below the other: the Linux tool's drift notes. The Windows program prints none, and
+// the two built-in pairs of counts keep their own page.
+void PrintStrobeDiskWithNotes(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
+                              const std::string& captionLine2, const std::vector<std::string>& notes);
 // The analysis chart: tracking error and distortion over groove radius for the three geometries and the user's
 // arm, with a legend of their figures; one portrait page. Layout in print/analysis_chart.h.
 void PrintAnalysisChart(const AlignmentAnalysis& analysis);

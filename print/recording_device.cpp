@@ -1,5 +1,7 @@
 #include "print/recording_device.h"
 
+#include "print/page_model.h"
+
 #include <cstdlib>
 #include <utility>
 
@@ -7,6 +9,7 @@ namespace {
 DeviceRequest RequestOf(DeviceRequest::Kind what) {
     DeviceRequest request;
     request.What = what;
+    request.Mark = std::string(CurrentPageMark());
     return request;
 }
 } // namespace

@@ -25,6 +25,7 @@ struct DeviceRequest {
     int PenWidth = 0;
     DeviceFontHandle Font = 0;
     DeviceFontRequest FontRequest{};
+    std::string Mark; // the page mark the request belongs to (SetPageMark), "" for none
 };
 
 struct RecordingDeviceSettings {

@@ -3,6 +3,7 @@
 #include "print/page_model.h"
 #include "print/page_scale.h"
 #include "print/printouts.h"
+#include "print/strobe_speeds.h"
 
 #include <cstdint>
 #include <string>
@@ -47,14 +48,15 @@ void DrawBars(const PageScale& scale, double diameter, std::int32_t bars) {
 }
 
 void DrawCaptions(const PageScale& scale, std::int32_t outerBars, std::int32_t innerBars,
-                  const std::string& captionLine1, const std::string& captionLine2, const PrintFont& smallFont,
-                  const PrintFont& largeFont) {
+                  const std::string& captionLine1, const std::string& captionLine2,
+                  const std::vector<std::string>& notes, const PrintFont& smallFont, const PrintFont& largeFont) {
     SelectPrintFont(largeFont);
     MoveToMm(scale, 58, 160);
-    if (outerBars == 216 && innerBars == 160) {
+    const std::optional<int> builtIn = BuiltInStrobeMains(outerBars, innerBars);
+    if (builtIn == 60) {
         PagePrintLine("33 1/3 RPM - 60 HZ - 216 BARS");
         TextAtMm(scale, 65, 168, "45 RPM - 60 HZ - 160 BARS");
-    } else if (outerBars == 180 && innerBars == 133) {
+    } else if (builtIn == 50) {
         PagePrintLine("33 1/3 RPM - 50 HZ - 180 BARS");
         TextAtMm(scale, 65, 168, "45 RPM - 50 HZ - 133 BARS");
         MoveToMm(scale, 80, 175);
@@ -65,6 +67,13 @@ void DrawCaptions(const PageScale& scale, std::int32_t outerBars, std::int32_t i
         // Printed at their full fixed length: the centring blanks shift the visible text.
         TextAtMm(scale, 55, 160, FixedLengthText(captionLine1, CaptionLength));
         TextAtMm(scale, 55, 168, FixedLengthText(captionLine2, CaptionLength));
+        if (!notes.empty()) {
+            SelectPrintFont(smallFont);
+            for (std::size_t i = 0; i < notes.size(); ++i) {
+                TextAtMm(scale, 80, 175 + 4.0 * static_cast<double>(i), notes[i]);
+            }
+            SelectPrintFont(largeFont);
+        }
     }
 }
 
@@ -80,6 +89,11 @@ void DrawInstructions(const PageScale& scale) {
 
 void PrintStrobeDisk(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
                      const std::string& captionLine2) {
+    PrintStrobeDiskWithNotes(outerBars, innerBars, captionLine1, captionLine2, {});
+}
+
+void PrintStrobeDiskWithNotes(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
+                              const std::string& captionLine2, const std::vector<std::string>& notes) {
     const PrintFont smallFont = CreatePrintFont("Arial", static_cast<float>(10 * Parameters.CorrectionFactorY), 0);
     const PrintFont largeFont = CreatePrintFont("Arial", static_cast<float>(18 * Parameters.CorrectionFactorY), 0);
 
@@ -94,21 +108,28 @@ void PrintStrobeDisk(std::int32_t outerBars, std::int32_t innerBars, const std::
         SetBackgroundColour(background);
 
         // The backing disc is outlined in black whatever the foreground, so the cutting line always shows.
+        SetPageMark("the disk's edge");
         FilledDisc(scale, 180 * 1.025, MakeColour(0, 0, 0), background);
         DrawCircle(CentreX, CentreY, 180, scale.X, scale.Y);
+        SetPageMark("the outer ring");
         DrawBars(scale, 175, outerBars);
         FilledDisc(scale, 150, background, UseLineColour);
+        SetPageMark("the inner ring");
         DrawBars(scale, 145, innerBars);
         FilledDisc(scale, 135, background, UseLineColour);
+        SetPageMark(SpindleMark);
         DrawSpindleHoleMark(CentreX, CentreY, scale.X, scale.Y);
 
+        SetPageMark("the timing mark");
         SetPenWidth(15);
         MoveToMm(scale, CentreX, CentreY);
         PageLineTo(static_cast<double>(Extended{CentreX} * scale.X), static_cast<double>(Extended{70} * scale.Y),
                    UseLineColour);
         SetPenWidth(1);
 
-        DrawCaptions(scale, outerBars, innerBars, captionLine1, captionLine2, smallFont, largeFont);
+        SetPageMark("the captions");
+        DrawCaptions(scale, outerBars, innerBars, captionLine1, captionLine2, notes, smallFont, largeFont);
+        SetPageMark("the instructions");
         SelectPrintFont(smallFont);
         DrawInstructions(scale);
     }

@@ -26,7 +26,8 @@ for needed in libcairo2 libcups2 fonts-liberation; do
     [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 contents="$(dpkg-deb -c "$deb")"
-for path in ./usr/bin/quillmere ./usr/share/man/man1/quillmere.1.gz ./usr/share/doc/quillmere/README.md; do
+for path in ./usr/bin/quillmere ./usr/share/man/man1/quillmere.1.gz ./usr/share/doc/quillmere/README.md \
+    ./usr/share/doc/quillmere/copyright ./usr/share/doc/quillmere/changelog.gz; do
     grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
 done
 
@@ -52,3 +53,16 @@ page="$(man -w quillmere 2>&1)" || fail "man -w quillmere: $page"
 [ "$page" = /usr/share/man/man1/quillmere.1.gz ] || fail "man found $page"
 man -P cat quillmere 2>/dev/null | grep -q "CHECKING THE PRINTOUT" || fail "man quillmere does not show the page"
 echo "man page: $page"
+
+# The licence as Debian keeps it, and a changelog that dpkg can read.
+copyright=/usr/share/doc/quillmere/copyright
+grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" "$copyright" ||
+    fail "$copyright is not in the machine-readable format"
+grep -q "^Copyright: 2026 The Quillmere developers" "$copyright" || fail "$copyright names no copyright holder"
+grep -q "^License: Expat" "$copyright" || fail "$copyright names no MIT (Expat) licence"
+grep -q "^ Permission is hereby granted, free of charge" "$copyright" || fail "$copyright lacks the licence text"
+zcat /usr/share/doc/quillmere/changelog.gz >"$out/changelog" || fail "the changelog is not gzip"
+changes="$(dpkg-parsechangelog -l "$out/changelog" -S Version 2>&1)" ||
+    fail "the changelog does not parse: $changes"
+[ "$changes" = 1.22 ] || fail "the changelog's latest version is $changes, not 1.22"
+echo "copyright and changelog: $copyright, version $changes"

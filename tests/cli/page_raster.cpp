@@ -103,3 +103,16 @@ std::vector<int> PageRaster::InkBox() const {
     }
     return {left, top, right, bottom};
 }
+
+int PageRaster::DarkRunsAround(double cx, double cy, double radius) const {
+    const int samples = 40000;
+    int runs = 0;
+    bool wasDark = Dark(cx + radius, cy) >= 0.5;
+    for (int i = 1; i <= samples; ++i) {
+        const double angle = 2 * 3.141592653589793 * i / samples;
+        const bool dark = Dark(cx + radius * std::cos(angle), cy - radius * std::sin(angle)) >= 0.5;
+        runs += wasDark && !dark ? 1 : 0;
+        wasDark = dark;
+    }
+    return runs;
+}

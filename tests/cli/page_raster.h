@@ -33,6 +33,9 @@ public:
     // The smallest box holding every clearly dark pixel: left, top, right, bottom in pixels.
     std::vector<int> InkBox() const;
 
+    // How many dark runs (a strobe ring's bars) a circle about (cx, cy) crosses, in pixel units.
+    int DarkRunsAround(double cx, double cy, double radius) const;
+
 private:
     std::vector<unsigned char> Pixels;
 };

@@ -362,6 +362,10 @@ TEST_F(ToolPrinting, ArcTemplatePrintedAtFullScaleAndJobReported) {
         std::smatch id;
         ASSERT_TRUE(std::regex_search(result.Err, id, std::regex(std::string(Queue) + "-([0-9]+)"))) << result.Err;
         EXPECT_EQ(FindJob(std::stoi(id[1].str())).Destination, Queue);
+        EXPECT_NE(result.Err.find("-" + id[1].str() + " (queue " + Queue + ", " + (paper[0] == 'a' ? "A4" : "Letter") +
+                                  " landscape); print at actual size (100 %), then check the 200 mm marks\n"),
+                  std::string::npos)
+            << result.Err;
         const std::string printed = PrintedPage();
         ASSERT_FALSE(printed.empty());
         ExpectFrameAtFullScale(printed);
@@ -378,9 +382,9 @@ TEST_F(ToolPrinting, PrintingFailuresExitOneWithOneLine) {
         bool FullDisk = false;
     };
     const Case cases[] = {
-        {"unknown queue", {"arc", "--print=no_such_queue"}, false, "no_such_queue"},
+        {"unknown queue", {"arc", "--paper=letter", "--print=no_such_queue"}, false, "no_such_queue"},
         {"unknown queue, strobe", {"strobe", "--print=no_such_queue"}, false, "no_such_queue"},
-        {"no server", {"arc", std::string("--print=") + Queue}, true, "CUPS"},
+        {"no server", {"arc", "--paper=letter", std::string("--print=") + Queue}, true, "CUPS"},
         {"no server, default queue", {"strobe", "--print"}, true, "CUPS"},
         {"full disk", {"strobe", std::string("--print=") + Queue}, false, "File too large", true},
     };

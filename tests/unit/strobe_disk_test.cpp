@@ -26,7 +26,8 @@ constexpr double CentreY = 134;
 std::vector<DeviceRequest> PrintDisk(std::int32_t outer, std::int32_t inner, const std::string& caption1 = "",
                                      const std::string& caption2 = "", double factorX = 1, double factorY = 1,
                                      PrintColourRecord colours = {0, 0, 0, 255, 255, 255},
-                                     PrinterChoiceResult answer = PrinterChoiceResult::Chosen) {
+                                     PrinterChoiceResult answer = PrinterChoiceResult::Chosen,
+                                     const std::vector<std::string>& notes = {}) {
     Parameters = ParameterRecord{};
     Parameters.CorrectionFactorX = factorX;
     Parameters.CorrectionFactorY = factorY;
@@ -34,7 +35,11 @@ std::vector<DeviceRequest> PrintDisk(std::int32_t outer, std::int32_t inner, con
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log, RecordingDeviceSettings{}, answer);
     SetPrinterChooser(&chooser);
-    PrintStrobeDisk(outer, inner, caption1, caption2);
+    if (notes.empty()) {
+        PrintStrobeDisk(outer, inner, caption1, caption2);
+    } else {
+        PrintStrobeDiskWithNotes(outer, inner, caption1, caption2, notes);
+    }
     SetPrinterChooser(nullptr);
     return log;
 }
@@ -206,6 +211,7 @@ struct CaptionCase {
     std::int32_t Outer, Inner;
     std::string Caption1, Caption2;
     std::vector<TextCase> Captions;
+    std::vector<std::string> Notes = {}; // the Linux tool's drift notes: under a custom disk's captions only
 };
 
 TEST(StrobeDiskCaptions, ChosenByTheCountsAlone) {
@@ -234,6 +240,22 @@ TEST(StrobeDiskCaptions, ChosenByTheCountsAlone) {
           {"(must drift CCW 5 bars per 20sec)", 80, 175, false}}},
         {"custom", 100, 0, abc, custom, {{abc, 55, 160, true}, {custom, 55, 168, true}}},
         {"custom 216/161", 216, 161, abc, custom, {{abc, 55, 160, true}, {custom, 55, 168, true}}},
+        {"custom with notes",
+         77,
+         133,
+         abc,
+         custom,
+         {{abc, 55, 160, true}, {custom, 55, 168, true}, {"(one)", 80, 175, false}, {"(two)", 80, 179, false}},
+         {"(one)", "(two)"}},
+        {"50 Hz counts keep their own note",
+         180,
+         133,
+         abc,
+         custom,
+         {{"33 1/3 RPM - 50 HZ - 180 BARS", 58, 160, true},
+          {"45 RPM - 50 HZ - 133 BARS", 65, 168, true},
+          {"(must drift CCW 5 bars per 20sec)", 80, 175, false}},
+         {"(one)"}},
         {"custom 133/180",
          133,
          180,
@@ -250,7 +272,8 @@ TEST(StrobeDiskCaptions, ChosenByTheCountsAlone) {
     };
     for (const CaptionCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        const auto log = PrintDisk(c.Outer, c.Inner, c.Caption1, c.Caption2);
+        const auto log = PrintDisk(c.Outer, c.Inner, c.Caption1, c.Caption2, 1, 1, {0, 0, 0, 255, 255, 255},
+                                   PrinterChoiceResult::Chosen, c.Notes);
         std::vector<DeviceFontRequest> fonts;
         for (const DeviceRequest& font : OfKind(log, Kind::MakeFont)) {
             if (font.Font >= static_cast<int>(fonts.size())) {

@@ -1,0 +1,343 @@
+#include "app/page_warnings.h"
+
+#include "app/command_line_colours.h"
+#include "app/window_fields.h"
+#include "geometry/numeric_text.h"
+#include "print/custom_strobe_fields.h"
+#include "print/page_model.h"
+#include "print/printouts.h"
+#include "print/recording_device.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+namespace {
+
+constexpr double MmPerInch = 25.4;
+constexpr double LongestArmMm = 400;
+constexpr double LeastFactor = 0.9;
+constexpr double MostFactor = 1.1;
+
+// Numbers in warnings as the tool and the browser page write them elsewhere: the shortest text that reads back.
+std::string Number(double value) {
+    return ShortestText(value);
+}
+
+// Advance widths of Arial (and of the metric-compatible Liberation Sans the tool draws with) for the printable
+// ASCII characters, in thousandths of the em; other bytes count as a digit.
+// clang-format off
+constexpr short ArialWidths[95] = {
+    278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278,  // space to /
+    556, 556, 556, 556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556,  // 0 to ?
+    1015, 667, 667, 722, 722, 667, 611, 778, 722, 278, 500, 667, 556, 833, 722, 778, // @ to O
+    667, 778, 722, 667, 611, 722, 667, 944, 667, 667, 611, 278, 278, 278, 469, 556,  // P to _
+    333, 556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556,  // ` to o
+    556, 556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584,       // p to ~
+};
+// clang-format on
+constexpr double ArialAscent = 0.905;
+constexpr double ArialDescent = 0.212;
+constexpr double ArialCapHeight = 0.716;
+
+// The ink of a text whose cell starts at `at`, for a font of `em` dots: from the capital height to the baseline
+// (or the descent when a letter hangs below it), as wide as Arial sets it.
+void TextInk(std::string_view text, double em, double& width, double& top, double& bottom) {
+    double thousandths = 0;
+    bool descends = false;
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        thousandths += byte >= 32 && byte < 127 ? ArialWidths[byte - 32] : 556;
+        descends = descends || std::string_view("gjpqy,;()[]{}|_@$").find(c) != std::string_view::npos;
+    }
+    width = thousandths / 1000 * em;
+    top = (ArialAscent - ArialCapHeight) * em;
+    bottom = (ArialAscent + (descends ? ArialDescent : 0)) * em;
+}
+
+// A limit to keep within, cut to tenths of a millimetre towards the safe side.
+std::string AtMost(double value) {
+    return Number(std::floor(value * 10 + 1e-9) / 10);
+}
+
+DevicePoint PortraitPrintableDots(const PageSetup& setup) {
+    const double margin = 2 * std::round(setup.MarginMm / MmPerInch * setup.Dpi);
+    return {static_cast<int>(std::max(0.0, std::floor(setup.PaperWidthMm / MmPerInch * setup.Dpi - margin))),
+            static_cast<int>(std::max(0.0, std::floor(setup.PaperHeightMm / MmPerInch * setup.Dpi - margin)))};
+}
+
+// The printout's requests on a device with the setup's resolution and printable area.
+std::vector<DeviceRequest> Recorded(const PageSetup& setup, const std::function<void()>& printout) {
+    RecordingDeviceSettings settings;
+    settings.Resolution = {setup.Dpi, setup.Dpi};
+    settings.PortraitPrintableSize = PortraitPrintableDots(setup);
+    std::vector<DeviceRequest> log;
+    RecordingPrinterChooser chooser(log, settings);
+    PrinterChooser* previous = CurrentPrinterChooser();
+    SetPrinterChooser(&chooser);
+    printout();
+    SetPrinterChooser(previous);
+    return log;
+}
+
+struct Extent {
+    double Left, Top, Right, Bottom;
+};
+
+using MarkList = std::vector<std::pair<std::string, Extent>>;
+
+// Where each named mark lies on the recorded page, in dots, in the order the marks are drawn.
+MarkList MarkExtents(const std::vector<DeviceRequest>& log) {
+    std::map<int, int> fontHeights;
+    MarkList marks;
+    for (const DeviceRequest& request : log) {
+        Extent extent{};
+        switch (request.What) {
+        case DeviceRequest::Kind::MakeFont:
+            fontHeights[request.Font] = std::abs(request.FontRequest.Height);
+            continue;
+        case DeviceRequest::Kind::Line:
+            extent = {static_cast<double>(std::min(request.From.X, request.To.X)),
+                      static_cast<double>(std::min(request.From.Y, request.To.Y)),
+                      static_cast<double>(std::max(request.From.X, request.To.X)),
+                      static_cast<double>(std::max(request.From.Y, request.To.Y))};
+            break;
+        case DeviceRequest::Kind::Box:
+        case DeviceRequest::Kind::Arc:
+            extent = {static_cast<double>(request.Rect.Left), static_cast<double>(request.Rect.Top),
+                      static_cast<double>(request.Rect.Right), static_cast<double>(request.Rect.Bottom)};
+            break;
+        case DeviceRequest::Kind::Text: {
+            double width = 0;
+            double top = 0;
+            double bottom = 0;
+            TextInk(request.Text, fontHeights[request.Font], width, top, bottom);
+            extent = {static_cast<double>(request.From.X), request.From.Y + top, request.From.X + width,
+                      request.From.Y + bottom};
+            break;
+        }
+        default:
+            continue;
+        }
+        if (request.Mark.empty()) {
+            continue;
+        }
+        const auto it =
+            std::find_if(marks.begin(), marks.end(), [&](const auto& m) { return m.first == request.Mark; });
+        if (it == marks.end()) {
+            marks.emplace_back(request.Mark, extent);
+        } else {
+            it->second = {std::min(it->second.Left, extent.Left), std::min(it->second.Top, extent.Top),
+                          std::max(it->second.Right, extent.Right), std::max(it->second.Bottom, extent.Bottom)};
+        }
+    }
+    return marks;
+}
+
+// The part of a mark outside the printable area ("the bottom of"), or "" when it is all inside.
+std::string LostPart(const Extent& mark, DevicePoint printable) {
+    if (mark.Right < 0 || mark.Bottom < 0 || mark.Left > printable.X || mark.Top > printable.Y) {
+        return "all of ";
+    }
+    std::vector<std::string> sides;
+    const std::pair<bool, const char*> checks[] = {{mark.Top < 0, "the top"},
+                                                   {mark.Bottom > printable.Y, "the bottom"},
+                                                   {mark.Left < 0, "the left side"},
+                                                   {mark.Right > printable.X, "the right side"}};
+    for (const auto& [lost, side] : checks) {
+        if (lost) {
+            sides.emplace_back(side);
+        }
+    }
+    std::string text;
+    for (std::size_t i = 0; i < sides.size(); ++i) {
+        text += (i == 0 ? "" : " and ") + sides[i];
+    }
+    return text.empty() ? text : text + " of ";
+}
+
+DevicePoint PrintableIn(const PageSetup& setup, bool landscape) {
+    const DevicePoint portrait = PortraitPrintableDots(setup);
+    return landscape ? DevicePoint{portrait.Y, portrait.X} : portrait;
+}
+
+// Whether the mark lies wholly on the printable area when the printout is recorded with this setup (a mark that
+// is not drawn at all counts as kept).
+bool Keeps(const PageSetup& setup, bool landscape, const std::string& mark, const std::function<void()>& printout) {
+    const MarkList marks = MarkExtents(Recorded(setup, printout));
+    const auto it = std::find_if(marks.begin(), marks.end(), [&](const auto& m) { return m.first == mark; });
+    return it == marks.end() || LostPart(it->second, PrintableIn(setup, landscape)).empty();
+}
+
+// The largest value from `least` up to `most` (where `keeps` fails) for which `keeps` holds, to a twentieth.
+double LargestKept(double least, double most, const std::function<bool(double)>& keeps) {
+    while (most - least > 0.05) {
+        const double middle = (least + most) / 2;
+        (keeps(middle) ? least : most) = middle;
+    }
+    return least;
+}
+
+PageSetup OtherPaper(const PageSetup& setup) {
+    return setup.PaperName == "A4" ? LetterPage(setup.MarginMm, setup.Dpi) : A4Page(setup.MarginMm, setup.Dpi);
+}
+
+// One warning per mark that falls outside the printable area, with what would keep it: a smaller margin, the
+// other paper, and for the pivot a shorter spindle-to-pivot distance.
+std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape,
+                                          const std::function<void()>& printout) {
+    std::vector<std::string> warnings;
+    const DevicePoint printable = PrintableIn(setup, landscape);
+    for (const auto& entry : MarkExtents(Recorded(setup, printout))) {
+        // Named, not bound: clang 14 (the browser build's) cannot capture a structured binding.
+        const std::string& mark = entry.first;
+        const std::string lost = LostPart(entry.second, printable);
+        if (lost.empty()) {
+            continue;
+        }
+        std::vector<std::string> remedies;
+        if (mark == PivotMark && Parameters.SpindleToPivot > 0) {
+            const double distance = Parameters.SpindleToPivot;
+            const auto keepsAt = [&](double d) {
+                Parameters.SpindleToPivot = d;
+                const bool kept = Keeps(setup, landscape, mark, printout);
+                Parameters.SpindleToPivot = distance;
+                return kept;
+            };
+            if (keepsAt(0)) {
+                remedies.push_back("a spindle-to-pivot distance of at most " +
+                                   AtMost(LargestKept(0, std::min(distance, 1e4), keepsAt)) + " mm");
+            }
+        }
+        const auto keepsWithMargin = [&](double margin) {
+            PageSetup smaller = setup;
+            smaller.MarginMm = margin;
+            return Keeps(smaller, landscape, mark, printout);
+        };
+        if (setup.MarginMm > 0 && keepsWithMargin(0)) {
+            remedies.push_back("a margin of at most " + AtMost(LargestKept(0, setup.MarginMm, keepsWithMargin)) +
+                               " mm");
+        }
+        const PageSetup other = OtherPaper(setup);
+        if (Keeps(other, landscape, mark, printout)) {
+            remedies.push_back(other.PaperName + " paper");
+        }
+        std::string remedy;
+        for (std::size_t i = 0; i < remedies.size(); ++i) {
+            remedy += (i == 0 ? "" : i + 1 == remedies.size() ? " or " : ", ") + remedies[i];
+        }
+        warnings.push_back(setup.PaperName + (landscape ? " landscape" : " portrait") + " with a " +
+                           Number(setup.MarginMm) + " mm margin cuts " + lost + mark + "; " +
+                           (remedy.empty() ? "no margin on Letter or A4 keeps it" : remedy + " would keep it"));
+    }
+    return warnings;
+}
+
+} // namespace
+
+PageSetup LetterPage(double marginMm, int dpi) {
+    return {"Letter", 215.9, 279.4, marginMm, dpi};
+}
+
+PageSetup A4Page(double marginMm, int dpi) {
+    return {"A4", 210.0, 297.0, marginMm, dpi};
+}
+
+std::vector<std::string> AlignmentWarnings(const ParameterRecord& record) {
+    std::vector<std::string> warnings;
+    const std::string distance = "the spindle-to-pivot distance of " + Number(record.SpindleToPivot) + " mm";
+    if (!(record.SpindleToPivot > record.OuterGrooveRadius)) {
+        warnings.push_back(distance + " is not larger than the outer groove radius of " +
+                           Number(record.OuterGrooveRadius) + " mm: the pivot would stand on the record");
+    } else if (record.SpindleToPivot > LongestArmMm) {
+        warnings.push_back(distance + " is above 400 mm, longer than tone arms are");
+    }
+    for (const auto& [name, radius] :
+         {std::pair{"inner", record.InnerGrooveRadius}, {"outer", record.OuterGrooveRadius}}) {
+        if (!(radius > 0)) {
+            warnings.push_back(std::string("the ") + name + " groove radius of " + Number(radius) +
+                               " mm is not larger than 0");
+        }
+    }
+    if (!(record.InnerGrooveRadius < record.OuterGrooveRadius)) {
+        warnings.push_back("the inner groove radius of " + Number(record.InnerGrooveRadius) +
+                           " mm is not smaller than the outer groove radius of " + Number(record.OuterGrooveRadius) +
+                           " mm");
+    }
+    return warnings;
+}
+
+std::vector<std::string> CorrectionFactorWarnings(const ParameterRecord& record) {
+    std::vector<std::string> warnings;
+    for (const auto& [name, factor] : {std::pair{"across the page (x)", record.CorrectionFactorX},
+                                       {"down the page (y)", record.CorrectionFactorY}}) {
+        if (!(factor >= LeastFactor && factor <= MostFactor)) {
+            warnings.push_back(std::string("the correction factor ") + name + " of " + Number(factor) +
+                               " is outside 0.9 to 1.1, and a real printer is within a few per cent: the factor is "
+                               "200 divided by the millimetres a 200 mm line measures");
+        }
+    }
+    return warnings;
+}
+
+std::optional<std::string> NumberReadingWarning(std::string_view text) {
+    if (const std::optional<std::string> readsAs = PartlyReadNumber(text)) {
+        return "\"" + std::string(text) + "\" reads as " + *readsAs;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ColoursWarning(std::string_view coloursText) {
+    const std::string_view text = TrimBlanks(coloursText);
+    const std::size_t given = text.empty() ? 6 : SplitCommandFields(text).size();
+    if (given >= 6) {
+        return std::nullopt;
+    }
+    const PrintColourRecord colours = ColoursFromCommandText(text);
+    const auto clamped = [](std::int32_t value) { return std::to_string(std::clamp(value, 0, 255)); };
+    const std::string background =
+        clamped(colours.BackgroundRed) + "," + clamped(colours.BackgroundGreen) + "," + clamped(colours.BackgroundBlue);
+    return "the colours give " + std::to_string(given) + " of six numbers; the rest read as 0, so the background " +
+           "reads as " + background + (background == "0,0,0" ? " (black)" : "");
+}
+
+std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup) {
+    const ParameterRecord saved = Parameters;
+    std::vector<std::string> warnings;
+    const MarkList marks = MarkExtents(Recorded(setup, PrintArcTemplate));
+    for (const auto& [grid, point] : {std::pair{InnerGridMark, "inner"}, {OuterGridMark, "outer"}}) {
+        const std::string_view name = grid;
+        if (std::none_of(marks.begin(), marks.end(), [&](const auto& m) { return m.first == name; })) {
+            warnings.push_back(std::string("the ") + point +
+                               " null point cannot be drawn (its circles do not meet), so " + std::string(grid) +
+                               " is left out");
+        }
+    }
+    const std::vector<std::string> lost = LostMarkWarnings(setup, true, PrintArcTemplate);
+    warnings.insert(warnings.end(), lost.begin(), lost.end());
+    Parameters = saved;
+    return warnings;
+}
+
+std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const StrobeDiskLayout& disk, bool caption1Given,
+                                            bool caption2Given) {
+    std::vector<std::string> warnings;
+    if (const std::optional<int> builtIn = BuiltInStrobeMains(disk.OuterBars, disk.InnerBars)) {
+        for (const auto& [given, which] : {std::pair{caption1Given, "first"}, {caption2Given, "second"}}) {
+            if (given) {
+                warnings.push_back(std::string("the ") + which + " caption is not printed: " +
+                                   std::to_string(disk.OuterBars) + " and " + std::to_string(disk.InnerBars) +
+                                   " bars print the " + std::to_string(*builtIn) + " Hz disk's own captions");
+            }
+        }
+    }
+    const std::string caption1 = CentreCaption(disk.Caption1);
+    const std::string caption2 = CentreCaption(disk.Caption2);
+    const std::vector<std::string> lost = LostMarkWarnings(setup, false, [&] {
+        PrintStrobeDiskWithNotes(disk.OuterBars, disk.InnerBars, caption1, caption2, disk.Notes);
+    });
+    warnings.insert(warnings.end(), lost.begin(), lost.end());
+    return warnings;
+}

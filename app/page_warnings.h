@@ -1,0 +1,43 @@
+#pragma once
+
+// Warnings before a wasted page: the checks behind "quillmere: warning: ..." and the warnings the browser version
+// shows beside its fields. Each returns one text per problem, without a prefix. Portable.
+
+#include "geometry/parameter_record.h"
+#include "print/strobe_speeds.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The paper and the printer a page is made for: the paper in portrait, the unprintable margin all round and the
+// resolution, as the Linux tool's file printer emulates them.
+struct PageSetup {
+    std::string PaperName = "Letter";
+    double PaperWidthMm = 215.9;
+    double PaperHeightMm = 279.4;
+    double MarginMm = 4.23;
+    int Dpi = 600;
+};
+PageSetup LetterPage(double marginMm = 4.23, int dpi = 600);
+PageSetup A4Page(double marginMm = 4.23, int dpi = 600);
+
+// The lengths: the spindle-to-pivot distance not beyond the outer groove or above 400 mm, a radius of 0 or less,
+// the inner radius not smaller than the outer.
+std::vector<std::string> AlignmentWarnings(const ParameterRecord& record);
+// Correction factors outside 0.9 to 1.1.
+std::vector<std::string> CorrectionFactorWarnings(const ParameterRecord& record);
+// A number text that does not read in full: "\"57,5\" reads as 57".
+std::optional<std::string> NumberReadingWarning(std::string_view text);
+// A colours text (the Windows program's command line) with fewer than six numbers: the rest read as 0.
+std::optional<std::string> ColoursWarning(std::string_view coloursText);
+
+// The arc template of `Parameters` (computed) recorded on the setup's printable area: a null point that cannot be
+// drawn, and each frame line, tick, label, reference cross, spindle or pivot mark that falls outside, with what
+// would keep it. `Parameters` is left as it was.
+std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup);
+// The strobe disk recorded the same way: each part of it that falls outside; and a caption that is given but not
+// printed because the counts are those of a built-in disk.
+std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const StrobeDiskLayout& disk, bool caption1Given,
+                                            bool caption2Given);
