@@ -73,33 +73,35 @@ TEST(CustomStrobeLimit, CountsAtAndAroundTheLimit) {
     struct Case {
         const char* Outer;
         const char* Inner;
-        int Beyond; // the field the focus goes to after the refusal
+        bool Allowed;
     };
-    constexpr int None = 0;
-    constexpr int OuterField = ControlId::OuterBarsField;
-    constexpr int InnerField = ControlId::InnerBarsField;
     const Case cases[] = {
-        {"216", "160", None},
-        {"10000", "10000", None},
-        {"10000.5", "1", None},
-        {"10001", "160", OuterField},
-        {"216", "10001", InnerField},
-        {"10000.51", "1", OuterField},
-        {"20000", "20000", OuterField},
-        {"-5", "0", None},
-        {"ABC", "", None},
-        {"99999", "1", OuterField},
+        {"216", "160", true},
+        {"10000", "10000", true},
+        {"10000.5", "1", true},
+        {"10001", "160", false},
+        {"216", "10001", false},
+        {"10000.51", "1", false},
+        {"20000", "160", false},
+        {"-5", "0", true},
+        {"ABC", "", true},
+        {"99999", "1", false},
         // Beyond 32 bits the count would become the lowest integer and print nothing: refused like any large count.
-        {"9999999999", "1", OuterField},
-        {"1", "1e9999", InnerField},
-        {"-9999999999", "1", None},
+        {"9999999999", "1", false},
+        {"1", "1e9999", false},
+        {"-9999999999", "1", true},
     };
     for (const Case& c : cases) {
         FieldTextTable table;
         table.Texts = {{ControlId::OuterBarsField, c.Outer}, {ControlId::InnerBarsField, c.Inner}};
-        EXPECT_EQ(BarCountBeyondLimit(table), c.Beyond) << c.Outer << " / " << c.Inner;
-        EXPECT_EQ(BarCountsWithinLimit(table), c.Beyond == None) << c.Outer << " / " << c.Inner;
+        EXPECT_EQ(BarCountsWithinLimit(table), c.Allowed) << c.Outer << " / " << c.Inner;
     }
+    // The refusal sends the focus to the first count beyond the limit.
+    FieldTextTable both;
+    both.Texts = {{ControlId::OuterBarsField, "10001"}, {ControlId::InnerBarsField, "10001"}};
+    EXPECT_EQ(BarCountBeyondLimit(both), ControlId::OuterBarsField);
+    both.Texts[ControlId::OuterBarsField] = "216";
+    EXPECT_EQ(BarCountBeyondLimit(both), ControlId::InnerBarsField);
 }
 
 TEST(CustomStrobeLimit, RefusalSentence) {
