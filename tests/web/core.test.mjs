@@ -4,6 +4,8 @@ import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
 import { test } from 'node:test';
 import { spawnSync } from 'node:child_process';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
 import { core, tool, toolValues } from './support.mjs';
 
 const QuillmereCore = createRequire(import.meta.url)(core);
@@ -58,4 +60,19 @@ test('the analysis reads as `quillmere analyse` prints it', async () => {
             assert.ok(web.problem !== '' && native.stderr.includes(web.problem), options.join(' '));
         }
     }
+});
+
+test('the page-wide warnings are the ones `quillmere arc` and `quillmere strobe --speeds` give', async () => {
+    const wasm = await QuillmereCore();
+    const fields = { ...wasm.defaults().fields, 'spindle-to-pivot': '260', speeds: '33.33,45', mains: '50' };
+    const found = wasm.pageWarnings(fields, { paper: 'a4', margin: 20, dpi: 600 });
+    const page = ['--paper', 'a4', '--margin', '20', '-o', join(tmpdir(), 'quillmere-core-test.pdf')];
+    const said = (args) => spawnSync(tool, args, { encoding: 'utf8' }).stderr.split('\n').filter((line) => line)
+        .map((line) => line.replace(/^quillmere: (warning: )?/, '')).filter((line) => !line.startsWith('wrote '));
+    assert.ok(found.arc.length > 1 && found.strobe.length > 1);
+    assert.deepEqual(found.arc, said(['arc', '--spindle-to-pivot', '260', ...page]));
+    assert.deepEqual(found.strobe, said(['strobe', '--speeds', '33.33,45', '--mains', '50', ...page]));
+    // A speed the tool refuses is refused with its reason.
+    const refused = wasm.pageWarnings({ ...fields, speeds: '0' }, { paper: 'a4', margin: 4, dpi: 600 }).strobeError;
+    assert.ok(refused !== '' && said(['strobe', '--speeds', '0'])[0].includes(refused), refused);
 });
