@@ -429,6 +429,17 @@ std::string AnalysisInputProblem(const AnalysisInputs& inputs) {
     return {};
 }
 
+AnalysisInputs AnalysisInputsOf(const ParameterRecord& record) {
+    AnalysisInputs inputs;
+    inputs.SpindleToPivot = record.SpindleToPivot;
+    inputs.InnerGrooveRadius = record.InnerGrooveRadius;
+    inputs.OuterGrooveRadius = record.OuterGrooveRadius;
+    inputs.CorrectionFactorX = record.CorrectionFactorX;
+    inputs.CorrectionFactorY = record.CorrectionFactorY;
+    inputs.ArmId = ArmIdText(record);
+    return inputs;
+}
+
 AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
     AlignmentAnalysis analysis;
     analysis.Inputs = inputs;

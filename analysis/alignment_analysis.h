@@ -37,6 +37,11 @@ struct AnalysisInputs {
     std::string ArmId;
 };
 
+struct ParameterRecord;
+// The lengths, correction factors and ID of a record that has been read and computed; speed, velocity and arm at
+// their defaults for the caller to set.
+AnalysisInputs AnalysisInputsOf(const ParameterRecord& record);
+
 // A curve over groove radius; the three columns have the same length. Radii the arm cannot reach are left out.
 struct AnalysisCurve {
     std::vector<double> Radius;

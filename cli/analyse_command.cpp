@@ -75,13 +75,7 @@ AnalysisInputs InputsFromOptions(const AnalyseOptions& options, std::vector<std:
     for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters)}) {
         warnings.insert(warnings.end(), more.begin(), more.end());
     }
-    AnalysisInputs inputs;
-    inputs.SpindleToPivot = Parameters.SpindleToPivot;
-    inputs.InnerGrooveRadius = Parameters.InnerGrooveRadius;
-    inputs.OuterGrooveRadius = Parameters.OuterGrooveRadius;
-    inputs.CorrectionFactorX = Parameters.CorrectionFactorX;
-    inputs.CorrectionFactorY = Parameters.CorrectionFactorY;
-    inputs.ArmId = ArmIdText(Parameters);
+    AnalysisInputs inputs = AnalysisInputsOf(Parameters);
     inputs.Rpm = ReadNumber(options, &AnalyseOptions::Rpm, "rpm", warnings).value_or(DefaultRpm);
     inputs.Velocity = ReadNumber(options, &AnalyseOptions::Velocity, "velocity", warnings).value_or(DefaultVelocity);
     if (armLength) {

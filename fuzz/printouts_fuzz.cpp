@@ -103,13 +103,7 @@ void CheckConfirmationText() {
 
 // The analysis of what the window holds, as `quillmere analyse` makes it, with the rest from the input.
 void AnalyseAndChart(FuzzedDataProvider& input, const RecordingDeviceSettings& settings) {
-    AnalysisInputs inputs;
-    inputs.SpindleToPivot = Parameters.SpindleToPivot;
-    inputs.InnerGrooveRadius = Parameters.InnerGrooveRadius;
-    inputs.OuterGrooveRadius = Parameters.OuterGrooveRadius;
-    inputs.CorrectionFactorX = Parameters.CorrectionFactorX;
-    inputs.CorrectionFactorY = Parameters.CorrectionFactorY;
-    inputs.ArmId = ArmIdText(Parameters);
+    AnalysisInputs inputs = AnalysisInputsOf(Parameters);
     const auto number = [&input] {
         return input.ConsumeBool() ? input.ConsumeFloatingPointInRange(-400.0, 400.0)
                                    : input.ConsumeFloatingPoint<double>();

@@ -79,14 +79,8 @@ WindowFieldTable FieldsFrom(const val& fields, val& warnings) {
 
 // The analysis of the fields just read: the three geometries and, with "offset-angle" and "effective-length" or
 // "overhang" (read as the fields are read), the user's arm as it is mounted; "rpm" and "velocity" when given.
-AnalysisInputs AnalysisInputsOf(const val& fields, val& warnings) {
-    AnalysisInputs inputs;
-    inputs.SpindleToPivot = Parameters.SpindleToPivot;
-    inputs.InnerGrooveRadius = Parameters.InnerGrooveRadius;
-    inputs.OuterGrooveRadius = Parameters.OuterGrooveRadius;
-    inputs.CorrectionFactorX = Parameters.CorrectionFactorX;
-    inputs.CorrectionFactorY = Parameters.CorrectionFactorY;
-    inputs.ArmId = ArmIdText(Parameters);
+AnalysisInputs AnalysisInputsOfFields(const val& fields, val& warnings) {
+    AnalysisInputs inputs = AnalysisInputsOf(Parameters);
     auto number = [&](std::string_view name) -> std::optional<double> {
         const auto text = TextOf(fields, name);
         if (!text || text->find_first_not_of(" \t") == std::string::npos) {
@@ -233,7 +227,7 @@ val Values(const val& fields) {
 val Analysis(const val& fields) {
     val warnings = val::array();
     ReadAndComputeAlignment(FieldsFrom(fields, warnings));
-    const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisInputsOf(fields, warnings));
+    const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisInputsOfFields(fields, warnings));
     val result = val::object();
     result.set("text", Windows1252ToUtf8(AnalysisText(analysis)));
     result.set("problem", Windows1252ToUtf8(analysis.Problem));
@@ -390,7 +384,7 @@ val PageOperations(const std::string& printout, const val& fields, const val& pa
     if (printout == "arc") {
         PrintArcTemplate();
     } else if (printout == "chart") {
-        PrintAnalysisChart(AnalyseAlignment(AnalysisInputsOf(fields, warnings)));
+        PrintAnalysisChart(AnalyseAlignment(AnalysisInputsOfFields(fields, warnings)));
     } else if (printout == "strobe-50") {
         PrintStrobeDisk(180, 133, blank, blank);
     } else if (printout == "strobe-custom") {
