@@ -1,11 +1,11 @@
 // What a user waits for: computing the alignment and the analysis, laying out the printouts, and writing them as PDF.
 
 #include "analysis/alignment_analysis.h"
-#include "app/command_line_colours.h"
+#include "print/command_line_colours.h"
 #include "cli/field_options.h"
-#include "geometry/alignment.h"
+#include "windows/window_alignment.h"
 #include "geometry/parameter_record.h"
-#include "print/cairo/file_printer.h"
+#include "cli/file_printer.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"

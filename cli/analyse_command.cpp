@@ -2,13 +2,13 @@
 
 #include "analysis/alignment_analysis.h"
 #include "analysis/analysis_report.h"
-#include "app/page_warnings.h"
+#include "settings/page_warnings.h"
 #include "cli/field_options.h"
 #include "cli/page_options.h"
-#include "geometry/alignment.h"
+#include "windows/window_alignment.h"
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
-#include "print/cairo/output_file.h"
+#include "cli/output_file.h"
 #include "print/printouts.h"
 
 #include <charconv>

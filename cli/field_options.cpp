@@ -1,9 +1,9 @@
 #include "cli/field_options.h"
 
-#include "app/confirmation_text.h"
-#include "app/page_warnings.h"
-#include "geometry/alignment.h"
-#include "geometry/control_ids.h"
+#include "geometry/confirmation_text.h"
+#include "settings/page_warnings.h"
+#include "windows/window_alignment.h"
+#include "windows/control_ids.h"
 #include "geometry/groove_presets.h"
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"

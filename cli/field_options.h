@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/window_fields.h"
+#include "windows/window_fields.h"
 #include "cli/options.h"
-#include "geometry/field_table.h"
+#include "windows/field_table.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/help_text.h"
+#include "settings/help_text.h"
 #include "cli/analyse_command.h"
 #include "cli/field_options.h"
 #include "cli/options.h"

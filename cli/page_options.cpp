@@ -1,10 +1,10 @@
 #include "cli/page_options.h"
 
-#include "app/command_line_colours.h"
+#include "print/command_line_colours.h"
 #include "cli/cups_print.h"
 #include "cli/system_paper.h"
 #include "geometry/windows_1252.h"
-#include "print/cairo/output_file.h"
+#include "cli/output_file.h"
 #include "print/page_model.h"
 
 #include <iostream>

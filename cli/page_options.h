@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/page_warnings.h"
+#include "settings/page_warnings.h"
 #include "cli/options.h"
-#include "print/cairo/file_printer.h"
+#include "cli/file_printer.h"
 
 #include <functional>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/cairo/file_printer.h"
+#include "cli/file_printer.h"
 
 #include <functional>
 #include <optional>

@@ -1,6 +1,6 @@
 // Any command line: the colours are always set, every component the page sees lies within 0..255, and the same
 // text without the program's name gives the same colours.
-#include "app/command_line_colours.h"
+#include "print/command_line_colours.h"
 #include "print/page_model.h"
 
 #include <algorithm>

@@ -1,11 +1,11 @@
 // Any texts in the custom strobe dialog: both captions are always exactly 36 bytes with the text centred in them,
 // and the counts are the rounded readings of their fields.
-#include "geometry/control_ids.h"
+#include "windows/control_ids.h"
 #include "geometry/numeric_text.h"
-#include "print/custom_strobe_fields.h"
+#include "windows/custom_strobe_fields.h"
 #include "print/printouts.h"
 
-#include "geometry/field_table.h"
+#include "windows/field_table.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -2,7 +2,7 @@
 // whatever the page model lets through, the device draws it without crashing, without undefined behaviour and in
 // bounded time and memory, and a job that ran to its end leaves a complete file.
 #include "page_operations.h"
-#include "print/cairo/file_printer.h"
+#include "cli/file_printer.h"
 #include "print/page_model.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -4,9 +4,9 @@
 // text, JSON and CSV are made whatever the numbers.
 #include "analysis/alignment_analysis.h"
 #include "analysis/analysis_report.h"
-#include "app/confirmation_text.h"
-#include "geometry/alignment.h"
-#include "geometry/control_ids.h"
+#include "geometry/confirmation_text.h"
+#include "windows/window_alignment.h"
+#include "windows/control_ids.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"
@@ -14,7 +14,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "geometry/field_table.h"
+#include "windows/field_table.h"
 #include <algorithm>
 
 #include <cstdint>

@@ -1,6 +1,5 @@
 #include "geometry/alignment.h"
 
-#include "geometry/control_ids.h"
 #include "geometry/numeric_text.h"
 
 #include <cmath>
@@ -87,21 +86,4 @@ void ComputeAlignment(ParameterRecord& record) {
     const Extended theta = Pi / 2 - std::atan(cosine / SquareRoot(1 - cosine * cosine));
     record.OffsetAngle = static_cast<double>(90 - theta * DegreesPerRadian);
     record.LinearOffset = static_cast<double>((static_cast<Extended>(record.OuterNullRadius) + inner) / 2);
-}
-
-void ReadAndComputeAlignment(const FieldReader& window) {
-    ParameterRecord& record = Parameters;
-    record.SpindleToPivot = TextToNumber(window.FieldText(ControlId::SpindleToPivotField));
-    record.InnerGrooveRadius = TextToNumber(window.FieldText(ControlId::InnerGrooveField));
-    record.OuterGrooveRadius = TextToNumber(window.FieldText(ControlId::OuterGrooveField));
-    record.CorrectionFactorX = TextToNumber(window.FieldText(ControlId::CorrectionXField));
-    record.CorrectionFactorY = TextToNumber(window.FieldText(ControlId::CorrectionYField));
-    AssignArmId(record, window.FieldText(ControlId::ArmIdField));
-    constexpr int Buttons[] = {ControlId::LofgrenAButton, ControlId::LofgrenBButton, ControlId::StevensonAButton};
-    for (int choice = 1; choice <= 3; ++choice) {
-        if (window.CheckState(Buttons[choice - 1]) == 1) {
-            record.GeometryChoice = static_cast<std::int16_t>(choice);
-        }
-    }
-    ComputeAlignment(record);
 }

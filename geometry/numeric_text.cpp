@@ -374,3 +374,13 @@ std::int32_t RoundToInteger(double value) {
     }
     return static_cast<std::int32_t>(rounded);
 }
+
+std::optional<std::string> PartlyReadNumber(std::string_view text) {
+    std::size_t consumed = 0;
+    const double value = TextToNumber(text, consumed);
+    const std::size_t meaningful = text.find_last_not_of(" \t\r\n");
+    if (consumed == 0 || (meaningful != std::string_view::npos && consumed <= meaningful)) {
+        return ShortestText(value);
+    }
+    return std::nullopt;
+}

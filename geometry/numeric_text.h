@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,9 @@ inline constexpr std::string_view AngleMask = "###.000\\\xB0";
 double TextToNumber(std::string_view text);
 // The same reading; `consumed` receives how many characters of the text took part in it (0 when none did).
 double TextToNumber(std::string_view text, std::size_t& consumed);
+// Where reading a number text stops before its end or finds no number at all: what the text reads as (the
+// shortest text of the value). Nothing when the whole text is the number (trailing blanks allowed).
+std::optional<std::string> PartlyReadNumber(std::string_view text);
 // Writes a number through a mask such as "###.000" or "###.000\°" (the degree sign as the byte 0xB0).
 std::string FormatNumber(double value, std::string_view mask);
 // The shortest text that reads back as the same double ("57", "0.1", "1e+20"), as std::to_chars writes it.

@@ -1,5 +1,7 @@
 #include "print/strobe_speeds.h"
 
+#include "print/printouts.h"
+
 #include <numeric>
 
 namespace {
@@ -237,4 +239,13 @@ StrobeDiskLayout StrobeDiskForCounts(std::int32_t outerBars, std::int32_t innerB
     disk.Caption1 = CountCaption(outerBars);
     disk.Caption2 = CountCaption(innerBars);
     return disk;
+}
+
+std::string CentreCaption(std::string_view text) {
+    if (text.size() >= CaptionLength) {
+        return std::string(text.substr(0, CaptionLength));
+    }
+    const std::size_t before = (CaptionLength - text.size()) / 2;
+    const std::size_t after = CaptionLength - text.size() - before;
+    return std::string(before, ' ') + std::string(text) + std::string(after, ' ');
 }

@@ -57,6 +57,9 @@ std::string DriftNote(const StrobeRing& ring);
 // second (5 bars in 20 s) at exactly 45 rpm"; "" for a ring that freezes.
 std::string DriftReport(const StrobeRing& ring);
 
+// A caption centred with blanks into exactly 36 bytes; a longer text keeps its first 36.
+std::string CentreCaption(std::string_view text);
+
 // What a disk shows: its two counts, its captions (not yet centred) and the drift notes of its page, with the same
 // drifts worded for the terminal.
 struct StrobeDiskLayout {

@@ -1,5 +1,5 @@
 // Faults that fuzzing found in the file printer, each kept fixed by the smallest case that showed it.
-#include "print/cairo/file_printer.h"
+#include "cli/file_printer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "print/cairo/file_printer.h"
+#include "cli/file_printer.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
 

@@ -1,6 +1,6 @@
-#include "geometry/alignment.h"
-#include "geometry/control_ids.h"
-#include "geometry/field_table.h"
+#include "windows/window_alignment.h"
+#include "windows/control_ids.h"
+#include "windows/field_table.h"
 #include "geometry/numeric_text.h"
 
 #include <gtest/gtest.h>

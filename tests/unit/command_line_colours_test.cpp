@@ -1,4 +1,4 @@
-#include "app/command_line_colours.h"
+#include "print/command_line_colours.h"
 
 #include <gtest/gtest.h>
 

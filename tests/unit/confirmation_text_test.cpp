@@ -1,4 +1,4 @@
-#include "app/confirmation_text.h"
+#include "geometry/confirmation_text.h"
 #include "geometry/alignment.h"
 #include "geometry/windows_1252.h"
 

@@ -1,5 +1,5 @@
-#include "geometry/control_ids.h"
-#include "print/custom_strobe_fields.h"
+#include "windows/control_ids.h"
+#include "windows/custom_strobe_fields.h"
 #include "tests/unit/printout_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "app/custom_strobe_layout.h"
-#include "app/window_styles.h"
+#include "windows/custom_strobe_layout.h"
+#include "windows/window_styles.h"
 #include "dialog_template_reader.h"
-#include "geometry/control_ids.h"
+#include "windows/control_ids.h"
 
-#include "geometry/field_table.h"
+#include "windows/field_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/dialog_template.h"
+#include "windows/dialog_template.h"
 #include "dialog_template_reader.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/help_text.h"
+#include "settings/help_text.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 // Shared by the printout tests: run a printout on the recording device and pick its requests apart.
 
-#include "geometry/field_table.h"
+#include "windows/field_table.h"
 #include "print/page_model.h"
 #include "print/recording_device.h"
 

@@ -1,5 +1,5 @@
 #include "geometry/parameter_record.h"
-#include "print/custom_strobe_fields.h"
+#include "windows/custom_strobe_fields.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
 #include "print/printouts.h"

@@ -2,11 +2,11 @@
 // Usage: main_window_driver PROGRAM OUTPUT_FOLDER CHECK...
 // Each check starts the program afresh, acts on its windows and reports "ok" or what differed.
 
-#include "app/confirmation_text.h"
-#include "app/dialog_template.h"
-#include "app/help_text.h"
+#include "geometry/confirmation_text.h"
+#include "windows/dialog_template.h"
+#include "settings/help_text.h"
 #include "geometry/alignment.h"
-#include "geometry/field_table.h"
+#include "windows/field_table.h"
 #include "geometry/parameter_record.h"
 #include "geometry/windows_1252.h"
 #include "print_dialog_win32.h"

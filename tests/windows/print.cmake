@@ -3,8 +3,8 @@
 add_executable(print_page
     ${CMAKE_CURRENT_LIST_DIR}/print_page_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/print_dialog_win32.cpp
-    ${CMAKE_SOURCE_DIR}/print/gdi/gdi_printer_win32.cpp
-    ${CMAKE_SOURCE_DIR}/app/system_text_win32.cpp)
+    ${CMAKE_SOURCE_DIR}/windows/gdi_printer_win32.cpp
+    ${CMAKE_SOURCE_DIR}/windows/system_text_win32.cpp)
 target_link_libraries(print_page PRIVATE quillmere_core comdlg32 gdi32 user32 winspool)
 target_link_options(print_page PRIVATE -municode -static-libgcc -static-libstdc++ -static)
 

@@ -9,7 +9,7 @@
 //                                    paper edge to the printable area)
 //
 // The exit code is 0 when every check held; the findings go to standard output.
-#include "print/gdi/gdi_printer_win32.h"
+#include "windows/gdi_printer_win32.h"
 #include "print/page_model.h"
 #include "print_dialog_win32.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/dialog_template.h"
+#include "windows/dialog_template.h"
 
 #include <array>
 #include <cstdint>

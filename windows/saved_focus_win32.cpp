@@ -1,4 +1,4 @@
-#include "app/saved_focus_win32.h"
+#include "windows/saved_focus_win32.h"
 
 void KeepFocusAcrossActivation(HWND& savedFocus, bool activating) {
     if (!activating) {

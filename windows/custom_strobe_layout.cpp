@@ -1,9 +1,9 @@
-#include "app/custom_strobe_layout.h"
+#include "windows/custom_strobe_layout.h"
 
 #include <cmath>
 
-#include "app/window_styles.h"
-#include "geometry/control_ids.h"
+#include "windows/window_styles.h"
+#include "windows/control_ids.h"
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
 

@@ -1,6 +1,6 @@
-#include "app/window_field_reader_win32.h"
+#include "windows/window_field_reader_win32.h"
 
-#include "app/system_text_win32.h"
+#include "windows/system_text_win32.h"
 
 std::string WindowFieldReader::FieldText(int controlId) const {
     return WindowSystemText(GetDlgItem(Window, controlId));

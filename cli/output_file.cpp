@@ -1,4 +1,4 @@
-#include "print/cairo/output_file.h"
+#include "cli/output_file.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
-#include "app/window_fields.h"
+#include "windows/window_fields.h"
 
-#include "app/custom_strobe_layout.h"
-#include "app/main_window_layout.h"
-#include "geometry/control_ids.h"
+#include "windows/custom_strobe_layout.h"
+#include "windows/main_window_layout.h"
+#include "windows/control_ids.h"
 #include "geometry/numeric_text.h"
 
 const NamedControl NamedNumberFields[5] = {
@@ -54,14 +54,4 @@ FieldTextTable InitialCustomStrobeFields() {
         }
     }
     return table;
-}
-
-std::optional<std::string> PartlyReadNumber(std::string_view text) {
-    std::size_t consumed = 0;
-    const double value = TextToNumber(text, consumed);
-    const std::size_t meaningful = text.find_last_not_of(" \t\r\n");
-    if (consumed == 0 || (meaningful != std::string_view::npos && consumed <= meaningful)) {
-        return ShortestText(value);
-    }
-    return std::nullopt;
 }

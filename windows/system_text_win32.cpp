@@ -1,4 +1,4 @@
-#include "app/system_text_win32.h"
+#include "windows/system_text_win32.h"
 
 #include <climits>
 

@@ -1,4 +1,4 @@
-#include "app/main_window_win32.h"
+#include "windows/main_window_win32.h"
 
 #include <commctrl.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "print/gdi/gdi_printer_win32.h"
+#include "windows/gdi_printer_win32.h"
 
-#include "app/system_text_win32.h"
+#include "windows/system_text_win32.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/field_reader.h"
+#include "windows/field_reader.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "app/main_window_layout.h"
+#include "windows/main_window_layout.h"
 
-#include "app/window_styles.h"
-#include "geometry/control_ids.h"
+#include "windows/window_styles.h"
+#include "windows/control_ids.h"
 #include "geometry/windows_1252.h"
 
 // clang-format off

@@ -1,8 +1,8 @@
-#include "print/cairo/file_printer.h"
+#include "cli/file_printer.h"
 #include "print/vector_drawing.h"
 
 #include "geometry/windows_1252.h"
-#include "print/cairo/output_file.h"
+#include "cli/output_file.h"
 
 #include <cairo-pdf.h>
 #include <cairo-svg.h>

@@ -1,12 +1,12 @@
-#include "app/custom_strobe_dialog_win32.h"
+#include "windows/custom_strobe_dialog_win32.h"
 
-#include "app/custom_strobe_layout.h"
-#include "app/saved_focus_win32.h"
-#include "app/system_text_win32.h"
-#include "app/window_field_reader_win32.h"
-#include "geometry/control_ids.h"
-#include "print/custom_strobe_fields.h"
-#include "print/gdi/gdi_printer_win32.h"
+#include "windows/custom_strobe_layout.h"
+#include "windows/saved_focus_win32.h"
+#include "windows/system_text_win32.h"
+#include "windows/window_field_reader_win32.h"
+#include "windows/control_ids.h"
+#include "windows/custom_strobe_fields.h"
+#include "windows/gdi_printer_win32.h"
 #include "print/printouts.h"
 
 HWND CustomDialogSavedFocus = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/main_window_layout.h"
-#include "geometry/field_reader.h"
+#include "windows/main_window_layout.h"
+#include "windows/field_reader.h"
 
 #include <array>
 #include <cstdint>

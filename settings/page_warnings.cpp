@@ -1,9 +1,7 @@
-#include "app/page_warnings.h"
+#include "settings/page_warnings.h"
 
-#include "app/command_line_colours.h"
-#include "app/window_fields.h"
+#include "print/command_line_colours.h"
 #include "geometry/numeric_text.h"
-#include "print/custom_strobe_fields.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "geometry/field_reader.h"
+#include "print/strobe_speeds.h"
+#include "windows/field_reader.h"
 
 #include <cstdint>
 #include <string>
@@ -13,7 +14,5 @@ extern std::int32_t CustomInnerBars;
 extern std::string CustomCaption1;
 extern std::string CustomCaption2;
 
-// A caption centred with blanks into exactly 36 bytes; a longer text keeps its first 36.
-std::string CentreCaption(std::string_view text);
 // Reads the dialog's two counts (rounded, halves to even) and two captions into the four values above.
 void ReadCustomStrobeFields(const FieldReader& dialog);

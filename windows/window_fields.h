@@ -1,6 +1,7 @@
 #pragma once
 
-#include "geometry/field_table.h"
+#include "geometry/numeric_text.h"
+#include "windows/field_table.h"
 
 #include <optional>
 #include <string>
@@ -27,10 +28,6 @@ public:
 
 // The custom strobe dialog's fields with their initial texts.
 FieldTextTable InitialCustomStrobeFields();
-
-// Where reading a number text stops before its end or finds no number at all: what the text reads as (the
-// shortest text of the value). Nothing when the whole text is the number (trailing blanks allowed).
-std::optional<std::string> PartlyReadNumber(std::string_view text);
 
 // The control a name stands for among `controls`, or 0.
 template <std::size_t N> int ControlNamed(const NamedControl (&controls)[N], std::string_view name) {

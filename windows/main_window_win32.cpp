@@ -1,17 +1,17 @@
-#include "app/main_window_win32.h"
+#include "windows/main_window_win32.h"
 
-#include "app/command_line_colours.h"
-#include "app/custom_strobe_dialog_win32.h"
-#include "app/main_window_layout.h"
-#include "app/message_boxes_win32.h"
-#include "app/saved_focus_win32.h"
-#include "app/system_text_win32.h"
-#include "app/window_field_reader_win32.h"
-#include "app/window_styles.h"
-#include "geometry/alignment.h"
-#include "geometry/control_ids.h"
+#include "print/command_line_colours.h"
+#include "windows/custom_strobe_dialog_win32.h"
+#include "windows/main_window_layout.h"
+#include "windows/message_boxes_win32.h"
+#include "windows/saved_focus_win32.h"
+#include "windows/system_text_win32.h"
+#include "windows/window_field_reader_win32.h"
+#include "windows/window_styles.h"
+#include "windows/window_alignment.h"
+#include "windows/control_ids.h"
 #include "geometry/groove_presets.h"
-#include "print/gdi/gdi_printer_win32.h"
+#include "windows/gdi_printer_win32.h"
 #include "print/printouts.h"
 
 #include <optional>
@@ -82,9 +82,10 @@ void PrintCustomStrobeCommand(HWND window) {
 }
 
 void RunMainWindowCommand(HWND window, int controlId) {
-    for (const GroovePreset& preset : GroovePresets) {
-        if (preset.Button == controlId) {
-            SetGrooveRadiusTexts(window, preset);
+    constexpr int PresetButtons[] = {ControlId::DinButton, ControlId::IecButton, ControlId::TypicalButton};
+    for (std::size_t i = 0; i < std::size(PresetButtons); ++i) {
+        if (PresetButtons[i] == controlId) {
+            SetGrooveRadiusTexts(window, GroovePresets[i]);
             return;
         }
     }

@@ -1,4 +1,4 @@
-#include "app/help_text.h"
+#include "settings/help_text.h"
 
 // clang-format off
 const std::array<std::string_view, HelpAboutLineCount> HelpAboutLines = {

@@ -1,8 +1,8 @@
-#include "app/message_boxes_win32.h"
+#include "windows/message_boxes_win32.h"
 
-#include "app/confirmation_text.h"
-#include "app/help_text.h"
-#include "app/system_text_win32.h"
+#include "geometry/confirmation_text.h"
+#include "settings/help_text.h"
+#include "windows/system_text_win32.h"
 #include "geometry/parameter_record.h"
 
 #include <windows.h>
