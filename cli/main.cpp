@@ -1,6 +1,6 @@
 #include "settings/help_text.h"
 #include "cli/analyse_command.h"
-#include "cli/field_options.h"
+#include "cli/command_settings.h"
 #include "cli/options.h"
 #include "cli/page_commands.h"
 

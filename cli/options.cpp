@@ -10,40 +10,6 @@ namespace {
 
 constexpr const char* ProgramName = "quillmere";
 
-// A spelling of a choice reduced to what matters: ASCII lower case, hyphens for blanks and underscores, "o" for
-// the UTF-8 "ö" and "Ö".
-std::string ChoiceKey(std::string_view text) {
-    std::string key;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == 0xC3 && i + 1 < text.size() && (text[i + 1] == '\xB6' || text[i + 1] == '\x96')) {
-            key += 'o';
-            ++i;
-        } else if (c == ' ' || c == '_') {
-            key += '-';
-        } else {
-            key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        }
-    }
-    return key;
-}
-
-// "a, b or c"
-std::string Listed(const std::vector<std::string>& names) {
-    std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        text += i == 0 ? "" : i + 1 == names.size() ? " or " : ", ";
-        text += names[i];
-    }
-    return text;
-}
-
-std::string ShortestText(double value) {
-    char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
 // The help layout: "--print[=QUEUE]", "-o, --output FILE", the option's own text instead of CLI11's type names,
 // and "quillmere COMMAND [OPTIONS]" as the usage line.
 class ToolHelpFormatter : public CLI::Formatter {
@@ -125,63 +91,6 @@ CLI::App* AddToolCommand(CLI::App& tool, const std::string& name, const std::str
     command->allow_extras();
     command->group("Commands");
     return command;
-}
-
-CLI::Validator ChoiceOf(std::vector<ChoiceName> names) {
-    std::vector<std::string> shown;
-    for (const ChoiceName& name : names) {
-        if (name.Means.empty()) {
-            shown.emplace_back(name.Name);
-        }
-    }
-    const std::string listed = Listed(shown);
-    return CLI::Validator(
-        [names = std::move(names), listed](std::string& value) -> std::string {
-            const std::string key = ChoiceKey(value);
-            for (const ChoiceName& name : names) {
-                if (ChoiceKey(name.Name) == key) {
-                    value = std::string(name.Means.empty() ? name.Name : name.Means);
-                    return {};
-                }
-            }
-            return "must be " + listed + ", not '" + value + "'";
-        },
-        "");
-}
-
-CLI::Validator WholeNumberFrom(long long least, long long most) {
-    return CLI::Validator(
-        [least, most](std::string& value) -> std::string {
-            long long number = 0;
-            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-            if (value.empty() || error != std::errc() || end != value.data() + value.size() || number < least ||
-                number > most) {
-                return "must be a whole number from " + std::to_string(least) + " to " + std::to_string(most) +
-                       ", not '" + value + "'";
-            }
-            return {};
-        },
-        "");
-}
-
-CLI::Validator NumberFrom(double least, double most, std::string_view unit) {
-    const std::string range =
-        ShortestText(least) + " to " + ShortestText(most) + (unit.empty() ? "" : " ") + std::string(unit);
-    return CLI::Validator(
-        [least, most, range](std::string& value) -> std::string {
-            double number = 0;
-            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-            if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
-                !(number >= least && number <= most)) {
-                return "must be a number from " + range + ", not '" + value + "'";
-            }
-            return {};
-        },
-        "");
-}
-
-void AddStrictOption(CLI::App& command, bool& strict) {
-    command.add_flag("--strict", strict, "treat every warning as an error: exit code 2, nothing written");
 }
 
 bool ReportWarnings(const std::vector<std::string>& warnings, bool strict) {

@@ -34,22 +34,6 @@ struct ToolCommand {
 // A subcommand of the tool with the tool's conventions (see PrepareTool).
 CLI::App* AddToolCommand(CLI::App& tool, const std::string& name, const std::string& description);
 
-// One accepted spelling of an enumerated value: `Name` as shown in the help, `Means` the name it stands for when
-// it is an alias ("" for a name of its own).
-struct ChoiceName {
-    std::string_view Name;
-    std::string_view Means = "";
-};
-
-// A value out of a list, read without regard to case, with blanks or underscores for hyphens and "ö" for "o"
-// ("IEC", "Lofgren-A", "Löfgren A"); the option receives the name it stands for. The refusal lists the names.
-CLI::Validator ChoiceOf(std::vector<ChoiceName> names);
-// A whole number, or any number, from `least` to `most`; the refusal names the range and the unit.
-CLI::Validator WholeNumberFrom(long long least, long long most);
-CLI::Validator NumberFrom(double least, double most, std::string_view unit);
-
-// --strict: any warning stops the command before it writes anything.
-void AddStrictOption(CLI::App& command, bool& strict);
 // Prints each warning as "quillmere: warning: ..." on stderr; with `strict` and any warning, also says that
 // nothing was written and returns true: the command then stops with exit code 2.
 bool ReportWarnings(const std::vector<std::string>& warnings, bool strict);

@@ -1,41 +1,22 @@
 #pragma once
 
-#include "settings/page_warnings.h"
-#include "cli/options.h"
 #include "cli/file_printer.h"
+#include "cli/options.h"
+#include "settings/settings.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
-// The options of every command that makes a page: where it goes and how the emulated printer is set up.
-// Choices hold their canonical names ("pdf", "a4"); `Print` holds the queue ("" for the default destination).
-struct PageOptions {
-    std::optional<std::string> Output, Format, Paper, Print, Colours;
-    std::optional<int> Dpi;
-    std::optional<double> Margin;
-};
-
-// Declares the page options on a command, in the group "Page options"; `defaultFiles` names the files written
-// when -o is not given, for the help.
-void AddPageOptions(CLI::App& command, PageOptions& options, std::string_view defaultFiles);
-
-// The file and printer the options ask for; `defaultName` is the file name without extension used without -o.
-// Throws UsageError for a resolution the format cannot take.
-FilePrinterSettings PageSettingsFromOptions(const PageOptions& options, std::string_view defaultName);
-
-// The paper, margin and resolution of the settings, for the checks of app/page_warnings.h.
-PageSetup PageSetupOf(const FilePrinterSettings& settings);
-// What the page options themselves give warnings for: a --colours text with fewer than six numbers.
-std::vector<std::string> PageOptionWarnings(const PageOptions& options);
-
-// Sets the print colours from --colours, read as the Windows program reads its command line.
-void SetColoursFromOptions(const PageOptions& options);
+// The file printer the settings' page asks for. Throws CommandFailure for a file that cannot be written there.
+FilePrinterSettings FilePrinterOf(const SettingsReport& report);
 
 // Writes the page to its file, prints it through CUPS with --print, or both when -o is given too, and says on
 // stderr what was done, with the reminder to print at actual size and then check `check` ("the 200 mm marks"; none
-// when empty).
+// when empty). `printout` draws the page on the chooser it is given.
 // Throws CommandFailure when the file cannot be written or the printer refuses.
-void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& settings, bool landscape,
-                      const std::string& title, std::string_view check, const std::function<void()>& printout);
+void WriteOrPrintPage(const SettingsReport& report, bool landscape, const std::string& title, std::string_view check,
+                      const std::function<void(PrinterChooser&)>& printout);
+
+// The page commands' note on how the file is written.
+extern const std::string_view PageFileNote;

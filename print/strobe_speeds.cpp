@@ -134,8 +134,8 @@ std::optional<PlatterSpeed> ReadPlatterSpeed(std::string_view text) {
     return ReadDecimal(text);
 }
 
-PlatterSpeeds ReadPlatterSpeeds(std::string_view list) {
-    PlatterSpeeds result;
+Result<std::vector<PlatterSpeed>> ReadPlatterSpeeds(std::string_view list) {
+    std::vector<PlatterSpeed> speeds;
     std::vector<std::string_view> items;
     for (std::size_t start = 0;;) {
         const std::size_t comma = list.find(',', start);
@@ -146,20 +146,17 @@ PlatterSpeeds ReadPlatterSpeeds(std::string_view list) {
         start = comma + 1;
     }
     if (items.size() > MostStrobeRings) {
-        result.Error = "takes one or two speeds (a disk has two rings), not " + std::to_string(items.size());
-        return result;
+        return Failure{"takes one or two speeds (a disk has two rings), not " + std::to_string(items.size())};
     }
     for (const std::string_view item : items) {
         const std::optional<PlatterSpeed> speed = ReadPlatterSpeed(item);
         if (!speed) {
-            result.Error = "'" + std::string(Trimmed(item)) + "' is not a speed from " + std::to_string(LeastSpeedRpm) +
-                           " to " + std::to_string(MostSpeedRpm) + " rpm such as 33 1/3, 33.33, 45 or 78";
-            result.Speeds.clear();
-            return result;
+            return Failure{"'" + std::string(Trimmed(item)) + "' is not a speed from " + std::to_string(LeastSpeedRpm) +
+                           " to " + std::to_string(MostSpeedRpm) + " rpm such as 33 1/3, 33.33, 45 or 78"};
         }
-        result.Speeds.push_back(*speed);
+        speeds.push_back(*speed);
     }
-    return result;
+    return speeds;
 }
 
 StrobeRing StrobeRingFor(const PlatterSpeed& speed, int mainsHz) {

@@ -4,6 +4,8 @@
 // ring, how far a whole count misses, and the caption and drift texts. Portable: the Linux tool and the browser
 // version call the same functions. No floating-point text conversion (the browser's library has none).
 
+#include "geometry/result.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,12 +28,8 @@ inline constexpr std::size_t MostStrobeRings = 2;
 // cut to its digits reads as that third. Nothing for any other text or a speed outside 1 to 300 rpm.
 std::optional<PlatterSpeed> ReadPlatterSpeed(std::string_view text);
 
-// A comma-separated list of one or two speeds, or the one-line reason it is refused in `Error`.
-struct PlatterSpeeds {
-    std::vector<PlatterSpeed> Speeds;
-    std::string Error;
-};
-PlatterSpeeds ReadPlatterSpeeds(std::string_view list);
+// A comma-separated list of one or two speeds, or the one-line reason it is refused.
+Result<std::vector<PlatterSpeed>> ReadPlatterSpeeds(std::string_view list);
 
 // One ring of a disk: the whole count of bars nearest to 120 x mains / rpm (the light flickers at twice the mains
 // frequency; halves round up), and how far it misses freezing exactly at the right speed.

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -243,38 +244,44 @@ PageSetup A4Page(double marginMm, int dpi) {
     return {"A4", 210.0, 297.0, marginMm, dpi};
 }
 
-std::vector<std::string> AlignmentWarnings(const ParameterRecord& record) {
-    std::vector<std::string> warnings;
+std::vector<SettingNotice> AlignmentWarnings(const ParameterRecord& record) {
+    std::vector<SettingNotice> warnings;
+    const auto warn = [&](std::string code, std::string field, std::string message) {
+        warnings.push_back({std::move(code), std::move(field), "warning", std::move(message)});
+    };
     const std::string distance = "the spindle-to-pivot distance of " + Number(record.SpindleToPivot) + " mm";
     if (!(record.SpindleToPivot > record.OuterGrooveRadius)) {
-        warnings.push_back(distance + " is not larger than the outer groove radius of " +
-                           Number(record.OuterGrooveRadius) + " mm: the pivot would stand on the record");
+        warn("pivot-on-record", "spindle-to-pivot",
+             distance + " is not larger than the outer groove radius of " + Number(record.OuterGrooveRadius) +
+                 " mm: the pivot would stand on the record");
     } else if (record.SpindleToPivot > LongestArmMm) {
-        warnings.push_back(distance + " is above 400 mm, longer than tone arms are");
+        warn("arm-too-long", "spindle-to-pivot", distance + " is above 400 mm, longer than tone arms are");
     }
     for (const auto& [name, radius] :
          {std::pair{"inner", record.InnerGrooveRadius}, {"outer", record.OuterGrooveRadius}}) {
         if (!(radius > 0)) {
-            warnings.push_back(std::string("the ") + name + " groove radius of " + Number(radius) +
-                               " mm is not larger than 0");
+            warn("radius-not-positive", std::string(name) + "-radius",
+                 std::string("the ") + name + " groove radius of " + Number(radius) + " mm is not larger than 0");
         }
     }
     if (!(record.InnerGrooveRadius < record.OuterGrooveRadius)) {
-        warnings.push_back("the inner groove radius of " + Number(record.InnerGrooveRadius) +
-                           " mm is not smaller than the outer groove radius of " + Number(record.OuterGrooveRadius) +
-                           " mm");
+        warn("radii-order", "inner-radius",
+             "the inner groove radius of " + Number(record.InnerGrooveRadius) +
+                 " mm is not smaller than the outer groove radius of " + Number(record.OuterGrooveRadius) + " mm");
     }
     return warnings;
 }
 
-std::vector<std::string> CorrectionFactorWarnings(const ParameterRecord& record) {
-    std::vector<std::string> warnings;
-    for (const auto& [name, factor] : {std::pair{"across the page (x)", record.CorrectionFactorX},
-                                       {"down the page (y)", record.CorrectionFactorY}}) {
+std::vector<SettingNotice> CorrectionFactorWarnings(const ParameterRecord& record) {
+    std::vector<SettingNotice> warnings;
+    for (const auto& [name, field, factor] :
+         {std::tuple{"across the page (x)", "correction-x", record.CorrectionFactorX},
+          {"down the page (y)", "correction-y", record.CorrectionFactorY}}) {
         if (!(factor >= LeastFactor && factor <= MostFactor)) {
-            warnings.push_back(std::string("the correction factor ") + name + " of " + Number(factor) +
-                               " is outside 0.9 to 1.1, and a real printer is within a few per cent: the factor is "
-                               "200 divided by the millimetres a 200 mm line measures");
+            warnings.push_back({"correction-factor", field, "warning",
+                                std::string("the correction factor ") + name + " of " + Number(factor) +
+                                    " is outside 0.9 to 1.1, and a real printer is within a few per cent: the factor "
+                                    "is 200 divided by the millimetres a 200 mm line measures"});
         }
     }
     return warnings;

@@ -5,6 +5,7 @@
 
 #include "geometry/parameter_record.h"
 #include "print/strobe_speeds.h"
+#include "settings/setting_notice.h"
 
 #include <optional>
 #include <string>
@@ -25,9 +26,9 @@ PageSetup A4Page(double marginMm = 4.23, int dpi = 600);
 
 // The lengths: the spindle-to-pivot distance not beyond the outer groove or above 400 mm, a radius of 0 or less,
 // the inner radius not smaller than the outer.
-std::vector<std::string> AlignmentWarnings(const ParameterRecord& record);
+std::vector<SettingNotice> AlignmentWarnings(const ParameterRecord& record);
 // Correction factors outside 0.9 to 1.1.
-std::vector<std::string> CorrectionFactorWarnings(const ParameterRecord& record);
+std::vector<SettingNotice> CorrectionFactorWarnings(const ParameterRecord& record);
 // A number text that does not read in full: "\"57,5\" reads as 57".
 std::optional<std::string> NumberReadingWarning(std::string_view text);
 // A colours text (the Windows program's command line) with fewer than six numbers: the rest read as 0.

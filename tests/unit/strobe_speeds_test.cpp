@@ -29,9 +29,9 @@ TEST(PlatterSpeeds, ReadAsPeopleWriteThem) {
             EXPECT_EQ(speed->Text, c.Text) << c.Typed;
         }
     }
-    EXPECT_EQ(ReadPlatterSpeeds("33.33,45").Speeds.size(), 2u);
-    EXPECT_NE(ReadPlatterSpeeds("33.33,45,78").Error.find("not 3"), std::string::npos);
-    EXPECT_NE(ReadPlatterSpeeds("33.33,").Error.find("'' is not a speed"), std::string::npos);
+    EXPECT_EQ(ReadPlatterSpeeds("33.33,45").Value().size(), 2u);
+    EXPECT_NE(ReadPlatterSpeeds("33.33,45,78").Message().find("not 3"), std::string::npos);
+    EXPECT_NE(ReadPlatterSpeeds("33.33,").Message().find("'' is not a speed"), std::string::npos);
 }
 
 struct RingCase {

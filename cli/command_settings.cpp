@@ -1,0 +1,86 @@
+#include "cli/command_settings.h"
+
+#include "cli/system_paper.h"
+#include "geometry/confirmation_text.h"
+#include "geometry/windows_1252.h"
+
+#include <iostream>
+
+const std::string_view FieldReadingNote =
+    "Numbers: '.' is the decimal point and reading stops at the first character that does not belong to the\n"
+    "number (\"57,5\" reads as 57, with a warning), as the Windows program reads its fields.";
+
+std::shared_ptr<CommandSettings> AddSettingOptions(CLI::App& command, SettingsCommand which) {
+    auto settings = std::make_shared<CommandSettings>();
+    settings->Command = which;
+    for (const SettingRule& rule : RulesOf(which)) {
+        const std::string name(rule.Name);
+        std::optional<std::string>& text = settings->Texts[name];
+        CLI::Option* option = nullptr;
+        switch (rule.Form) {
+        case SettingForm::Flag:
+            option = command.add_flag("--" + name, settings->Strict, std::string(rule.Help));
+            break;
+        case SettingForm::OptionalValue:
+            option = command.add_flag("--" + name + "{}", text, std::string(rule.Help));
+            break;
+        case SettingForm::Value:
+            option = command.add_option((name == "output" ? "-o,--" : "--") + name, text, std::string(rule.Help));
+            break;
+        }
+        option->option_text(std::string(rule.ValueName))->group(std::string(rule.Group));
+    }
+    return settings;
+}
+
+SettingsReport ReadCommandSettings(const CommandSettings& settings, bool keepRefused) {
+    NamedSettings named;
+    for (const auto& [name, text] : settings.Texts) {
+        if (text) {
+            named[name] = *text;
+        }
+    }
+    if (settings.Strict) {
+        named["strict"] = "";
+    }
+    SettingsReport report = ReadSettings(settings.Command, named, {SystemPaperSize(), true});
+    if (report.Refused() && !keepRefused) {
+        throw UsageError(report.Refusals.front().Message);
+    }
+    return report;
+}
+
+bool ReportNotices(const SettingsReport& report) {
+    std::vector<std::string> warnings;
+    for (const SettingNotice& warning : report.Warnings) {
+        warnings.push_back(warning.Message);
+    }
+    if (ReportWarnings(warnings, report.Strict)) {
+        return true;
+    }
+    for (const SettingNotice& note : report.Notes) {
+        std::cerr << "quillmere: " << note.Message << '\n';
+    }
+    return false;
+}
+
+ToolCommand AddValuesCommand(CLI::App& tool) {
+    CLI::App* command = AddToolCommand(tool, "values", "compute the alignment and print its ten values");
+    auto settings = AddSettingOptions(*command, SettingsCommand::Values);
+    command->footer(std::string(FieldReadingNote));
+    return {command, [settings] {
+                const SettingsReport report = ReadCommandSettings(*settings, true);
+                const bool json = report.ReportFormat == "json";
+                if (report.Refused()) {
+                    if (json) {
+                        std::cout << ReportJson(report) << std::flush;
+                    }
+                    throw UsageError(report.Refusals.front().Message);
+                }
+                if (ReportNotices(report)) {
+                    return 2;
+                }
+                std::cout << (json ? ReportJson(report) : Windows1252ToUtf8(ConfirmationText(report.Alignment)) + "\n");
+                return std::cout.flush() ? 0 : 1;
+            }};
+}

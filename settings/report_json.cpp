@@ -1,0 +1,100 @@
+#include "settings/settings.h"
+
+#include "analysis/analysis_report.h"
+#include "geometry/confirmation_text.h"
+#include "geometry/windows_1252.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// A number as JSON has it: the shortest text that reads back as the same double; null when it is not finite.
+Json Number(double value) {
+    return std::isfinite(value) ? Json(value) : Json(nullptr);
+}
+
+Json Notices(const std::vector<SettingNotice>& notices) {
+    Json list = Json::array();
+    for (const SettingNotice& notice : notices) {
+        list.push_back({{"code", notice.Code},
+                        {"field", notice.Field.empty() ? Json(nullptr) : Json(notice.Field)},
+                        {"severity", notice.Severity},
+                        {"message", notice.Message}});
+    }
+    return list;
+}
+
+Json Settings(const std::vector<ReadSetting>& settings) {
+    Json object = Json::object();
+    for (const ReadSetting& setting : settings) {
+        Json read = {{"text", setting.Text}, {"given", setting.Given}};
+        if (setting.Number) {
+            read["value"] = Number(*setting.Number);
+        }
+        if (!setting.Reading.empty()) {
+            read["reading"] = setting.Reading;
+        }
+        read["note"] = setting.Note.empty() ? Json(nullptr) : Json(setting.Note);
+        object[setting.Name] = read;
+    }
+    return object;
+}
+
+std::string_view GeometryKey(std::int16_t choice) {
+    return choice == 2 ? "lofgren-b" : choice == 3 ? "stevenson-a" : "lofgren-a";
+}
+
+Json Alignment(const ParameterRecord& record) {
+    Json lines = Json::array();
+    const std::string text = Windows1252ToUtf8(ConfirmationText(record));
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return {{"geometry", GeometryKey(record.GeometryChoice)},
+            {"id", Windows1252ToUtf8(ArmIdText(record))},
+            {"spindle_to_pivot_mm", Number(record.SpindleToPivot)},
+            {"inner_groove_radius_mm", Number(record.InnerGrooveRadius)},
+            {"outer_groove_radius_mm", Number(record.OuterGrooveRadius)},
+            {"inner_null_radius_mm", Number(record.InnerNullRadius)},
+            {"outer_null_radius_mm", Number(record.OuterNullRadius)},
+            {"effective_length_mm", Number(record.EffectiveLength)},
+            {"overhang_mm", Number(record.Overhang)},
+            {"offset_angle_deg", Number(record.OffsetAngle)},
+            {"linear_offset_mm", Number(record.LinearOffset)},
+            {"correction_x", Number(record.CorrectionFactorX)},
+            {"correction_y", Number(record.CorrectionFactorY)},
+            {"lines", lines}};
+}
+
+Json Analysis(const AlignmentAnalysis& analysis) {
+    Json document = Json::parse(AnalysisJson(analysis));
+    Json figures = Json::object();
+    for (const char* key : {"inputs", "arms", "best_overhang"}) {
+        figures[key] = document[key];
+    }
+    return figures;
+}
+
+} // namespace
+
+std::string ReportJson(const SettingsReport& report) {
+    const bool alignment = !report.Refused() && report.Command != SettingsCommand::Strobe;
+    const Json document = {
+        {"format", "quillmere-report"},
+        {"version", 1},
+        {"command", CommandName(report.Command)},
+        {"settings", Settings(report.Settings)},
+        {"refusals", Notices(report.Refusals)},
+        {"warnings", Notices(report.Warnings)},
+        {"notes", Notices(report.Notes)},
+        {"alignment", alignment ? Alignment(report.Alignment) : Json(nullptr)},
+        {"analysis", report.Analysis && !report.Refused() ? Analysis(*report.Analysis) : Json(nullptr)},
+    };
+    return document.dump(2) + "\n";
+}

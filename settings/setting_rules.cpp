@@ -1,0 +1,135 @@
+#include "settings/settings.h"
+
+namespace {
+
+constexpr unsigned Values = 1;
+constexpr unsigned Arc = 2;
+constexpr unsigned Strobe = 4;
+constexpr unsigned Analyse = 8;
+constexpr unsigned Alignment = Values | Arc | Analyse;
+constexpr unsigned Pages = Arc | Strobe | Analyse;
+constexpr unsigned Every = Values | Arc | Strobe | Analyse;
+
+constexpr std::string_view Fields = "Field options";
+constexpr std::string_view Disk = "Disk options";
+constexpr std::string_view Arm = "Analysis options";
+constexpr std::string_view Page = "Page options";
+
+// clang-format off
+constexpr SettingRule Rules[] = {
+    {"speeds", Strobe, Disk, "RPM[,RPM]",
+     "one ring for each of one or two platter speeds in rpm, the first\noutside: 33 1/3 (or 33.33), 45, 78, 16 2/3 "
+     "...; bars = 120 x mains / rpm", ""},
+    {"mains", Strobe, Disk, "60|50", "mains frequency of the lighting, in Hz (default 60)", "60"},
+    {"outer-bars", Strobe, Disk, "N", "custom disk: bars in the outer ring (default 216, at most 10000)", "216"},
+    {"inner-bars", Strobe, Disk, "N", "custom disk: bars in the inner ring (default 160, at most 10000)", "160"},
+    {"caption1", Strobe, Disk, "TEXT",
+     "first caption line, for the outer ring, centred in 36\ncharacters (default: made from the ring's speed or count)",
+     ""},
+    {"caption2", Strobe, Disk, "TEXT",
+     "second caption line (default: made from the inner ring's speed or\ncount)", ""},
+    {"spindle-to-pivot", Alignment, Fields, "MM",
+     "distance from the platter spindle to the arm's pivot, in mm (default 209)", "209"},
+    {"inner-radius", Alignment, Fields, "MM", "radius of the innermost groove, in mm (default 57.5)", "57.5"},
+    {"outer-radius", Alignment, Fields, "MM", "radius of the outermost groove, in mm (default 146.05)", "146.05"},
+    {"preset", Alignment, Fields, "din|iec|typical",
+     "groove radii of a standard: din 57.5/146.05 mm, iec 60.325/146.05 mm,\ntypical 63/145 mm; an explicit "
+     "--inner-radius or --outer-radius wins", ""},
+    {"geometry", Values | Arc, Fields, "NAME",
+     "alignment geometry: lofgren-a (default; also called baerwald),\nlofgren-b or stevenson-a", "lofgren-a"},
+    {"correction-x", Every, Fields, "FACTOR",
+     "printer correction factor across the page (default 1.0):\nthe 200 mm you ask for divided by the 200 mm you "
+     "measure", "1.0"},
+    {"correction-y", Every, Fields, "FACTOR",
+     "printer correction factor down the page (default 1.0);\nalso scales the lettering", "1.0"},
+    {"strict", Every, Fields, "", "treat every warning as an error: exit code 2, nothing written", "",
+     SettingForm::Flag},
+    {"id", Alignment, Fields, "TEXT", "arm or turntable name for the title (first 40 characters)", ""},
+    {"effective-length", Analyse, Arm, "MM", "your arm: pivot to stylus tip, in mm (from its data sheet or measured)",
+     ""},
+    {"overhang", Analyse, Arm, "MM",
+     "your arm: how far the stylus reaches past the spindle, in mm\n(instead of --effective-length)", ""},
+    {"offset-angle", Analyse, Arm, "DEG", "your arm: the cartridge's offset angle, in degrees", ""},
+    {"rpm", Analyse, Arm, "N", "record speed in revolutions per minute (default 33.333...)", ""},
+    {"velocity", Analyse, Arm, "MM_PER_S", "peak recorded velocity for the distortion, in mm/s (default 100)", ""},
+    {"format", Analyse, Arm, "text|json|csv", "what goes to standard output (default text)", "text"},
+    {"format", Values, Fields, "text|json", "the ten lines as text, or the whole report as JSON (default text)",
+     "text"},
+    {"output", Arc, Page, "FILE",
+     "the file to write (default arc-template.pdf;\nthe extension follows --format); - is standard output", ""},
+    {"output", Strobe, Page, "FILE",
+     "the file to write (default strobe-60hz.pdf, strobe-50hz.pdf or strobe-custom.pdf;\nthe extension follows "
+     "--format); - is standard output", ""},
+    {"output", Analyse, Page, "FILE",
+     "write the chart to this file: .pdf, .svg or .png by its extension\n(else pdf); without -o and --print no "
+     "chart is made", ""},
+    {"format", Arc | Strobe, Page, "pdf|svg|png", "file format (default: from the file's extension, else pdf)", ""},
+    {"paper", Pages, Page, "letter|a4",
+     "paper size (default: the system's paper setting, as paperconf\nand the locale say; else letter)", ""},
+    {"print", Pages, Page, "[=QUEUE]",
+     "print through CUPS at full scale on the named queue, or on the\ndefault printer when none is named (with -o "
+     "the file is written too)", "", SettingForm::OptionalValue},
+    {"dpi", Pages, Page, "N", "resolution of the emulated printer in dots per inch\n(default 600; png at most 1200)",
+     "600"},
+    {"margin", Pages, Page, "MM",
+     "margin in mm from the paper edge that the emulated printer\ncannot print on (default 4.23)", "4.23"},
+    {"colours", Pages, Page, "R,G,B,R,G,B",
+     "colours on paper as the Windows program's command line takes them:\nup to six numbers R,G,B of the "
+     "foreground, then of the background", ""},
+};
+// clang-format on
+
+constexpr NamedPaper Papers[] = {{"letter", PaperSize::Letter}, {"a4", PaperSize::A4}};
+
+unsigned BitOf(SettingsCommand command) {
+    switch (command) {
+    case SettingsCommand::Arc:
+        return Arc;
+    case SettingsCommand::Strobe:
+        return Strobe;
+    case SettingsCommand::Analyse:
+        return Analyse;
+    case SettingsCommand::Values:
+        break;
+    }
+    return Values;
+}
+
+} // namespace
+
+std::string_view CommandName(SettingsCommand command) {
+    switch (command) {
+    case SettingsCommand::Arc:
+        return "arc";
+    case SettingsCommand::Strobe:
+        return "strobe";
+    case SettingsCommand::Analyse:
+        return "analyse";
+    case SettingsCommand::Values:
+        break;
+    }
+    return "values";
+}
+
+std::vector<SettingRule> RulesOf(SettingsCommand command) {
+    std::vector<SettingRule> rules;
+    for (const SettingRule& rule : Rules) {
+        if ((rule.Commands & BitOf(command)) != 0) {
+            rules.push_back(rule);
+        }
+    }
+    return rules;
+}
+
+std::optional<SettingRule> RuleNamed(std::string_view name) {
+    for (const SettingRule& rule : Rules) {
+        if (rule.Name == name) {
+            return rule;
+        }
+    }
+    return std::nullopt;
+}
+
+std::span<const NamedPaper> PaperNames() {
+    return Papers;
+}

@@ -1,0 +1,495 @@
+#include "settings/settings.h"
+
+#include "analysis/analysis_report.h"
+#include "geometry/alignment.h"
+#include "geometry/groove_presets.h"
+#include "geometry/numeric_text.h"
+#include "geometry/windows_1252.h"
+#include "print/command_line_colours.h"
+#include "print/printouts.h"
+#include "settings/page_warnings.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// Beyond these the page either cannot be resolved or would take gigabytes to rasterise.
+constexpr int MinimumDpi = 72;
+constexpr int MaximumDpi = 2400;
+constexpr int MaximumPngDpi = 1200;
+constexpr double MaximumMarginMm = 50;
+// Beyond this a ring takes minutes to print and its bars are thinner than any printer's dot.
+constexpr double MostBarsPerRing = 10000;
+
+struct Choice {
+    std::string_view Name;
+    std::string_view Means = "";
+};
+
+// A spelling of a choice reduced to what matters: ASCII lower case, hyphens for blanks and underscores, "o" for
+// the UTF-8 "ö" and "Ö".
+std::string ChoiceKey(std::string_view text) {
+    std::string key;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == 0xC3 && i + 1 < text.size() && (text[i + 1] == '\xB6' || text[i + 1] == '\x96')) {
+            key += 'o';
+            ++i;
+        } else if (c == ' ' || c == '_') {
+            key += '-';
+        } else {
+            key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        }
+    }
+    return key;
+}
+
+// "a, b or c"
+std::string Listed(const std::vector<std::string_view>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == names.size() ? " or " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+// An option's message as the tool words it: "--dpi must be ..." where the reason reads on from the name, else
+// "--speeds: '0' is not ...".
+std::string OptionMessage(std::string_view option, std::string_view reason) {
+    const bool readsOn = reason.starts_with("must") || reason.starts_with("needs") || reason.starts_with("takes");
+    return "--" + std::string(option) + (readsOn ? " " : ": ") + std::string(reason);
+}
+
+// The record is the page's: the checks record it through the parameter record they are given.
+std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record) {
+    Parameters = record;
+    return ::ArcTemplateWarnings(setup);
+}
+std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const StrobeDiskLayout& disk, bool caption1Given,
+                                            bool caption2Given, const ParameterRecord& record) {
+    Parameters = record;
+    return ::StrobeDiskWarnings(setup, disk, caption1Given, caption2Given);
+}
+
+class SettingsReader {
+public:
+    SettingsReader(SettingsCommand command, const NamedSettings& settings, const SettingsContext& context)
+        : Given(settings), Context(context) {
+        Report.Command = command;
+        Rules = RulesOf(command);
+    }
+
+    SettingsReport Read() {
+        RefuseUnknownNames();
+        Report.Strict = Has("strict");
+        switch (Report.Command) {
+        case SettingsCommand::Values:
+            ReadReportFormat({{"text"}, {"json"}});
+            ReadAlignment();
+            break;
+        case SettingsCommand::Arc:
+            ReadAlignment();
+            ReadPage("arc-template");
+            if (!Report.Refused() && Context.CheckPages) {
+                Warn(ArcTemplateWarnings(SetupOf(Report.Page), Report.Alignment), "page-cut", "paper");
+            }
+            break;
+        case SettingsCommand::Strobe:
+            ReadStrobe();
+            break;
+        case SettingsCommand::Analyse:
+            ReadReportFormat({{"text"}, {"json"}, {"csv"}});
+            ReadAnalysis();
+            break;
+        }
+        return std::move(Report);
+    }
+
+private:
+    const NamedSettings& Given;
+    const SettingsContext& Context;
+    std::vector<SettingRule> Rules;
+    SettingsReport Report;
+
+    bool Has(std::string_view name) const { return Given.find(std::string(name)) != Given.end(); }
+
+    std::optional<std::string> TextOf(std::string_view name) const {
+        const auto found = Given.find(std::string(name));
+        return found == Given.end() ? std::nullopt : std::optional<std::string>(found->second);
+    }
+
+    std::string DefaultOf(std::string_view name) const {
+        for (const SettingRule& rule : Rules) {
+            if (rule.Name == name) {
+                return std::string(rule.Default);
+            }
+        }
+        return {};
+    }
+
+    void Refuse(std::string code, std::string_view field, std::string message) {
+        Report.Refusals.push_back({std::move(code), std::string(field), "error", std::move(message)});
+    }
+
+    void Warn(std::string code, std::string_view field, std::string message) {
+        Report.Warnings.push_back({std::move(code), std::string(field), "warning", std::move(message)});
+    }
+
+    // Program-text warnings of the checks below the settings, as UTF-8 records.
+    void Warn(const std::vector<std::string>& messages, std::string_view code, std::string_view field) {
+        for (const std::string& message : messages) {
+            Warn(std::string(code), field, Windows1252ToUtf8(message));
+        }
+    }
+
+    void Append(const std::vector<SettingNotice>& warnings) {
+        Report.Warnings.insert(Report.Warnings.end(), warnings.begin(), warnings.end());
+    }
+
+    ReadSetting& Record(std::string_view name, std::string text, bool given) {
+        ReadSetting read;
+        read.Name = std::string(name);
+        read.Text = std::move(text);
+        read.Given = given;
+        Report.Settings.push_back(std::move(read));
+        return Report.Settings.back();
+    }
+
+    void RefuseUnknownNames() {
+        for (const auto& [name, text] : Given) {
+            const bool known = std::any_of(Rules.begin(), Rules.end(), [&](const SettingRule& r) { return r.Name == name; });
+            if (!known) {
+                Refuse("unknown-option", name, "unknown option '--" + name + "'");
+            }
+        }
+    }
+
+    // A number as the Windows program reads its fields, from the given text or the default; the note and a warning
+    // when the text does not read in full.
+    std::optional<double> Number(std::string_view name) {
+        const std::optional<std::string> given = TextOf(name);
+        const std::string text = given ? *given : DefaultOf(name);
+        if (!given && text.empty()) {
+            return std::nullopt;
+        }
+        ReadSetting& read = Record(name, text, given.has_value());
+        const std::string program = Utf8ToWindows1252(text);
+        read.Number = TextToNumber(program);
+        if (const std::optional<std::string> readsAs = PartlyReadNumber(program)) {
+            read.Note = "\"" + text + "\" reads as " + *readsAs;
+            Warn("partly-read", name, "--" + std::string(name) + " " + read.Note);
+        }
+        return read.Number;
+    }
+
+    // A name out of a list, read without regard to case; nothing, with a refusal, for a name not in it.
+    std::optional<std::string> ChoiceOf(std::string_view name, const std::vector<Choice>& choices,
+                                        std::string_view fallback) {
+        const std::optional<std::string> given = TextOf(name);
+        const std::string text = given ? *given : std::string(fallback);
+        if (!given && text.empty()) {
+            return std::nullopt;
+        }
+        ReadSetting& read = Record(name, text, given.has_value());
+        const std::string key = ChoiceKey(text);
+        for (const Choice& choice : choices) {
+            if (ChoiceKey(choice.Name) == key) {
+                read.Reading = std::string(choice.Means.empty() ? choice.Name : choice.Means);
+                return read.Reading;
+            }
+        }
+        std::vector<std::string_view> shown;
+        for (const Choice& choice : choices) {
+            if (choice.Means.empty()) {
+                shown.push_back(choice.Name);
+            }
+        }
+        Refuse("not-a-choice", name, OptionMessage(name, "must be " + Listed(shown) + ", not '" + text + "'"));
+        return std::nullopt;
+    }
+
+    void ReadReportFormat(const std::vector<Choice>& formats) {
+        Report.ReportFormat = ChoiceOf("format", formats, "text").value_or("text");
+    }
+
+    // The window's fields: a preset, then the lengths (an explicit radius wins), the factors, the geometry, the ID.
+    void ReadAlignment() {
+        std::vector<Choice> presets;
+        for (const GroovePreset& preset : GroovePresets) {
+            presets.push_back({preset.Name});
+        }
+        const std::optional<std::string> preset = ChoiceOf("preset", presets, "");
+        const auto presetText = [&](std::string_view name) -> std::optional<std::string> {
+            for (const GroovePreset& entry : GroovePresets) {
+                if (preset && entry.Name == *preset) {
+                    return std::string(name == "inner-radius" ? entry.Inner : entry.Outer);
+                }
+            }
+            return std::nullopt;
+        };
+        ParameterRecord& record = Report.Alignment;
+        record.SpindleToPivot = Number("spindle-to-pivot").value_or(0);
+        for (const std::string_view radius : {"inner-radius", "outer-radius"}) {
+            double& field = radius == "inner-radius" ? record.InnerGrooveRadius : record.OuterGrooveRadius;
+            if (!Has(radius) && presetText(radius)) {
+                Record(radius, *presetText(radius), false).Number = TextToNumber(*presetText(radius));
+                field = *Report.Settings.back().Number;
+            } else {
+                field = Number(radius).value_or(0);
+            }
+        }
+        ReadCorrectionFactors();
+        if (Report.Command != SettingsCommand::Analyse) {
+            const std::string geometry =
+                ChoiceOf("geometry", {{"lofgren-a"}, {"lofgren-b"}, {"stevenson-a"}, {"baerwald", "lofgren-a"}},
+                         "lofgren-a")
+                    .value_or("lofgren-a");
+            record.GeometryChoice = geometry == "lofgren-b" ? 2 : geometry == "stevenson-a" ? 3 : 1;
+        } else {
+            record.GeometryChoice = 1;
+        }
+        const std::optional<std::string> id = TextOf("id");
+        Record("id", id.value_or(""), id.has_value());
+        AssignArmId(record, Utf8ToWindows1252(id.value_or("")));
+        ComputeAlignment(record);
+        Append(AlignmentWarnings(record));
+        Append(CorrectionFactorWarnings(record));
+    }
+
+    void ReadCorrectionFactors() {
+        Report.Alignment.CorrectionFactorX = Number("correction-x").value_or(1);
+        Report.Alignment.CorrectionFactorY = Number("correction-y").value_or(1);
+    }
+
+    void ReadPage(std::string_view defaultName) {
+        PageRequest& page = Report.Page;
+        std::vector<Choice> papers;
+        for (const NamedPaper& paper : PaperNames()) {
+            papers.push_back({paper.Name});
+        }
+        const std::string systemPaper = Context.SystemPaper == PaperSize::A4 ? "a4" : "letter";
+        const std::string paper = ChoiceOf("paper", papers, systemPaper).value_or(systemPaper);
+        page.Paper = paper == "a4" ? PaperSize::A4 : PaperSize::Letter;
+        page.Output = TextOf("output");
+        if (page.Output) {
+            Record("output", *page.Output, true);
+        }
+        page.PrintQueue = TextOf("print");
+        if (page.Output && page.Output->empty()) {
+            Refuse("output-empty", "output", "--output needs a file name");
+        }
+        if (Report.Command != SettingsCommand::Analyse) {
+            const std::optional<std::string> format = ChoiceOf("format", {{"pdf"}, {"svg"}, {"png"}}, "");
+            page.Format = format ? *format : page.Output ? FormatOfPath(*page.Output) : "pdf";
+        } else {
+            page.Format = page.Output ? FormatOfPath(*page.Output) : "pdf";
+        }
+        if (!page.Output && Report.Command != SettingsCommand::Analyse) {
+            page.Output = std::string(defaultName) + "." + page.Format;
+            Report.Settings.push_back({"output", *page.Output, false, std::nullopt, "", ""});
+        }
+        ReadDpi();
+        ReadMargin();
+        const std::optional<std::string> colours = TextOf("colours");
+        Record("colours", colours.value_or(""), colours.has_value());
+        const std::string program = Utf8ToWindows1252(colours.value_or(""));
+        page.Colours = ColoursFromCommandText(TrimBlanks(program));
+        if (colours) {
+            if (const std::optional<std::string> warning = ColoursWarning(program)) {
+                Warn("colours-short", "colours", "--colours: " + Windows1252ToUtf8(*warning));
+            }
+        }
+    }
+
+    // The format a file name asks for by its extension: pdf, svg or png, else pdf.
+    static std::string FormatOfPath(std::string_view path) {
+        const std::size_t slash = path.find_last_of('/');
+        const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+        const std::size_t dot = name.find_last_of('.');
+        if (dot != std::string_view::npos && dot != 0) {
+            const std::string key = ChoiceKey(name.substr(dot + 1));
+            if (key == "pdf" || key == "svg" || key == "png") {
+                return key;
+            }
+        }
+        return "pdf";
+    }
+
+    void ReadDpi() {
+        const std::optional<std::string> given = TextOf("dpi");
+        const std::string text = given.value_or(DefaultOf("dpi"));
+        ReadSetting& read = Record("dpi", text, given.has_value());
+        long long dpi = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), dpi);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size() || dpi < MinimumDpi ||
+            dpi > MaximumDpi) {
+            Refuse("dpi-range", "dpi",
+                   OptionMessage("dpi", "must be a whole number from " + std::to_string(MinimumDpi) + " to " +
+                                            std::to_string(MaximumDpi) + ", not '" + text + "'"));
+            return;
+        }
+        read.Number = static_cast<double>(dpi);
+        Report.Page.Dpi = static_cast<int>(dpi);
+        if (Report.Page.Format == "png" && dpi > MaximumPngDpi) {
+            Refuse("dpi-range", "dpi",
+                   OptionMessage("dpi", "must be from " + std::to_string(MinimumDpi) + " to " +
+                                            std::to_string(MaximumPngDpi) + " for png, not '" + text + "'"));
+        }
+    }
+
+    void ReadMargin() {
+        const std::optional<std::string> given = TextOf("margin");
+        const std::string text = given.value_or(DefaultOf("margin"));
+        ReadSetting& read = Record("margin", text, given.has_value());
+        double margin = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), margin);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+            !(margin >= 0 && margin <= MaximumMarginMm)) {
+            Refuse("margin-range", "margin",
+                   OptionMessage("margin", "must be a number from 0 to " + ShortestText(MaximumMarginMm) +
+                                               " mm, not '" + text + "'"));
+            return;
+        }
+        read.Number = margin;
+        Report.Page.MarginMm = margin;
+    }
+
+    // A ring's count as the custom strobe dialog reads it: rounded, halves to even; judged against the limit before
+    // the 32-bit rounding, which would turn a huge count into a negative one.
+    std::int32_t BarCount(std::string_view name) {
+        const double count = Number(name).value_or(0);
+        if (std::nearbyint(count) > MostBarsPerRing) {
+            Refuse("too-many-bars", name,
+                   OptionMessage(name, "must be " + ShortestText(MostBarsPerRing) + " bars or less, not '" +
+                                           Report.Settings.back().Text + "'"));
+        }
+        return RoundToInteger(count);
+    }
+
+    void ReadStrobe() {
+        ReadCorrectionFactors();
+        Append(CorrectionFactorWarnings(Report.Alignment));
+        const bool speeds = Has("speeds");
+        const bool counts = Has("outer-bars") || Has("inner-bars");
+        for (const std::string_view count : {"outer-bars", "inner-bars"}) {
+            if (speeds && Has(count)) {
+                Refuse("excluded", count, "--speeds excludes --" + std::string(count));
+            }
+        }
+        if (counts && Has("mains") && !speeds) {
+            Refuse("mains-with-counts", "mains",
+                   "--mains cannot be combined with a custom disk's counts (use --speeds with --mains)");
+        }
+        const int mains = ChoiceOf("mains", {{"60"}, {"50"}, {"60hz", "60"}, {"50hz", "50"}}, "60") == "50" ? 50 : 60;
+        StrobeDiskLayout disk;
+        std::string name = mains == 50 ? "strobe-50hz" : "strobe-60hz";
+        if (speeds) {
+            const std::string text = *TextOf("speeds");
+            Record("speeds", text, true);
+            const Result<std::vector<PlatterSpeed>> read = ReadPlatterSpeeds(text);
+            if (!read) {
+                Refuse("not-a-speed", "speeds", OptionMessage("speeds", read.Message()));
+            } else {
+                disk = StrobeDiskForSpeeds(read.Value(), mains);
+            }
+            name = "strobe-custom";
+        } else if (counts && !Report.Refused()) {
+            const std::int32_t outer = BarCount("outer-bars");
+            const std::int32_t inner = BarCount("inner-bars");
+            disk = StrobeDiskForCounts(outer, inner);
+            name = "strobe-custom";
+        } else {
+            disk = mains == 50 ? StrobeDiskLayout{180, 133, "", "", {}, {}} : StrobeDiskLayout{216, 160, "", "", {}, {}};
+        }
+        bool captionGiven[2] = {false, false};
+        for (const int line : {0, 1}) {
+            const std::string option = line == 0 ? "caption1" : "caption2";
+            if (const std::optional<std::string> caption = TextOf(option)) {
+                Record(option, *caption, true);
+                (line == 0 ? disk.Caption1 : disk.Caption2) = Utf8ToWindows1252(*caption);
+                captionGiven[line] = true;
+            }
+        }
+        disk.Caption1 = CentreCaption(disk.Caption1);
+        disk.Caption2 = CentreCaption(disk.Caption2);
+        ReadPage(name);
+        if (!Report.Refused() && Context.CheckPages) {
+            Warn(StrobeDiskWarnings(SetupOf(Report.Page), disk, captionGiven[0], captionGiven[1], Report.Alignment),
+                 "page-cut", "paper");
+            for (SettingNotice& warning : Report.Warnings) {
+                if (warning.Message.find("caption is not printed") != std::string::npos) {
+                    warning.Code = "caption-not-printed";
+                    warning.Field = warning.Message.find("first") != std::string::npos ? "caption1" : "caption2";
+                }
+            }
+        }
+        for (const std::string& drift : disk.DriftReports) {
+            Report.Notes.push_back({"drift", "speeds", "note", Windows1252ToUtf8(drift)});
+        }
+        Report.Disk = std::move(disk);
+    }
+
+    void ReadAnalysis() {
+        const bool length = Has("effective-length");
+        const bool overhang = Has("overhang");
+        if (length && overhang) {
+            Refuse("arm-length-twice", "overhang", "give --effective-length or --overhang, not both");
+        } else if ((length || overhang) != Has("offset-angle")) {
+            Refuse("arm-incomplete", length || overhang ? "offset-angle" : "offset-angle",
+                   length || overhang ? "your arm needs --offset-angle too"
+                                      : "--offset-angle needs --effective-length or --overhang");
+        }
+        ReadAlignment();
+        AnalysisInputs inputs = AnalysisInputsOf(Report.Alignment);
+        inputs.Rpm = Number("rpm").value_or(DefaultRpm);
+        inputs.Velocity = Number("velocity").value_or(DefaultVelocity);
+        if (Report.Refused()) {
+            return;
+        }
+        if (length || overhang) {
+            const std::optional<double> givenLength = Number("effective-length");
+            const std::optional<double> givenOverhang = Number("overhang");
+            const double angle = Number("offset-angle").value_or(0);
+            // The sum as the alignment forms it, so that an overhang gives the very length it stands for.
+            inputs.Arm = UserArmInput{givenLength ? *givenLength
+                                                  : static_cast<double>(static_cast<long double>(inputs.SpindleToPivot) +
+                                                                        *givenOverhang),
+                                      angle};
+        }
+        if (const std::string problem = AnalysisInputProblem(inputs); !problem.empty()) {
+            Refuse("cannot-analyse", "", Windows1252ToUtf8(problem));
+            return;
+        }
+        ReadPage("analysis");
+        if (Report.Refused()) {
+            return;
+        }
+        Report.Analysis = AnalyseAlignment(inputs);
+        Warn(AnalysisWarnings(*Report.Analysis), "analysis", "");
+        // The page's own warnings come after the analysis's, as the chart is made after the figures.
+        std::stable_partition(Report.Warnings.begin(), Report.Warnings.end(),
+                              [](const SettingNotice& w) { return w.Code != "colours-short"; });
+    }
+
+    static PageSetup SetupOf(const PageRequest& page) {
+        return page.Paper == PaperSize::A4 ? A4Page(page.MarginMm, page.Dpi) : LetterPage(page.MarginMm, page.Dpi);
+    }
+};
+
+} // namespace
+
+const ReadSetting* SettingsReport::Find(std::string_view name) const {
+    for (const ReadSetting& setting : Settings) {
+        if (setting.Name == name) {
+            return &setting;
+        }
+    }
+    return nullptr;
+}
+
+SettingsReport ReadSettings(SettingsCommand command, const NamedSettings& settings, const SettingsContext& context) {
+    return SettingsReader(command, settings, context).Read();
+}

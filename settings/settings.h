@@ -1,0 +1,110 @@
+#pragma once
+
+// The settings of the Linux tool and the browser page, named as the tool's options and given as typed (UTF-8), read
+// into one report: each value as read with its reading note, the alignment, the analysis, the page and the disk
+// they ask for, and every refusal and warning as a record. The tool, the page and the fuzzers read input only here,
+// so the same settings give the same answers in every form.
+
+#include "analysis/alignment_analysis.h"
+#include "geometry/parameter_record.h"
+#include "print/page_model.h"
+#include "print/paper.h"
+#include "print/strobe_speeds.h"
+#include "settings/setting_notice.h"
+
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Option name (without "--") to the text given; an option that is not in the map was not given.
+using NamedSettings = std::map<std::string, std::string>;
+
+enum class SettingsCommand { Values, Arc, Strobe, Analyse };
+
+std::string_view CommandName(SettingsCommand command);
+
+// How an option is given on the command line: with a value, as a flag, or as a flag with an optional value.
+enum class SettingForm { Value, Flag, OptionalValue };
+
+// One setting: its option name, the commands that take it, the group and value name of the tool's help, the help
+// text and the default text (empty when it has none or the default depends on the machine).
+struct SettingRule {
+    std::string_view Name;
+    unsigned Commands;
+    std::string_view Group;
+    std::string_view ValueName;
+    std::string_view Help;
+    std::string_view Default;
+    SettingForm Form = SettingForm::Value;
+};
+
+// The rules of a command's settings, in the order the tool's help lists them.
+std::vector<SettingRule> RulesOf(SettingsCommand command);
+// The rule of a setting by its option name, whatever the command; nothing for an unknown name.
+std::optional<SettingRule> RuleNamed(std::string_view name);
+
+// The groove presets and the papers by name, for the page's buttons and lists.
+struct NamedPaper {
+    std::string_view Name;
+    PaperSize Paper;
+};
+std::span<const NamedPaper> PaperNames();
+
+// A value as it was read: the text given (or the default's), whether it was given, the number it reads as, the
+// name a choice stands for, and the note on how it was read ("\"57,5\" reads as 57"; empty when read in full).
+struct ReadSetting {
+    std::string Name;
+    std::string Text;
+    bool Given = false;
+    std::optional<double> Number;
+    std::string Reading;
+    std::string Note;
+};
+
+// The page the settings ask for: paper, printable-area margin, resolution, file format, file name and queue as
+// given, and the colours on paper.
+struct PageRequest {
+    PaperSize Paper = PaperSize::Letter;
+    double MarginMm = 4.23;
+    int Dpi = 600;
+    std::string Format = "pdf";
+    std::optional<std::string> Output;
+    std::optional<std::string> PrintQueue;
+    PrintColourRecord Colours{0, 0, 0, 255, 255, 255};
+};
+
+struct SettingsReport {
+    SettingsCommand Command = SettingsCommand::Values;
+    std::vector<ReadSetting> Settings;
+    std::vector<SettingNotice> Refusals;
+    std::vector<SettingNotice> Warnings;
+    // What the tool says besides warnings: a strobe ring's drift.
+    std::vector<SettingNotice> Notes;
+    // Computed from the lengths and the geometry (all commands; the strobe disk uses its correction factors).
+    ParameterRecord Alignment{};
+    std::optional<AlignmentAnalysis> Analysis;
+    PageRequest Page;
+    // The strobe disk, captions centred in 36 bytes (program text).
+    std::optional<StrobeDiskLayout> Disk;
+    // analyse: text, json or csv; values: text or json.
+    std::string ReportFormat = "text";
+    bool Strict = false;
+
+    bool Refused() const { return !Refusals.empty(); }
+    const ReadSetting* Find(std::string_view name) const;
+};
+
+// What the settings cannot know by themselves: the paper the machine or the browser is set to.
+struct SettingsContext {
+    PaperSize SystemPaper = PaperSize::Letter;
+    // Record the pages to warn about marks that the paper would cut (arc and strobe).
+    bool CheckPages = true;
+};
+
+SettingsReport ReadSettings(SettingsCommand command, const NamedSettings& settings, const SettingsContext& context);
+
+// The report as JSON (UTF-8, keys documented in the manual and kept stable).
+std::string ReportJson(const SettingsReport& report);
