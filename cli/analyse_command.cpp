@@ -5,7 +5,7 @@
 #include "cli/output_file.h"
 #include "cli/page_options.h"
 #include "geometry/windows_1252.h"
-#include "cli/legacy_printouts.h"
+#include "print/printout_bridge.h"
 
 #include <iostream>
 #include <memory>
@@ -26,16 +26,21 @@ std::string Report(const SettingsReport& report) {
 
 int RunAnalyse(const CommandSettings& settings) {
     const SettingsReport report = ReadCommandSettings(settings, true);
+    const bool chart = report.Find("output") != nullptr || report.Page.PrintQueue.has_value();
+    // Without a chart the JSON report is the answer whatever it holds, as for values.
+    const bool jsonAlone = report.ReportFormat == "json" && !chart;
+    if (jsonAlone) {
+        std::cout << ReportJson(report) << std::flush;
+    }
     if (report.Refused()) {
-        if (report.ReportFormat == "json") {
-            std::cout << ReportJson(report) << std::flush;
-        }
         throw UsageError(report.Refusals.front().Message);
     }
     if (ReportNotices(report)) {
         return 2;
     }
-    const bool chart = report.Find("output") != nullptr || report.Page.PrintQueue.has_value();
+    if (jsonAlone) {
+        return std::cout ? 0 : 1;
+    }
     // A chart on standard output keeps the stream clean: the report goes to stderr then, as arc's lines do.
     std::ostream& out = chart && IsStandardOutput(report.Page.Output.value_or("")) ? std::cerr : std::cout;
     out << Report(report) << std::flush;

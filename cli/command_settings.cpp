@@ -70,17 +70,21 @@ ToolCommand AddValuesCommand(CLI::App& tool) {
     command->footer(std::string(FieldReadingNote));
     return {command, [settings] {
                 const SettingsReport report = ReadCommandSettings(*settings, true);
+                // The JSON report is the answer whatever it holds; the exit code still tells a refusal (2) or
+                // warnings under --strict (2).
                 const bool json = report.ReportFormat == "json";
+                if (json) {
+                    std::cout << ReportJson(report) << std::flush;
+                }
                 if (report.Refused()) {
-                    if (json) {
-                        std::cout << ReportJson(report) << std::flush;
-                    }
                     throw UsageError(report.Refusals.front().Message);
                 }
                 if (ReportNotices(report)) {
                     return 2;
                 }
-                std::cout << (json ? ReportJson(report) : Windows1252ToUtf8(ConfirmationText(report.Alignment)) + "\n");
+                if (!json) {
+                    std::cout << Windows1252ToUtf8(ConfirmationText(report.Alignment)) << '\n';
+                }
                 return std::cout.flush() ? 0 : 1;
             }};
 }

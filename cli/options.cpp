@@ -120,7 +120,7 @@ int RunToolCommandLine(CLI::App& tool, const std::vector<ToolCommand>& commands,
     const ToolCommand* named = nullptr;
     if (!args.empty()) {
         const auto it = std::find_if(commands.begin(), commands.end(),
-                                     [&](const ToolCommand& c) { return c.Command->get_name() == args.front(); });
+                                     [&](const ToolCommand& c) { return c.Command->check_name(args.front()); });
         named = it == commands.end() ? nullptr : &*it;
     }
     try {

@@ -5,7 +5,7 @@
 #include "cli/page_options.h"
 #include "geometry/confirmation_text.h"
 #include "geometry/windows_1252.h"
-#include "cli/legacy_printouts.h"
+#include "print/printout_bridge.h"
 
 #include <iostream>
 #include <memory>

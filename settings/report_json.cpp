@@ -78,6 +78,7 @@ Json Analysis(const AlignmentAnalysis& analysis) {
     for (const char* key : {"inputs", "arms", "best_overhang"}) {
         figures[key] = document[key];
     }
+    figures["table"] = Windows1252ToUtf8(AnalysisText(analysis));
     return figures;
 }
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -159,7 +160,8 @@ private:
     }
 
     void RefuseUnknownNames() {
-        for (const auto& [name, text] : Given) {
+        for (const auto& entry : Given) {
+            const std::string& name = entry.first;
             const bool known = std::any_of(Rules.begin(), Rules.end(), [&](const SettingRule& r) { return r.Name == name; });
             if (!known) {
                 Refuse("unknown-option", name, "unknown option '--" + name + "'");
@@ -344,10 +346,12 @@ private:
         const std::optional<std::string> given = TextOf("margin");
         const std::string text = given.value_or(DefaultOf("margin"));
         ReadSetting& read = Record("margin", text, given.has_value());
-        double margin = 0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), margin);
-        if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-            !(margin >= 0 && margin <= MaximumMarginMm)) {
+        // A plain decimal number: no blanks, sign or hexadecimal, which strtod would take too (the browser's
+        // library has no floating-point from_chars).
+        const bool plain = !text.empty() && text.find_first_of(" \t\n+xXpP") == std::string::npos;
+        char* end = nullptr;
+        const double margin = plain ? std::strtod(text.c_str(), &end) : 0;
+        if (!plain || end != text.c_str() + text.size() || !(margin >= 0 && margin <= MaximumMarginMm)) {
             Refuse("margin-range", "margin",
                    OptionMessage("margin", "must be a number from 0 to " + ShortestText(MaximumMarginMm) +
                                                " mm, not '" + text + "'"));

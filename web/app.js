@@ -1,5 +1,6 @@
-// The page: fields in, the core's values and pages out. Numbers are never read here: the texts go to the core as
-// typed, exactly as the window's fields and the Linux tool's options do.
+// The page: fields in, the core's reports and pages out. Numbers are never read here, and no default, limit or
+// preset is kept here: the texts go to the core's settings layer as typed, named as the Linux tool's options, and
+// every reading, refusal and warning comes back from it as a record.
 'use strict';
 
 (async function () {
@@ -7,12 +8,9 @@
     const CustomNames = ['outer-bars', 'inner-bars', 'caption1', 'caption2'];
     // The custom disk by speeds, named as the Linux tool's options; empty speeds leave the disk to its counts.
     const SpeedNames = ['speeds', 'mains'];
-    const DefaultMains = '60';
     // The arm as mounted, for the analysis only; empty unless the user gives it.
     const ArmNames = ['effective-length', 'overhang', 'offset-angle', 'rpm', 'velocity'];
-    const NumberNames = FieldNames.filter((name) => name !== 'id');
-    const DefaultMargin = '4.23';
-    const Dpi = 600;
+    const PageNames = ['paper', 'margin'];
     // Letter where it is the common paper, A4 elsewhere.
     const LetterRegions = ['US', 'CA', 'MX', 'PH'];
 
@@ -21,6 +19,15 @@
 
     const core = await QuillmereCore();
     const defaults = core.defaults();
+    // A setting's default text, whichever command takes it ('' for none).
+    const defaultOf = (name) => {
+        for (const rules of Object.values(defaults.commands)) {
+            const rule = rules.find((r) => r.name === name);
+            if (rule) return rule.default;
+        }
+        return '';
+    };
+    const geometryDefault = defaultOf('geometry');
 
     // The PDF writer and the fonts are most of the site: they load after the values are shown.
     const loadScript = (src) =>
@@ -73,26 +80,41 @@
 
     function geometryChoice() {
         const checked = document.querySelector('input[name="geometry"]:checked');
-        return checked ? checked.value : defaults.fields.geometry;
+        return checked ? checked.value : geometryDefault;
     }
 
     function fieldTexts() {
         const texts = { geometry: geometryChoice() };
-        for (const name of FieldNames.concat(CustomNames, ArmNames, SpeedNames)) {
+        for (const name of FieldNames.concat(CustomNames, ArmNames, SpeedNames, PageNames)) {
             texts[name] = $(name).value;
         }
         return texts;
     }
 
-    function pageOptions() {
-        return { paper: $('paper').value, margin: Number($('margin').value.trim() || DefaultMargin), dpi: Dpi };
+    // The settings of one command, as its options: every field that has a default goes as typed (an empty field is
+    // an empty text, as an empty window field is); a field without one goes only when something is typed in it.
+    function settingsFor(command, leaveOut = []) {
+        const texts = fieldTexts();
+        const settings = {};
+        for (const rule of defaults.commands[command]) {
+            const text = texts[rule.name];
+            if (text === undefined || leaveOut.includes(rule.name)) continue;
+            if (rule.default !== '' || text.trim() !== '') settings[rule.name] = text;
+        }
+        return settings;
     }
+    // The custom disk by its speeds, or else by its counts; the built-in disks by their mains alone.
+    const customDiskSettings = () =>
+        $('speeds').value.trim() !== ''
+            ? settingsFor('strobe', ['outer-bars', 'inner-bars'])
+            : settingsFor('strobe', ['speeds', 'mains']);
+    const fixedDiskSettings = () => settingsFor('strobe', SpeedNames.concat(CustomNames));
 
     // Fields from the query: the Linux tool's option names; a preset fills the radii, an explicit radius wins.
     function fillFromQuery() {
         const query = new URLSearchParams(location.search);
         for (const name of FieldNames.concat(CustomNames)) {
-            $(name).value = defaults.fields[name];
+            $(name).value = defaultOf(name);
         }
         const preset = defaults.presets.find((p) => p.name === (query.get('preset') || '').toLowerCase());
         if (preset) {
@@ -105,20 +127,19 @@
             }
         }
         $('speeds').value = query.get('speeds') || '';
-        $('mains').value = query.get('mains') === '50' ? '50' : DefaultMains;
+        $('mains').value = query.get('mains') === '50' ? '50' : defaultOf('mains');
         if (query.has('speeds') || CustomNames.some((name) => query.has(name))) {
             $('custom-disk').open = true;
         }
         if (ArmNames.some((name) => query.has(name))) {
             $('your-arm').open = true;
         }
-        const geometry = (query.get('geometry') || defaults.fields.geometry).toLowerCase();
+        const geometry = (query.get('geometry') || geometryDefault).toLowerCase();
         const button = document.querySelector(`input[name="geometry"][value="${CSS.escape(geometry)}"]`);
-        (button || document.querySelector(`input[name="geometry"][value="${defaults.fields.geometry}"]`)).checked =
-            true;
+        (button || document.querySelector(`input[name="geometry"][value="${geometryDefault}"]`)).checked = true;
         const paper = (query.get('paper') || '').toLowerCase();
         $('paper').value = paper === 'a4' || paper === 'letter' ? paper : defaultPaper();
-        $('margin').value = query.get('margin') || DefaultMargin;
+        $('margin').value = query.get('margin') || defaultOf('margin');
     }
 
     // The query of the current setup: only what differs from the defaults, a preset by its name.
@@ -131,29 +152,29 @@
             if (isRadius && preset) {
                 continue;
             }
-            if (texts[name] !== defaults.fields[name]) {
+            if (texts[name] !== defaultOf(name)) {
                 query.set(name, texts[name]);
             }
         }
-        if (preset && (preset.inner !== defaults.fields['inner-radius'] || preset.outer !== defaults.fields['outer-radius'])) {
+        if (preset && (preset.inner !== defaultOf('inner-radius') || preset.outer !== defaultOf('outer-radius'))) {
             query.set('preset', preset.name);
         }
-        if (texts.geometry !== defaults.fields.geometry) {
+        if (texts.geometry !== geometryDefault) {
             query.set('geometry', texts.geometry);
         }
         query.set('paper', $('paper').value);
-        if ($('margin').value !== DefaultMargin) {
+        if ($('margin').value !== defaultOf('margin')) {
             query.set('margin', $('margin').value);
         }
         for (const name of CustomNames) {
-            if (texts[name] !== defaults.fields[name]) {
+            if (texts[name] !== defaultOf(name)) {
                 query.set(name, texts[name]);
             }
         }
         if (texts.speeds.trim() !== '') {
             query.set('speeds', texts.speeds);
         }
-        if (texts.mains !== DefaultMains) {
+        if (texts.mains !== defaultOf('mains')) {
             query.set('mains', texts.mains);
         }
         for (const name of ArmNames) {
@@ -166,9 +187,11 @@
 
     function showValues() {
         const started = performance.now();
-        const result = core.values(fieldTexts());
-        $('values').textContent = result.text;
-        showWarnings(NumberNames, result.warnings.concat(result.checks));
+        const report = JSON.parse(core.report(settingsFor('values')));
+        $('values').textContent = report.alignment
+            ? report.alignment.lines.join('\n')
+            : report.refusals.map((r) => r.message).join('\n');
+        showNotices(FieldNames, report);
         const query = queryOfFields();
         $('share-link').href = '?' + query;
         history.replaceState(null, '', '?' + query);
@@ -186,25 +209,35 @@
     }
     const nextTask = () => new Promise((resolve) => setTimeout(resolve, 0));
 
+    const SettingsOfPrintout = {
+        arc: () => settingsFor('arc'),
+        chart: () => settingsFor('analyse'),
+        'strobe-60': fixedDiskSettings,
+        'strobe-50': fixedDiskSettings,
+        'strobe-custom': customDiskSettings,
+    };
+
     function recordPage(printout) {
-        const recorded = core.pageOperations(printout, fieldTexts(), pageOptions(), design);
+        const recorded = core.pageOperations(printout, SettingsOfPrintout[printout](), design);
         if (recorded.error) {
             throw new Error(recorded.error);
         }
         return recorded;
     }
 
-    function showWarnings(names, warnings) {
+    // Each field's reading note, and the refusals and warnings of the report that concern it, beside the field.
+    function showNotices(names, report) {
+        const notices = report.refusals.concat(report.warnings);
         for (const name of names) {
-            const mine = warnings.filter((w) => w.field === name);
-            const reading = mine.find((w) => w.readsAs !== undefined);
-            $(name + '-note').textContent = reading ? `“${reading.text}” reads as ${reading.readsAs}` : '';
-            // The checks of the lengths and factors, worded as the Linux tool warns.
-            const checks = mine.filter((w) => w.message !== undefined).map((w) => w.message);
-            if ($(name + '-check')) {
-                $(name + '-check').textContent = checks.join('; ');
-            }
-            $(name).setAttribute('aria-invalid', mine.length ? 'true' : 'false');
+            const setting = report.settings[name];
+            const note = $(name + '-note');
+            const check = $(name + '-check');
+            const mine = notices.filter((n) => n.field === name);
+            const reading = setting && setting.note ? [setting.note] : [];
+            const messages = mine.filter((n) => n.code !== 'partly-read').map((n) => n.message);
+            if (note) note.textContent = (check ? reading : reading.concat(messages)).join('; ');
+            if (check) check.textContent = messages.join('; ');
+            if (note || check) $(name).setAttribute('aria-invalid', mine.length ? 'true' : 'false');
         }
     }
 
@@ -213,21 +246,31 @@
         const mine = generation;
         const steps = [
             () => {
-                const analysis = core.analysis(fieldTexts());
-                $('analysis').textContent = analysis.problem || analysis.text;
-                showWarnings(ArmNames, analysis.warnings);
+                const report = JSON.parse(core.analysis(settingsFor('analyse')));
+                $('analysis').textContent = report.analysis
+                    ? report.analysis.table
+                    : report.refusals.map((r) => r.message).join('\n');
+                showNotices(ArmNames, report);
             },
             () => {
                 // Marks off the paper and the custom disk's notes, as the Linux tool warns of them.
-                const found = core.pageWarnings(fieldTexts(), pageOptions());
-                $('speeds-note').textContent = found.strobeError;
-                $('speeds').setAttribute('aria-invalid', found.strobeError ? 'true' : 'false');
+                const arc = JSON.parse(core.pageReport('arc', settingsFor('arc')));
+                const strobe = JSON.parse(core.pageReport('strobe', customDiskSettings()));
+                showNotices(SpeedNames.concat(CustomNames, PageNames), {
+                    settings: strobe.settings,
+                    refusals: strobe.refusals.concat(arc.refusals),
+                    warnings: [],
+                });
                 const list = $('page-warnings');
                 list.replaceChildren();
-                for (const [what, texts] of [['Arc template', found.arc], ['Strobe disk', found.strobe]]) {
-                    for (const text of texts) {
+                const pageWide = (n) => n.field === 'paper' || n.code === 'caption-not-printed' || n.code === 'drift';
+                for (const [what, notices] of [
+                    ['Arc template', arc.warnings],
+                    ['Strobe disk', strobe.warnings.concat(strobe.notes)],
+                ]) {
+                    for (const notice of notices.filter(pageWide)) {
                         const item = document.createElement('li');
-                        item.textContent = `${what}: ${text}`;
+                        item.textContent = `${what}: ${notice.message}`;
                         list.appendChild(item);
                     }
                 }

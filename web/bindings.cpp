@@ -1,23 +1,13 @@
-// The browser version's door into the core: field texts in, the confirmation lines and the page operations of a
-// printout out, as plain JavaScript data. The only Emscripten-specific C++ of the project.
-#include "analysis/alignment_analysis.h"
-#include "analysis/analysis_report.h"
-#include "geometry/confirmation_text.h"
-#include "windows/custom_strobe_layout.h"
-#include "settings/page_warnings.h"
-#include "windows/window_fields.h"
-#include "windows/window_alignment.h"
-#include "windows/control_ids.h"
+// The browser version's door into the core: settings named as the Linux tool's options in, the settings layer's
+// reports and the page operations of a printout out, as plain JavaScript data. The only Emscripten-specific C++ of
+// the project.
 #include "geometry/groove_presets.h"
-#include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
-#include "windows/custom_strobe_fields.h"
-#include "print/page_model.h"
 #include "print/paper.h"
-#include "print/printouts.h"
+#include "print/printout_bridge.h"
 #include "print/recording_device.h"
-#include "print/strobe_speeds.h"
 #include "print/vector_drawing.h"
+#include "settings/settings.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -29,210 +19,50 @@ using emscripten::val;
 
 namespace {
 
-// The page options the Linux tool accepts, with its limits.
-constexpr int MinimumDpi = 72;
-constexpr int MaximumDpi = 2400;
-constexpr double MaximumMarginMm = 50;
-
-std::optional<std::string> TextOf(const val& fields, std::string_view name) {
-    const val value = fields[std::string(name)];
-    if (value.isUndefined() || value.isNull()) {
-        return std::nullopt;
+// The settings the page gives, an object of texts keyed by option name; null and undefined count as not given.
+NamedSettings SettingsFrom(const val& settings) {
+    NamedSettings named;
+    const val names = val::global("Object").call<val>("keys", settings);
+    const int count = names["length"].as<int>();
+    for (int i = 0; i < count; ++i) {
+        const std::string name = names[i].as<std::string>();
+        const val value = settings[name];
+        if (!value.isUndefined() && !value.isNull()) {
+            named[name] = value.as<std::string>();
+        }
     }
-    return value.as<std::string>();
+    return named;
 }
 
-// The window's fields from texts named as the Linux tool's options, in the order the tool applies them: a preset,
-// then the lengths and factors (an explicit radius wins over the preset), the geometry and the ID.
-WindowFieldTable FieldsFrom(const val& fields, val& warnings) {
-    WindowFieldTable table;
-    if (const auto preset = TextOf(fields, "preset")) {
-        for (const GroovePreset& entry : GroovePresets) {
-            if (entry.Name == *preset) {
-                table.SetText(ControlId::InnerGrooveField, std::string(entry.Inner));
-                table.SetText(ControlId::OuterGrooveField, std::string(entry.Outer));
-            }
-        }
-    }
-    for (const NamedControl& field : NamedNumberFields) {
-        if (const auto text = TextOf(fields, field.Name)) {
-            if (const std::optional<std::string> readsAs = PartlyReadNumber(*text)) {
-                val warning = val::object();
-                warning.set("field", std::string(field.Name));
-                warning.set("text", *text);
-                warning.set("readsAs", *readsAs);
-                warnings.call<void>("push", warning);
-            }
-            table.SetText(field.Control, Utf8ToWindows1252(*text));
-        }
-    }
-    if (const auto geometry = TextOf(fields, "geometry")) {
-        if (const int button = ControlNamed(NamedGeometries, *geometry)) {
-            table.CheckOnly(button);
-        }
-    }
-    if (const auto id = TextOf(fields, "id")) {
-        table.SetText(ControlId::ArmIdField, Utf8ToWindows1252(*id));
-    }
-    return table;
+// The page always names its paper (its own default follows the browser's language), so the context's is unused.
+SettingsReport ReportOf(SettingsCommand command, const val& settings, bool checkPages) {
+    return ReadSettings(command, SettingsFrom(settings), {PaperSize::Letter, checkPages});
 }
 
-// The analysis of the fields just read: the three geometries and, with "offset-angle" and "effective-length" or
-// "overhang" (read as the fields are read), the user's arm as it is mounted; "rpm" and "velocity" when given.
-AnalysisInputs AnalysisInputsOfFields(const val& fields, val& warnings) {
-    AnalysisInputs inputs = AnalysisInputsOf(Parameters);
-    auto number = [&](std::string_view name) -> std::optional<double> {
-        const auto text = TextOf(fields, name);
-        if (!text || text->find_first_not_of(" \t") == std::string::npos) {
-            return std::nullopt;
-        }
-        if (const std::optional<std::string> readsAs = PartlyReadNumber(*text)) {
-            val warning = val::object();
-            warning.set("field", std::string(name));
-            warning.set("text", *text);
-            warning.set("readsAs", *readsAs);
-            warnings.call<void>("push", warning);
-        }
-        return TextToNumber(*text);
-    };
-    inputs.Rpm = number("rpm").value_or(DefaultRpm);
-    inputs.Velocity = number("velocity").value_or(DefaultVelocity);
-    const auto offset = number("offset-angle");
-    const auto length = number("effective-length");
-    const auto overhang = number("overhang");
-    if (offset && (length || overhang)) {
-        inputs.Arm = UserArmInput{length ? *length : inputs.SpindleToPivot + *overhang, *offset};
-    }
-    return inputs;
-}
-
-// The fields a warning of the lengths or the factors concerns, by the quantity it opens with (the checks name it
-// before anything else); the order of the radii concerns both.
-std::vector<std::string_view> FieldsOfWarning(std::string_view message) {
-    if (message.find("not smaller than the outer groove radius") != std::string_view::npos) {
-        return {"inner-radius", "outer-radius"};
-    }
-    constexpr std::pair<std::string_view, std::string_view> Openings[] = {
-        {"the spindle-to-pivot distance", "spindle-to-pivot"}, {"the inner groove radius", "inner-radius"},
-        {"the outer groove radius", "outer-radius"},           {"the correction factor across", "correction-x"},
-        {"the correction factor down", "correction-y"},
-    };
-    for (const auto& [opening, field] : Openings) {
-        if (message.starts_with(opening)) {
-            return {field};
+std::optional<SettingsCommand> CommandNamed(const std::string& name) {
+    for (const SettingsCommand command :
+         {SettingsCommand::Values, SettingsCommand::Arc, SettingsCommand::Strobe, SettingsCommand::Analyse}) {
+        if (CommandName(command) == name) {
+            return command;
         }
     }
-    return {};
+    return std::nullopt;
 }
 
-// The custom disk the fields ask for: by "speeds" and "mains" when speeds are given, as `quillmere strobe --speeds`
-// makes it (a caption typed over the initial one replaces the disk's own), else by the bar counts and captions.
-// Sets `error` to the reason when the fields cannot make a disk.
-StrobeDiskLayout CustomDiskOf(const val& fields, bool& caption1Given, bool& caption2Given, std::string& error) {
-    const FieldTextTable initial = InitialCustomStrobeFields();
-    FieldTextTable custom = initial;
-    for (const NamedControl& field : NamedCustomStrobeFields) {
-        if (const auto text = TextOf(fields, field.Name)) {
-            custom.Texts[field.Control] = Utf8ToWindows1252(*text);
-        }
-    }
-    const std::string speedsText = TextOf(fields, "speeds").value_or("");
-    if (speedsText.find_first_not_of(" \t") == std::string::npos) {
-        caption1Given = caption2Given = false;
-        if (!BarCountsWithinLimit(custom)) {
-            error = std::string(BarCountRefusal);
-            return {};
-        }
-        ReadCustomStrobeFields(custom);
-        return {CustomOuterBars, CustomInnerBars, CustomCaption1, CustomCaption2, {}, {}};
-    }
-    const PlatterSpeeds speeds = ReadPlatterSpeeds(speedsText);
-    if (!speeds.Error.empty()) {
-        error = speeds.Error;
-        return {};
-    }
-    StrobeDiskLayout disk = StrobeDiskForSpeeds(speeds.Speeds, TextOf(fields, "mains") == "50" ? 50 : 60);
-    caption1Given = custom.FieldText(ControlId::Caption1Field) != initial.FieldText(ControlId::Caption1Field);
-    caption2Given = custom.FieldText(ControlId::Caption2Field) != initial.FieldText(ControlId::Caption2Field);
-    if (caption1Given) {
-        disk.Caption1 = custom.FieldText(ControlId::Caption1Field);
-    }
-    if (caption2Given) {
-        disk.Caption2 = custom.FieldText(ControlId::Caption2Field);
-    }
-    disk.Caption1 = CentreCaption(disk.Caption1);
-    disk.Caption2 = CentreCaption(disk.Caption2);
-    return disk;
+// `quillmere values --format json` for the settings: the same JSON text.
+std::string Report(const val& settings) {
+    return ReportJson(ReportOf(SettingsCommand::Values, settings, false));
 }
 
-val Texts(const std::vector<std::string>& texts) {
-    val list = val::array();
-    for (const std::string& text : texts) {
-        list.call<void>("push", Windows1252ToUtf8(text));
-    }
-    return list;
+// `quillmere analyse --format json` for the settings: the same JSON text.
+std::string Analysis(const val& settings) {
+    return ReportJson(ReportOf(SettingsCommand::Analyse, settings, false));
 }
 
-// {arc, strobe}: the warnings of `quillmere arc` and of `quillmere strobe` with the custom disk's options about
-// marks that fall off the paper {paper, margin, dpi}, and the custom disk's (its captions, its drift).
-val PageWarnings(const val& fields, const val& page) {
-    val ignored = val::array();
-    ReadAndComputeAlignment(FieldsFrom(fields, ignored));
-    const double marginMm = page["margin"].as<double>();
-    const int dpi = page["dpi"].as<int>();
-    const PageSetup setup = page["paper"].as<std::string>() == "a4" ? A4Page(marginMm, dpi) : LetterPage(marginMm, dpi);
-    val result = val::object();
-    result.set("arc", Texts(ArcTemplateWarnings(setup)));
-    bool caption1Given = false;
-    bool caption2Given = false;
-    std::string error;
-    const StrobeDiskLayout disk = CustomDiskOf(fields, caption1Given, caption2Given, error);
-    std::vector<std::string> strobe;
-    if (error.empty()) {
-        strobe = StrobeDiskWarnings(setup, disk, caption1Given, caption2Given);
-        strobe.insert(strobe.end(), disk.DriftReports.begin(), disk.DriftReports.end());
-    }
-    result.set("strobe", Texts(strobe));
-    result.set("strobeError", Windows1252ToUtf8(error));
-    return result;
-}
-
-// {text, warnings, checks}: the ten lines exactly as `quillmere values` prints them (UTF-8, without the final line
-// feed), one {field, text, readsAs} for each number text that does not read in full and, in `checks`, one
-// {field, message} for each field a warning of the lengths or the factors concerns, worded as the Linux tool warns.
-val Values(const val& fields) {
-    val warnings = val::array();
-    const WindowFieldTable table = FieldsFrom(fields, warnings);
-    ReadAndComputeAlignment(table);
-    val checks = val::array();
-    for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters)}) {
-        for (const std::string& message : more) {
-            for (const std::string_view field : FieldsOfWarning(message)) {
-                val warning = val::object();
-                warning.set("field", std::string(field));
-                warning.set("message", Windows1252ToUtf8(message));
-                checks.call<void>("push", warning);
-            }
-        }
-    }
-    val result = val::object();
-    result.set("text", Windows1252ToUtf8(ConfirmationText(Parameters)));
-    result.set("warnings", warnings);
-    result.set("checks", checks);
-    return result;
-}
-
-// {text, problem, warnings}: the analysis table as `quillmere analyse` prints it (UTF-8), and why the inputs cannot
-// be analysed (empty when they can).
-val Analysis(const val& fields) {
-    val warnings = val::array();
-    ReadAndComputeAlignment(FieldsFrom(fields, warnings));
-    const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisInputsOfFields(fields, warnings));
-    val result = val::object();
-    result.set("text", Windows1252ToUtf8(AnalysisText(analysis)));
-    result.set("problem", Windows1252ToUtf8(analysis.Problem));
-    result.set("warnings", warnings);
-    return result;
+// The report of `quillmere arc` or `quillmere strobe` for the settings, with the marks the paper would cut.
+std::string PageReport(const std::string& command, const val& settings) {
+    const std::optional<SettingsCommand> which = CommandNamed(command);
+    return which ? ReportJson(ReportOf(*which, settings, true)) : std::string();
 }
 
 val Colour(DeviceColour colour) {
@@ -340,59 +170,47 @@ val Refusal(const std::string& message) {
     return result;
 }
 
-// The page operations of one printout ("arc", "chart", "strobe-60", "strobe-50", "strobe-custom") for the fields, on an
-// emulated printer with the page options {paper: "letter"|"a4", margin: mm, dpi}, its fonts designed as `design`
-// ({ascent, descent, lineGap} per em, from the font files the page embeds). Returns {page, fonts, operations,
-// warnings} or {error}.
-val PageOperations(const std::string& printout, const val& fields, const val& page, const val& design) {
-    const PaperSize paper = page["paper"].as<std::string>() == "a4" ? PaperSize::A4 : PaperSize::Letter;
-    const double marginMm = page["margin"].as<double>();
-    const int dpi = page["dpi"].as<int>();
-    if (!(marginMm >= 0 && marginMm <= MaximumMarginMm)) {
-        return Refusal("The margin must be from 0 to 50 mm.");
+// The page operations of one printout ("arc", "chart", "strobe-60", "strobe-50", "strobe-custom") for the settings,
+// on the emulated printer of their page settings, its fonts designed as `design` ({ascent, descent, lineGap} per
+// em, from the font files the page embeds). Returns {page, fonts, operations} or {error} with the first refusal.
+val PageOperations(const std::string& printout, const val& settings, const val& design) {
+    const SettingsCommand command = printout == "arc"     ? SettingsCommand::Arc
+                                    : printout == "chart" ? SettingsCommand::Analyse
+                                                          : SettingsCommand::Strobe;
+    const val given = val::global("Object").call<val>("assign", val::object(), settings);
+    if (printout == "strobe-60" || printout == "strobe-50") {
+        given.set("mains", printout == "strobe-50" ? "50" : "60");
     }
-    if (dpi < MinimumDpi || dpi > MaximumDpi) {
-        return Refusal("The resolution must be from 72 to 2400 dpi.");
+    const SettingsReport report = ReportOf(command, given, false);
+    if (report.Refused()) {
+        return Refusal(report.Refusals.front().Message);
     }
+    const PageRequest& request = report.Page;
+    const int dpi = request.Dpi;
+    const double marginMm = request.MarginMm;
+    const PaperSize paper = request.Paper;
     const FontDesign fontDesign{design["ascent"].as<double>(), design["descent"].as<double>(),
                                 design["lineGap"].as<double>()};
 
-    val warnings = val::array();
-    const WindowFieldTable table = FieldsFrom(fields, warnings);
-    bool caption1Given = false;
-    bool caption2Given = false;
-    std::string diskError;
-    const StrobeDiskLayout disk = printout == "strobe-custom"
-                                      ? CustomDiskOf(fields, caption1Given, caption2Given, diskError)
-                                      : StrobeDiskLayout{};
-    if (!diskError.empty()) {
-        return Refusal(diskError);
-    }
-
     std::vector<DeviceRequest> log;
-    RecordingDeviceSettings settings;
-    settings.Resolution = DevicePoint{dpi, dpi};
-    settings.PortraitPrintableSize = PaperGeometryOf(paper, dpi, marginMm, 1).Printable;
-    settings.PrinterName = "Browser";
-    settings.Metrics = [&](const DeviceFontRequest& request) {
-        return ScalableFontMetrics(fontDesign, EmSize(request, fontDesign, dpi));
+    RecordingDeviceSettings device;
+    device.Resolution = DevicePoint{dpi, dpi};
+    device.PortraitPrintableSize = PaperGeometryOf(paper, dpi, marginMm, 1).Printable;
+    device.PrinterName = "Browser";
+    device.Metrics = [&](const DeviceFontRequest& font) {
+        return ScalableFontMetrics(fontDesign, EmSize(font, fontDesign, dpi));
     };
-    RecordingPrinterChooser chooser(log, settings);
-    SetPrinterChooser(&chooser);
-    ReadAndComputeAlignment(table);
-    const std::string blank(CaptionLength, ' ');
-    if (printout == "arc") {
-        PrintArcTemplate();
-    } else if (printout == "chart") {
-        PrintAnalysisChart(AnalyseAlignment(AnalysisInputsOfFields(fields, warnings)));
-    } else if (printout == "strobe-50") {
-        PrintStrobeDisk(180, 133, blank, blank);
-    } else if (printout == "strobe-custom") {
-        PrintStrobeDiskWithNotes(disk.OuterBars, disk.InnerBars, disk.Caption1, disk.Caption2, disk.Notes);
+    RecordingPrinterChooser chooser(log, device);
+    if (command == SettingsCommand::Arc) {
+        ParameterRecord record = report.Alignment;
+        PrintArcTemplate(chooser, record, request.Colours);
+    } else if (command == SettingsCommand::Analyse) {
+        PrintAnalysisChart(chooser, *report.Analysis, request.Colours);
     } else {
-        PrintStrobeDisk(216, 160, blank, blank);
+        const StrobeDiskLayout& disk = *report.Disk;
+        PrintStrobeDiskWithNotes(chooser, report.Alignment, request.Colours, disk.OuterBars, disk.InnerBars,
+                                 disk.Caption1, disk.Caption2, disk.Notes);
     }
-    SetPrinterChooser(nullptr);
 
     int orientation = 1;
     val fonts = val::array();
@@ -448,26 +266,24 @@ val PageOperations(const std::string& printout, const val& fields, const val& pa
     result.set("page", pageData);
     result.set("fonts", fonts);
     result.set("operations", operations);
-    result.set("warnings", warnings);
     return result;
 }
 
-// What the page starts from: the window's initial texts by field name, the custom disk's, and the groove presets.
+// What the page starts from: each command's settings with their defaults and help, the groove presets and the
+// papers.
 val Defaults() {
-    const WindowFieldTable window;
-    val fields = val::object();
-    for (const NamedControl& field : NamedNumberFields) {
-        fields.set(std::string(field.Name), Windows1252ToUtf8(window.FieldText(field.Control)));
-    }
-    fields.set("id", Windows1252ToUtf8(window.FieldText(ControlId::ArmIdField)));
-    for (const NamedControl& geometry : NamedGeometries) {
-        if (window.CheckState(geometry.Control) == 1) {
-            fields.set("geometry", std::string(geometry.Name));
+    val commands = val::object();
+    for (const SettingsCommand command :
+         {SettingsCommand::Values, SettingsCommand::Arc, SettingsCommand::Strobe, SettingsCommand::Analyse}) {
+        val rules = val::array();
+        for (const SettingRule& rule : RulesOf(command)) {
+            val entry = val::object();
+            entry.set("name", std::string(rule.Name));
+            entry.set("default", std::string(rule.Default));
+            entry.set("help", std::string(rule.Help));
+            rules.call<void>("push", entry);
         }
-    }
-    const FieldTextTable custom = InitialCustomStrobeFields();
-    for (const NamedControl& field : NamedCustomStrobeFields) {
-        fields.set(std::string(field.Name), Windows1252ToUtf8(custom.FieldText(field.Control)));
+        commands.set(std::string(CommandName(command)), rules);
     }
     val presets = val::array();
     for (const GroovePreset& preset : GroovePresets) {
@@ -477,9 +293,14 @@ val Defaults() {
         entry.set("outer", std::string(preset.Outer));
         presets.call<void>("push", entry);
     }
+    val papers = val::array();
+    for (const NamedPaper& paper : PaperNames()) {
+        papers.call<void>("push", std::string(paper.Name));
+    }
     val result = val::object();
-    result.set("fields", fields);
+    result.set("commands", commands);
     result.set("presets", presets);
+    result.set("papers", papers);
     return result;
 }
 
@@ -487,8 +308,8 @@ val Defaults() {
 
 EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("defaults", &Defaults);
-    emscripten::function("values", &Values);
+    emscripten::function("report", &Report);
     emscripten::function("analysis", &Analysis);
+    emscripten::function("pageReport", &PageReport);
     emscripten::function("pageOperations", &PageOperations);
-    emscripten::function("pageWarnings", &PageWarnings);
 }

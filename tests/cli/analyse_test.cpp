@@ -48,15 +48,15 @@ TEST(AnalyseCommand, JsonAndCsvCarryEveryPresetAndTheArm) {
         const ToolResult json = RunTool(args);
         ASSERT_EQ(json.ExitCode, 0) << json.Err;
         const auto document = nlohmann::json::parse(json.Out);
-        ASSERT_EQ(document["arms"].size(), 4u);
-        EXPECT_EQ(document["arms"][3]["effective_length_mm"], 226.0);
-        EXPECT_EQ(document["inputs"]["arm"]["overhang_mm"], 17.0);
+        ASSERT_EQ(document["analysis"]["arms"].size(), 4u);
+        EXPECT_EQ(document["analysis"]["arms"][3]["effective_length_mm"], 226.0);
+        EXPECT_EQ(document["analysis"]["inputs"]["arm"]["overhang_mm"], 17.0);
         args[4] = "csv";
         const ToolResult csv = RunTool(args);
         ASSERT_EQ(csv.ExitCode, 0) << csv.Err;
         EXPECT_TRUE(csv.Out.starts_with("radius_mm,lofgren_a_tracking_error_deg,"));
         EXPECT_EQ(std::count(csv.Out.begin(), csv.Out.end(), '\n'),
-                  1 + document["arms"][0]["curve"]["radius_mm"].size());
+                  1 + document["analysis"]["arms"][0]["curve"]["radius_mm"].size());
     }
 }
 

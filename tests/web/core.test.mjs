@@ -26,7 +26,7 @@ test('the WebAssembly core prints the same values as the native tool', async () 
                     '--outer-radius', outer, '--id', 'Deck ö 1'];
                 const fields = { geometry, 'spindle-to-pivot': d, 'inner-radius': inner, 'outer-radius': outer,
                     id: 'Deck ö 1' };
-                const web = wasm.values(fields).text;
+                const web = JSON.parse(wasm.report(fields)).alignment.lines.join('\n');
                 const native = toolValues(options);
                 cases++;
                 if (web !== native) differences.push({ options: options.join(' '), web, native });
@@ -39,8 +39,10 @@ test('the WebAssembly core prints the same values as the native tool', async () 
 
 test('warnings name the texts that do not read in full, as the tool does', async () => {
     const wasm = await QuillmereCore();
-    const { warnings } = wasm.values({ 'inner-radius': '57,5', 'outer-radius': '146.05 ', 'correction-x': 'x1' });
-    assert.deepEqual(warnings.map((w) => [w.field, w.readsAs]), [['inner-radius', '57'], ['correction-x', '0']]);
+    const report = JSON.parse(wasm.report({ 'inner-radius': '57,5', 'outer-radius': '146.05 ', 'correction-x': 'x1' }));
+    const read = report.warnings.filter((w) => w.code === 'partly-read');
+    assert.deepEqual(read.map((w) => [w.field, report.settings[w.field].note]),
+        [['inner-radius', '"57,5" reads as 57'], ['correction-x', '"x1" reads as 0']]);
 });
 
 test('the analysis reads as `quillmere analyse` prints it', async () => {
@@ -52,20 +54,27 @@ test('the analysis reads as `quillmere analyse` prints it', async () => {
         const fields = {};
         for (let i = 0; i < options.length; i += 2) fields[options[i].slice(2)] = options[i + 1];
         const native = spawnSync(tool, ['analyse', ...options], { encoding: 'utf8' });
-        const web = wasm.analysis(fields);
+        const web = JSON.parse(wasm.analysis(fields));
         if (native.status === 0) {
-            assert.equal(web.text, native.stdout, options.join(' '));
+            assert.equal(web.analysis.table, native.stdout, options.join(' '));
         } else {
             // Inputs the analysis refuses: the page shows the tool's reason.
-            assert.ok(web.problem !== '' && native.stderr.includes(web.problem), options.join(' '));
+            assert.ok(web.refusals.length && native.stderr.includes(web.refusals[0].message), options.join(' '));
         }
     }
 });
 
 test('the page-wide warnings are the ones `quillmere arc` and `quillmere strobe --speeds` give', async () => {
     const wasm = await QuillmereCore();
-    const fields = { ...wasm.defaults().fields, 'spindle-to-pivot': '260', speeds: '33.33,45', mains: '50' };
-    const found = wasm.pageWarnings(fields, { paper: 'a4', margin: 20, dpi: 600 });
+    const pageSettings = { paper: 'a4', margin: '20' };
+    const messages = (command, settings) => {
+        const report = JSON.parse(wasm.pageReport(command, { ...settings, ...pageSettings }));
+        return report.warnings.concat(report.notes).map((w) => w.message);
+    };
+    const found = {
+        arc: messages('arc', { 'spindle-to-pivot': '260' }),
+        strobe: messages('strobe', { speeds: '33.33,45', mains: '50' }),
+    };
     const page = ['--paper', 'a4', '--margin', '20', '-o', join(tmpdir(), 'quillmere-core-test.pdf')];
     const said = (args) => spawnSync(tool, args, { encoding: 'utf8' }).stderr.split('\n').filter((line) => line)
         .map((line) => line.replace(/^quillmere: (warning: )?/, '')).filter((line) => !line.startsWith('wrote '));
@@ -73,6 +82,6 @@ test('the page-wide warnings are the ones `quillmere arc` and `quillmere strobe 
     assert.deepEqual(found.arc, said(['arc', '--spindle-to-pivot', '260', ...page]));
     assert.deepEqual(found.strobe, said(['strobe', '--speeds', '33.33,45', '--mains', '50', ...page]));
     // A speed the tool refuses is refused with its reason.
-    const refused = wasm.pageWarnings({ ...fields, speeds: '0' }, { paper: 'a4', margin: 4, dpi: 600 }).strobeError;
+    const refused = JSON.parse(wasm.pageReport('strobe', { speeds: '0' })).refusals[0].message;
     assert.ok(refused !== '' && said(['strobe', '--speeds', '0'])[0].includes(refused), refused);
 });

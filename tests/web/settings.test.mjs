@@ -1,0 +1,107 @@
+// One set of rules for every form: a generated table of settings through the WebAssembly core and through the
+// native tool, which must answer with the very same JSON text, refusals and warnings included.
+import assert from 'node:assert/strict';
+import { createRequire } from 'node:module';
+import { test } from 'node:test';
+import { spawnSync } from 'node:child_process';
+import { core, tool } from './support.mjs';
+
+const QuillmereCore = createRequire(import.meta.url)(core);
+
+// A small seeded generator, so the table is the same on every run.
+function generator(seed) {
+    return () => {
+        seed = (seed + 0x6d2b79f5) | 0;
+        let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
+        t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+        return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+    };
+}
+
+const odd = ['', ' ', 'abc', '57,5', '-0', '1e9999', '&H3C', '+-1', '2.5D2', '12345678901234567890', '0', '-5', 'ö'];
+const pools = {
+    'spindle-to-pivot': ['209', '222', '250', '222.5', '300', '150', '401', ...odd],
+    'inner-radius': ['57.5', '60.325', '63', '146.05', '60,325', ...odd],
+    'outer-radius': ['146.05', '145', '60.325', '146.05 mm', ...odd],
+    preset: ['din', 'IEC', 'Typical', 'iec ', 'jis', ''],
+    geometry: ['lofgren-a', 'Lofgren B', 'stevenson_a', 'Löfgren A', 'baerwald', 'stevenson', ''],
+    'correction-x': ['1.0', '1.00705', '0.5', '1.2', 'x1', ...odd],
+    'correction-y': ['1.0', '0.99', '2', '', 'abc'],
+    id: ['My deck', 'Deck ö 1', '', 'x'.repeat(60), '日本語 arm'],
+    'effective-length': ['239', '239.3', '500', '150', '0', '-1', '240,5', 'abc'],
+    overhang: ['17.3', '18', '-222', '0', '16,5', ''],
+    'offset-angle': ['23', '22.98', '24', '90', '-95', 'abc', ''],
+    rpm: ['45', '33.333', '78', '0', '45x', ''],
+    velocity: ['100', '70', '0', '-3', 'fast'],
+    paper: ['a4', 'letter', 'A4', 'a3'],
+    dpi: ['600', '300', '72', '71', '2401', 'abc', '600.0'],
+    margin: ['4.23', '0', '3', '50', '51', '-1', 'abc', ''],
+    colours: ['0,0,128,255,255,200', '1,2', '', 'a,b,c,d,e,f'],
+    strict: [''],
+};
+const valuesOptions = ['spindle-to-pivot', 'inner-radius', 'outer-radius', 'preset', 'geometry', 'correction-x',
+    'correction-y', 'id', 'strict'];
+const analyseOptions = ['spindle-to-pivot', 'inner-radius', 'outer-radius', 'preset', 'correction-x', 'correction-y',
+    'id', 'effective-length', 'overhang', 'offset-angle', 'rpm', 'velocity', 'paper', 'dpi', 'margin', 'colours',
+    'strict'];
+
+function table(options, count, seed) {
+    const random = generator(seed);
+    const rows = [{}];
+    for (const name of options) {
+        rows.push({ [name]: pools[name][0] });
+    }
+    while (rows.length < count) {
+        const row = {};
+        for (const name of options) {
+            if (random() < 0.3) {
+                const pool = pools[name];
+                row[name] = pool[Math.floor(random() * pool.length)];
+            }
+        }
+        rows.push(row);
+    }
+    return rows;
+}
+
+function native(command, settings) {
+    const args = [command];
+    for (const [name, text] of Object.entries(settings)) {
+        args.push(name === 'strict' ? '--strict' : `--${name}=${text}`);
+    }
+    return spawnSync(tool, args, { encoding: 'utf8' });
+}
+
+test('the page and the tool give the same report for every setting of a generated table', async () => {
+    const wasm = await QuillmereCore();
+    const differences = [];
+    const seen = { cases: 0, refused: 0, warned: 0 };
+    const options = new Set();
+    for (const [command, names, count, call] of [
+        ['values', valuesOptions, 300, (s) => wasm.report(s)],
+        ['analyse', analyseOptions, 260, (s) => wasm.analysis(s)],
+    ]) {
+        for (const row of table(names, count, command.length)) {
+            const settings = { ...row, format: 'json' };
+            const run = native(command, settings);
+            const page = call(settings);
+            seen.cases++;
+            Object.keys(settings).forEach((name) => options.add(name));
+            const report = JSON.parse(page);
+            seen.refused += report.refusals.length > 0 ? 1 : 0;
+            seen.warned += report.warnings.length > 0 ? 1 : 0;
+            // The tool's exit code says what the report says.
+            const expectedStatus = report.refusals.length || ('strict' in settings && report.warnings.length) ? 2 : 0;
+            if (run.stdout !== page || run.status !== expectedStatus) {
+                differences.push({ command, settings, status: run.status, stderr: run.stderr,
+                    tool: run.stdout.slice(0, 400), page: page.slice(0, 400) });
+            }
+        }
+    }
+    console.log(`# ${seen.cases} settings, ${seen.refused} refused, ${seen.warned} with warnings, ` +
+        `${differences.length} differences`);
+    assert.deepEqual(differences.slice(0, 5), []);
+    assert.ok(seen.cases >= 500 && seen.refused >= 50 && seen.warned >= 100, JSON.stringify(seen));
+    // Every option of both commands was given somewhere (the chart's file and printer aside).
+    assert.deepEqual([...new Set(valuesOptions.concat(analyseOptions))].filter((name) => !options.has(name)), []);
+});
