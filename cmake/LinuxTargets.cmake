@@ -12,7 +12,7 @@ target_sources(quillmere_cli PRIVATE ${CMAKE_SOURCE_DIR}/cli/file_printer_cairo.
 get_target_property(cli_sources quillmere_cli SOURCES)
 list(FILTER cli_sources EXCLUDE REGEX "/main\\.cpp$")
 set_target_properties(quillmere_cli PROPERTIES SOURCES "${cli_sources}")
-target_link_libraries(quillmere_cli PUBLIC PkgConfig::CAIRO Cups::Cups CLI11::CLI11 quillmere_windows_portable)
+target_link_libraries(quillmere_cli PUBLIC PkgConfig::CAIRO Cups::Cups CLI11::CLI11)
 target_compile_definitions(quillmere_cli PUBLIC QUILLMERE_VERSION="${PROJECT_VERSION}")
 
 add_executable(quillmere ${CMAKE_SOURCE_DIR}/cli/main.cpp)

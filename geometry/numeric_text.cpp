@@ -218,7 +218,10 @@ template <typename Number> std::string_view ScientificText(Number value, char (&
     std::string plain;
     const long count = static_cast<long>(digits.size());
     if (exponent >= count - 1) {
-        plain = digits + std::string(static_cast<std::size_t>(exponent - (count - 1)), '0');
+        // A whole number is written out exactly, as to_chars writes it ("12345678901234567168", not "...7000").
+        char whole[400];
+        std::snprintf(whole, sizeof whole, "%.0f", std::fabs(value));
+        plain = whole;
     } else if (exponent >= 0) {
         plain = digits.substr(0, static_cast<std::size_t>(exponent + 1)) + "." +
                 digits.substr(static_cast<std::size_t>(exponent + 1));

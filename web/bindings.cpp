@@ -177,18 +177,18 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     const SettingsCommand command = printout == "arc"     ? SettingsCommand::Arc
                                     : printout == "chart" ? SettingsCommand::Analyse
                                                           : SettingsCommand::Strobe;
-    const val given = val::global("Object").call<val>("assign", val::object(), settings);
+    val given = val::global("Object").call<val>("assign", val::object(), settings);
     if (printout == "strobe-60" || printout == "strobe-50") {
-        given.set("mains", printout == "strobe-50" ? "50" : "60");
+        given.set("mains", std::string(printout == "strobe-50" ? "50" : "60"));
     }
     const SettingsReport report = ReportOf(command, given, false);
     if (report.Refused()) {
         return Refusal(report.Refusals.front().Message);
     }
-    const PageRequest& request = report.Page;
-    const int dpi = request.Dpi;
-    const double marginMm = request.MarginMm;
-    const PaperSize paper = request.Paper;
+    const PageRequest& pageRequest = report.Page;
+    const int dpi = pageRequest.Dpi;
+    const double marginMm = pageRequest.MarginMm;
+    const PaperSize paper = pageRequest.Paper;
     const FontDesign fontDesign{design["ascent"].as<double>(), design["descent"].as<double>(),
                                 design["lineGap"].as<double>()};
 
@@ -197,18 +197,18 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     device.Resolution = DevicePoint{dpi, dpi};
     device.PortraitPrintableSize = PaperGeometryOf(paper, dpi, marginMm, 1).Printable;
     device.PrinterName = "Browser";
-    device.Metrics = [&](const DeviceFontRequest& font) {
-        return ScalableFontMetrics(fontDesign, EmSize(font, fontDesign, dpi));
+    device.Metrics = [&](const DeviceFontRequest& wanted) {
+        return ScalableFontMetrics(fontDesign, EmSize(wanted, fontDesign, dpi));
     };
     RecordingPrinterChooser chooser(log, device);
     if (command == SettingsCommand::Arc) {
         ParameterRecord record = report.Alignment;
-        PrintArcTemplate(chooser, record, request.Colours);
+        PrintArcTemplate(chooser, record, pageRequest.Colours);
     } else if (command == SettingsCommand::Analyse) {
-        PrintAnalysisChart(chooser, *report.Analysis, request.Colours);
+        PrintAnalysisChart(chooser, *report.Analysis, pageRequest.Colours);
     } else {
         const StrobeDiskLayout& disk = *report.Disk;
-        PrintStrobeDiskWithNotes(chooser, report.Alignment, request.Colours, disk.OuterBars, disk.InnerBars,
+        PrintStrobeDiskWithNotes(chooser, report.Alignment, pageRequest.Colours, disk.OuterBars, disk.InnerBars,
                                  disk.Caption1, disk.Caption2, disk.Notes);
     }
 
