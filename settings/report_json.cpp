@@ -6,15 +6,47 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-// A number as JSON has it: the shortest text that reads back as the same double; null when it is not finite.
+// A number as the report gives it: to nine decimals and at most twelve significant digits, then the shortest text
+// that reads back; null when it is not finite. Past that the forms' arithmetic differs in its last bits (80-bit
+// long double against 128-bit, and their mathematical libraries), and a tracking error of 5e-15 degrees at a null
+// point is noise, not a figure. Only exact double operations decide the rounding, so it is the same everywhere.
+double Rounded(double value) {
+    constexpr int MostDecimals = 9;
+    constexpr int SignificantDigits = 12;
+    int digitsBeforePoint = 1;
+    for (double limit = 10; std::fabs(value) >= limit && digitsBeforePoint < 400; limit *= 10) {
+        ++digitsBeforePoint;
+    }
+    const int decimals = std::min(MostDecimals, SignificantDigits - digitsBeforePoint);
+    double scale = 1;
+    for (int i = 0; i < (decimals < 0 ? -decimals : decimals); ++i) {
+        scale *= 10;
+    }
+    const double rounded = decimals >= 0 ? std::round(value * scale) / scale : std::round(value / scale) * scale;
+    // No negative zero: noise around 0 reads as 0 whichever side it fell on.
+    return rounded == 0 || !std::isfinite(rounded) ? (rounded == 0 ? 0.0 : value) : rounded;
+}
+
 Json Number(double value) {
-    return std::isfinite(value) ? Json(value) : Json(nullptr);
+    return std::isfinite(value) ? Json(Rounded(value)) : Json(nullptr);
+}
+
+// The analysis's own JSON keeps every bit; in the report its numbers are rounded as the report's are.
+void RoundNumbers(Json& json) {
+    if (json.is_number_float()) {
+        json = Number(json.get<double>());
+    } else if (json.is_structured()) {
+        for (Json& element : json) {
+            RoundNumbers(element);
+        }
+    }
 }
 
 Json Notices(const std::vector<SettingNotice>& notices) {
@@ -78,6 +110,7 @@ Json Analysis(const AlignmentAnalysis& analysis) {
     for (const char* key : {"inputs", "arms", "best_overhang"}) {
         figures[key] = document[key];
     }
+    RoundNumbers(figures);
     figures["table"] = Windows1252ToUtf8(AnalysisText(analysis));
     return figures;
 }
