@@ -71,11 +71,12 @@ AnalysisInputs InputsFromOptions(const AnalyseOptions& options, std::vector<std:
                                    : "--offset-angle needs --effective-length or --overhang");
     }
     // The fields as the window reads them: presets, decimal points, the ID and the correction factors.
-    ReadAndComputeAlignment(FieldTableFromOptions(options.Fields, warnings));
-    for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters)}) {
+    ParameterRecord record{};
+    ReadAndComputeAlignment(FieldTableFromOptions(options.Fields, warnings), record);
+    for (const auto& more : {AlignmentWarnings(record), CorrectionFactorWarnings(record)}) {
         warnings.insert(warnings.end(), more.begin(), more.end());
     }
-    AnalysisInputs inputs = AnalysisInputsOf(Parameters);
+    AnalysisInputs inputs = AnalysisInputsOf(record);
     inputs.Rpm = ReadNumber(options, &AnalyseOptions::Rpm, "rpm", warnings).value_or(DefaultRpm);
     inputs.Velocity = ReadNumber(options, &AnalyseOptions::Velocity, "velocity", warnings).value_or(DefaultVelocity);
     if (armLength) {
@@ -107,7 +108,6 @@ int RunAnalyse(const AnalyseOptions& options) {
     const AnalysisInputs inputs = InputsFromOptions(options, warnings);
     const bool chart = options.Page.Output || options.Page.Print;
     const FilePrinterSettings settings = PageSettingsFromOptions(options.Page, "analysis");
-    SetColoursFromOptions(options.Page);
     const AlignmentAnalysis analysis = AnalyseAlignment(inputs);
     for (const std::string& warning : AnalysisWarnings(analysis)) {
         warnings.push_back(Windows1252ToUtf8(warning));
@@ -122,7 +122,7 @@ int RunAnalyse(const AnalyseOptions& options) {
     report << Report(analysis, options.Report) << std::flush;
     if (chart) {
         WriteOrPrintPage(options.Page, settings, false, "Alignment analysis", "",
-                         [&] { PrintAnalysisChart(analysis); });
+                         [&](PrintSurface& surface) { PrintAnalysisChart(surface, analysis); });
     }
     return report ? 0 : 1;
 }

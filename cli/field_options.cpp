@@ -133,14 +133,15 @@ ToolCommand AddValuesCommand(CLI::App& tool) {
     return {command, [options] {
                 std::vector<std::string> warnings;
                 const FieldTable table = FieldTableFromOptions(*options, warnings);
-                ReadAndComputeAlignment(table);
-                for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters)}) {
+                ParameterRecord record{};
+                ReadAndComputeAlignment(table, record);
+                for (const auto& more : {AlignmentWarnings(record), CorrectionFactorWarnings(record)}) {
                     warnings.insert(warnings.end(), more.begin(), more.end());
                 }
                 if (ReportWarnings(warnings, options->Strict)) {
                     return 2;
                 }
-                std::cout << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n';
+                std::cout << Windows1252ToUtf8(ConfirmationText(record)) << '\n';
                 return std::cout.flush() ? 0 : 1;
             }};
 }

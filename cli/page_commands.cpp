@@ -79,10 +79,10 @@ int RunArc(const ArcOptions& options) {
     std::vector<std::string> warnings;
     const FieldTable table = FieldTableFromOptions(options.Fields, warnings);
     const FilePrinterSettings settings = PageSettingsFromOptions(options.Page, "arc-template");
-    SetColoursFromOptions(options.Page);
-    ReadAndComputeAlignment(table);
-    for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters),
-                             PageOptionWarnings(options.Page), ArcTemplateWarnings(PageSetupOf(settings))}) {
+    ParameterRecord record{};
+    ReadAndComputeAlignment(table, record);
+    for (const auto& more : {AlignmentWarnings(record), CorrectionFactorWarnings(record),
+                             PageOptionWarnings(options.Page), ArcTemplateWarnings(PageSetupOf(settings), record)}) {
         warnings.insert(warnings.end(), more.begin(), more.end());
     }
     if (ReportWarnings(warnings, options.Fields.Strict)) {
@@ -90,8 +90,9 @@ int RunArc(const ArcOptions& options) {
     }
     // A page on standard output keeps the stream clean: the lines go to stderr then.
     std::ostream& lines = IsStandardOutput(settings.Path) ? std::cerr : std::cout;
-    lines << Windows1252ToUtf8(ConfirmationText(Parameters)) << '\n' << std::flush;
-    WriteOrPrintPage(options.Page, settings, true, "Arc alignment template", "the 200 mm marks", PrintArcTemplate);
+    lines << Windows1252ToUtf8(ConfirmationText(record)) << '\n' << std::flush;
+    WriteOrPrintPage(options.Page, settings, true, "Arc alignment template", "the 200 mm marks",
+                     [&](PrintSurface& surface) { PrintArcTemplate(surface, record); });
     return lines ? 0 : 1;
 }
 
@@ -130,11 +131,11 @@ int RunStrobe(const StrobeOptions& options) {
                                   : options.Mains == "50"  ? "strobe-50hz"
                                                            : "strobe-60hz";
     const FilePrinterSettings settings = PageSettingsFromOptions(options.Page, name);
-    SetColoursFromOptions(options.Page);
     // Only the correction factors matter to the disk; the rest of the table keeps the window's defaults.
-    ReadAndComputeAlignment(table);
-    for (const auto& more : {CorrectionFactorWarnings(Parameters), PageOptionWarnings(options.Page),
-                             StrobeDiskWarnings(PageSetupOf(settings), disk, options.Caption1.has_value(),
+    ParameterRecord record{};
+    ReadAndComputeAlignment(table, record);
+    for (const auto& more : {CorrectionFactorWarnings(record), PageOptionWarnings(options.Page),
+                             StrobeDiskWarnings(PageSetupOf(settings), record, disk, options.Caption1.has_value(),
                                                 options.Caption2.has_value())}) {
         warnings.insert(warnings.end(), more.begin(), more.end());
     }
@@ -144,10 +145,12 @@ int RunStrobe(const StrobeOptions& options) {
     for (const std::string& report : disk.DriftReports) {
         std::cerr << "quillmere: " << report << '\n';
     }
-    WriteOrPrintPage(options.Page, settings, false, "Strobe disk", "that the disk's edge measures 180 mm", [&] {
-        PrintStrobeDiskWithNotes(disk.OuterBars, disk.InnerBars, CentreCaption(disk.Caption1),
-                                 CentreCaption(disk.Caption2), disk.Notes);
-    });
+    WriteOrPrintPage(options.Page, settings, false, "Strobe disk", "that the disk's edge measures 180 mm",
+                     [&](PrintSurface& surface) {
+                         PrintStrobeDiskWithNotes(surface, record, disk.OuterBars, disk.InnerBars,
+                                                  CentreCaption(disk.Caption1), CentreCaption(disk.Caption2),
+                                                  disk.Notes);
+                     });
     return 0;
 }
 

@@ -58,11 +58,12 @@ std::optional<PageFormat> FormatOfPath(std::string_view path) {
 }
 
 // Writes the page through a file printer and reports a file that could not be written.
-void WritePage(const FilePrinterSettings& settings, const std::function<void()>& printout) {
+void WritePage(const FilePrinterSettings& settings, const PrintColourRecord& colours, const PagePrintout& printout) {
     FilePrinterChooser chooser(settings);
-    SetPrinterChooser(&chooser);
-    printout();
-    SetPrinterChooser(nullptr);
+    {
+        PrintSurface surface(chooser, colours);
+        printout(surface);
+    }
     if (!chooser.Written()) {
         throw CommandFailure(chooser.Error().empty() ? "cannot write '" + settings.Path + "'" : chooser.Error());
     }
@@ -158,19 +159,19 @@ std::vector<std::string> PageOptionWarnings(const PageOptions& options) {
     return warnings;
 }
 
-void SetColoursFromOptions(const PageOptions& options) {
-    PrintColours =
-        ColoursFromCommandText(TrimBlanks(options.Colours ? Utf8ToWindows1252(*options.Colours) : std::string()));
+PrintColourRecord ColoursFromOptions(const PageOptions& options) {
+    return ColoursFromCommandText(TrimBlanks(options.Colours ? Utf8ToWindows1252(*options.Colours) : std::string()));
 }
 
 void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& settings, bool landscape,
-                      const std::string& title, std::string_view check, const std::function<void()>& printout) {
+                      const std::string& title, std::string_view check, const PagePrintout& printout) {
+    const PrintColourRecord colours = ColoursFromOptions(options);
     const PageSetup setup = PageSetupOf(settings);
     const std::string page = setup.PaperName + (landscape ? " landscape" : " portrait");
     const std::string reminder =
         check.empty() ? std::string() : "; print at actual size (100 %), then check " + std::string(check);
     if (!options.Print || options.Output) {
-        WritePage(settings, printout);
+        WritePage(settings, colours, printout);
         const std::string file = IsStandardOutput(settings.Path) ? "the page to standard output" : settings.Path;
         std::cerr << "quillmere: wrote " << file << " (" << page << ", " << settings.Dpi << " dpi)" << reminder << '\n';
     }
@@ -180,7 +181,7 @@ void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& set
                 FilePrinterSettings printed = settings;
                 printed.Path = pdf;
                 printed.Format = PageFormat::Pdf;
-                WritePage(printed, printout);
+                WritePage(printed, colours, printout);
             },
             *options.Print, landscape, settings.Paper, title);
         std::cerr << "quillmere: request id is " << job.Queue << "-" << job.Id << " (queue " << job.Queue << ", "

@@ -3,6 +3,7 @@
 #include "settings/page_warnings.h"
 #include "cli/options.h"
 #include "cli/file_printer.h"
+#include "print/page_model.h"
 
 #include <functional>
 #include <optional>
@@ -30,12 +31,14 @@ PageSetup PageSetupOf(const FilePrinterSettings& settings);
 // What the page options themselves give warnings for: a --colours text with fewer than six numbers.
 std::vector<std::string> PageOptionWarnings(const PageOptions& options);
 
-// Sets the print colours from --colours, read as the Windows program reads its command line.
-void SetColoursFromOptions(const PageOptions& options);
+// The print colours of --colours, read as the Windows program reads its command line.
+PrintColourRecord ColoursFromOptions(const PageOptions& options);
 
-// Writes the page to its file, prints it through CUPS with --print, or both when -o is given too, and says on
-// stderr what was done, with the reminder to print at actual size and then check `check` ("the 200 mm marks"; none
-// when empty).
-// Throws CommandFailure when the file cannot be written or the printer refuses.
+// A printout made on the surface it is given (one print job).
+using PagePrintout = std::function<void(PrintSurface&)>;
+
+// Writes the page to its file, prints it through CUPS with --print, or both when -o is given too, in the colours of
+// --colours, and says on stderr what was done, with the reminder to print at actual size and then check `check` ("the
+// 200 mm marks"; none when empty). Throws CommandFailure when the file cannot be written or the printer refuses.
 void WriteOrPrintPage(const PageOptions& options, const FilePrinterSettings& settings, bool landscape,
-                      const std::string& title, std::string_view check, const std::function<void()>& printout);
+                      const std::string& title, std::string_view check, const PagePrintout& printout);

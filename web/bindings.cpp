@@ -79,8 +79,8 @@ WindowFieldTable FieldsFrom(const val& fields, val& warnings) {
 
 // The analysis of the fields just read: the three geometries and, with "offset-angle" and "effective-length" or
 // "overhang" (read as the fields are read), the user's arm as it is mounted; "rpm" and "velocity" when given.
-AnalysisInputs AnalysisInputsOfFields(const val& fields, val& warnings) {
-    AnalysisInputs inputs = AnalysisInputsOf(Parameters);
+AnalysisInputs AnalysisInputsOfFields(const ParameterRecord& record, const val& fields, val& warnings) {
+    AnalysisInputs inputs = AnalysisInputsOf(record);
     auto number = [&](std::string_view name) -> std::optional<double> {
         const auto text = TextOf(fields, name);
         if (!text || text->find_first_not_of(" \t") == std::string::npos) {
@@ -177,19 +177,20 @@ val Texts(const std::vector<std::string>& texts) {
 // marks that fall off the paper {paper, margin, dpi}, and the custom disk's (its captions, its drift).
 val PageWarnings(const val& fields, const val& page) {
     val ignored = val::array();
-    ReadAndComputeAlignment(FieldsFrom(fields, ignored));
+    ParameterRecord record{};
+    ReadAndComputeAlignment(FieldsFrom(fields, ignored), record);
     const double marginMm = page["margin"].as<double>();
     const int dpi = page["dpi"].as<int>();
     const PageSetup setup = page["paper"].as<std::string>() == "a4" ? A4Page(marginMm, dpi) : LetterPage(marginMm, dpi);
     val result = val::object();
-    result.set("arc", Texts(ArcTemplateWarnings(setup)));
+    result.set("arc", Texts(ArcTemplateWarnings(setup, record)));
     bool caption1Given = false;
     bool caption2Given = false;
     std::string error;
     const StrobeDiskLayout disk = CustomDiskOf(fields, caption1Given, caption2Given, error);
     std::vector<std::string> strobe;
     if (error.empty()) {
-        strobe = StrobeDiskWarnings(setup, disk, caption1Given, caption2Given);
+        strobe = StrobeDiskWarnings(setup, record, disk, caption1Given, caption2Given);
         strobe.insert(strobe.end(), disk.DriftReports.begin(), disk.DriftReports.end());
     }
     result.set("strobe", Texts(strobe));
@@ -203,9 +204,10 @@ val PageWarnings(const val& fields, const val& page) {
 val Values(const val& fields) {
     val warnings = val::array();
     const WindowFieldTable table = FieldsFrom(fields, warnings);
-    ReadAndComputeAlignment(table);
+    ParameterRecord record{};
+    ReadAndComputeAlignment(table, record);
     val checks = val::array();
-    for (const auto& more : {AlignmentWarnings(Parameters), CorrectionFactorWarnings(Parameters)}) {
+    for (const auto& more : {AlignmentWarnings(record), CorrectionFactorWarnings(record)}) {
         for (const std::string& message : more) {
             for (const std::string_view field : FieldsOfWarning(message)) {
                 val warning = val::object();
@@ -216,7 +218,7 @@ val Values(const val& fields) {
         }
     }
     val result = val::object();
-    result.set("text", Windows1252ToUtf8(ConfirmationText(Parameters)));
+    result.set("text", Windows1252ToUtf8(ConfirmationText(record)));
     result.set("warnings", warnings);
     result.set("checks", checks);
     return result;
@@ -226,8 +228,9 @@ val Values(const val& fields) {
 // be analysed (empty when they can).
 val Analysis(const val& fields) {
     val warnings = val::array();
-    ReadAndComputeAlignment(FieldsFrom(fields, warnings));
-    const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisInputsOfFields(fields, warnings));
+    ParameterRecord record{};
+    ReadAndComputeAlignment(FieldsFrom(fields, warnings), record);
+    const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisInputsOfFields(record, fields, warnings));
     val result = val::object();
     result.set("text", Windows1252ToUtf8(AnalysisText(analysis)));
     result.set("problem", Windows1252ToUtf8(analysis.Problem));
@@ -378,21 +381,22 @@ val PageOperations(const std::string& printout, const val& fields, const val& pa
         return ScalableFontMetrics(fontDesign, EmSize(request, fontDesign, dpi));
     };
     RecordingPrinterChooser chooser(log, settings);
-    SetPrinterChooser(&chooser);
-    ReadAndComputeAlignment(table);
+    PrintSurface surface(chooser);
+    ParameterRecord record{};
+    ReadAndComputeAlignment(table, record);
     const std::string blank(CaptionLength, ' ');
     if (printout == "arc") {
-        PrintArcTemplate();
+        PrintArcTemplate(surface, record);
     } else if (printout == "chart") {
-        PrintAnalysisChart(AnalyseAlignment(AnalysisInputsOfFields(fields, warnings)));
+        PrintAnalysisChart(surface, AnalyseAlignment(AnalysisInputsOfFields(record, fields, warnings)));
     } else if (printout == "strobe-50") {
-        PrintStrobeDisk(180, 133, blank, blank);
+        PrintStrobeDisk(surface, record, 180, 133, blank, blank);
     } else if (printout == "strobe-custom") {
-        PrintStrobeDiskWithNotes(disk.OuterBars, disk.InnerBars, disk.Caption1, disk.Caption2, disk.Notes);
+        PrintStrobeDiskWithNotes(surface, record, disk.OuterBars, disk.InnerBars, disk.Caption1, disk.Caption2,
+                                 disk.Notes);
     } else {
-        PrintStrobeDisk(216, 160, blank, blank);
+        PrintStrobeDisk(surface, record, 216, 160, blank, blank);
     }
-    SetPrinterChooser(nullptr);
 
     int orientation = 1;
     val fonts = val::array();
