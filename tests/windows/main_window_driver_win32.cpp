@@ -882,8 +882,9 @@ void CheckConfirmationBox(const Program& program) {
         SetTextOf(GetDlgItem(program.Main, id), Wide(text));
     }
     Click(program.Main, 1013);
-    ReadAndComputeAlignment(table);
-    const std::wstring expected = Wide(ConfirmationText(Parameters));
+    ParameterRecord record{};
+    ReadAndComputeAlignment(table, record);
+    const std::wstring expected = Wide(ConfirmationText(record));
     const HWND box = OpenBox(program, 1014, L"Confirm Parameters");
     if (box == nullptr) {
         return;
