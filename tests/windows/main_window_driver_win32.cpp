@@ -7,6 +7,7 @@
 #include "settings/help_text.h"
 #include "geometry/alignment.h"
 #include "windows/field_table.h"
+#include "windows/window_alignment.h"
 #include "geometry/parameter_record.h"
 #include "geometry/windows_1252.h"
 #include "print_dialog_win32.h"
