@@ -2,8 +2,8 @@
 
 #include "analysis/alignment_analysis.h"
 #include "print/command_line_colours.h"
-#include "cli/field_options.h"
-#include "windows/window_alignment.h"
+#include "geometry/alignment.h"
+#include "settings/settings.h"
 #include "geometry/parameter_record.h"
 #include "cli/file_printer.h"
 #include "print/page_model.h"
@@ -20,19 +20,20 @@ namespace {
 
 const std::string BlankCaption(CaptionLength, ' ');
 
-// The state the tool is in before it prints: the window's default fields read and computed, black on white.
-void PrepareDefaultAlignment() {
-    ReadAndComputeAlignment(FieldTable());
-    PrintColours = ColoursFromCommandText("");
+// The state the tool is in before it prints: the default settings read and computed, black on white.
+ParameterRecord DefaultAlignment() {
+    return ReadSettings(SettingsCommand::Values, {}, {}).Alignment;
 }
+
+const PrintColourRecord DefaultColours = ColoursFromCommandText("");
 
 std::string BenchFile(const std::string& name) {
     std::filesystem::create_directories(QUILLMERE_BENCH_TMP);
     return std::string(QUILLMERE_BENCH_TMP) + "/" + name;
 }
 
-void PrintStrobe60() {
-    PrintStrobeDisk(216, 160, BlankCaption, BlankCaption);
+void PrintStrobe60(PrintSurface& surface, ParameterRecord& record) {
+    PrintStrobeDisk(surface, record, 216, 160, BlankCaption, BlankCaption);
 }
 
 // The analysis that `quillmere analyse` makes: IEC grooves at d = 222 mm and an arm of the user's.
@@ -45,41 +46,42 @@ AnalysisInputs AnalysisWithArm() {
     return inputs;
 }
 
-void PrintChartOfAnalysis() {
+void PrintChartOfAnalysis(PrintSurface& surface, ParameterRecord&) {
     static const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisWithArm());
-    PrintAnalysisChart(analysis);
+    PrintAnalysisChart(surface, analysis);
 }
 
-void PrintCustomDisk10000() {
-    PrintStrobeDisk(10000, 10000, "Custom disk 10000 bars              ", "Custom disk 10000 bars              ");
+void PrintCustomDisk10000(PrintSurface& surface, ParameterRecord& record) {
+    PrintStrobeDisk(surface, record, 10000, 10000, "Custom disk 10000 bars              ", "Custom disk 10000 bars              ");
 }
 
 // One printout laid out on the recording device: the page model's work without any drawing library.
-template <void (*Printout)()> void OnRecordingDevice(benchmark::State& state) {
-    PrepareDefaultAlignment();
+template <void (*Printout)(PrintSurface&, ParameterRecord&)> void OnRecordingDevice(benchmark::State& state) {
+    ParameterRecord record = DefaultAlignment();
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log);
-    SetPrinterChooser(&chooser);
+    PrintSurface surface(chooser, DefaultColours);
     for (auto _ : state) {
         log.clear();
-        Printout();
+        Printout(surface, record);
         benchmark::DoNotOptimize(log.data());
     }
-    SetPrinterChooser(nullptr);
     state.counters["requests"] = static_cast<double>(log.size());
 }
 
 // One printout written as a PDF file, as `quillmere arc` or `quillmere strobe` writes it.
-template <void (*Printout)()> void ToPdf(benchmark::State& state, const std::string& name) {
-    PrepareDefaultAlignment();
+template <void (*Printout)(PrintSurface&, ParameterRecord&)>
+void ToPdf(benchmark::State& state, const std::string& name) {
+    ParameterRecord record = DefaultAlignment();
     FilePrinterSettings settings;
     settings.Path = BenchFile(name);
     std::uintmax_t bytes = 0;
     for (auto _ : state) {
         FilePrinterChooser chooser(settings);
-        SetPrinterChooser(&chooser);
-        Printout();
-        SetPrinterChooser(nullptr);
+        {
+            PrintSurface surface(chooser, DefaultColours);
+            Printout(surface, record);
+        }
         if (!chooser.Written()) {
             state.SkipWithError(("cannot write the PDF: " + chooser.Error()).c_str());
             break;
@@ -92,16 +94,14 @@ template <void (*Printout)()> void ToPdf(benchmark::State& state, const std::str
 }
 
 void ComputeFromFields(benchmark::State& state) {
-    const FieldTable fields;
+    const NamedSettings settings = {{"spindle-to-pivot", "222"}, {"preset", "iec"}};
     for (auto _ : state) {
-        ReadAndComputeAlignment(fields);
-        benchmark::DoNotOptimize(Parameters);
+        benchmark::DoNotOptimize(ReadSettings(SettingsCommand::Values, settings, {}));
     }
 }
 
 void ComputeOnly(benchmark::State& state) {
-    ReadAndComputeAlignment(FieldTable());
-    const ParameterRecord read = Parameters;
+    const ParameterRecord read = DefaultAlignment();
     for (auto _ : state) {
         ParameterRecord record = read;
         ComputeAlignment(record);

@@ -5,7 +5,7 @@
 #include "cli/output_file.h"
 #include "cli/page_options.h"
 #include "geometry/windows_1252.h"
-#include "print/printout_bridge.h"
+#include "print/printouts.h"
 
 #include <iostream>
 #include <memory>
@@ -45,9 +45,8 @@ int RunAnalyse(const CommandSettings& settings) {
     std::ostream& out = chart && IsStandardOutput(report.Page.Output.value_or("")) ? std::cerr : std::cout;
     out << Report(report) << std::flush;
     if (chart) {
-        WriteOrPrintPage(report, false, "Alignment analysis", "", [&](PrinterChooser& chooser) {
-            PrintAnalysisChart(chooser, *report.Analysis, report.Page.Colours);
-        });
+        WriteOrPrintPage(report, false, "Alignment analysis", "",
+                         [&](PrintSurface& surface) { PrintAnalysisChart(surface, *report.Analysis); });
     }
     return out ? 0 : 1;
 }

@@ -5,7 +5,7 @@
 #include "cli/page_options.h"
 #include "geometry/confirmation_text.h"
 #include "geometry/windows_1252.h"
-#include "print/printout_bridge.h"
+#include "print/printouts.h"
 
 #include <iostream>
 #include <memory>
@@ -21,9 +21,9 @@ int RunArc(const CommandSettings& settings) {
     // A page on standard output keeps the stream clean: the lines go to stderr then.
     std::ostream& lines = IsStandardOutput(report.Page.Output.value_or("")) ? std::cerr : std::cout;
     lines << Windows1252ToUtf8(ConfirmationText(report.Alignment)) << '\n' << std::flush;
-    WriteOrPrintPage(report, true, "Arc alignment template", "the 200 mm marks", [&](PrinterChooser& chooser) {
+    WriteOrPrintPage(report, true, "Arc alignment template", "the 200 mm marks", [&](PrintSurface& surface) {
         ParameterRecord record = report.Alignment;
-        PrintArcTemplate(chooser, record, report.Page.Colours);
+        PrintArcTemplate(surface, record);
     });
     return lines ? 0 : 1;
 }
@@ -34,9 +34,9 @@ int RunStrobe(const CommandSettings& settings) {
         return 2;
     }
     const StrobeDiskLayout& disk = *report.Disk;
-    WriteOrPrintPage(report, false, "Strobe disk", "that the disk's edge measures 180 mm", [&](PrinterChooser& chooser) {
-        PrintStrobeDiskWithNotes(chooser, report.Alignment, report.Page.Colours, disk.OuterBars, disk.InnerBars,
-                                 disk.Caption1, disk.Caption2, disk.Notes);
+    WriteOrPrintPage(report, false, "Strobe disk", "that the disk's edge measures 180 mm", [&](PrintSurface& surface) {
+        PrintStrobeDiskWithNotes(surface, report.Alignment, disk.OuterBars, disk.InnerBars, disk.Caption1,
+                                 disk.Caption2, disk.Notes);
     });
     return 0;
 }

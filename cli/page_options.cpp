@@ -14,9 +14,13 @@ const std::string_view PageFileNote =
 namespace {
 
 // Writes the page through a file printer and reports a file that could not be written.
-void WritePage(const FilePrinterSettings& settings, const std::function<void(PrinterChooser&)>& printout) {
+void WritePage(const FilePrinterSettings& settings, const PrintColourRecord& colours,
+               const std::function<void(PrintSurface&)>& printout) {
     FilePrinterChooser chooser(settings);
-    printout(chooser);
+    {
+        PrintSurface surface(chooser, colours);
+        printout(surface);
+    }
     if (!chooser.Written()) {
         throw CommandFailure(chooser.Error().empty() ? "cannot write '" + settings.Path + "'" : chooser.Error());
     }
@@ -46,7 +50,7 @@ FilePrinterSettings FilePrinterOf(const SettingsReport& report) {
 }
 
 void WriteOrPrintPage(const SettingsReport& report, bool landscape, const std::string& title, std::string_view check,
-                      const std::function<void(PrinterChooser&)>& printout) {
+                      const std::function<void(PrintSurface&)>& printout) {
     const FilePrinterSettings settings = FilePrinterOf(report);
     const PageSetup setup = settings.Paper == PaperSize::A4 ? A4Page(settings.MarginMm, settings.Dpi)
                                                             : LetterPage(settings.MarginMm, settings.Dpi);
@@ -55,7 +59,7 @@ void WriteOrPrintPage(const SettingsReport& report, bool landscape, const std::s
         check.empty() ? std::string() : "; print at actual size (100 %), then check " + std::string(check);
     const std::optional<std::string>& queue = report.Page.PrintQueue;
     if (!queue || OutputGiven(report)) {
-        WritePage(settings, printout);
+        WritePage(settings, report.Page.Colours, printout);
         const std::string file = IsStandardOutput(settings.Path) ? "the page to standard output" : settings.Path;
         std::cerr << "quillmere: wrote " << file << " (" << page << ", " << settings.Dpi << " dpi)" << reminder << '\n';
     }
@@ -65,7 +69,7 @@ void WriteOrPrintPage(const SettingsReport& report, bool landscape, const std::s
                 FilePrinterSettings printed = settings;
                 printed.Path = pdf;
                 printed.Format = PageFormat::Pdf;
-                WritePage(printed, printout);
+                WritePage(printed, report.Page.Colours, printout);
             },
             *queue, landscape, settings.Paper, title);
         std::cerr << "quillmere: request id is " << job.Queue << "-" << job.Id << " (queue " << job.Queue << ", "

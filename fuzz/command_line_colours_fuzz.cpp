@@ -28,9 +28,8 @@ bool SameColours(const PrintColourRecord& a, const PrintColourRecord& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view line(reinterpret_cast<const char*>(data), size);
-    CommandText.clear();
-    SetPrintColoursFromCommandLine(line);
-    const PrintColourRecord fromLine = PrintColours;
+    const CommandLineColours read = ColoursFromCommandLine(line);
+    const PrintColourRecord fromLine = read.Colours;
 
     const std::string_view after = TextAfterProgramName(line);
     if (after.size() > line.size() || after.data() < line.data()) {
@@ -39,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!SameColours(fromLine, ColoursFromCommandText(TrimBlanks(after)))) {
         Fail("the colours differ from those of the text after the program name", line);
     }
-    if (CommandText.size() > line.size()) {
+    if (read.Text.size() > line.size()) {
         Fail("the remembered command text is longer than the command line", line);
     }
     for (const PageColour colour : {ForegroundColourOf(fromLine), BackgroundColourOf(fromLine)}) {

@@ -46,11 +46,13 @@ FilePrinterSettings PrinterSettings(FuzzedDataProvider& input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using fuzz_operations::Operation;
     FuzzedDataProvider input(data, size);
-    std::unique_ptr<FilePrinterChooser> chooser;
+    // Each job gets its own surface and chooser; until the first one, operations go to a surface without a printer.
+    auto chooser = std::make_unique<FilePrinterChooser>(FilePrinterSettings{});
+    auto surface = std::make_unique<PrintSurface>(*chooser);
     bool jobOpen = false;
     int operations = 0;
     auto endJob = [&] {
-        EndPrintJob();
+        surface->EndPrintJob();
         if (jobOpen && !chooser->Written()) {
             std::fprintf(stderr, "a finished job left no complete file: %s\n", chooser->Error().c_str());
             std::abort();
@@ -61,9 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto operation = input.ConsumeEnum<Operation>();
         if (operation == Operation::Begin) {
             endJob();
+            surface.reset();
             chooser = std::make_unique<FilePrinterChooser>(PrinterSettings(input));
-            SetPrinterChooser(chooser.get());
-            jobOpen = BeginPrintJob();
+            surface = std::make_unique<PrintSurface>(*chooser);
+            jobOpen = surface->BeginPrintJob();
             continue;
         }
         if (operation == Operation::End) {
@@ -71,9 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         fuzz_operations::ArcCall arc;
-        fuzz_operations::PerformPageOperation(input, operation, arc);
+        fuzz_operations::PerformPageOperation(*surface, input, operation, arc);
     }
     endJob();
-    SetPrinterChooser(nullptr);
     return 0;
 }

@@ -69,14 +69,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using fuzz_operations::Operation;
     FuzzedDataProvider input(data, size);
     std::vector<DeviceRequest> log;
-    std::unique_ptr<RecordingPrinterChooser> chooser;
+    // Each job gets its own surface and chooser; until the first one, operations go to a surface without a printer.
+    auto chooser = std::make_unique<RecordingPrinterChooser>(log, RecordingDeviceSettings{}, PrinterChoiceResult::Cancelled);
+    auto surface = std::make_unique<PrintSurface>(*chooser);
     int operations = 0;
     while (input.remaining_bytes() > 0 && ++operations < 400) {
         const auto operation = input.ConsumeEnum<Operation>();
         if (operation == Operation::Begin) {
+            surface.reset(); // ends what the last job left open, as a new job on the same surface would
             chooser = std::make_unique<RecordingPrinterChooser>(log, PrinterSettings(input), Answer(input));
-            SetPrinterChooser(chooser.get());
-            if (!BeginPrintJob() && PrintJobFailed() && !log.empty() &&
+            surface = std::make_unique<PrintSurface>(*chooser);
+            if (!surface->BeginPrintJob() && surface->PrintJobFailed() && !log.empty() &&
                 log.back().What == DeviceRequest::Kind::StartDocument) {
                 log.pop_back(); // the printer refused the document: nothing was opened
             }
@@ -84,13 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         fuzz_operations::ArcCall arc;
         const std::size_t before = log.size();
-        if (fuzz_operations::PerformPageOperation(input, operation, arc) && log.size() > before &&
+        if (fuzz_operations::PerformPageOperation(*surface, input, operation, arc) && log.size() > before &&
             log.back().What == DeviceRequest::Kind::Arc) {
             CheckArcDirection(log.back(), arc.StartAngle, arc.EndAngle, log.size() - 1);
         }
     }
-    EndPrintJob();
-    SetPrinterChooser(nullptr);
+    surface->EndPrintJob();
     fuzz_checks::CheckRecordedJobs(log);
     return 0;
 }

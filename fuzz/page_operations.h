@@ -81,38 +81,40 @@ struct ArcCall {
     float EndAngle = 0;
 };
 
-// Performs one operation other than starting a job; returns true when it was PageArc (and fills `arc`).
-inline bool PerformPageOperation(FuzzedDataProvider& input, Operation operation, ArcCall& arc) {
+// Performs one operation other than starting a job on the surface; returns true when it was PageArc (and fills
+// `arc`).
+inline bool PerformPageOperation(PrintSurface& surface, FuzzedDataProvider& input, Operation operation,
+                                 ArcCall& arc) {
     switch (operation) {
     case Operation::Begin:
         break;
     case Operation::Orientation:
-        SetPageOrientation(input.ConsumeIntegral<int>());
+        surface.SetPageOrientation(input.ConsumeIntegral<int>());
         break;
     case Operation::Foreground:
-        SetForegroundColour(Colour(input));
+        surface.SetForegroundColour(Colour(input));
         break;
     case Operation::Background:
-        SetBackgroundColour(Colour(input));
+        surface.SetBackgroundColour(Colour(input));
         break;
     case Operation::PenWidth:
-        SetPenWidth(input.ConsumeBool() ? input.ConsumeIntegralInRange(-2, 100) : input.ConsumeIntegral<int>());
+        surface.SetPenWidth(input.ConsumeBool() ? input.ConsumeIntegralInRange(-2, 100) : input.ConsumeIntegral<int>());
         break;
     case Operation::Font: {
         const float points = input.ConsumeBool() ? input.ConsumeFloatingPointInRange(-100.0f, 500.0f)
                                                  : static_cast<float>(Coordinate(input));
-        SelectPrintFont(CreatePrintFont(input.ConsumeRandomLengthString(40), points, input.ConsumeIntegral<int>()));
+        surface.SelectPrintFont(CreatePrintFont(input.ConsumeRandomLengthString(40), points, input.ConsumeIntegral<int>()));
         break;
     }
     case Operation::MoveTo: {
         const double x = Coordinate(input);
-        PageMoveTo(x, Coordinate(input));
+        surface.PageMoveTo(x, Coordinate(input));
         break;
     }
     case Operation::LineTo: {
         const double x = Coordinate(input);
         const double y = Coordinate(input);
-        PageLineTo(x, y, Colour(input));
+        surface.PageLineTo(x, y, Colour(input));
         break;
     }
     case Operation::Box: {
@@ -127,7 +129,7 @@ inline bool PerformPageOperation(FuzzedDataProvider& input, Operation operation,
         }
         const PageColour line = Colour(input);
         const PageColour fill = Colour(input);
-        PageBox(corners[0], corners[1], corners[2], corners[3], corner, line, fill, input.ConsumeIntegral<int>());
+        surface.PageBox(corners[0], corners[1], corners[2], corners[3], corner, line, fill, input.ConsumeIntegral<int>());
         break;
     }
     case Operation::Arc: {
@@ -140,18 +142,18 @@ inline bool PerformPageOperation(FuzzedDataProvider& input, Operation operation,
         const PageColour line = Colour(input);
         const PageColour fill = Colour(input);
         const int style = input.ConsumeIntegral<int>();
-        PageArc(corners[0], corners[1], corners[2], corners[3], arc.StartAngle, arc.EndAngle, line, fill, style,
+        surface.PageArc(corners[0], corners[1], corners[2], corners[3], arc.StartAngle, arc.EndAngle, line, fill, style,
                 input.ConsumeBool());
         return true;
     }
     case Operation::PrintLine:
-        PagePrintLine(input.ConsumeRandomLengthString(300));
+        surface.PagePrintLine(input.ConsumeRandomLengthString(300));
         break;
     case Operation::End:
-        EndPrintJob();
+        surface.EndPrintJob();
         break;
     case Operation::Resolution:
-        GetPrinterResolution();
+        surface.GetPrinterResolution();
         break;
     }
     return false;

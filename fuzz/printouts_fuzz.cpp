@@ -6,6 +6,7 @@
 #include "analysis/analysis_report.h"
 #include "geometry/confirmation_text.h"
 #include "windows/window_alignment.h"
+#include "windows/program_records.h"
 #include "windows/control_ids.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
@@ -80,15 +81,6 @@ std::int32_t BarCount(FuzzedDataProvider& input) {
     }
 }
 
-void CheckOnePageJob(const std::vector<DeviceRequest>& log, const char* printout) {
-    const fuzz_checks::JobCounts counts = fuzz_checks::CheckRecordedJobs(log);
-    if (counts.Documents != 1 || counts.Pages != 1) {
-        std::fprintf(stderr, "%s: %d documents and %d pages instead of one of each\n", printout, counts.Documents,
-                     counts.Pages);
-        std::abort();
-    }
-}
-
 // The confirmation box's ten lines, whatever the record holds: the ID first at its full 40 bytes (which may hold any
 // byte, line feeds included), then nine lines of values.
 void CheckConfirmationText() {
@@ -102,7 +94,8 @@ void CheckConfirmationText() {
 }
 
 // The analysis of what the window holds, as `quillmere analyse` makes it, with the rest from the input.
-void AnalyseAndChart(FuzzedDataProvider& input, const RecordingDeviceSettings& settings) {
+void AnalyseAndChart(FuzzedDataProvider& input, const RecordingDeviceSettings& settings,
+                     const PrintColourRecord& colours) {
     AnalysisInputs inputs = AnalysisInputsOf(Parameters);
     const auto number = [&input] {
         return input.ConsumeBool() ? input.ConsumeFloatingPointInRange(-400.0, 400.0)
@@ -125,9 +118,9 @@ void AnalyseAndChart(FuzzedDataProvider& input, const RecordingDeviceSettings& s
     const std::string text = AnalysisText(analysis) + AnalysisCsv(analysis);
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser printer(log, settings);
-    SetPrinterChooser(&printer);
-    PrintAnalysisChart(analysis);
-    CheckOnePageJob(log, "analysis chart");
+    PrintSurface surface(printer, colours);
+    PrintAnalysisChart(surface, analysis);
+    fuzz_checks::CheckOnePageJob(log, "analysis chart");
 }
 
 } // namespace
@@ -142,9 +135,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const int control : {ControlId::LofgrenAButton, ControlId::LofgrenBButton, ControlId::StevensonAButton}) {
         window.Checks[control] = input.ConsumeIntegralInRange<long long>(-1, 2);
     }
-    PrintColours = PrintColourRecord{input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>(),
-                                     input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>(),
-                                     input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>()};
+    const PrintColourRecord colours{input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>(),
+                                    input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>(),
+                                    input.ConsumeIntegral<std::int32_t>(), input.ConsumeIntegral<std::int32_t>()};
     RecordingDeviceSettings settings;
     if (input.ConsumeBool()) {
         const int dpi = input.ConsumeIntegralInRange(1, 2400);
@@ -155,25 +148,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string caption1 = input.ConsumeBytesAsString(CaptionLength);
     const std::string caption2 = input.ConsumeBytesAsString(CaptionLength);
 
-    // Each printout reads the window afresh, as the window's commands do; the geometry option left over from the
-    // previous input stays, as it does in the window.
+    // Each printout reads the window afresh into the Windows program's record, as the window's commands do; the
+    // geometry option left over from the previous input stays, as it does in the window.
     ReadAndComputeAlignment(window);
     CheckConfirmationText();
     std::vector<DeviceRequest> arcLog;
     RecordingPrinterChooser arcPrinter(arcLog, settings);
-    SetPrinterChooser(&arcPrinter);
-    PrintArcTemplate();
-    CheckOnePageJob(arcLog, "arc template");
+    PrintSurface arcSurface(arcPrinter, colours);
+    PrintArcTemplate(arcSurface, Parameters);
+    fuzz_checks::CheckOnePageJob(arcLog, "arc template");
 
     ReadAndComputeAlignment(window);
     std::vector<DeviceRequest> strobeLog;
     RecordingPrinterChooser strobePrinter(strobeLog, settings);
-    SetPrinterChooser(&strobePrinter);
-    PrintStrobeDisk(outerBars, innerBars, caption1 + std::string(CaptionLength - caption1.size(), ' '),
+    PrintSurface strobeSurface(strobePrinter, colours);
+    PrintStrobeDisk(strobeSurface, Parameters, outerBars, innerBars, caption1 + std::string(CaptionLength - caption1.size(), ' '),
                     caption2 + std::string(CaptionLength - caption2.size(), ' '));
-    CheckOnePageJob(strobeLog, "strobe disk");
+    fuzz_checks::CheckOnePageJob(strobeLog, "strobe disk");
 
-    AnalyseAndChart(input, settings);
-    SetPrinterChooser(nullptr);
+    AnalyseAndChart(input, settings, colours);
     return 0;
 }

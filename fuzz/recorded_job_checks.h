@@ -129,4 +129,14 @@ inline JobCounts CheckRecordedJobs(const std::vector<DeviceRequest>& log) {
     return counts;
 }
 
+// A printout's job: one document of one page, well formed.
+inline void CheckOnePageJob(const std::vector<DeviceRequest>& log, const char* printout) {
+    const JobCounts counts = CheckRecordedJobs(log);
+    if (counts.Documents != 1 || counts.Pages != 1) {
+        std::fprintf(stderr, "%s: %d documents and %d pages instead of one of each\n", printout, counts.Documents,
+                     counts.Pages);
+        std::abort();
+    }
+}
+
 } // namespace fuzz_checks

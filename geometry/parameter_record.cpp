@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-ParameterRecord Parameters{};
-
 std::string FixedLengthText(std::string_view text, std::size_t length) {
     std::string fixed(text.substr(0, std::min(text.size(), length)));
     fixed.resize(length, ' ');

@@ -6,7 +6,8 @@
 
 inline constexpr std::size_t ArmIdLength = 40;
 
-// The one process-wide record of inputs and results, zero at start.
+// The inputs and results of one alignment: what the fields give, what ComputeAlignment adds and where the arc
+// template put its points. The Windows program keeps one for the life of the process (windows/program_records.h).
 struct ParameterRecord {
     double InnerGrooveRadius;
     double OuterGrooveRadius;
@@ -30,8 +31,6 @@ struct ParameterRecord {
     double OuterNullPageX;
     double OuterNullPageY;
 };
-
-extern ParameterRecord Parameters;
 
 // Cut to `length` bytes or fill with blanks (0x20) to exactly `length` bytes.
 std::string FixedLengthText(std::string_view text, std::size_t length);

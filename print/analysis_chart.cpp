@@ -85,6 +85,7 @@ struct Point {
 
 // Everything that turns page millimetres into dots, and the fonts.
 struct Chart {
+    PrintSurface* Surface = nullptr;
     PageScale Scale;
     int ResolutionY = 0;
     double CorrectionY = 1;
@@ -94,11 +95,11 @@ struct Chart {
     double X(double mm) const { return static_cast<double>(static_cast<long double>(mm) * Scale.X); }
     double Y(double mm) const { return static_cast<double>(static_cast<long double>(mm) * Scale.Y); }
 
-    void Pen(double mm) const { SetPenWidth(std::max(1, static_cast<int>(std::lround(mm * Scale.X)))); }
+    void Pen(double mm) const { Surface->SetPenWidth(std::max(1, static_cast<int>(std::lround(mm * Scale.X)))); }
 
     void Line(Point from, Point to, PageColour colour) const {
-        PageMoveTo(X(from.X), Y(from.Y));
-        PageLineTo(X(to.X), Y(to.Y), colour);
+        Surface->PageMoveTo(X(from.X), Y(from.Y));
+        Surface->PageLineTo(X(to.X), Y(to.Y), colour);
     }
 
     PrintFont Font(float points, int style = 0) const {
@@ -116,12 +117,12 @@ enum class Align { Left, Centre, Right };
 // A text placed by its baseline and aligned on x.
 void Text(const Chart& chart, const PrintFont& font, double x, double baseline, std::string_view text,
           Align align = Align::Left) {
-    SelectPrintFont(font);
+    chart.Surface->SelectPrintFont(font);
     const double em = chart.EmDots(font);
     const double width = ArialTextWidth(text) * em / chart.Scale.X;
     const double left = align == Align::Left ? x : align == Align::Centre ? x - width / 2 : x - width;
-    PageMoveTo(chart.X(left), chart.Y(baseline) - ArialAscent * em);
-    PagePrintLine(text);
+    chart.Surface->PageMoveTo(chart.X(left), chart.Y(baseline) - ArialAscent * em);
+    chart.Surface->PagePrintLine(text);
 }
 
 // The baseline that centres figures on y.
@@ -178,16 +179,16 @@ void DashedPolyline(const Chart& chart, std::span<const Point> points, const Cur
         return;
     }
     if (style.Dashes[0] <= 0) {
-        PageMoveTo(chart.X(points[0].X), chart.Y(points[0].Y));
+        chart.Surface->PageMoveTo(chart.X(points[0].X), chart.Y(points[0].Y));
         for (const Point& p : points.subspan(1)) {
-            PageLineTo(chart.X(p.X), chart.Y(p.Y), colour);
+            chart.Surface->PageLineTo(chart.X(p.X), chart.Y(p.Y), colour);
         }
         return;
     }
     std::size_t dash = 0;
     double left = style.Dashes[0];
     bool drawing = true;
-    PageMoveTo(chart.X(points[0].X), chart.Y(points[0].Y));
+    chart.Surface->PageMoveTo(chart.X(points[0].X), chart.Y(points[0].Y));
     for (std::size_t i = 1; i < points.size(); ++i) {
         Point from = points[i - 1];
         const Point to = points[i];
@@ -196,9 +197,9 @@ void DashedPolyline(const Chart& chart, std::span<const Point> points, const Cur
             const double t = left / length;
             const Point cut{from.X + (to.X - from.X) * t, from.Y + (to.Y - from.Y) * t};
             if (drawing) {
-                PageLineTo(chart.X(cut.X), chart.Y(cut.Y), colour);
+                chart.Surface->PageLineTo(chart.X(cut.X), chart.Y(cut.Y), colour);
             } else {
-                PageMoveTo(chart.X(cut.X), chart.Y(cut.Y));
+                chart.Surface->PageMoveTo(chart.X(cut.X), chart.Y(cut.Y));
             }
             length -= left;
             from = cut;
@@ -210,9 +211,9 @@ void DashedPolyline(const Chart& chart, std::span<const Point> points, const Cur
         }
         left -= length;
         if (drawing) {
-            PageLineTo(chart.X(to.X), chart.Y(to.Y), colour);
+            chart.Surface->PageLineTo(chart.X(to.X), chart.Y(to.Y), colour);
         } else {
-            PageMoveTo(chart.X(to.X), chart.Y(to.Y));
+            chart.Surface->PageMoveTo(chart.X(to.X), chart.Y(to.Y));
         }
     }
 }
@@ -222,9 +223,9 @@ void Marker(const Chart& chart, Point at, const CurveStyle& style) {
     chart.Pen(MarkerPen);
     const double h = MarkerSize / 2;
     const auto box = [&](double half, BoxCorner corner, PageColour line, PageColour fill) {
-        PageBox(static_cast<float>(chart.X(at.X - half)), static_cast<float>(chart.Y(at.Y - half)),
-                static_cast<float>(chart.X(at.X + half)), static_cast<float>(chart.Y(at.Y + half)), corner, line, fill,
-                0);
+        chart.Surface->PageBox(static_cast<float>(chart.X(at.X - half)), static_cast<float>(chart.Y(at.Y - half)),
+                               static_cast<float>(chart.X(at.X + half)), static_cast<float>(chart.Y(at.Y + half)),
+                               corner, line, fill, 0);
     };
     switch (style.Marker) {
     case MarkerShape::Circle:
@@ -245,9 +246,9 @@ void Marker(const Chart& chart, Point at, const CurveStyle& style) {
     } else {
         corners = {{at.X, at.Y - h * 1.2}, {at.X + h * 1.1, at.Y + h * 0.8}, {at.X - h * 1.1, at.Y + h * 0.8}};
     }
-    PageMoveTo(chart.X(corners.back().X), chart.Y(corners.back().Y));
+    chart.Surface->PageMoveTo(chart.X(corners.back().X), chart.Y(corners.back().Y));
     for (const Point& corner : corners) {
-        PageLineTo(chart.X(corner.X), chart.Y(corner.Y), colour);
+        chart.Surface->PageLineTo(chart.X(corner.X), chart.Y(corner.Y), colour);
     }
 }
 
@@ -290,9 +291,10 @@ std::vector<double> TickValues(const ChartAxis& axis) {
 void DrawGrid(const Chart& chart, const ChartPanel& panel, const AnalysisInputs& inputs) {
     const PageColour shade = GrooveShade;
     chart.Pen(GridPen);
-    PageBox(static_cast<float>(chart.X(panel.PageX(inputs.InnerGrooveRadius))), static_cast<float>(chart.Y(panel.Top)),
-            static_cast<float>(chart.X(panel.PageX(inputs.OuterGrooveRadius))),
-            static_cast<float>(chart.Y(panel.Bottom)), 0.0f, shade, shade, 0);
+    chart.Surface->PageBox(static_cast<float>(chart.X(panel.PageX(inputs.InnerGrooveRadius))),
+                           static_cast<float>(chart.Y(panel.Top)),
+                           static_cast<float>(chart.X(panel.PageX(inputs.OuterGrooveRadius))),
+                           static_cast<float>(chart.Y(panel.Bottom)), 0.0f, shade, shade, 0);
     for (double x : TickValues(panel.X)) {
         chart.Line({panel.PageX(x), panel.Top}, {panel.PageX(x), panel.Bottom}, GridColour);
     }
@@ -307,9 +309,9 @@ void DrawGrid(const Chart& chart, const ChartPanel& panel, const AnalysisInputs&
 
 void DrawAxes(const Chart& chart, const ChartPanel& panel, std::string_view title) {
     chart.Pen(FramePen);
-    PageBox(static_cast<float>(chart.X(panel.Left)), static_cast<float>(chart.Y(panel.Top)),
-            static_cast<float>(chart.X(panel.Right)), static_cast<float>(chart.Y(panel.Bottom)), 0.0f, UseLineColour,
-            NoFill, 0);
+    chart.Surface->PageBox(static_cast<float>(chart.X(panel.Left)), static_cast<float>(chart.Y(panel.Top)),
+                           static_cast<float>(chart.X(panel.Right)), static_cast<float>(chart.Y(panel.Bottom)), 0.0f,
+                           UseLineColour, NoFill, 0);
     const PrintFont font = chart.Font(SmallPoints);
     for (double value : TickValues(panel.X)) {
         const double x = panel.PageX(value);
@@ -492,20 +494,21 @@ AnalysisChartLayout AnalysisChartLayoutOf(const AlignmentAnalysis& analysis) {
     return layout;
 }
 
-void PrintAnalysisChart(const AlignmentAnalysis& analysis) {
-    const bool attached = BeginPrintJob();
-    if (attached && !PrintJobFailed()) {
-        SetPageOrientation(1);
-        const PrinterResolution resolution = GetPrinterResolution();
+void PrintAnalysisChart(PrintSurface& surface, const AlignmentAnalysis& analysis) {
+    const bool attached = surface.BeginPrintJob();
+    if (attached && !surface.PrintJobFailed()) {
+        surface.SetPageOrientation(1);
+        const PrinterResolution resolution = surface.GetPrinterResolution();
         Chart chart;
+        chart.Surface = &surface;
         chart.Scale = {DotsPerMm(resolution.X, analysis.Inputs.CorrectionFactorX),
                        DotsPerMm(resolution.Y, analysis.Inputs.CorrectionFactorY)};
         chart.ResolutionY = resolution.Y;
         chart.CorrectionY = analysis.Inputs.CorrectionFactorY;
-        chart.Foreground = ForegroundColourOf(PrintColours);
-        chart.Background = BackgroundColourOf(PrintColours);
-        SetForegroundColour(chart.Foreground);
-        SetBackgroundColour(NoFill);
+        chart.Foreground = ForegroundColourOf(surface.Colours());
+        chart.Background = BackgroundColourOf(surface.Colours());
+        surface.SetForegroundColour(chart.Foreground);
+        surface.SetBackgroundColour(NoFill);
         if (!analysis.Problem.empty()) {
             Text(chart, chart.Font(TextPoints), PageLeft, 14, analysis.Problem);
         } else {
@@ -522,5 +525,5 @@ void PrintAnalysisChart(const AlignmentAnalysis& analysis) {
             DrawTable(chart, analysis);
         }
     }
-    EndPrintJob();
+    surface.EndPrintJob();
 }

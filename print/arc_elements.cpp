@@ -24,35 +24,36 @@ struct GridFrame {
     Extended ScaleY;
 };
 
-void GridMoveTo(const GridFrame& frame, Extended u, Extended v) {
+void GridMoveTo(PrintSurface& surface, const GridFrame& frame, Extended u, Extended v) {
     const Extended x = frame.NullX + u * frame.Cos + v * frame.Sin;
     const Extended y = frame.NullY - u * frame.Sin + v * frame.Cos;
-    PageMoveTo(static_cast<double>(x * frame.ScaleX), static_cast<double>(y * frame.ScaleY));
+    surface.PageMoveTo(static_cast<double>(x * frame.ScaleX), static_cast<double>(y * frame.ScaleY));
 }
 
-void GridLineTo(const GridFrame& frame, Extended u, Extended v) {
+void GridLineTo(PrintSurface& surface, const GridFrame& frame, Extended u, Extended v) {
     const Extended x = frame.NullX + u * frame.Cos + v * frame.Sin;
     const Extended y = frame.NullY - u * frame.Sin + v * frame.Cos;
-    PageLineTo(static_cast<double>(x * frame.ScaleX), static_cast<double>(y * frame.ScaleY), UseLineColour);
+    surface.PageLineTo(static_cast<double>(x * frame.ScaleX), static_cast<double>(y * frame.ScaleY), UseLineColour);
 }
 
-void GridLine(const GridFrame& frame, Extended u1, Extended v1, Extended u2, Extended v2) {
-    GridMoveTo(frame, u1, v1);
-    GridLineTo(frame, u2, v2);
+void GridLine(PrintSurface& surface, const GridFrame& frame, Extended u1, Extended v1, Extended u2, Extended v2) {
+    GridMoveTo(surface, frame, u1, v1);
+    GridLineTo(surface, frame, u2, v2);
 }
 
 } // namespace
 
-void DrawArc(double centreX, double centreY, double radius, double scaleX, double scaleY, double startDegrees,
-             double endDegrees) {
+void DrawArc(PrintSurface& surface, double centreX, double centreY, double radius, double scaleX, double scaleY,
+             double startDegrees, double endDegrees) {
     const Extended start = startDegrees * Pi / 180;
     const Extended end = endDegrees * Pi / 180;
     const Extended left = Extended{centreX} * scaleX - Extended{radius} * scaleX;
     const Extended top = Extended{centreY} * scaleY - Extended{radius} * scaleY;
     const Extended right = Extended{centreX} * scaleX + Extended{radius} * scaleX;
     const Extended bottom = Extended{centreY} * scaleY + Extended{radius} * scaleY;
-    PageArc(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom),
-            static_cast<float>(start), static_cast<float>(end), UseLineColour, NoFill, 0, false);
+    surface.PageArc(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
+                    static_cast<float>(bottom), static_cast<float>(start), static_cast<float>(end), UseLineColour,
+                    NoFill, 0, false);
 }
 
 bool IntersectCircles(double radiusAboutSpindle, double radiusAboutPivot, double centreDistance, double spindleX,
@@ -73,14 +74,14 @@ bool IntersectCircles(double radiusAboutSpindle, double radiusAboutPivot, double
     return d != 0 && underRoot >= 0;
 }
 
-void EraseDisc(double centreX, double centreY, double diameter, double scaleX, double scaleY) {
+void EraseDisc(PrintSurface& surface, double centreX, double centreY, double diameter, double scaleX, double scaleY) {
     const Extended halfX = Extended{diameter} * scaleX / 2;
     const Extended halfY = Extended{diameter} * scaleY / 2;
     const Extended cx = Extended{centreX} * scaleX;
     const Extended cy = Extended{centreY} * scaleY;
-    const PageColour background = BackgroundColourOf(PrintColours);
-    PageBox(static_cast<float>(cx - halfX), static_cast<float>(cy - halfY), static_cast<float>(cx + halfX),
-            static_cast<float>(cy + halfY), EllipseCorner, background, background, 0);
+    const PageColour background = BackgroundColourOf(surface.Colours());
+    surface.PageBox(static_cast<float>(cx - halfX), static_cast<float>(cy - halfY), static_cast<float>(cx + halfX),
+                    static_cast<float>(cy + halfY), EllipseCorner, background, background, 0);
 }
 
 double GridAngle(double nullX, double nullY, double spindleX, double spindleY) {
@@ -89,21 +90,22 @@ double GridAngle(double nullX, double nullY, double spindleX, double spindleY) {
     return static_cast<double>(std::atan((Extended{nullX} - spindleX) / (Extended{nullY} - spindleY)));
 }
 
-void DrawAlignmentGrid(double nullX, double nullY, double gridAngle, double scaleX, double scaleY) {
+void DrawAlignmentGrid(PrintSurface& surface, const ParameterRecord& record, double nullX, double nullY,
+                       double gridAngle, double scaleX, double scaleY) {
     const GridFrame frame{nullX, nullY, std::cos(Extended{gridAngle}), std::sin(Extended{gridAngle}), scaleX, scaleY};
-    const Extended spindleX = Extended{Parameters.PivotPageX} - Parameters.SpindleToPivot;
-    const Extended spindleY = Parameters.PivotPageY;
+    const Extended spindleX = Extended{record.PivotPageX} - record.SpindleToPivot;
+    const Extended spindleY = record.PivotPageY;
 
     for (const int v : {-8, -6, -4, -2, 2, 4, 6, 8}) {
-        GridLine(frame, -30, v, 30, v);
+        GridLine(surface, frame, -30, v, 30, v);
     }
-    PageMoveTo(static_cast<double>(spindleX * scaleX), static_cast<double>(spindleY * scaleY));
-    GridLineTo(frame, 0, 8);
+    surface.PageMoveTo(static_cast<double>(spindleX * scaleX), static_cast<double>(spindleY * scaleY));
+    GridLineTo(surface, frame, 0, 8);
     // The heavy centre line: three strokes 0.4 mm apart.
     for (const int i : {-1, 0, 1}) {
-        GridLine(frame, -30, i / Extended{2.5}, 30, i / Extended{2.5});
+        GridLine(surface, frame, -30, i / Extended{2.5}, 30, i / Extended{2.5});
     }
     for (const int u : {-9, -7, -5, -3}) {
-        GridLine(frame, u, -20, u, 20);
+        GridLine(surface, frame, u, -20, u, 20);
     }
 }

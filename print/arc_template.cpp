@@ -37,30 +37,31 @@ constexpr FrameLine MeasuringFrame[] = {
 };
 // clang-format on
 
-void DrawMeasuringFrame(const PageScale& scale) {
+void DrawMeasuringFrame(PrintSurface& surface, const PageScale& scale) {
     for (const FrameLine& line : MeasuringFrame) {
-        SetPageMark(line.Mark);
-        MoveToMm(scale, line.FromX, line.FromY);
-        LineToMm(scale, line.ToX, line.ToY);
+        surface.SetPageMark(line.Mark);
+        MoveToMm(surface, scale, line.FromX, line.FromY);
+        LineToMm(surface, scale, line.ToX, line.ToY);
     }
-    SetPageMark("the (100, 100) cross");
-    DrawCross(101, 101, 5, scale.X, scale.Y);
-    SetPageMark("the (200, 200) cross");
-    DrawCross(201, 201, 5, scale.X, scale.Y);
-    SetPageMark("the (200, 180) cross");
-    DrawCross(201, 181, 5, scale.X, scale.Y);
-    SetPageMark("");
+    surface.SetPageMark("the (100, 100) cross");
+    DrawCross(surface, 101, 101, 5, scale.X, scale.Y);
+    surface.SetPageMark("the (200, 200) cross");
+    DrawCross(surface, 201, 201, 5, scale.X, scale.Y);
+    surface.SetPageMark("the (200, 180) cross");
+    DrawCross(surface, 201, 181, 5, scale.X, scale.Y);
+    surface.SetPageMark("");
 }
 
-void DrawSpindleAndPivot(const PageScale& scale, double spindleX, double spindleY) {
-    SetPageMark(PivotMark);
-    DrawCross(Parameters.PivotPageX, Parameters.PivotPageY, 5, scale.X, scale.Y);
-    SetPageMark(SpindleMark);
-    DrawSpindleHoleMark(spindleX, spindleY, scale.X, scale.Y);
-    SetPageMark("");
-    MoveToMm(scale, spindleX, spindleY);
-    LineToMm(scale, Parameters.PivotPageX, Parameters.PivotPageY);
-    DrawCircle(spindleX, spindleY, 300, scale.X, scale.Y);
+void DrawSpindleAndPivot(PrintSurface& surface, const ParameterRecord& record, const PageScale& scale, double spindleX,
+                         double spindleY) {
+    surface.SetPageMark(PivotMark);
+    DrawCross(surface, record.PivotPageX, record.PivotPageY, 5, scale.X, scale.Y);
+    surface.SetPageMark(SpindleMark);
+    DrawSpindleHoleMark(surface, spindleX, spindleY, scale.X, scale.Y);
+    surface.SetPageMark("");
+    MoveToMm(surface, scale, spindleX, spindleY);
+    LineToMm(surface, scale, record.PivotPageX, record.PivotPageY);
+    DrawCircle(surface, spindleX, spindleY, 300, scale.X, scale.Y);
 }
 
 struct NullPoint {
@@ -70,81 +71,81 @@ struct NullPoint {
 };
 
 // Where the circles miss each other the point is meaningless: its disc, grid and marker are left out.
-NullPoint FindNullPoint(double nullRadius, double spindleX, double spindleY, double& pageX, double& pageY) {
-    const bool meets = IntersectCircles(nullRadius, Parameters.EffectiveLength, Parameters.SpindleToPivot, spindleX,
-                                        spindleY, Parameters.PivotPageX, Parameters.PivotPageY, pageX, pageY);
+NullPoint FindNullPoint(const ParameterRecord& record, double nullRadius, double spindleX, double spindleY,
+                        double& pageX, double& pageY) {
+    const bool meets = IntersectCircles(nullRadius, record.EffectiveLength, record.SpindleToPivot, spindleX, spindleY,
+                                        record.PivotPageX, record.PivotPageY, pageX, pageY);
     return {pageX, pageY, meets && std::isfinite(pageX) && std::isfinite(pageY)};
 }
 
-void DrawNullPoints(const PageScale& scale, double spindleX, double spindleY) {
-    const NullPoint inner = FindNullPoint(Parameters.InnerNullRadius, spindleX, spindleY, Parameters.InnerNullPageX,
-                                          Parameters.InnerNullPageY);
-    const NullPoint outer = FindNullPoint(Parameters.OuterNullRadius, spindleX, spindleY, Parameters.OuterNullPageX,
-                                          Parameters.OuterNullPageY);
+void DrawNullPoints(PrintSurface& surface, ParameterRecord& record, const PageScale& scale, double spindleX,
+                    double spindleY) {
+    const NullPoint inner =
+        FindNullPoint(record, record.InnerNullRadius, spindleX, spindleY, record.InnerNullPageX, record.InnerNullPageY);
+    const NullPoint outer =
+        FindNullPoint(record, record.OuterNullRadius, spindleX, spindleY, record.OuterNullPageX, record.OuterNullPageY);
     const NullPoint both[] = {inner, outer};
     const std::string_view marks[] = {InnerGridMark, OuterGridMark};
 
     // The discs clear the stylus arc before the grids and markers go on top of clean paper.
     for (std::size_t i = 0; i < 2; ++i) {
         if (both[i].Drawable) {
-            SetPageMark(marks[i]);
-            EraseDisc(both[i].X, both[i].Y, NullMarkerDiameter, scale.X, scale.Y);
+            surface.SetPageMark(marks[i]);
+            EraseDisc(surface, both[i].X, both[i].Y, NullMarkerDiameter, scale.X, scale.Y);
         }
     }
     for (std::size_t i = 0; i < 2; ++i) {
         if (both[i].Drawable) {
-            SetPageMark(marks[i]);
-            DrawAlignmentGrid(both[i].X, both[i].Y, GridAngle(both[i].X, both[i].Y, spindleX, spindleY), scale.X,
-                              scale.Y);
+            surface.SetPageMark(marks[i]);
+            DrawAlignmentGrid(surface, record, both[i].X, both[i].Y,
+                              GridAngle(both[i].X, both[i].Y, spindleX, spindleY), scale.X, scale.Y);
         }
     }
     for (std::size_t i = 0; i < 2; ++i) {
         if (both[i].Drawable) {
-            SetPageMark(marks[i]);
-            DrawCircle(both[i].X, both[i].Y, NullMarkerDiameter, scale.X, scale.Y);
+            surface.SetPageMark(marks[i]);
+            DrawCircle(surface, both[i].X, both[i].Y, NullMarkerDiameter, scale.X, scale.Y);
         }
     }
-    SetPageMark("");
+    surface.SetPageMark("");
 }
 
-void DrawLabels(const PageScale& scale) {
+void DrawLabels(PrintSurface& surface, const ParameterRecord& record, const PageScale& scale) {
     // clang-format off
     const struct { double X, Y; const char* Text; const char* Mark; } labels[] = {
         {195, 7, "X=200mm", "the X=200mm label"}, {168, 7, "X=180mm", "the X=180mm label"},
         {95, 7, "X=100mm", "the X=100mm label"},  {7, 178, "Y=180mm", "the Y=180mm label"},
         {7, 198, "Y=200mm", "the Y=200mm label"}, {25, 192, "cut here!", ""},
         {LegendX, 105, "Align cartridge to either grid.", ""},
-        {Parameters.PivotPageX - 5, 25, "pivot", PivotMark.data()},
+        {record.PivotPageX - 5, 25, "pivot", PivotMark.data()},
     };
     // clang-format on
     for (const auto& label : labels) {
-        SetPageMark(label.Mark);
-        TextAtMm(scale, label.X, label.Y, label.Text);
+        surface.SetPageMark(label.Mark);
+        TextAtMm(surface, scale, label.X, label.Y, label.Text);
     }
-    SetPageMark("");
+    surface.SetPageMark("");
 }
 
 std::string Legend(std::string_view label, double value) {
     return std::string(label) + FormatNumber(value, LengthMask);
 }
 
-void DrawLegend(const PageScale& scale) {
+void DrawLegend(PrintSurface& surface, const ParameterRecord& record, const PageScale& scale) {
     const std::string lines[] = {
-        Legend("Inner groove radius = ", Parameters.InnerGrooveRadius) +
-            InnerGrooveSuffix(Parameters.InnerGrooveRadius),
-        Legend("Outer groove radius = ", Parameters.OuterGrooveRadius) +
-            OuterGrooveSuffix(Parameters.OuterGrooveRadius),
-        Legend("Pivot to spindle distance = ", Parameters.SpindleToPivot),
-        Legend("Inner null radius = ", Parameters.InnerNullRadius),
-        Legend("Outer null radius = ", Parameters.OuterNullRadius),
-        Legend("Effective length = ", Parameters.EffectiveLength),
-        Legend("Overhang = ", Parameters.Overhang),
-        Legend("Offset angle = ", Parameters.OffsetAngle) + "\xB0",
-        Legend("Linear offset = ", Parameters.LinearOffset),
+        Legend("Inner groove radius = ", record.InnerGrooveRadius) + InnerGrooveSuffix(record.InnerGrooveRadius),
+        Legend("Outer groove radius = ", record.OuterGrooveRadius) + OuterGrooveSuffix(record.OuterGrooveRadius),
+        Legend("Pivot to spindle distance = ", record.SpindleToPivot),
+        Legend("Inner null radius = ", record.InnerNullRadius),
+        Legend("Outer null radius = ", record.OuterNullRadius),
+        Legend("Effective length = ", record.EffectiveLength),
+        Legend("Overhang = ", record.Overhang),
+        Legend("Offset angle = ", record.OffsetAngle) + "\xB0",
+        Legend("Linear offset = ", record.LinearOffset),
     };
     double y = 45;
     for (const std::string& line : lines) {
-        TextAtMm(scale, LegendX, y, line);
+        TextAtMm(surface, scale, LegendX, y, line);
         y += 5;
     }
 }
@@ -191,42 +192,41 @@ std::optional<std::string> ArcTemplateTitle(const ParameterRecord& record) {
     return std::string(id) + std::string(suffix);
 }
 
-void PrintArcTemplate() {
-    const PrintFont labelFont = CreatePrintFont("Arial", static_cast<float>(12 * Parameters.CorrectionFactorY), 0);
-    const PrintFont titleFont =
-        CreatePrintFont("Arial", static_cast<float>(16 * Parameters.CorrectionFactorY), FontItalic);
+void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record) {
+    const PrintFont labelFont = CreatePrintFont("Arial", static_cast<float>(12 * record.CorrectionFactorY), 0);
+    const PrintFont titleFont = CreatePrintFont("Arial", static_cast<float>(16 * record.CorrectionFactorY), FontItalic);
 
-    Parameters.PivotPageX = Parameters.SpindleToPivot + SpindlePageX;
-    Parameters.PivotPageY = SpindleLineY;
+    record.PivotPageX = record.SpindleToPivot + SpindlePageX;
+    record.PivotPageY = SpindleLineY;
 
-    const bool attached = BeginPrintJob();
-    if (attached && !PrintJobFailed()) {
-        SetPageOrientation(2);
-        const PrinterResolution resolution = GetPrinterResolution();
-        const PageScale scale = PageScaleOf(resolution);
-        const PageColour background = BackgroundColourOf(PrintColours);
-        SetForegroundColour(ForegroundColourOf(PrintColours));
-        SetBackgroundColour(background);
+    const bool attached = surface.BeginPrintJob();
+    if (attached && !surface.PrintJobFailed()) {
+        surface.SetPageOrientation(2);
+        const PrinterResolution resolution = surface.GetPrinterResolution();
+        const PageScale scale = PageScaleOf(resolution, record);
+        const PageColour background = BackgroundColourOf(surface.Colours());
+        surface.SetForegroundColour(ForegroundColourOf(surface.Colours()));
+        surface.SetBackgroundColour(background);
         // A whole landscape Letter sheet in the printer's own dots: the correction factors do not apply.
-        PageBox(0, 0, static_cast<float>(11.0 * resolution.X), static_cast<float>(8.5 * resolution.Y), 0.0f, background,
-                background, 0);
-        SetPenWidth(2);
+        surface.PageBox(0, 0, static_cast<float>(11.0 * resolution.X), static_cast<float>(8.5 * resolution.Y), 0.0f,
+                        background, background, 0);
+        surface.SetPenWidth(2);
 
-        const double spindleX = Parameters.PivotPageX - Parameters.SpindleToPivot;
-        const double spindleY = Parameters.PivotPageY;
-        DrawMeasuringFrame(scale);
-        DrawSpindleAndPivot(scale, spindleX, spindleY);
-        DrawArc(Parameters.PivotPageX, Parameters.PivotPageY, Parameters.EffectiveLength, scale.X, scale.Y, 177, 270);
-        DrawNullPoints(scale, spindleX, spindleY);
+        const double spindleX = record.PivotPageX - record.SpindleToPivot;
+        const double spindleY = record.PivotPageY;
+        DrawMeasuringFrame(surface, scale);
+        DrawSpindleAndPivot(surface, record, scale, spindleX, spindleY);
+        DrawArc(surface, record.PivotPageX, record.PivotPageY, record.EffectiveLength, scale.X, scale.Y, 177, 270);
+        DrawNullPoints(surface, record, scale, spindleX, spindleY);
 
-        SelectPrintFont(labelFont);
-        DrawLabels(scale);
-        SelectPrintFont(titleFont);
-        if (const std::optional<std::string> title = ArcTemplateTitle(Parameters)) {
-            TextAtMm(scale, LegendX - 35, 30, *title);
+        surface.SelectPrintFont(labelFont);
+        DrawLabels(surface, record, scale);
+        surface.SelectPrintFont(titleFont);
+        if (const std::optional<std::string> title = ArcTemplateTitle(record)) {
+            TextAtMm(surface, scale, LegendX - 35, 30, *title);
         }
-        SelectPrintFont(labelFont);
-        DrawLegend(scale);
+        surface.SelectPrintFont(labelFont);
+        DrawLegend(surface, record, scale);
     }
-    EndPrintJob();
+    surface.EndPrintJob();
 }

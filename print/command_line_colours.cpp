@@ -2,8 +2,6 @@
 
 #include "geometry/numeric_text.h"
 
-std::string CommandText;
-
 std::string_view TextAfterProgramName(std::string_view commandLine) {
     std::size_t end = 0;
     if (!commandLine.empty() && commandLine.front() == '"') {
@@ -65,10 +63,7 @@ PrintColourRecord ColoursFromCommandText(std::string_view text) {
     return PrintColourRecord{components[0], components[1], components[2], components[3], components[4], components[5]};
 }
 
-void SetPrintColoursFromCommandLine(std::string_view commandLine) {
+CommandLineColours ColoursFromCommandLine(std::string_view commandLine) {
     const std::string_view text = TrimBlanks(TextAfterProgramName(commandLine));
-    if (!text.empty()) {
-        CommandText = std::string(text);
-    }
-    PrintColours = ColoursFromCommandText(text);
+    return CommandLineColours{std::string(text), ColoursFromCommandText(text)};
 }

@@ -6,9 +6,6 @@
 #include <string_view>
 #include <vector>
 
-// The command-line text with its leading and trailing blanks removed; empty until a non-empty text is seen.
-extern std::string CommandText;
-
 // What follows the program's own name on a command line: the name runs to its closing double quote when
 // it starts with one, otherwise to the first blank or tab.
 std::string_view TextAfterProgramName(std::string_view commandLine);
@@ -20,6 +17,10 @@ std::vector<std::string> SplitCommandFields(std::string_view text);
 // Fields 1 to 6 read as numbers, rounded to 32-bit integers; missing fields read as 0, an empty text gives
 // black on white.
 PrintColourRecord ColoursFromCommandText(std::string_view text);
-// Sets `PrintColours` (and `CommandText` when there is one) from a whole command line in the program's
-// 8-bit text.
-void SetPrintColoursFromCommandLine(std::string_view commandLine);
+// What a whole command line in the program's 8-bit text gives: the text after the program's name with its leading
+// and trailing blanks removed (empty when there is none), and the colours it reads as.
+struct CommandLineColours {
+    std::string Text;
+    PrintColourRecord Colours;
+};
+CommandLineColours ColoursFromCommandLine(std::string_view commandLine);

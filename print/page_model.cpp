@@ -2,12 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <string>
-#include <tuple>
 #include <utility>
-
-PrintColourRecord PrintColours{0, 0, 0, 255, 255, 255};
 
 namespace {
 
@@ -29,40 +25,6 @@ constexpr double RayMarkDistance = 262144.0;
 // Where the coordinate limit leaves less room than that, the point may come this close (a ray within a few
 // hundredths of a radian); closer than this the ray cannot be marked at all.
 constexpr double MinRayMarkDistance = 16.0;
-
-using FontKey = std::tuple<std::string, int, int, bool, bool, bool>;
-
-struct RealisedFont {
-    DeviceFontHandle Handle = 0;
-    int LineHeight = 0;
-};
-
-struct PrintSurfaceRecord {
-    std::unique_ptr<PrintDevice> Printer;
-    std::string PrinterName;
-    bool DocumentOpen = false;
-    bool PageOpen = false;
-    int Orientation = PortraitOrientation;
-    int ResolutionY = 0;
-    DevicePoint Position{0, 0};
-    // False after a positioning request that was dropped: the next line from here is dropped too.
-    bool PositionValid = true;
-    DeviceColour Foreground = 0;
-    // The job starts with a transparent text background until the printout sets one.
-    bool BackgroundSet = false;
-    DeviceColour Background = 0;
-    int PenWidth = 0;
-    std::optional<PrintFont> CurrentFont;
-    std::optional<RealisedFont> CurrentRealised;
-    std::map<FontKey, RealisedFont> Fonts;
-};
-
-PrintSurfaceRecord PrintSurface;
-bool JobFailed = false;
-
-bool Attached() {
-    return PrintSurface.Printer != nullptr;
-}
 
 // Half-to-even rounding to a whole dot; false for NaN and for anything beyond the coordinate limit.
 bool ToDot(double value, int& dot) {
@@ -86,10 +48,6 @@ int RoundHalfEven(double value) {
 
 DeviceColour ToDeviceColour(PageColour colour) {
     return static_cast<DeviceColour>(colour & 0xFFFFFF);
-}
-
-DeviceColour LineColourOf(PageColour colour) {
-    return colour < 0 ? PrintSurface.Foreground : ToDeviceColour(colour);
 }
 
 DeviceFill FillOf(PageColour fillColour, DeviceColour lineColour, int fillStyle) {
@@ -120,16 +78,6 @@ bool ToDeviceRect(double x1, double y1, double x2, double y2, DeviceRect& rect) 
     return true;
 }
 
-void OpenPage() {
-    if (PrintSurface.PageOpen) {
-        return;
-    }
-    PrintSurface.Printer->StartPage(PrintSurface.Orientation);
-    PrintSurface.PageOpen = true;
-    PrintSurface.Position = DevicePoint{0, 0};
-    PrintSurface.PositionValid = true;
-}
-
 int FontHeightInDots(float points, int dotsPerInch) {
     double height = static_cast<double>(points) * dotsPerInch / 72.0;
     if (std::isnan(height)) {
@@ -137,35 +85,6 @@ int FontHeightInDots(float points, int dotsPerInch) {
     }
     height = std::clamp(height, -MaxFontHeight, MaxFontHeight);
     return -RoundHalfEven(height);
-}
-
-RealisedFont Realise(const PrintFont& font) {
-    DeviceFontRequest request;
-    request.Face = font.Face;
-    request.Height = FontHeightInDots(font.Points, PrintSurface.ResolutionY);
-    request.Weight = (font.Style & FontBold) != 0 ? 700 : 400;
-    request.Italic = (font.Style & FontItalic) != 0;
-    request.Underline = (font.Style & FontUnderline) != 0;
-    request.StrikeOut = (font.Style & FontStrikeOut) != 0;
-    FontKey key{request.Face, request.Height, request.Weight, request.Italic, request.Underline, request.StrikeOut};
-    auto found = PrintSurface.Fonts.find(key);
-    if (found != PrintSurface.Fonts.end()) {
-        return found->second;
-    }
-    RealisedFont realised;
-    realised.Handle = PrintSurface.Printer->MakeFont(request);
-    const DeviceFontMetrics metrics = PrintSurface.Printer->FontMetrics(realised.Handle);
-    realised.LineHeight = metrics.Height + metrics.ExternalLeading;
-    PrintSurface.Fonts.emplace(std::move(key), realised);
-    return realised;
-}
-
-RealisedFont CurrentFontOnDevice() {
-    if (!PrintSurface.CurrentRealised) {
-        // Text before any font was selected gets the program's default face at the default size.
-        PrintSurface.CurrentRealised = Realise(CreatePrintFont(DefaultFontFace, 0.0f, 0));
-    }
-    return *PrintSurface.CurrentRealised;
 }
 
 } // namespace
@@ -191,14 +110,60 @@ PrintFont CreatePrintFont(std::string_view face, float points, int style) {
     return font;
 }
 
-bool BeginPrintJob() {
+PrintSurface::PrintSurface(PrinterChooser& chooser, const PrintColourRecord& colours)
+    : Chooser(chooser), JobColours(colours) {}
+
+PrintSurface::~PrintSurface() {
+    EndPrintJob();
+}
+
+DeviceColour PrintSurface::LineColourOf(PageColour colour) const {
+    return colour < 0 ? Job.Foreground : ToDeviceColour(colour);
+}
+
+void PrintSurface::OpenPage() {
+    if (Job.PageOpen) {
+        return;
+    }
+    Job.Printer->StartPage(Job.Orientation);
+    Job.PageOpen = true;
+    Job.Position = DevicePoint{0, 0};
+    Job.PositionValid = true;
+}
+
+PrintSurface::RealisedFont PrintSurface::Realise(const PrintFont& font) {
+    DeviceFontRequest request;
+    request.Face = font.Face;
+    request.Height = FontHeightInDots(font.Points, Job.ResolutionY);
+    request.Weight = (font.Style & FontBold) != 0 ? 700 : 400;
+    request.Italic = (font.Style & FontItalic) != 0;
+    request.Underline = (font.Style & FontUnderline) != 0;
+    request.StrikeOut = (font.Style & FontStrikeOut) != 0;
+    FontKey key{request.Face, request.Height, request.Weight, request.Italic, request.Underline, request.StrikeOut};
+    auto found = Job.Fonts.find(key);
+    if (found != Job.Fonts.end()) {
+        return found->second;
+    }
+    RealisedFont realised;
+    realised.Handle = Job.Printer->MakeFont(request);
+    const DeviceFontMetrics metrics = Job.Printer->FontMetrics(realised.Handle);
+    realised.LineHeight = metrics.Height + metrics.ExternalLeading;
+    Job.Fonts.emplace(std::move(key), realised);
+    return realised;
+}
+
+PrintSurface::RealisedFont PrintSurface::CurrentFontOnDevice() {
+    if (!Job.CurrentRealised) {
+        // Text before any font was selected gets the program's default face at the default size.
+        Job.CurrentRealised = Realise(CreatePrintFont(DefaultFontFace, 0.0f, 0));
+    }
+    return *Job.CurrentRealised;
+}
+
+bool PrintSurface::BeginPrintJob() {
     EndPrintJob();
     JobFailed = false;
-    PrinterChooser* chooser = CurrentPrinterChooser();
-    if (chooser == nullptr) {
-        return false;
-    }
-    PrinterChoice choice = chooser->ChoosePrinter();
+    PrinterChoice choice = Chooser.ChoosePrinter();
     if (choice.Result == PrinterChoiceResult::Failed ||
         (choice.Result == PrinterChoiceResult::Chosen && choice.Device == nullptr)) {
         JobFailed = true;
@@ -212,88 +177,84 @@ bool BeginPrintJob() {
         JobFailed = true;
         return false;
     }
-    PrintSurface.Printer = std::move(choice.Device);
-    PrintSurface.PrinterName = std::move(choice.PrinterName);
-    PrintSurface.DocumentOpen = true;
-    PrintSurface.ResolutionY = PrintSurface.Printer->Resolution().Y;
+    Job.Printer = std::move(choice.Device);
+    Job.PrinterName = std::move(choice.PrinterName);
+    Job.DocumentOpen = true;
+    Job.ResolutionY = Job.Printer->Resolution().Y;
     return true;
 }
 
-bool PrintJobFailed() {
-    return JobFailed;
-}
-
-void SetPageOrientation(int orientation) {
+void PrintSurface::SetPageOrientation(int orientation) {
     if (orientation == PortraitOrientation || orientation == LandscapeOrientation) {
-        PrintSurface.Orientation = orientation;
+        Job.Orientation = orientation;
     }
 }
 
-PrinterResolution GetPrinterResolution() {
+PrinterResolution PrintSurface::GetPrinterResolution() {
     if (!Attached()) {
         return PrinterResolution{0, 0};
     }
-    const DevicePoint resolution = PrintSurface.Printer->Resolution();
+    const DevicePoint resolution = Job.Printer->Resolution();
     return PrinterResolution{resolution.X, resolution.Y};
 }
 
-void SetForegroundColour(PageColour colour) {
+void PrintSurface::SetForegroundColour(PageColour colour) {
     if (colour >= 0) {
-        PrintSurface.Foreground = ToDeviceColour(colour);
+        Job.Foreground = ToDeviceColour(colour);
     }
 }
 
-void SetBackgroundColour(PageColour colour) {
+void PrintSurface::SetBackgroundColour(PageColour colour) {
     if (colour == NoFill) {
-        PrintSurface.BackgroundSet = false;
+        Job.BackgroundSet = false;
     } else if (colour >= 0) {
-        PrintSurface.BackgroundSet = true;
-        PrintSurface.Background = ToDeviceColour(colour);
+        Job.BackgroundSet = true;
+        Job.Background = ToDeviceColour(colour);
     }
 }
 
-void SetPenWidth(int dots) {
-    PrintSurface.PenWidth = std::clamp(dots, 0, MaxPenWidth);
+void PrintSurface::SetPenWidth(int dots) {
+    Job.PenWidth = std::clamp(dots, 0, MaxPenWidth);
 }
 
-void SelectPrintFont(const PrintFont& font) {
-    PrintSurface.CurrentFont = font;
-    PrintSurface.CurrentRealised.reset();
+void PrintSurface::SelectPrintFont(const PrintFont& font) {
+    Job.CurrentFont = font;
+    Job.CurrentRealised.reset();
     if (Attached()) {
-        PrintSurface.CurrentRealised = Realise(font);
+        Job.CurrentRealised = Realise(font);
     }
 }
 
-void PageMoveTo(double x, double y) {
+void PrintSurface::PageMoveTo(double x, double y) {
     if (!Attached()) {
         return;
     }
     OpenPage();
     DevicePoint to{};
-    PrintSurface.PositionValid = ToDot(x, to.X) && ToDot(y, to.Y);
-    if (PrintSurface.PositionValid) {
-        PrintSurface.Position = to;
+    Job.PositionValid = ToDot(x, to.X) && ToDot(y, to.Y);
+    if (Job.PositionValid) {
+        Job.Position = to;
     }
 }
 
-void PageLineTo(double x, double y, PageColour colour) {
+void PrintSurface::PageLineTo(double x, double y, PageColour colour) {
     if (!Attached()) {
         return;
     }
     OpenPage();
     DevicePoint to{};
     const bool endValid = ToDot(x, to.X) && ToDot(y, to.Y);
-    if (endValid && PrintSurface.PositionValid) {
-        PrintSurface.Printer->Line(PrintSurface.Position, to, LineColourOf(colour), PrintSurface.PenWidth);
+    if (endValid && Job.PositionValid) {
+        Job.Printer->Line(Job.Position, to, LineColourOf(colour), Job.PenWidth);
     }
-    PrintSurface.PositionValid = endValid;
+    Job.PositionValid = endValid;
     if (endValid) {
-        PrintSurface.Position = to;
+        Job.Position = to;
     }
 }
 
-void PageBox(float x1, float y1, float x2, float y2, BoxCorner corner, PageColour lineColour, PageColour fillColour,
-             int fillStyle) {
+void PrintSurface::PageBox(float x1, float y1, float x2, float y2, BoxCorner corner, PageColour lineColour,
+                           PageColour fillColour, int fillStyle) {
     if (!Attached()) {
         return;
     }
@@ -316,11 +277,11 @@ void PageBox(float x1, float y1, float x2, float y2, BoxCorner corner, PageColou
         }
     }
     const DeviceColour line = LineColourOf(lineColour);
-    PrintSurface.Printer->Box(box, shape, cornerSize, line, FillOf(fillColour, line, fillStyle), PrintSurface.PenWidth);
+    Job.Printer->Box(box, shape, cornerSize, line, FillOf(fillColour, line, fillStyle), Job.PenWidth);
 }
 
-void PageArc(float x1, float y1, float x2, float y2, float startAngle, float endAngle, PageColour lineColour,
-             PageColour fillColour, int fillStyle, bool pie) {
+void PrintSurface::PageArc(float x1, float y1, float x2, float y2, float startAngle, float endAngle,
+                           PageColour lineColour, PageColour fillColour, int fillStyle, bool pie) {
     if (!Attached()) {
         return;
     }
@@ -354,56 +315,51 @@ void PageArc(float x1, float y1, float x2, float y2, float startAngle, float end
         return;
     }
     const DeviceColour line = LineColourOf(lineColour);
-    PrintSurface.Printer->Arc(box, start, end, pie, line, FillOf(fillColour, line, fillStyle), PrintSurface.PenWidth);
+    Job.Printer->Arc(box, start, end, pie, line, FillOf(fillColour, line, fillStyle), Job.PenWidth);
 }
 
-void PagePrintLine(std::string_view text) {
+void PrintSurface::PagePrintLine(std::string_view text) {
     if (!Attached()) {
         return;
     }
     OpenPage();
-    if (!PrintSurface.PositionValid) {
+    if (!Job.PositionValid) {
         return;
     }
     const RealisedFont font = CurrentFontOnDevice();
-    const DevicePoint at = PrintSurface.Position;
-    const DevicePoint printable = PrintSurface.Printer->PrintableSize();
+    const DevicePoint at = Job.Position;
+    const DevicePoint printable = Job.Printer->PrintableSize();
     const DeviceRect clip{at.X, at.Y, std::max(at.X, printable.X), at.Y + std::max(font.LineHeight, 0)};
-    PrintSurface.Printer->Text(at, text, font.Handle, PrintSurface.Foreground, PrintSurface.BackgroundSet,
-                               PrintSurface.Background, clip);
+    Job.Printer->Text(at, text, font.Handle, Job.Foreground, Job.BackgroundSet, Job.Background, clip);
     const double nextY = static_cast<double>(at.Y) + font.LineHeight;
-    PrintSurface.PositionValid = std::fabs(nextY) <= PageCoordinateLimit;
-    if (PrintSurface.PositionValid) {
-        PrintSurface.Position = DevicePoint{0, static_cast<int>(nextY)};
+    Job.PositionValid = std::fabs(nextY) <= PageCoordinateLimit;
+    if (Job.PositionValid) {
+        Job.Position = DevicePoint{0, static_cast<int>(nextY)};
     }
 }
 
-namespace {
-std::string PageMark;
-} // namespace
-
-void SetPageMark(std::string_view name) {
+void PrintSurface::SetPageMark(std::string_view name) {
     PageMark = std::string(name);
+    if (Attached()) {
+        Job.Printer->FollowMark(PageMark);
+    }
 }
 
-std::string_view CurrentPageMark() {
-    return PageMark;
-}
-
-void EndPrintJob() {
+void PrintSurface::EndPrintJob() {
     PageMark.clear();
     if (Attached()) {
-        if (PrintSurface.PageOpen) {
-            PrintSurface.Printer->EndPage();
+        Job.Printer->FollowMark(PageMark);
+        if (Job.PageOpen) {
+            Job.Printer->EndPage();
         }
-        if (PrintSurface.DocumentOpen) {
-            PrintSurface.Printer->EndDocument();
+        if (Job.DocumentOpen) {
+            Job.Printer->EndDocument();
         }
-        for (const auto& [key, font] : PrintSurface.Fonts) {
-            PrintSurface.Printer->ReleaseFont(font.Handle);
+        for (const auto& [key, font] : Job.Fonts) {
+            Job.Printer->ReleaseFont(font.Handle);
         }
     }
-    PrintSurface = PrintSurfaceRecord{};
+    Job = JobRecord{};
 }
 
 double DotsPerMm(std::int32_t dotsPerInch, double correctionFactor) {

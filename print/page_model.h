@@ -3,10 +3,14 @@
 #include "print/print_device.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <tuple>
 
-// The colours on paper, set once from the command line; each component is limited to 0..255 when used.
+// The colours on paper of a print job; each component is limited to 0..255 when used.
 struct PrintColourRecord {
     std::int32_t ForegroundRed;
     std::int32_t ForegroundGreen;
@@ -16,7 +20,7 @@ struct PrintColourRecord {
     std::int32_t BackgroundBlue;
 };
 
-extern PrintColourRecord PrintColours;
+inline constexpr PrintColourRecord BlackOnWhite{0, 0, 0, 255, 255, 255};
 
 // Colour values as the printouts pass them: a platform colour, or one of the two codes below.
 using PageColour = std::int64_t;
@@ -50,33 +54,89 @@ using BoxCorner = std::optional<float>;
 inline constexpr BoxCorner EllipseCorner = std::nullopt;
 
 PrintFont CreatePrintFont(std::string_view face, float points, int style);
-// Shows the printer choice and starts a document "Print Job"; returns whether a printer is attached.
-bool BeginPrintJob();
-// Whether the last BeginPrintJob recorded a failure.
-bool PrintJobFailed();
-void SetPageOrientation(int orientation);
-PrinterResolution GetPrinterResolution();
-// A negative foreground keeps the current one.
-void SetForegroundColour(PageColour colour);
-// Text gets an opaque cell in this colour; NoFill makes it transparent again, other negative values change nothing.
-void SetBackgroundColour(PageColour colour);
-// 0 is the thinnest line; negative widths count as 0.
-void SetPenWidth(int dots);
-void SelectPrintFont(const PrintFont& font);
-void PageMoveTo(double x, double y);
-void PageLineTo(double x, double y, PageColour colour);
-void PageBox(float x1, float y1, float x2, float y2, BoxCorner corner, PageColour lineColour, PageColour fillColour,
-             int fillStyle);
-void PageArc(float x1, float y1, float x2, float y2, float startAngle, float endAngle, PageColour lineColour,
-             PageColour fillColour, int fillStyle, bool pie);
-// Text before any font was selected uses "Arial" at the default size of 8 points.
-void PagePrintLine(std::string_view text);
-void EndPrintJob();
 
-// Names the mark that the following drawing belongs to ("" for none; EndPrintJob ends it), so that a check on a
-// recorded page can say which mark falls outside the printable area. It draws nothing and no printer sees it.
-void SetPageMark(std::string_view name);
-std::string_view CurrentPageMark();
+// One print job at a time on the printer its chooser answers with, in the colours it was made with. It holds
+// everything a job needs between two page operations, so two surfaces never share a job, and one that goes out of
+// scope (also when a printout throws) ends its job.
+class PrintSurface {
+public:
+    PrintSurface(PrinterChooser& chooser, const PrintColourRecord& colours = BlackOnWhite);
+    ~PrintSurface();
+    PrintSurface(const PrintSurface&) = delete;
+    PrintSurface& operator=(const PrintSurface&) = delete;
+
+    const PrintColourRecord& Colours() const { return JobColours; }
+
+    // Shows the printer choice and starts a document "Print Job"; returns whether a printer is attached.
+    bool BeginPrintJob();
+    // Whether the last BeginPrintJob recorded a failure.
+    bool PrintJobFailed() const { return JobFailed; }
+    void SetPageOrientation(int orientation);
+    PrinterResolution GetPrinterResolution();
+    // A negative foreground keeps the current one.
+    void SetForegroundColour(PageColour colour);
+    // Text gets an opaque cell in this colour; NoFill makes it transparent again, other negative values change
+    // nothing.
+    void SetBackgroundColour(PageColour colour);
+    // 0 is the thinnest line; negative widths count as 0.
+    void SetPenWidth(int dots);
+    void SelectPrintFont(const PrintFont& font);
+    void PageMoveTo(double x, double y);
+    void PageLineTo(double x, double y, PageColour colour);
+    void PageBox(float x1, float y1, float x2, float y2, BoxCorner corner, PageColour lineColour, PageColour fillColour,
+                 int fillStyle);
+    void PageArc(float x1, float y1, float x2, float y2, float startAngle, float endAngle, PageColour lineColour,
+                 PageColour fillColour, int fillStyle, bool pie);
+    // Text before any font was selected uses "Arial" at the default size of 8 points.
+    void PagePrintLine(std::string_view text);
+    void EndPrintJob();
+
+    // Names the mark that the following drawing belongs to ("" for none; EndPrintJob ends it), so that a check on a
+    // recorded page can say which mark falls outside the printable area. It draws nothing; the device hears of it
+    // through PrintDevice::FollowMark.
+    void SetPageMark(std::string_view name);
+    std::string_view CurrentPageMark() const { return PageMark; }
+
+private:
+    struct RealisedFont {
+        DeviceFontHandle Handle = 0;
+        int LineHeight = 0;
+    };
+    using FontKey = std::tuple<std::string, int, int, bool, bool, bool>;
+
+    bool Attached() const { return Job.Printer != nullptr; }
+    DeviceColour LineColourOf(PageColour colour) const;
+    void OpenPage();
+    RealisedFont Realise(const PrintFont& font);
+    RealisedFont CurrentFontOnDevice();
+
+    PrinterChooser& Chooser;
+    PrintColourRecord JobColours;
+    bool JobFailed = false;
+    std::string PageMark;
+
+    // The job's state from BeginPrintJob to EndPrintJob, which resets all of it.
+    struct JobRecord {
+        std::unique_ptr<PrintDevice> Printer;
+        std::string PrinterName;
+        bool DocumentOpen = false;
+        bool PageOpen = false;
+        int Orientation = 1;
+        int ResolutionY = 0;
+        DevicePoint Position{0, 0};
+        // False after a positioning request that was dropped: the next line from here is dropped too.
+        bool PositionValid = true;
+        DeviceColour Foreground = 0;
+        // The job starts with a transparent text background until the printout sets one.
+        bool BackgroundSet = false;
+        DeviceColour Background = 0;
+        int PenWidth = 0;
+        std::optional<PrintFont> CurrentFont;
+        std::optional<RealisedFont> CurrentRealised;
+        std::map<FontKey, RealisedFont> Fonts;
+    };
+    JobRecord Job;
+};
 
 // Dots per millimetre with the printer correction factors (the divisor 25.4 in single precision).
 double DotsPerMm(std::int32_t dotsPerInch, double correctionFactor);

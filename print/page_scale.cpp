@@ -1,7 +1,5 @@
 #include "print/page_scale.h"
 
-#include "geometry/parameter_record.h"
-
 namespace {
 
 // Millimetres to dots at extended precision, as all page arithmetic is carried.
@@ -11,20 +9,19 @@ double ToDots(double millimetres, double dotsPerMm) {
 
 } // namespace
 
-PageScale PageScaleOf(const PrinterResolution& resolution) {
-    return {DotsPerMm(resolution.X, Parameters.CorrectionFactorX),
-            DotsPerMm(resolution.Y, Parameters.CorrectionFactorY)};
+PageScale PageScaleOf(const PrinterResolution& resolution, const ParameterRecord& record) {
+    return {DotsPerMm(resolution.X, record.CorrectionFactorX), DotsPerMm(resolution.Y, record.CorrectionFactorY)};
 }
 
-void MoveToMm(const PageScale& scale, double x, double y) {
-    PageMoveTo(ToDots(x, scale.X), ToDots(y, scale.Y));
+void MoveToMm(PrintSurface& surface, const PageScale& scale, double x, double y) {
+    surface.PageMoveTo(ToDots(x, scale.X), ToDots(y, scale.Y));
 }
 
-void LineToMm(const PageScale& scale, double x, double y) {
-    PageLineTo(ToDots(x, scale.X), ToDots(y, scale.Y), UseLineColour);
+void LineToMm(PrintSurface& surface, const PageScale& scale, double x, double y) {
+    surface.PageLineTo(ToDots(x, scale.X), ToDots(y, scale.Y), UseLineColour);
 }
 
-void TextAtMm(const PageScale& scale, double x, double y, std::string_view text) {
-    MoveToMm(scale, x, y);
-    PagePrintLine(text);
+void TextAtMm(PrintSurface& surface, const PageScale& scale, double x, double y, std::string_view text) {
+    MoveToMm(surface, scale, x, y);
+    surface.PagePrintLine(text);
 }

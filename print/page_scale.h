@@ -1,5 +1,6 @@
 #pragma once
 
+#include "geometry/parameter_record.h"
 #include "print/page_model.h"
 
 #include <string_view>
@@ -10,9 +11,9 @@ struct PageScale {
     double Y;
 };
 
-// The scale of the printer just chosen, with the correction factors of the parameter record.
-PageScale PageScaleOf(const PrinterResolution& resolution);
-void MoveToMm(const PageScale& scale, double x, double y);
-void LineToMm(const PageScale& scale, double x, double y);
+// The scale of the printer just chosen, with the correction factors of the record.
+PageScale PageScaleOf(const PrinterResolution& resolution, const ParameterRecord& record);
+void MoveToMm(PrintSurface& surface, const PageScale& scale, double x, double y);
+void LineToMm(PrintSurface& surface, const PageScale& scale, double x, double y);
 // Prints a text with its top-left corner at the point.
-void TextAtMm(const PageScale& scale, double x, double y, std::string_view text);
+void TextAtMm(PrintSurface& surface, const PageScale& scale, double x, double y, std::string_view text);

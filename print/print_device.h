@@ -98,6 +98,10 @@ public:
     // Returns the advance in dots.
     virtual int Text(DevicePoint at, std::string_view text, DeviceFontHandle font, DeviceColour colour, bool opaque,
                      DeviceColour background, DeviceRect clip) = 0;
+
+    // The name of the mark the following requests draw (PrintSurface::SetPageMark), "" for none. Printers draw
+    // nothing for it; the recording device keeps it with each request.
+    virtual void FollowMark(std::string_view) {}
 };
 
 enum class PrinterChoiceResult { Chosen, Cancelled, Failed };
@@ -115,7 +119,3 @@ public:
     virtual ~PrinterChooser() = default;
     virtual PrinterChoice ChoosePrinter() = 0;
 };
-
-// The chooser that BeginPrintJob asks; set by each program at start-up (not owned).
-void SetPrinterChooser(PrinterChooser* chooser);
-PrinterChooser* CurrentPrinterChooser();

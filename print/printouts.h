@@ -1,6 +1,8 @@
 #pragma once
 
 #include "analysis/alignment_analysis.h"
+#include "geometry/parameter_record.h"
+#include "print/page_model.h"
 
 #include <cstdint>
 #include <string>
@@ -15,16 +17,21 @@ inline constexpr std::string_view PivotMark = "the pivot mark";
 inline constexpr std::string_view InnerGridMark = "the inner alignment grid";
 inline constexpr std::string_view OuterGridMark = "the outer alignment grid";
 
-// The arc alignment template from the parameter record: one landscape page.
-void PrintArcTemplate();
-// A stroboscope disk: one portrait page. Captions are 36-byte fixed texts, printed only for a custom disk.
-void PrintStrobeDisk(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
-                     const std::string& captionLine2);
+// Each printout is one print job on the surface, in the surface's colours.
+
+// The arc alignment template of the (computed) record: one landscape page. The template's page positions
+// (PivotPageX to OuterNullPageY) are written into the record.
+void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record);
+// A stroboscope disk, scaled by the record's correction factors: one portrait page. Captions are 36-byte fixed
+// texts, printed only for a custom disk.
+void PrintStrobeDisk(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
+                     std::int32_t innerBars, const std::string& captionLine1, const std::string& captionLine2);
 // The same page with note lines under a custom disk's captions, in the small font from where the 50 Hz disk has
 // its drift note, one line below the other: the Linux tool's drift notes. The Windows program prints none, and
 // the two built-in pairs of counts keep their own page.
-void PrintStrobeDiskWithNotes(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
-                              const std::string& captionLine2, const std::vector<std::string>& notes);
+void PrintStrobeDiskWithNotes(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
+                              std::int32_t innerBars, const std::string& captionLine1, const std::string& captionLine2,
+                              const std::vector<std::string>& notes);
 // The analysis chart: tracking error and distortion over groove radius for the three geometries and the user's
 // arm, with a legend of their figures; one portrait page. Layout in print/analysis_chart.h.
-void PrintAnalysisChart(const AlignmentAnalysis& analysis);
+void PrintAnalysisChart(PrintSurface& surface, const AlignmentAnalysis& analysis);

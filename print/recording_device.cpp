@@ -1,21 +1,21 @@
 #include "print/recording_device.h"
 
-#include "print/page_model.h"
-
 #include <cstdlib>
 #include <utility>
 
-namespace {
-DeviceRequest RequestOf(DeviceRequest::Kind what) {
-    DeviceRequest request;
-    request.What = what;
-    request.Mark = std::string(CurrentPageMark());
-    return request;
-}
-} // namespace
-
 RecordingDevice::RecordingDevice(std::vector<DeviceRequest>& log, RecordingDeviceSettings settings)
     : Log(log), Settings(settings) {}
+
+DeviceRequest RecordingDevice::RequestOf(DeviceRequest::Kind what) const {
+    DeviceRequest request;
+    request.What = what;
+    request.Mark = Mark;
+    return request;
+}
+
+void RecordingDevice::FollowMark(std::string_view name) {
+    Mark = std::string(name);
+}
 
 bool RecordingDevice::StartDocument(std::string_view name) {
     DeviceRequest request = RequestOf(DeviceRequest::Kind::StartDocument);

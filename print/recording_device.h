@@ -65,12 +65,17 @@ public:
     // The advance is half the character height per byte.
     int Text(DevicePoint at, std::string_view text, DeviceFontHandle font, DeviceColour colour, bool opaque,
              DeviceColour background, DeviceRect clip) override;
+    // Each request that follows carries the name.
+    void FollowMark(std::string_view name) override;
 
 private:
+    DeviceRequest RequestOf(DeviceRequest::Kind what) const;
+
     std::vector<DeviceRequest>& Log;
     RecordingDeviceSettings Settings;
     int Orientation = 1;
     std::vector<DeviceFontRequest> Fonts;
+    std::string Mark;
 };
 
 // A chooser for tests: answers with a recording device writing into `log`, or as cancelled/failed.

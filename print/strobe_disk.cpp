@@ -31,107 +31,109 @@ DotBox CentredBox(const PageScale& scale, double diameter) {
             static_cast<float>(cy + halfY)};
 }
 
-void FilledDisc(const PageScale& scale, double diameter, PageColour lineColour, PageColour fillColour) {
+void FilledDisc(PrintSurface& surface, const PageScale& scale, double diameter, PageColour lineColour,
+                PageColour fillColour) {
     const DotBox box = CentredBox(scale, diameter);
-    PageBox(box.Left, box.Top, box.Right, box.Bottom, EllipseCorner, lineColour, fillColour, 0);
+    surface.PageBox(box.Left, box.Top, box.Right, box.Bottom, EllipseCorner, lineColour, fillColour, 0);
 }
 
 // A ring's bars are wedges of the whole circle; the cover disc painted next removes their inner parts.
-void DrawBars(const PageScale& scale, double diameter, std::int32_t bars) {
+void DrawBars(PrintSurface& surface, const PageScale& scale, double diameter, std::int32_t bars) {
     const DotBox box = CentredBox(scale, diameter);
     for (std::int32_t k = 0; k < bars; ++k) {
         const Extended start = 2 * Pi * k / bars;
         const Extended end = start + Pi / bars;
-        PageArc(box.Left, box.Top, box.Right, box.Bottom, static_cast<float>(start), static_cast<float>(end),
-                UseLineColour, UseLineColour, 0, true);
+        surface.PageArc(box.Left, box.Top, box.Right, box.Bottom, static_cast<float>(start), static_cast<float>(end),
+                        UseLineColour, UseLineColour, 0, true);
     }
 }
 
-void DrawCaptions(const PageScale& scale, std::int32_t outerBars, std::int32_t innerBars,
+void DrawCaptions(PrintSurface& surface, const PageScale& scale, std::int32_t outerBars, std::int32_t innerBars,
                   const std::string& captionLine1, const std::string& captionLine2,
                   const std::vector<std::string>& notes, const PrintFont& smallFont, const PrintFont& largeFont) {
-    SelectPrintFont(largeFont);
-    MoveToMm(scale, 58, 160);
+    surface.SelectPrintFont(largeFont);
+    MoveToMm(surface, scale, 58, 160);
     const std::optional<int> builtIn = BuiltInStrobeMains(outerBars, innerBars);
     if (builtIn == 60) {
-        PagePrintLine("33 1/3 RPM - 60 HZ - 216 BARS");
-        TextAtMm(scale, 65, 168, "45 RPM - 60 HZ - 160 BARS");
+        surface.PagePrintLine("33 1/3 RPM - 60 HZ - 216 BARS");
+        TextAtMm(surface, scale, 65, 168, "45 RPM - 60 HZ - 160 BARS");
     } else if (builtIn == 50) {
-        PagePrintLine("33 1/3 RPM - 50 HZ - 180 BARS");
-        TextAtMm(scale, 65, 168, "45 RPM - 50 HZ - 133 BARS");
-        MoveToMm(scale, 80, 175);
-        SelectPrintFont(smallFont);
-        PagePrintLine("(must drift CCW 5 bars per 20sec)");
-        SelectPrintFont(largeFont);
+        surface.PagePrintLine("33 1/3 RPM - 50 HZ - 180 BARS");
+        TextAtMm(surface, scale, 65, 168, "45 RPM - 50 HZ - 133 BARS");
+        MoveToMm(surface, scale, 80, 175);
+        surface.SelectPrintFont(smallFont);
+        surface.PagePrintLine("(must drift CCW 5 bars per 20sec)");
+        surface.SelectPrintFont(largeFont);
     } else {
         // Printed at their full fixed length: the centring blanks shift the visible text.
-        TextAtMm(scale, 55, 160, FixedLengthText(captionLine1, CaptionLength));
-        TextAtMm(scale, 55, 168, FixedLengthText(captionLine2, CaptionLength));
+        TextAtMm(surface, scale, 55, 160, FixedLengthText(captionLine1, CaptionLength));
+        TextAtMm(surface, scale, 55, 168, FixedLengthText(captionLine2, CaptionLength));
         if (!notes.empty()) {
-            SelectPrintFont(smallFont);
+            surface.SelectPrintFont(smallFont);
             for (std::size_t i = 0; i < notes.size(); ++i) {
-                TextAtMm(scale, 80, 175 + 4.0 * static_cast<double>(i), notes[i]);
+                TextAtMm(surface, scale, 80, 175 + 4.0 * static_cast<double>(i), notes[i]);
             }
-            SelectPrintFont(largeFont);
+            surface.SelectPrintFont(largeFont);
         }
     }
 }
 
-void DrawInstructions(const PageScale& scale) {
-    TextAtMm(scale, 109, 85, "Time this mark-");
-    TextAtMm(scale, 109, 89, "At 33 1/3 RPM it takes");
-    TextAtMm(scale, 109, 93, "180 sec for 100 revolutions.");
-    TextAtMm(scale, 109, 97, "Use (1-(actual/target))*100");
-    TextAtMm(scale, 109, 101, "for percentage error.");
+void DrawInstructions(PrintSurface& surface, const PageScale& scale) {
+    TextAtMm(surface, scale, 109, 85, "Time this mark-");
+    TextAtMm(surface, scale, 109, 89, "At 33 1/3 RPM it takes");
+    TextAtMm(surface, scale, 109, 93, "180 sec for 100 revolutions.");
+    TextAtMm(surface, scale, 109, 97, "Use (1-(actual/target))*100");
+    TextAtMm(surface, scale, 109, 101, "for percentage error.");
 }
 
 } // namespace
 
-void PrintStrobeDisk(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
-                     const std::string& captionLine2) {
-    PrintStrobeDiskWithNotes(outerBars, innerBars, captionLine1, captionLine2, {});
+void PrintStrobeDisk(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
+                     std::int32_t innerBars, const std::string& captionLine1, const std::string& captionLine2) {
+    PrintStrobeDiskWithNotes(surface, record, outerBars, innerBars, captionLine1, captionLine2, {});
 }
 
-void PrintStrobeDiskWithNotes(std::int32_t outerBars, std::int32_t innerBars, const std::string& captionLine1,
-                              const std::string& captionLine2, const std::vector<std::string>& notes) {
-    const PrintFont smallFont = CreatePrintFont("Arial", static_cast<float>(10 * Parameters.CorrectionFactorY), 0);
-    const PrintFont largeFont = CreatePrintFont("Arial", static_cast<float>(18 * Parameters.CorrectionFactorY), 0);
+void PrintStrobeDiskWithNotes(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
+                              std::int32_t innerBars, const std::string& captionLine1, const std::string& captionLine2,
+                              const std::vector<std::string>& notes) {
+    const PrintFont smallFont = CreatePrintFont("Arial", static_cast<float>(10 * record.CorrectionFactorY), 0);
+    const PrintFont largeFont = CreatePrintFont("Arial", static_cast<float>(18 * record.CorrectionFactorY), 0);
 
-    const bool attached = BeginPrintJob();
-    if (attached && !PrintJobFailed()) {
-        SetPageOrientation(1);
-        const PrinterResolution resolution = GetPrinterResolution();
-        const PageScale scale = PageScaleOf(resolution);
-        SetPenWidth(0);
-        const PageColour background = BackgroundColourOf(PrintColours);
-        SetForegroundColour(ForegroundColourOf(PrintColours));
-        SetBackgroundColour(background);
+    const bool attached = surface.BeginPrintJob();
+    if (attached && !surface.PrintJobFailed()) {
+        surface.SetPageOrientation(1);
+        const PrinterResolution resolution = surface.GetPrinterResolution();
+        const PageScale scale = PageScaleOf(resolution, record);
+        surface.SetPenWidth(0);
+        const PageColour background = BackgroundColourOf(surface.Colours());
+        surface.SetForegroundColour(ForegroundColourOf(surface.Colours()));
+        surface.SetBackgroundColour(background);
 
         // The backing disc is outlined in black whatever the foreground, so the cutting line always shows.
-        SetPageMark("the disk's edge");
-        FilledDisc(scale, 180 * 1.025, MakeColour(0, 0, 0), background);
-        DrawCircle(CentreX, CentreY, 180, scale.X, scale.Y);
-        SetPageMark("the outer ring");
-        DrawBars(scale, 175, outerBars);
-        FilledDisc(scale, 150, background, UseLineColour);
-        SetPageMark("the inner ring");
-        DrawBars(scale, 145, innerBars);
-        FilledDisc(scale, 135, background, UseLineColour);
-        SetPageMark(SpindleMark);
-        DrawSpindleHoleMark(CentreX, CentreY, scale.X, scale.Y);
+        surface.SetPageMark("the disk's edge");
+        FilledDisc(surface, scale, 180 * 1.025, MakeColour(0, 0, 0), background);
+        DrawCircle(surface, CentreX, CentreY, 180, scale.X, scale.Y);
+        surface.SetPageMark("the outer ring");
+        DrawBars(surface, scale, 175, outerBars);
+        FilledDisc(surface, scale, 150, background, UseLineColour);
+        surface.SetPageMark("the inner ring");
+        DrawBars(surface, scale, 145, innerBars);
+        FilledDisc(surface, scale, 135, background, UseLineColour);
+        surface.SetPageMark(SpindleMark);
+        DrawSpindleHoleMark(surface, CentreX, CentreY, scale.X, scale.Y);
 
-        SetPageMark("the timing mark");
-        SetPenWidth(15);
-        MoveToMm(scale, CentreX, CentreY);
-        PageLineTo(static_cast<double>(Extended{CentreX} * scale.X), static_cast<double>(Extended{70} * scale.Y),
-                   UseLineColour);
-        SetPenWidth(1);
+        surface.SetPageMark("the timing mark");
+        surface.SetPenWidth(15);
+        MoveToMm(surface, scale, CentreX, CentreY);
+        surface.PageLineTo(static_cast<double>(Extended{CentreX} * scale.X),
+                           static_cast<double>(Extended{70} * scale.Y), UseLineColour);
+        surface.SetPenWidth(1);
 
-        SetPageMark("the captions");
-        DrawCaptions(scale, outerBars, innerBars, captionLine1, captionLine2, notes, smallFont, largeFont);
-        SetPageMark("the instructions");
-        SelectPrintFont(smallFont);
-        DrawInstructions(scale);
+        surface.SetPageMark("the captions");
+        DrawCaptions(surface, scale, outerBars, innerBars, captionLine1, captionLine2, notes, smallFont, largeFont);
+        surface.SetPageMark("the instructions");
+        surface.SelectPrintFont(smallFont);
+        DrawInstructions(surface, scale);
     }
-    EndPrintJob();
+    surface.EndPrintJob();
 }

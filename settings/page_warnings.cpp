@@ -1,7 +1,7 @@
 #include "settings/page_warnings.h"
 
-#include "print/command_line_colours.h"
 #include "geometry/numeric_text.h"
+#include "print/command_line_colours.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"
@@ -67,17 +67,20 @@ DevicePoint PortraitPrintableDots(const PageSetup& setup) {
             static_cast<int>(std::max(0.0, std::floor(setup.PaperHeightMm / MmPerInch * setup.Dpi - margin)))};
 }
 
-// The printout's requests on a device with the setup's resolution and printable area.
-std::vector<DeviceRequest> Recorded(const PageSetup& setup, const std::function<void()>& printout) {
+// A printout of a record; it may write into the record (the arc template's page positions).
+using Printout = std::function<void(PrintSurface&, ParameterRecord&)>;
+
+// The printout's requests on a device with the setup's resolution and printable area, printed from a copy of the
+// record so that the caller's record stays as it was.
+std::vector<DeviceRequest> Recorded(const PageSetup& setup, const ParameterRecord& record, const Printout& printout) {
     RecordingDeviceSettings settings;
     settings.Resolution = {setup.Dpi, setup.Dpi};
     settings.PortraitPrintableSize = PortraitPrintableDots(setup);
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log, settings);
-    PrinterChooser* previous = CurrentPrinterChooser();
-    SetPrinterChooser(&chooser);
-    printout();
-    SetPrinterChooser(previous);
+    PrintSurface surface(chooser);
+    ParameterRecord copy = record;
+    printout(surface, copy);
     return log;
 }
 
@@ -164,8 +167,9 @@ DevicePoint PrintableIn(const PageSetup& setup, bool landscape) {
 
 // Whether the mark lies wholly on the printable area when the printout is recorded with this setup (a mark that
 // is not drawn at all counts as kept).
-bool Keeps(const PageSetup& setup, bool landscape, const std::string& mark, const std::function<void()>& printout) {
-    const MarkList marks = MarkExtents(Recorded(setup, printout));
+bool Keeps(const PageSetup& setup, bool landscape, const std::string& mark, const ParameterRecord& record,
+           const Printout& printout) {
+    const MarkList marks = MarkExtents(Recorded(setup, record, printout));
     const auto it = std::find_if(marks.begin(), marks.end(), [&](const auto& m) { return m.first == mark; });
     return it == marks.end() || LostPart(it->second, PrintableIn(setup, landscape)).empty();
 }
@@ -183,13 +187,14 @@ PageSetup OtherPaper(const PageSetup& setup) {
     return setup.PaperName == "A4" ? LetterPage(setup.MarginMm, setup.Dpi) : A4Page(setup.MarginMm, setup.Dpi);
 }
 
-// One warning per mark that falls outside the printable area, with what would keep it: a smaller margin, the
-// other paper, and for the pivot a shorter spindle-to-pivot distance.
-std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape,
-                                          const std::function<void()>& printout) {
+// One warning per mark of the page recorded with the setup (`marks`) that falls outside the printable area, with
+// what would keep it: a smaller margin, the other paper, and for the pivot a shorter spindle-to-pivot distance.
+// Only a mark that is cut makes the printout be recorded again.
+std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape, const MarkList& marks,
+                                          const ParameterRecord& record, const Printout& printout) {
     std::vector<std::string> warnings;
     const DevicePoint printable = PrintableIn(setup, landscape);
-    for (const auto& entry : MarkExtents(Recorded(setup, printout))) {
+    for (const auto& entry : marks) {
         // Named, not bound: clang 14 (the browser build's) cannot capture a structured binding.
         const std::string& mark = entry.first;
         const std::string lost = LostPart(entry.second, printable);
@@ -197,13 +202,12 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
             continue;
         }
         std::vector<std::string> remedies;
-        if (mark == PivotMark && Parameters.SpindleToPivot > 0) {
-            const double distance = Parameters.SpindleToPivot;
+        if (mark == PivotMark && record.SpindleToPivot > 0) {
+            const double distance = record.SpindleToPivot;
             const auto keepsAt = [&](double d) {
-                Parameters.SpindleToPivot = d;
-                const bool kept = Keeps(setup, landscape, mark, printout);
-                Parameters.SpindleToPivot = distance;
-                return kept;
+                ParameterRecord shorter = record;
+                shorter.SpindleToPivot = d;
+                return Keeps(setup, landscape, mark, shorter, printout);
             };
             if (keepsAt(0)) {
                 remedies.push_back("a spindle-to-pivot distance of at most " +
@@ -213,14 +217,14 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
         const auto keepsWithMargin = [&](double margin) {
             PageSetup smaller = setup;
             smaller.MarginMm = margin;
-            return Keeps(smaller, landscape, mark, printout);
+            return Keeps(smaller, landscape, mark, record, printout);
         };
         if (setup.MarginMm > 0 && keepsWithMargin(0)) {
             remedies.push_back("a margin of at most " + AtMost(LargestKept(0, setup.MarginMm, keepsWithMargin)) +
                                " mm");
         }
         const PageSetup other = OtherPaper(setup);
-        if (Keeps(other, landscape, mark, printout)) {
+        if (Keeps(other, landscape, mark, record, printout)) {
             remedies.push_back(other.PaperName + " paper");
         }
         std::string remedy;
@@ -308,10 +312,9 @@ std::optional<std::string> ColoursWarning(std::string_view coloursText) {
            "reads as " + background + (background == "0,0,0" ? " (black)" : "");
 }
 
-std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup) {
-    const ParameterRecord saved = Parameters;
+std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record) {
     std::vector<std::string> warnings;
-    const MarkList marks = MarkExtents(Recorded(setup, PrintArcTemplate));
+    const MarkList marks = MarkExtents(Recorded(setup, record, PrintArcTemplate));
     for (const auto& [grid, point] : {std::pair{InnerGridMark, "inner"}, {OuterGridMark, "outer"}}) {
         const std::string_view name = grid;
         if (std::none_of(marks.begin(), marks.end(), [&](const auto& m) { return m.first == name; })) {
@@ -320,14 +323,13 @@ std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup) {
                                " is left out");
         }
     }
-    const std::vector<std::string> lost = LostMarkWarnings(setup, true, PrintArcTemplate);
+    const std::vector<std::string> lost = LostMarkWarnings(setup, true, marks, record, PrintArcTemplate);
     warnings.insert(warnings.end(), lost.begin(), lost.end());
-    Parameters = saved;
     return warnings;
 }
 
-std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const StrobeDiskLayout& disk, bool caption1Given,
-                                            bool caption2Given) {
+std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const ParameterRecord& record,
+                                            const StrobeDiskLayout& disk, bool caption1Given, bool caption2Given) {
     std::vector<std::string> warnings;
     if (const std::optional<int> builtIn = BuiltInStrobeMains(disk.OuterBars, disk.InnerBars)) {
         for (const auto& [given, which] : {std::pair{caption1Given, "first"}, {caption2Given, "second"}}) {
@@ -340,9 +342,11 @@ std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const Strobe
     }
     const std::string caption1 = CentreCaption(disk.Caption1);
     const std::string caption2 = CentreCaption(disk.Caption2);
-    const std::vector<std::string> lost = LostMarkWarnings(setup, false, [&] {
-        PrintStrobeDiskWithNotes(disk.OuterBars, disk.InnerBars, caption1, caption2, disk.Notes);
-    });
+    const Printout printout = [&](PrintSurface& surface, ParameterRecord& printed) {
+        PrintStrobeDiskWithNotes(surface, printed, disk.OuterBars, disk.InnerBars, caption1, caption2, disk.Notes);
+    };
+    const MarkList marks = MarkExtents(Recorded(setup, record, printout));
+    const std::vector<std::string> lost = LostMarkWarnings(setup, false, marks, record, printout);
     warnings.insert(warnings.end(), lost.begin(), lost.end());
     return warnings;
 }

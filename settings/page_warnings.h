@@ -34,11 +34,11 @@ std::optional<std::string> NumberReadingWarning(std::string_view text);
 // A colours text (the Windows program's command line) with fewer than six numbers: the rest read as 0.
 std::optional<std::string> ColoursWarning(std::string_view coloursText);
 
-// The arc template of `Parameters` (computed) recorded on the setup's printable area: a null point that cannot be
+// The arc template of the (computed) record recorded on the setup's printable area: a null point that cannot be
 // drawn, and each frame line, tick, label, reference cross, spindle or pivot mark that falls outside, with what
-// would keep it. `Parameters` is left as it was.
-std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup);
-// The strobe disk recorded the same way: each part of it that falls outside; and a caption that is given but not
-// printed because the counts are those of a built-in disk.
-std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const StrobeDiskLayout& disk, bool caption1Given,
-                                            bool caption2Given);
+// would keep it. The template is printed from copies of the record.
+std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record);
+// The strobe disk with the record's correction factors recorded the same way: each part of it that falls outside;
+// and a caption that is given but not printed because the counts are those of a built-in disk.
+std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const ParameterRecord& record,
+                                            const StrobeDiskLayout& disk, bool caption1Given, bool caption2Given);

@@ -64,17 +64,6 @@ std::string OptionMessage(std::string_view option, std::string_view reason) {
     return "--" + std::string(option) + (readsOn ? " " : ": ") + std::string(reason);
 }
 
-// The record is the page's: the checks record it through the parameter record they are given.
-std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record) {
-    Parameters = record;
-    return ::ArcTemplateWarnings(setup);
-}
-std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const StrobeDiskLayout& disk, bool caption1Given,
-                                            bool caption2Given, const ParameterRecord& record) {
-    Parameters = record;
-    return ::StrobeDiskWarnings(setup, disk, caption1Given, caption2Given);
-}
-
 class SettingsReader {
 public:
     SettingsReader(SettingsCommand command, const NamedSettings& settings, const SettingsContext& context)
@@ -421,7 +410,7 @@ private:
         disk.Caption2 = CentreCaption(disk.Caption2);
         ReadPage(name);
         if (!Report.Refused() && Context.CheckPages) {
-            Warn(StrobeDiskWarnings(SetupOf(Report.Page), disk, captionGiven[0], captionGiven[1], Report.Alignment),
+            Warn(StrobeDiskWarnings(SetupOf(Report.Page), Report.Alignment, disk, captionGiven[0], captionGiven[1]),
                  "page-cut", "paper");
             for (SettingNotice& warning : Report.Warnings) {
                 if (warning.Message.find("caption is not printed") != std::string::npos) {

@@ -4,7 +4,7 @@
 #include "geometry/groove_presets.h"
 #include "geometry/windows_1252.h"
 #include "print/paper.h"
-#include "print/printout_bridge.h"
+#include "print/printouts.h"
 #include "print/recording_device.h"
 #include "print/vector_drawing.h"
 #include "settings/settings.h"
@@ -201,15 +201,18 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
         return ScalableFontMetrics(fontDesign, EmSize(wanted, fontDesign, dpi));
     };
     RecordingPrinterChooser chooser(log, device);
-    if (command == SettingsCommand::Arc) {
-        ParameterRecord record = report.Alignment;
-        PrintArcTemplate(chooser, record, pageRequest.Colours);
-    } else if (command == SettingsCommand::Analyse) {
-        PrintAnalysisChart(chooser, *report.Analysis, pageRequest.Colours);
-    } else {
-        const StrobeDiskLayout& disk = *report.Disk;
-        PrintStrobeDiskWithNotes(chooser, report.Alignment, pageRequest.Colours, disk.OuterBars, disk.InnerBars,
-                                 disk.Caption1, disk.Caption2, disk.Notes);
+    {
+        PrintSurface surface(chooser, pageRequest.Colours);
+        if (command == SettingsCommand::Arc) {
+            ParameterRecord record = report.Alignment;
+            PrintArcTemplate(surface, record);
+        } else if (command == SettingsCommand::Analyse) {
+            PrintAnalysisChart(surface, *report.Analysis);
+        } else {
+            const StrobeDiskLayout& disk = *report.Disk;
+            PrintStrobeDiskWithNotes(surface, report.Alignment, disk.OuterBars, disk.InnerBars, disk.Caption1,
+                                     disk.Caption2, disk.Notes);
+        }
     }
 
     int orientation = 1;

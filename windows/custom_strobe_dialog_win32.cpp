@@ -8,6 +8,7 @@
 #include "windows/custom_strobe_fields.h"
 #include "windows/gdi_printer_win32.h"
 #include "print/printouts.h"
+#include "windows/program_records.h"
 
 HWND CustomDialogSavedFocus = nullptr;
 
@@ -32,10 +33,8 @@ void AcceptCustomStrobe(HWND dialog) {
     // The printer choice belongs to this dialog while it is open: owned by the main window, which this dialog
     // has disabled, it would enable the main window again when it closes.
     GdiPrinterChooser dialogChooser(dialog);
-    PrinterChooser* const mainChooser = CurrentPrinterChooser();
-    SetPrinterChooser(&dialogChooser);
-    PrintStrobeDisk(CustomOuterBars, CustomInnerBars, CustomCaption1, CustomCaption2);
-    SetPrinterChooser(mainChooser);
+    PrintSurface surface(dialogChooser, PrintColours);
+    PrintStrobeDisk(surface, Parameters, CustomOuterBars, CustomInnerBars, CustomCaption1, CustomCaption2);
     EndDialog(dialog, 0);
 }
 

@@ -1,6 +1,5 @@
 #include "windows/main_window_win32.h"
 
-#include "print/command_line_colours.h"
 #include "windows/custom_strobe_dialog_win32.h"
 #include "windows/main_window_layout.h"
 #include "windows/message_boxes_win32.h"
@@ -13,6 +12,7 @@
 #include "geometry/groove_presets.h"
 #include "windows/gdi_printer_win32.h"
 #include "print/printouts.h"
+#include "windows/program_records.h"
 
 #include <optional>
 
@@ -38,7 +38,6 @@ std::optional<GdiPrinterChooser> MainWindowPrinterChooser;
 
 void InstallPrinterChooser(HWND window) {
     MainWindowPrinterChooser.emplace(window);
-    SetPrinterChooser(&*MainWindowPrinterChooser);
 }
 
 void SetMainWindowIcon(HWND window) {
@@ -65,7 +64,8 @@ void SetGrooveRadiusTexts(HWND window, const GroovePreset& preset) {
 void PrintArcTemplateCommand(HWND window) {
     ReadAndComputeAlignment(WindowFieldReader(window));
     if (ConfirmParameters() == IDOK) {
-        PrintArcTemplate();
+        PrintSurface surface(*MainWindowPrinterChooser, PrintColours);
+        PrintArcTemplate(surface, Parameters);
     }
 }
 
@@ -73,7 +73,8 @@ void PrintArcTemplateCommand(HWND window) {
 void PrintFixedStrobeCommand(HWND window, std::int32_t outerBars, std::int32_t innerBars) {
     ReadAndComputeAlignment(WindowFieldReader(window));
     const std::string placeholder(CaptionLength, ' ');
-    PrintStrobeDisk(outerBars, innerBars, placeholder, placeholder);
+    PrintSurface surface(*MainWindowPrinterChooser, PrintColours);
+    PrintStrobeDisk(surface, Parameters, outerBars, innerBars, placeholder, placeholder);
 }
 
 void PrintCustomStrobeCommand(HWND window) {

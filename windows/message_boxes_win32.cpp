@@ -3,7 +3,7 @@
 #include "geometry/confirmation_text.h"
 #include "settings/help_text.h"
 #include "windows/system_text_win32.h"
-#include "geometry/parameter_record.h"
+#include "windows/program_records.h"
 
 #include <windows.h>
 

@@ -2,9 +2,13 @@
 
 #include "geometry/numeric_text.h"
 #include "windows/control_ids.h"
+#include "windows/program_records.h"
 
 void ReadAndComputeAlignment(const FieldReader& window) {
-    ParameterRecord& record = Parameters;
+    ReadAndComputeAlignment(window, Parameters);
+}
+
+void ReadAndComputeAlignment(const FieldReader& window, ParameterRecord& record) {
     record.SpindleToPivot = TextToNumber(window.FieldText(ControlId::SpindleToPivotField));
     record.InnerGrooveRadius = TextToNumber(window.FieldText(ControlId::InnerGrooveField));
     record.OuterGrooveRadius = TextToNumber(window.FieldText(ControlId::OuterGrooveField));

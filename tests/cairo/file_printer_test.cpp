@@ -151,24 +151,24 @@ struct PageScales {
 
 // The measuring page: a 200 mm line across and one down, a 300 mm circle running off the page, and a line of
 // text over a stroke, so the text's opaque cell shows.
-PageScales DrawTestPage(double correctionX) {
-    SetPageOrientation(2);
-    const PrinterResolution resolution = GetPrinterResolution();
+PageScales DrawTestPage(PrintSurface& surface, double correctionX) {
+    surface.SetPageOrientation(2);
+    const PrinterResolution resolution = surface.GetPrinterResolution();
     const PageScales scales{DotsPerMm(resolution.X, correctionX), DotsPerMm(resolution.Y, 1.0)};
-    SetForegroundColour(MakeColour(0, 0, 0));
-    SetBackgroundColour(MakeColour(255, 255, 255));
-    SetPenWidth(2);
-    PageMoveTo(20 * scales.X, 10 * scales.Y);
-    PageLineTo(220 * scales.X, 10 * scales.Y, UseLineColour);
-    PageMoveTo(260 * scales.X, 5 * scales.Y);
-    PageLineTo(260 * scales.X, 205 * scales.Y, UseLineColour);
-    DrawCircle(140, 104, 300, scales.X, scales.Y);
-    PageMoveTo(20 * scales.X, 150.5 * scales.Y);
-    PageLineTo(120 * scales.X, 150.5 * scales.Y, UseLineColour);
-    SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
-    PageMoveTo(30 * scales.X, 149 * scales.Y);
-    PagePrintLine("L\xF6"
-                  "fgren A 3.000\xB0");
+    surface.SetForegroundColour(MakeColour(0, 0, 0));
+    surface.SetBackgroundColour(MakeColour(255, 255, 255));
+    surface.SetPenWidth(2);
+    surface.PageMoveTo(20 * scales.X, 10 * scales.Y);
+    surface.PageLineTo(220 * scales.X, 10 * scales.Y, UseLineColour);
+    surface.PageMoveTo(260 * scales.X, 5 * scales.Y);
+    surface.PageLineTo(260 * scales.X, 205 * scales.Y, UseLineColour);
+    DrawCircle(surface, 140, 104, 300, scales.X, scales.Y);
+    surface.PageMoveTo(20 * scales.X, 150.5 * scales.Y);
+    surface.PageLineTo(120 * scales.X, 150.5 * scales.Y, UseLineColour);
+    surface.SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
+    surface.PageMoveTo(30 * scales.X, 149 * scales.Y);
+    surface.PagePrintLine("L\xF6"
+                          "fgren A 3.000\xB0");
     return scales;
 }
 
@@ -186,23 +186,18 @@ const ::testing::Environment* const ReleasedCaches = ::testing::AddGlobalTestEnv
 
 class FilePrinterTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        EndPrintJob();
-        SetPrinterChooser(nullptr);
-    }
-
     // Prints the measuring page into a file of the format and returns the chooser's verdict.
     bool PrintTestPage(const fs::path& path, PageFormat format, double correctionX, PageScales& scales) {
         FilePrinterSettings settings;
         settings.Path = path.string();
         settings.Format = format;
         Chooser = std::make_unique<FilePrinterChooser>(settings);
-        SetPrinterChooser(Chooser.get());
-        if (!BeginPrintJob()) {
+        PrintSurface surface(*Chooser);
+        if (!surface.BeginPrintJob()) {
             return false;
         }
-        scales = DrawTestPage(correctionX);
-        EndPrintJob();
+        scales = DrawTestPage(surface, correctionX);
+        surface.EndPrintJob();
         return Chooser->Written();
     }
 
@@ -356,11 +351,11 @@ TEST_F(FilePrinterTest, AFolderThatCannotBeWrittenFailsTheJobAndNamesThePath) {
     FilePrinterSettings settings;
     settings.Path = path;
     FilePrinterChooser chooser(settings);
-    SetPrinterChooser(&chooser);
-    EXPECT_FALSE(BeginPrintJob());
-    EXPECT_TRUE(PrintJobFailed());
-    PageLineTo(100, 100, UseLineColour);
-    EndPrintJob();
+    PrintSurface surface(chooser);
+    EXPECT_FALSE(surface.BeginPrintJob());
+    EXPECT_TRUE(surface.PrintJobFailed());
+    surface.PageLineTo(100, 100, UseLineColour);
+    surface.EndPrintJob();
     EXPECT_FALSE(chooser.Written());
     EXPECT_NE(chooser.Error().find(path), std::string::npos) << chooser.Error();
     EXPECT_EQ(chooser.Error().find('\n'), std::string::npos);
@@ -369,10 +364,10 @@ TEST_F(FilePrinterTest, AFolderThatCannotBeWrittenFailsTheJobAndNamesThePath) {
 
 TEST_F(FilePrinterTest, AnEmptyPathIsAFailedChoiceWithAReason) {
     FilePrinterChooser chooser(FilePrinterSettings{});
-    SetPrinterChooser(&chooser);
-    EXPECT_FALSE(BeginPrintJob());
-    EXPECT_TRUE(PrintJobFailed());
-    EndPrintJob();
+    PrintSurface surface(chooser);
+    EXPECT_FALSE(surface.BeginPrintJob());
+    EXPECT_TRUE(surface.PrintJobFailed());
+    surface.EndPrintJob();
     EXPECT_FALSE(chooser.Written());
     EXPECT_FALSE(chooser.Error().empty());
 }
@@ -387,12 +382,12 @@ TEST_F(FilePrinterTest, AnExistingFileIsReplacedOnlyWhenTheNewOneIsComplete) {
     FilePrinterSettings settings;
     settings.Path = pdf.string();
     FilePrinterChooser chooser(settings);
-    SetPrinterChooser(&chooser);
-    ASSERT_TRUE(BeginPrintJob());
-    (void)DrawTestPage(1.0);
+    PrintSurface surface(chooser);
+    ASSERT_TRUE(surface.BeginPrintJob());
+    (void)DrawTestPage(surface, 1.0);
     EXPECT_EQ(ReadFile(pdf), "old");
     EXPECT_FALSE(chooser.Written());
-    EndPrintJob();
+    surface.EndPrintJob();
     EXPECT_TRUE(chooser.Written());
     EXPECT_TRUE(chooser.Error().empty());
     EXPECT_EQ(ReadFile(pdf).rfind("%PDF-", 0), 0u);
@@ -406,10 +401,10 @@ TEST_F(FilePrinterTest, ADestinationThatIsAFolderIsNotWrittenAndLeavesNoTemporar
     FilePrinterSettings settings;
     settings.Path = target.string();
     FilePrinterChooser chooser(settings);
-    SetPrinterChooser(&chooser);
-    EXPECT_FALSE(BeginPrintJob());
-    EXPECT_TRUE(PrintJobFailed());
-    EndPrintJob();
+    PrintSurface surface(chooser);
+    EXPECT_FALSE(surface.BeginPrintJob());
+    EXPECT_TRUE(surface.PrintJobFailed());
+    surface.EndPrintJob();
     EXPECT_FALSE(chooser.Written());
     EXPECT_EQ(chooser.Error(), target.string() + ": is a folder");
     EXPECT_TRUE(fs::is_directory(target));
@@ -422,9 +417,9 @@ TEST_F(FilePrinterTest, AJobThatDrewNothingStillWritesOneBlankPage) {
     settings.Path = pdf.string();
     settings.Paper = PaperSize::A4;
     FilePrinterChooser chooser(settings);
-    SetPrinterChooser(&chooser);
-    ASSERT_TRUE(BeginPrintJob());
-    EndPrintJob();
+    PrintSurface surface(chooser);
+    ASSERT_TRUE(surface.BeginPrintJob());
+    surface.EndPrintJob();
     EXPECT_TRUE(chooser.Written());
     const std::string info = RunAndRead("pdfinfo '" + pdf.string() + "'");
     EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;

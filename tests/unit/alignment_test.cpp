@@ -1,7 +1,8 @@
-#include "windows/window_alignment.h"
+#include "geometry/numeric_text.h"
 #include "windows/control_ids.h"
 #include "windows/field_table.h"
-#include "geometry/numeric_text.h"
+#include "windows/program_records.h"
+#include "windows/window_alignment.h"
 
 #include <gtest/gtest.h>
 

@@ -25,12 +25,10 @@ AlignmentAnalysis IecAt222() {
 }
 
 std::vector<DeviceRequest> PrintChart(const AlignmentAnalysis& analysis) {
-    PrintColours = {0, 0, 0, 255, 255, 255};
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log);
-    SetPrinterChooser(&chooser);
-    PrintAnalysisChart(analysis);
-    SetPrinterChooser(nullptr);
+    PrintSurface surface(chooser, {0, 0, 0, 255, 255, 255});
+    PrintAnalysisChart(surface, analysis);
     return log;
 }
 

@@ -27,31 +27,32 @@ constexpr double WorkedOuterNull = 119.173145;
 // The worked example's positions are given to three decimals.
 constexpr double Decimals = 0.0005;
 
+// The record the template is printed from; the template writes its page positions into it.
+ParameterRecord Record{};
+
 void SetRecord(double spindleToPivot, double innerNull, double outerNull, double factorX, double factorY) {
-    Parameters = ParameterRecord{};
-    Parameters.SpindleToPivot = spindleToPivot;
-    Parameters.InnerNullRadius = innerNull;
-    Parameters.OuterNullRadius = outerNull;
-    Parameters.EffectiveLength = std::sqrt(spindleToPivot * spindleToPivot + innerNull * outerNull);
-    Parameters.InnerGrooveRadius = 60.325;
-    Parameters.OuterGrooveRadius = 146.05;
-    Parameters.Overhang = Parameters.EffectiveLength - spindleToPivot;
-    Parameters.OffsetAngle = 18.5;
-    Parameters.LinearOffset = 71.8;
-    Parameters.CorrectionFactorX = factorX;
-    Parameters.CorrectionFactorY = factorY;
-    Parameters.GeometryChoice = 1;
-    AssignArmId(Parameters, "Deck 1");
-    PrintColours = PrintColourRecord{0, 0, 0, 255, 255, 255};
+    Record = ParameterRecord{};
+    Record.SpindleToPivot = spindleToPivot;
+    Record.InnerNullRadius = innerNull;
+    Record.OuterNullRadius = outerNull;
+    Record.EffectiveLength = std::sqrt(spindleToPivot * spindleToPivot + innerNull * outerNull);
+    Record.InnerGrooveRadius = 60.325;
+    Record.OuterGrooveRadius = 146.05;
+    Record.Overhang = Record.EffectiveLength - spindleToPivot;
+    Record.OffsetAngle = 18.5;
+    Record.LinearOffset = 71.8;
+    Record.CorrectionFactorX = factorX;
+    Record.CorrectionFactorY = factorY;
+    Record.GeometryChoice = 1;
+    AssignArmId(Record, "Deck 1");
 }
 
 // Prints the template from the record as it stands and keeps every device request.
 std::vector<DeviceRequest> PrintTemplate(PrinterChoiceResult answer = PrinterChoiceResult::Chosen) {
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log, RecordingDeviceSettings{}, answer);
-    SetPrinterChooser(&chooser);
-    PrintArcTemplate();
-    SetPrinterChooser(nullptr);
+    PrintSurface surface(chooser, PrintColourRecord{0, 0, 0, 255, 255, 255});
+    PrintArcTemplate(surface, Record);
     return log;
 }
 
@@ -102,12 +103,12 @@ INSTANTIATE_TEST_SUITE_P(CorrectionFactors, WorkedExample, ::testing::Values(Fac
 // --- the record: pivot before the printer, null points while drawing ---
 
 TEST_P(WorkedExample, WritesPivotAndNullPointPositions) {
-    EXPECT_EQ(Parameters.PivotPageX, 252);
-    EXPECT_EQ(Parameters.PivotPageY, 40);
-    EXPECT_NEAR(Parameters.InnerNullPageX, 34.535, Decimals);
-    EXPECT_NEAR(Parameters.InnerNullPageY, 102.533, Decimals);
-    EXPECT_NEAR(Parameters.OuterNullPageX, 58.986, Decimals);
-    EXPECT_NEAR(Parameters.OuterNullPageY, 158.096, Decimals);
+    EXPECT_EQ(Record.PivotPageX, 252);
+    EXPECT_EQ(Record.PivotPageY, 40);
+    EXPECT_NEAR(Record.InnerNullPageX, 34.535, Decimals);
+    EXPECT_NEAR(Record.InnerNullPageY, 102.533, Decimals);
+    EXPECT_NEAR(Record.OuterNullPageX, 58.986, Decimals);
+    EXPECT_NEAR(Record.OuterNullPageY, 158.096, Decimals);
 }
 
 // --- job frame ---
@@ -223,7 +224,7 @@ TEST_P(WorkedExample, StylusArcAboutThePivotThroughBothNullPoints) {
     const DeviceRequest& arc = Arcs[0];
     EXPECT_FALSE(arc.Pie);
     EXPECT_FALSE(arc.Fill.Filled);
-    const double length = Parameters.EffectiveLength;
+    const double length = Record.EffectiveLength;
     EXPECT_TRUE(NearDots(arc.Rect.Left, 252 - length, Sx, 1));
     EXPECT_TRUE(NearDots(arc.Rect.Right, 252 + length, Sx, 1));
     EXPECT_TRUE(NearDots(arc.Rect.Top, 40 - length, Sy, 1));
@@ -366,8 +367,8 @@ TEST_P(WorkedExample, LabelsTitleAndLegendAtTheirPositions) {
         {"Pivot to spindle distance = 209.000", 95, 55},
         {"Inner null radius = " + FormatNumber(WorkedInnerNull, LengthMask), 95, 60},
         {"Outer null radius = " + FormatNumber(WorkedOuterNull, LengthMask), 95, 65},
-        {"Effective length = " + FormatNumber(Parameters.EffectiveLength, LengthMask), 95, 70},
-        {"Overhang = " + FormatNumber(Parameters.Overhang, LengthMask), 95, 75},
+        {"Effective length = " + FormatNumber(Record.EffectiveLength, LengthMask), 95, 70},
+        {"Overhang = " + FormatNumber(Record.Overhang, LengthMask), 95, 75},
         {"Offset angle = " + FormatNumber(18.5, LengthMask) + degree, 95, 80},
         {"Linear offset = " + FormatNumber(71.8, LengthMask), 95, 85},
     };
@@ -412,8 +413,8 @@ TEST(ArcTemplateTitle, NamesTheGeometryAfterTheTrimmedId) {
         SCOPED_TRACE(c.Geometry);
         SCOPED_TRACE(c.ArmId);
         SetRecord(WorkedSpindleToPivot, WorkedInnerNull, WorkedOuterNull, 1, 1);
-        Parameters.GeometryChoice = c.Geometry;
-        AssignArmId(Parameters, c.ArmId);
+        Record.GeometryChoice = c.Geometry;
+        AssignArmId(Record, c.ArmId);
         const auto texts = OfKind(PrintTemplate(), Kind::Text);
         std::vector<DeviceRequest> atTitle;
         for (const DeviceRequest& text : texts) {
@@ -453,8 +454,8 @@ TEST(ArcTemplateLegend, GrooveSuffixesOnlyForThePresetValuesExactly) {
     for (const SuffixCase& c : cases) {
         SCOPED_TRACE(c.Inner);
         SetRecord(WorkedSpindleToPivot, WorkedInnerNull, WorkedOuterNull, 1, 1);
-        Parameters.InnerGrooveRadius = c.Inner;
-        Parameters.OuterGrooveRadius = c.Outer;
+        Record.InnerGrooveRadius = c.Inner;
+        Record.OuterGrooveRadius = c.Outer;
         const auto texts = OfKind(PrintTemplate(), Kind::Text);
         ASSERT_EQ(texts.size(), 18u);
         EXPECT_EQ(texts[9].Text, "Inner groove radius = " + FormatNumber(c.Inner, LengthMask) + c.InnerSuffix);
@@ -467,18 +468,18 @@ TEST(ArcTemplateLegend, GrooveSuffixesOnlyForThePresetValuesExactly) {
 TEST(ArcTemplateJob, NoPrinterDrawsNothingButPlacesThePivot) {
     for (const PrinterChoiceResult answer : {PrinterChoiceResult::Cancelled, PrinterChoiceResult::Failed}) {
         SetRecord(150, WorkedInnerNull, WorkedOuterNull, 1, 1);
-        Parameters.InnerNullPageX = 123;
-        Parameters.OuterNullPageY = 456;
+        Record.InnerNullPageX = 123;
+        Record.OuterNullPageY = 456;
         const auto log = PrintTemplate(answer);
         for (const DeviceRequest& r : log) {
             EXPECT_NE(r.What, Kind::StartPage);
             EXPECT_NE(r.What, Kind::Line);
             EXPECT_NE(r.What, Kind::Text);
         }
-        EXPECT_EQ(Parameters.PivotPageX, 193);
-        EXPECT_EQ(Parameters.PivotPageY, 40);
-        EXPECT_EQ(Parameters.InnerNullPageX, 123);
-        EXPECT_EQ(Parameters.OuterNullPageY, 456);
+        EXPECT_EQ(Record.PivotPageX, 193);
+        EXPECT_EQ(Record.PivotPageY, 40);
+        EXPECT_EQ(Record.InnerNullPageX, 123);
+        EXPECT_EQ(Record.OuterNullPageY, 456);
     }
 }
 
@@ -504,8 +505,8 @@ TEST(ArcTemplateNullPoints, APointWithoutIntersectionIsLeftOutAndTheRestPrints) 
     for (const MissingNullCase& c : cases) {
         SCOPED_TRACE(c.Name);
         SetRecord(c.SpindleToPivot, c.InnerNull, c.OuterNull, 1, 1);
-        Parameters.InnerNullRadius = c.InnerAfterwards.value_or(Parameters.InnerNullRadius);
-        Parameters.OuterNullRadius = c.OuterAfterwards.value_or(Parameters.OuterNullRadius);
+        Record.InnerNullRadius = c.InnerAfterwards.value_or(Record.InnerNullRadius);
+        Record.OuterNullRadius = c.OuterAfterwards.value_or(Record.OuterNullRadius);
         const auto log = PrintTemplate();
         const auto lines = OfKind(log, Kind::Line);
         EXPECT_EQ(lines.size(), LinesBeforeGrids + c.Grids * GridLines);

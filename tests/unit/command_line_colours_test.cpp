@@ -1,4 +1,5 @@
 #include "print/command_line_colours.h"
+#include "windows/program_records.h"
 
 #include <gtest/gtest.h>
 

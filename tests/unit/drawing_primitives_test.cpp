@@ -31,16 +31,12 @@ struct Scales {
 class PrimitivesTest : public ::testing::TestWithParam<Scales> {
 protected:
     void SetUp() override {
-        SetPrinterChooser(&Chooser);
-        ASSERT_TRUE(BeginPrintJob());
-        SetForegroundColour(0x224466);
-        SetPenWidth(3);
+        ASSERT_TRUE(Surface.BeginPrintJob());
+        Surface.SetForegroundColour(0x224466);
+        Surface.SetPenWidth(3);
     }
 
-    void TearDown() override {
-        EndPrintJob();
-        SetPrinterChooser(nullptr);
-    }
+    void TearDown() override { Surface.EndPrintJob(); }
 
     std::vector<DeviceRequest> Drawn() const {
         std::vector<DeviceRequest> drawn;
@@ -69,6 +65,7 @@ protected:
 
     std::vector<DeviceRequest> Log;
     RecordingPrinterChooser Chooser{Log};
+    PrintSurface Surface{Chooser};
 };
 
 // Equal scales, a printer with different resolutions across and down, and correction factors of 1.01 and 0.5.
@@ -84,7 +81,7 @@ TEST_P(PrimitivesTest, CrossIsAVerticalStrokeUpThenAHorizontalStrokeLeftward) {
     const double sy = GetParam().Y;
     const double cx = 104.0;
     const double cy = 134.0;
-    DrawCross(cx, cy, 3.0, sx, sy);
+    DrawCross(Surface, cx, cy, 3.0, sx, sy);
     ExpectStrokes({
         {Dot(cx * sx), Dot(cy * sy + 1.5 * sy), Dot(cx * sx), Dot(cy * sy - 1.5 * sy)},
         {Dot(cx * sx + 1.5 * sx), Dot(cy * sy), Dot(cx * sx - 1.5 * sx), Dot(cy * sy)},
@@ -98,8 +95,8 @@ TEST_P(PrimitivesTest, CrossIsAVerticalStrokeUpThenAHorizontalStrokeLeftward) {
 TEST_P(PrimitivesTest, AfterACrossThePositionIsTheLeftEndOfItsHorizontalStroke) {
     const double sx = GetParam().X;
     const double sy = GetParam().Y;
-    DrawCross(50.0, 60.0, 4.0, sx, sy);
-    PagePrintLine("here");
+    DrawCross(Surface, 50.0, 60.0, 4.0, sx, sy);
+    Surface.PagePrintLine("here");
     const auto drawn = Drawn();
     ASSERT_EQ(drawn.size(), 3u);
     ASSERT_EQ(drawn[2].What, Kind::Text);
@@ -116,7 +113,7 @@ TEST_P(PrimitivesTest, HashSquareStrokesInOrderAndDirection) {
     const double cy = 70.0;
     const double h = 5.0;
     const double o = 3.0;
-    DrawHashSquare(cx, cy, 2 * h, o, sx, sy);
+    DrawHashSquare(Surface, cx, cy, 2 * h, o, sx, sy);
     ExpectStrokes({
         {Dot(sx * (cx - h)), Dot(sy * (cy - h - o)), Dot(sx * (cx - h)), Dot(sy * (cy + h + o))},
         {Dot(sx * (cx + h)), Dot(sy * (cy - h - o)), Dot(sx * (cx + h)), Dot(sy * (cy + h + o))},
@@ -126,7 +123,7 @@ TEST_P(PrimitivesTest, HashSquareStrokesInOrderAndDirection) {
 }
 
 TEST_P(PrimitivesTest, HashSquareWithoutOvershootIsAClosedSquareWhoseCornersMeet) {
-    DrawHashSquare(30.0, 30.0, 7.0, 0.0, GetParam().X, GetParam().Y);
+    DrawHashSquare(Surface, 30.0, 30.0, 7.0, 0.0, GetParam().X, GetParam().Y);
     const auto drawn = Drawn();
     ASSERT_EQ(drawn.size(), 4u);
     const DeviceRequest& left = drawn[0];
@@ -144,8 +141,8 @@ TEST_P(PrimitivesTest, HashSquareWithoutOvershootIsAClosedSquareWhoseCornersMeet
 }
 
 TEST_P(PrimitivesTest, AfterAHashSquareThePositionIsTheRightEndOfTheLowerSide) {
-    DrawHashSquare(30.0, 30.0, 7.0, 2.0, GetParam().X, GetParam().Y);
-    PagePrintLine("here");
+    DrawHashSquare(Surface, 30.0, 30.0, 7.0, 2.0, GetParam().X, GetParam().Y);
+    Surface.PagePrintLine("here");
     const auto drawn = Drawn();
     ASSERT_EQ(drawn.size(), 5u);
     EXPECT_EQ(drawn[4].From.X, drawn[3].To.X);
@@ -160,7 +157,7 @@ TEST_P(PrimitivesTest, CircleIsAnUnfilledEllipseOnTheScaledBox) {
     const double cx = 140.0;
     const double cy = 104.0;
     const double d = 300.0;
-    DrawCircle(cx, cy, d, sx, sy);
+    DrawCircle(Surface, cx, cy, d, sx, sy);
     const auto drawn = Drawn();
     ASSERT_EQ(drawn.size(), 1u);
     ASSERT_EQ(drawn[0].What, Kind::Box);
@@ -176,9 +173,9 @@ TEST_P(PrimitivesTest, CircleIsAnUnfilledEllipseOnTheScaledBox) {
 }
 
 TEST_P(PrimitivesTest, CircleLeavesThePositionUnchanged) {
-    PageMoveTo(123.0, 456.0);
-    DrawCircle(20.0, 20.0, 5.0, GetParam().X, GetParam().Y);
-    PagePrintLine("here");
+    Surface.PageMoveTo(123.0, 456.0);
+    DrawCircle(Surface, 20.0, 20.0, 5.0, GetParam().X, GetParam().Y);
+    Surface.PagePrintLine("here");
     const auto drawn = Drawn();
     ASSERT_EQ(drawn.size(), 2u);
     EXPECT_EQ(drawn[1].From.X, 123);
@@ -192,7 +189,7 @@ TEST_P(PrimitivesTest, SpindleHoleMarkIsCircleThenCrossThenHashSquareTangentToTh
     const double sy = GetParam().Y;
     const double cx = 58.0;
     const double cy = 104.0;
-    DrawSpindleHoleMark(cx, cy, sx, sy);
+    DrawSpindleHoleMark(Surface, cx, cy, sx, sy);
     const auto drawn = Drawn();
     ASSERT_EQ(drawn.size(), 7u);
     EXPECT_EQ(drawn[0].What, Kind::Box);
@@ -218,8 +215,8 @@ TEST_P(PrimitivesTest, SpindleHoleMarkIsCircleThenCrossThenHashSquareTangentToTh
 }
 
 TEST_P(PrimitivesTest, DrawingACircleOverEarlierMarksDoesNotHideThem) {
-    DrawCross(20.0, 20.0, 3.0, GetParam().X, GetParam().Y);
-    DrawCircle(20.0, 20.0, 10.0, GetParam().X, GetParam().Y);
+    DrawCross(Surface, 20.0, 20.0, 3.0, GetParam().X, GetParam().Y);
+    DrawCircle(Surface, 20.0, 20.0, 10.0, GetParam().X, GetParam().Y);
     const auto drawn = Drawn();
     ASSERT_EQ(drawn.size(), 3u);
     EXPECT_FALSE(drawn[2].Fill.Filled);

@@ -33,13 +33,7 @@ struct FarArcCase {
     bool Drawn; // false: the centre lies too close to the limit to mark the rays, and the arc is dropped
 };
 
-class FarArcs : public testing::TestWithParam<FarArcCase> {
-protected:
-    void TearDown() override {
-        EndPrintJob();
-        SetPrinterChooser(nullptr);
-    }
-};
+class FarArcs : public testing::TestWithParam<FarArcCase> {};
 
 double RayAngle(const DeviceRect& box, DevicePoint through) {
     const double cx = (static_cast<double>(box.Left) + box.Right) / 2.0;
@@ -62,10 +56,10 @@ TEST_P(FarArcs, RadialPointsStayInsideTheLimitOnTheirRaysOrTheArcIsDropped) {
     const FarArcCase& c = GetParam();
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log);
-    SetPrinterChooser(&chooser);
-    ASSERT_TRUE(BeginPrintJob());
-    PageArc(c.Left, c.Top, c.Right, c.Bottom, c.StartAngle, c.EndAngle, UseLineColour, UseLineColour, 0, true);
-    EndPrintJob();
+    PrintSurface surface(chooser);
+    ASSERT_TRUE(surface.BeginPrintJob());
+    surface.PageArc(c.Left, c.Top, c.Right, c.Bottom, c.StartAngle, c.EndAngle, UseLineColour, UseLineColour, 0, true);
+    surface.EndPrintJob();
 
     std::vector<DeviceRequest> arcs;
     for (const DeviceRequest& request : log) {

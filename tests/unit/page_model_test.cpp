@@ -34,22 +34,29 @@ std::vector<DeviceRequest> OfKind(const std::vector<DeviceRequest>& log, Kind ki
     return found;
 }
 
+// Answers with the chooser a test installed last (cancelled when there is none), so that one surface can see
+// several choices in a row.
+class ForwardingChooser : public PrinterChooser {
+public:
+    PrinterChoice ChoosePrinter() override { return Target != nullptr ? Target->ChoosePrinter() : PrinterChoice{}; }
+    PrinterChooser* Target = nullptr;
+};
+
 // A page-model test with a recording printer behind BeginPrintJob.
 class PageModelTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        EndPrintJob();
-        SetPrinterChooser(nullptr);
-    }
+    void TearDown() override { Surface.EndPrintJob(); }
 
     void StartJob(RecordingDeviceSettings settings = {}, PrinterChoiceResult answer = PrinterChoiceResult::Chosen) {
         Chooser = std::make_unique<RecordingPrinterChooser>(Log, settings, answer);
-        SetPrinterChooser(Chooser.get());
-        Attached = BeginPrintJob();
+        Forwarding.Target = Chooser.get();
+        Attached = Surface.BeginPrintJob();
     }
 
     std::vector<DeviceRequest> Log;
     std::unique_ptr<RecordingPrinterChooser> Chooser;
+    ForwardingChooser Forwarding;
+    PrintSurface Surface{Forwarding};
     bool Attached = false;
 };
 
@@ -64,8 +71,8 @@ class CoordinateRounding : public PageModelTest, public ::testing::WithParamInte
 
 TEST_P(CoordinateRounding, LineEndsRoundToTheNearestDotWithTiesToEven) {
     StartJob();
-    PageMoveTo(GetParam().Value, 0.0);
-    PageLineTo(0.0, GetParam().Value, UseLineColour);
+    Surface.PageMoveTo(GetParam().Value, 0.0);
+    Surface.PageLineTo(0.0, GetParam().Value, UseLineColour);
     const auto lines = OfKind(Log, Kind::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].From.X, GetParam().Dot);
@@ -87,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(NearTies, CoordinateRounding,
 
 TEST_F(PageModelTest, BoxCornersGivenInSinglePrecisionRoundHalfToEven) {
     StartJob();
-    PageBox(10.5f, 11.5f, 100.5f, 101.5f, 0.0f, 0, NoFill, 0);
+    Surface.PageBox(10.5f, 11.5f, 100.5f, 101.5f, 0.0f, 0, NoFill, 0);
     const auto boxes = OfKind(Log, Kind::Box);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Rect.Left, 10);
@@ -98,7 +105,7 @@ TEST_F(PageModelTest, BoxCornersGivenInSinglePrecisionRoundHalfToEven) {
 
 TEST_F(PageModelTest, BoxCornersGivenInAnyOrderReachTheDeviceAsLeftTopRightBottom) {
     StartJob();
-    PageBox(300.0f, 400.0f, 100.0f, 50.0f, 0.0f, 0, NoFill, 0);
+    Surface.PageBox(300.0f, 400.0f, 100.0f, 50.0f, 0.0f, 0, NoFill, 0);
     const auto boxes = OfKind(Log, Kind::Box);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Rect.Left, 100);
@@ -120,10 +127,10 @@ class FarCoordinates : public PageModelTest, public ::testing::WithParamInterfac
 TEST_P(FarCoordinates, LinesBoxesAndArcsBeyondTheLimitAreDropped) {
     StartJob();
     const DropCase c = GetParam();
-    PageMoveTo(0.0, 0.0);
-    PageLineTo(c.X, c.Y, UseLineColour);
-    PageBox(0.0f, 0.0f, static_cast<float>(c.X), static_cast<float>(c.Y), 0.0f, 0, NoFill, 0);
-    PageArc(0.0f, 0.0f, static_cast<float>(c.X), static_cast<float>(c.Y), 0.0f, 1.0f, 0, NoFill, 0, false);
+    Surface.PageMoveTo(0.0, 0.0);
+    Surface.PageLineTo(c.X, c.Y, UseLineColour);
+    Surface.PageBox(0.0f, 0.0f, static_cast<float>(c.X), static_cast<float>(c.Y), 0.0f, 0, NoFill, 0);
+    Surface.PageArc(0.0f, 0.0f, static_cast<float>(c.X), static_cast<float>(c.Y), 0.0f, 1.0f, 0, NoFill, 0, false);
     const std::size_t expected = c.Drawn ? 1u : 0u;
     EXPECT_EQ(OfKind(Log, Kind::Line).size(), expected);
     EXPECT_EQ(OfKind(Log, Kind::Box).size(), expected);
@@ -142,9 +149,9 @@ INSTANTIATE_TEST_SUITE_P(Limits, FarCoordinates,
 
 TEST_F(PageModelTest, ADroppedMoveLeavesNoPositionSoTheNextLineIsDroppedButEndsAtItsPoint) {
     StartJob();
-    PageMoveTo(NaN, 10.0);
-    PageLineTo(100.0, 200.0, UseLineColour);
-    PageLineTo(300.0, 400.0, UseLineColour);
+    Surface.PageMoveTo(NaN, 10.0);
+    Surface.PageLineTo(100.0, 200.0, UseLineColour);
+    Surface.PageLineTo(300.0, 400.0, UseLineColour);
     const auto lines = OfKind(Log, Kind::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].From.X, 100);
@@ -155,18 +162,18 @@ TEST_F(PageModelTest, ADroppedMoveLeavesNoPositionSoTheNextLineIsDroppedButEndsA
 
 TEST_F(PageModelTest, ADroppedLineEndLeavesNoPositionEither) {
     StartJob();
-    PageMoveTo(5.0, 5.0);
-    PageLineTo(5.0, Infinity, UseLineColour);
-    PagePrintLine("lost");
-    PageLineTo(50.0, 50.0, UseLineColour);
+    Surface.PageMoveTo(5.0, 5.0);
+    Surface.PageLineTo(5.0, Infinity, UseLineColour);
+    Surface.PagePrintLine("lost");
+    Surface.PageLineTo(50.0, 50.0, UseLineColour);
     EXPECT_TRUE(OfKind(Log, Kind::Line).empty());
     EXPECT_TRUE(OfKind(Log, Kind::Text).empty());
 }
 
 TEST_F(PageModelTest, ArcsWithAnglesThatAreNotFiniteAreDropped) {
     StartJob();
-    PageArc(0.0f, 0.0f, 100.0f, 100.0f, std::numeric_limits<float>::quiet_NaN(), 1.0f, 0, NoFill, 0, false);
-    PageArc(0.0f, 0.0f, 100.0f, 100.0f, 0.0f, std::numeric_limits<float>::infinity(), 0, NoFill, 0, true);
+    Surface.PageArc(0.0f, 0.0f, 100.0f, 100.0f, std::numeric_limits<float>::quiet_NaN(), 1.0f, 0, NoFill, 0, false);
+    Surface.PageArc(0.0f, 0.0f, 100.0f, 100.0f, 0.0f, std::numeric_limits<float>::infinity(), 0, NoFill, 0, true);
     EXPECT_TRUE(OfKind(Log, Kind::Arc).empty());
 }
 
@@ -217,10 +224,10 @@ constexpr DeviceColour Foreground = 0x123456;
 
 TEST_P(ColourCodes, LineMinusOneIsTheForegroundFillMinusOneTheLineMinusTwoNone) {
     StartJob();
-    SetForegroundColour(Foreground);
+    Surface.SetForegroundColour(Foreground);
     const ColourCodeCase c = GetParam();
-    PageBox(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, c.Line, c.Fill, 0);
-    PageArc(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, 1.0f, c.Line, c.Fill, 0, true);
+    Surface.PageBox(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, c.Line, c.Fill, 0);
+    Surface.PageArc(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, 1.0f, c.Line, c.Fill, 0, true);
     for (Kind kind : {Kind::Box, Kind::Arc}) {
         const auto shapes = OfKind(Log, kind);
         ASSERT_EQ(shapes.size(), 1u);
@@ -230,8 +237,8 @@ TEST_P(ColourCodes, LineMinusOneIsTheForegroundFillMinusOneTheLineMinusTwoNone) 
             EXPECT_EQ(shapes[0].Fill.Colour, c.ExpectedFill);
         }
     }
-    PageMoveTo(0.0, 0.0);
-    PageLineTo(5.0, 5.0, c.Line);
+    Surface.PageMoveTo(0.0, 0.0);
+    Surface.PageLineTo(5.0, 5.0, c.Line);
     const auto lines = OfKind(Log, Kind::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].Colour, c.ExpectedLine);
@@ -246,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, ColourCodes,
 
 TEST_F(PageModelTest, TheJobStartsWithABlackForeground) {
     StartJob();
-    PageLineTo(10.0, 10.0, UseLineColour);
+    Surface.PageLineTo(10.0, 10.0, UseLineColour);
     const auto lines = OfKind(Log, Kind::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].Colour, 0u);
@@ -264,7 +271,7 @@ class FillStyles : public PageModelTest, public ::testing::WithParamInterface<Fi
 
 TEST_P(FillStyles, ZeroIsSolidOneToSixAreHatchesZeroToFiveAnythingElseIsSolid) {
     StartJob();
-    PageBox(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, 0, 0x00FF00, GetParam().Style);
+    Surface.PageBox(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, 0, 0x00FF00, GetParam().Style);
     const auto boxes = OfKind(Log, Kind::Box);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].Fill.Filled);
@@ -292,7 +299,7 @@ class BoxCorners : public PageModelTest, public ::testing::WithParamInterface<Co
 // The box is 400 dots wide and 200 high: corners are a percentage of the 200.
 TEST_P(BoxCorners, CornerPercentOfTheShorterSideOrEllipseWhenAbsent) {
     StartJob();
-    PageBox(100.0f, 50.0f, 500.0f, 250.0f, GetParam().Corner, 0, NoFill, 0);
+    Surface.PageBox(100.0f, 50.0f, 500.0f, 250.0f, GetParam().Corner, 0, NoFill, 0);
     const auto boxes = OfKind(Log, Kind::Box);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Shape, GetParam().Shape);
@@ -309,11 +316,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PageModelTest, ShapesUseTheCurrentPenWidth) {
     StartJob();
-    SetPenWidth(2);
-    PageLineTo(10.0, 0.0, UseLineColour);
-    PageBox(0.0f, 0.0f, 10.0f, 10.0f, EllipseCorner, UseLineColour, NoFill, 0);
-    SetPenWidth(0);
-    PageArc(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, 1.0f, UseLineColour, NoFill, 0, false);
+    Surface.SetPenWidth(2);
+    Surface.PageLineTo(10.0, 0.0, UseLineColour);
+    Surface.PageBox(0.0f, 0.0f, 10.0f, 10.0f, EllipseCorner, UseLineColour, NoFill, 0);
+    Surface.SetPenWidth(0);
+    Surface.PageArc(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, 1.0f, UseLineColour, NoFill, 0, false);
     EXPECT_EQ(OfKind(Log, Kind::Line).at(0).PenWidth, 2);
     EXPECT_EQ(OfKind(Log, Kind::Box).at(0).PenWidth, 2);
     EXPECT_EQ(OfKind(Log, Kind::Arc).at(0).PenWidth, 0);
@@ -327,7 +334,7 @@ TEST_P(ArcAngles, RadialPointsLieOnTheRaysAtTheAnglesCountedTowardsTheTopOfThePa
     StartJob();
     const float start = static_cast<float>(GetParam());
     const float end = static_cast<float>(GetParam() + 0.5);
-    PageArc(1000.0f, 2000.0f, 1200.0f, 2100.0f, start, end, UseLineColour, NoFill, 0, true);
+    Surface.PageArc(1000.0f, 2000.0f, 1200.0f, 2100.0f, start, end, UseLineColour, NoFill, 0, true);
     const auto arcs = OfKind(Log, Kind::Arc);
     ASSERT_EQ(arcs.size(), 1u);
     EXPECT_TRUE(arcs[0].Pie);
@@ -349,7 +356,7 @@ TEST_P(ArcsNearTheLimit, RadialPointsStayWithinTheLimitAndOnTheirRays) {
     StartJob();
     const auto edge = static_cast<float>(PageCoordinateLimit);
     const float angle = static_cast<float>(GetParam());
-    PageArc(edge - 600.0f, -edge, edge, -edge + 600.0f, angle, angle, UseLineColour, NoFill, 0, false);
+    Surface.PageArc(edge - 600.0f, -edge, edge, -edge + 600.0f, angle, angle, UseLineColour, NoFill, 0, false);
     const auto arcs = OfKind(Log, Kind::Arc);
     ASSERT_EQ(arcs.size(), 1u);
     const double centreX = edge - 300.0;
@@ -372,22 +379,22 @@ enum class FirstOperation { MoveTo, LineTo, Box, Arc, PrintLine };
 
 class PageOpening : public PageModelTest, public ::testing::WithParamInterface<FirstOperation> {};
 
-void Perform(FirstOperation operation) {
+void Perform(PrintSurface& surface, FirstOperation operation) {
     switch (operation) {
     case FirstOperation::MoveTo:
-        PageMoveTo(10.0, 10.0);
+        surface.PageMoveTo(10.0, 10.0);
         break;
     case FirstOperation::LineTo:
-        PageLineTo(10.0, 10.0, UseLineColour);
+        surface.PageLineTo(10.0, 10.0, UseLineColour);
         break;
     case FirstOperation::Box:
-        PageBox(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, UseLineColour, NoFill, 0);
+        surface.PageBox(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, UseLineColour, NoFill, 0);
         break;
     case FirstOperation::Arc:
-        PageArc(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, 1.0f, UseLineColour, NoFill, 0, false);
+        surface.PageArc(0.0f, 0.0f, 10.0f, 10.0f, 0.0f, 1.0f, UseLineColour, NoFill, 0, false);
         break;
     case FirstOperation::PrintLine:
-        PagePrintLine("text");
+        surface.PagePrintLine("text");
         break;
     }
 }
@@ -395,21 +402,21 @@ void Perform(FirstOperation operation) {
 TEST_P(PageOpening, SettingsOpenNoPageTheFirstOperationOpensItOnce) {
     StartJob();
     ASSERT_TRUE(Attached);
-    SetPageOrientation(2);
-    (void)GetPrinterResolution();
-    SetForegroundColour(0xFF);
-    SetBackgroundColour(0xFFFFFF);
-    SetPenWidth(2);
+    Surface.SetPageOrientation(2);
+    (void)Surface.GetPrinterResolution();
+    Surface.SetForegroundColour(0xFF);
+    Surface.SetBackgroundColour(0xFFFFFF);
+    Surface.SetPenWidth(2);
     EXPECT_TRUE(OfKind(Log, Kind::StartPage).empty());
-    Perform(GetParam());
-    Perform(GetParam());
-    PageLineTo(20.0, 20.0, UseLineColour);
+    Perform(Surface, GetParam());
+    Perform(Surface, GetParam());
+    Surface.PageLineTo(20.0, 20.0, UseLineColour);
     const auto pages = OfKind(Log, Kind::StartPage);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0].Orientation, 2);
     EXPECT_EQ(Log.front().What, Kind::StartDocument);
     EXPECT_EQ(Log.front().Text, "Print Job");
-    EndPrintJob();
+    Surface.EndPrintJob();
     const auto kinds = KindsOf(Log);
     const auto endPage = std::find(kinds.begin(), kinds.end(), Kind::EndPage);
     ASSERT_NE(endPage, kinds.end());
@@ -425,7 +432,7 @@ INSTANTIATE_TEST_SUITE_P(Operations, PageOpening,
 
 TEST_F(PageModelTest, ThePositionStartsAtTheOriginOfThePrintableArea) {
     StartJob();
-    PageLineTo(30.0, 40.0, UseLineColour);
+    Surface.PageLineTo(30.0, 40.0, UseLineColour);
     const auto lines = OfKind(Log, Kind::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].From.X, 0);
@@ -434,9 +441,9 @@ TEST_F(PageModelTest, ThePositionStartsAtTheOriginOfThePrintableArea) {
 
 TEST_F(PageModelTest, OrientationChangedAfterThePageOpenedCostsNoExtraPage) {
     StartJob();
-    PageMoveTo(0.0, 0.0);
-    SetPageOrientation(2);
-    PageLineTo(1.0, 1.0, UseLineColour);
+    Surface.PageMoveTo(0.0, 0.0);
+    Surface.SetPageOrientation(2);
+    Surface.PageLineTo(1.0, 1.0, UseLineColour);
     const auto pages = OfKind(Log, Kind::StartPage);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0].Orientation, 1);
@@ -444,7 +451,7 @@ TEST_F(PageModelTest, OrientationChangedAfterThePageOpenedCostsNoExtraPage) {
 
 TEST_F(PageModelTest, AJobWithoutDrawingEndsTheDocumentWithoutAPage) {
     StartJob();
-    EndPrintJob();
+    Surface.EndPrintJob();
     EXPECT_EQ(KindsOf(Log), (std::vector<Kind>{Kind::StartDocument, Kind::EndDocument}));
 }
 
@@ -453,25 +460,25 @@ TEST_F(PageModelTest, AJobWithoutDrawingEndsTheDocumentWithoutAPage) {
 TEST_F(PageModelTest, ACancelledChoiceAttachesNothingRecordsNoFailureAndDrawsNothing) {
     StartJob({}, PrinterChoiceResult::Cancelled);
     EXPECT_FALSE(Attached);
-    EXPECT_FALSE(PrintJobFailed());
+    EXPECT_FALSE(Surface.PrintJobFailed());
     EXPECT_EQ(Chooser->Calls, 1);
-    SetPageOrientation(2);
-    EXPECT_EQ(GetPrinterResolution().X, 0);
-    SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
-    PageMoveTo(1.0, 1.0);
-    PageLineTo(2.0, 2.0, UseLineColour);
-    PageBox(0.0f, 0.0f, 1.0f, 1.0f, 0.0f, UseLineColour, NoFill, 0);
-    PagePrintLine("nothing");
-    EndPrintJob();
+    Surface.SetPageOrientation(2);
+    EXPECT_EQ(Surface.GetPrinterResolution().X, 0);
+    Surface.SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
+    Surface.PageMoveTo(1.0, 1.0);
+    Surface.PageLineTo(2.0, 2.0, UseLineColour);
+    Surface.PageBox(0.0f, 0.0f, 1.0f, 1.0f, 0.0f, UseLineColour, NoFill, 0);
+    Surface.PagePrintLine("nothing");
+    Surface.EndPrintJob();
     EXPECT_TRUE(Log.empty());
 }
 
 TEST_F(PageModelTest, AFailedChoiceIsRecordedAndDrawsNothing) {
     StartJob({}, PrinterChoiceResult::Failed);
     EXPECT_FALSE(Attached);
-    EXPECT_TRUE(PrintJobFailed());
-    PageLineTo(2.0, 2.0, UseLineColour);
-    EndPrintJob();
+    EXPECT_TRUE(Surface.PrintJobFailed());
+    Surface.PageLineTo(2.0, 2.0, UseLineColour);
+    Surface.EndPrintJob();
     EXPECT_TRUE(Log.empty());
 }
 
@@ -480,9 +487,9 @@ TEST_F(PageModelTest, ADocumentThatCannotStartIsAFailureAndLeavesNothingAttached
     settings.FailStartDocument = true;
     StartJob(settings);
     EXPECT_FALSE(Attached);
-    EXPECT_TRUE(PrintJobFailed());
-    PageLineTo(2.0, 2.0, UseLineColour);
-    EndPrintJob();
+    EXPECT_TRUE(Surface.PrintJobFailed());
+    Surface.PageLineTo(2.0, 2.0, UseLineColour);
+    Surface.EndPrintJob();
     EXPECT_EQ(KindsOf(Log), (std::vector<Kind>{Kind::StartDocument}));
 }
 
@@ -491,31 +498,31 @@ TEST_F(PageModelTest, AnEmptyPrinterNameMeansNoPrinterWithoutFailure) {
     settings.PrinterName.clear();
     StartJob(settings);
     EXPECT_FALSE(Attached);
-    EXPECT_FALSE(PrintJobFailed());
-    PageLineTo(2.0, 2.0, UseLineColour);
+    EXPECT_FALSE(Surface.PrintJobFailed());
+    Surface.PageLineTo(2.0, 2.0, UseLineColour);
     EXPECT_TRUE(Log.empty());
 }
 
 TEST_F(PageModelTest, WithoutAChooserThereIsNoPrinter) {
-    SetPrinterChooser(nullptr);
-    EXPECT_FALSE(BeginPrintJob());
-    EXPECT_FALSE(PrintJobFailed());
+    Forwarding.Target = nullptr;
+    EXPECT_FALSE(Surface.BeginPrintJob());
+    EXPECT_FALSE(Surface.PrintJobFailed());
 }
 
 TEST_F(PageModelTest, AJobAfterACancelledOneWorksNormally) {
     StartJob({}, PrinterChoiceResult::Cancelled);
-    EndPrintJob();
+    Surface.EndPrintJob();
     StartJob();
     EXPECT_TRUE(Attached);
-    PageLineTo(2.0, 2.0, UseLineColour);
-    EndPrintJob();
+    Surface.PageLineTo(2.0, 2.0, UseLineColour);
+    Surface.EndPrintJob();
     EXPECT_EQ(KindsOf(Log),
               (std::vector<Kind>{Kind::StartDocument, Kind::StartPage, Kind::Line, Kind::EndPage, Kind::EndDocument}));
 }
 
 TEST_F(PageModelTest, BeginningAJobClosesWhatAnEarlierJobLeftOpen) {
     StartJob();
-    PageLineTo(2.0, 2.0, UseLineColour);
+    Surface.PageLineTo(2.0, 2.0, UseLineColour);
     StartJob();
     EXPECT_EQ(KindsOf(Log), (std::vector<Kind>{Kind::StartDocument, Kind::StartPage, Kind::Line, Kind::EndPage,
                                                Kind::EndDocument, Kind::StartDocument}));
@@ -523,14 +530,14 @@ TEST_F(PageModelTest, BeginningAJobClosesWhatAnEarlierJobLeftOpen) {
 
 TEST_F(PageModelTest, EndingTheJobReleasesFontsAndClearsAllState) {
     StartJob();
-    SetPageOrientation(2);
-    SetForegroundColour(0xFF);
-    SetBackgroundColour(0x00FF00);
-    SetPenWidth(5);
-    SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
-    SelectPrintFont(CreatePrintFont("Arial", 16.0f, FontItalic));
-    PageMoveTo(100.0, 100.0);
-    EndPrintJob();
+    Surface.SetPageOrientation(2);
+    Surface.SetForegroundColour(0xFF);
+    Surface.SetBackgroundColour(0x00FF00);
+    Surface.SetPenWidth(5);
+    Surface.SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
+    Surface.SelectPrintFont(CreatePrintFont("Arial", 16.0f, FontItalic));
+    Surface.PageMoveTo(100.0, 100.0);
+    Surface.EndPrintJob();
     const auto made = OfKind(Log, Kind::MakeFont);
     const auto released = OfKind(Log, Kind::ReleaseFont);
     ASSERT_EQ(made.size(), 2u);
@@ -539,13 +546,13 @@ TEST_F(PageModelTest, EndingTheJobReleasesFontsAndClearsAllState) {
     for (const DeviceRequest& font : released) {
         EXPECT_TRUE(font.Font == made[0].Font || font.Font == made[1].Font);
     }
-    EndPrintJob();
+    Surface.EndPrintJob();
     EXPECT_EQ(OfKind(Log, Kind::EndDocument).size(), 1u);
 
     Log.clear();
     StartJob();
-    PageLineTo(10.0, 10.0, UseLineColour);
-    PagePrintLine("fresh");
+    Surface.PageLineTo(10.0, 10.0, UseLineColour);
+    Surface.PagePrintLine("fresh");
     const auto page = OfKind(Log, Kind::StartPage);
     ASSERT_EQ(page.size(), 1u);
     EXPECT_EQ(page[0].Orientation, 1);
@@ -563,7 +570,7 @@ TEST_F(PageModelTest, ResolutionComesFromThePrinter) {
     RecordingDeviceSettings settings;
     settings.Resolution = DevicePoint{1200, 600};
     StartJob(settings);
-    const PrinterResolution resolution = GetPrinterResolution();
+    const PrinterResolution resolution = Surface.GetPrinterResolution();
     EXPECT_EQ(resolution.X, 1200);
     EXPECT_EQ(resolution.Y, 600);
 }
@@ -582,7 +589,7 @@ TEST_P(FontHeights, HeightIsMinusRoundedPointsTimesDotsPerInchOver72) {
     RecordingDeviceSettings settings;
     settings.Resolution = DevicePoint{600, GetParam().DotsPerInch};
     StartJob(settings);
-    SelectPrintFont(CreatePrintFont("Arial", GetParam().Points, 0));
+    Surface.SelectPrintFont(CreatePrintFont("Arial", GetParam().Points, 0));
     const auto fonts = OfKind(Log, Kind::MakeFont);
     ASSERT_EQ(fonts.size(), 1u);
     EXPECT_EQ(fonts[0].FontRequest.Height, GetParam().Height);
@@ -622,7 +629,7 @@ class FontStyles : public PageModelTest, public ::testing::WithParamInterface<St
 
 TEST_P(FontStyles, StyleBitsBecomeWeightAndFlags) {
     StartJob();
-    SelectPrintFont(CreatePrintFont("Arial", 12.0f, GetParam().Style));
+    Surface.SelectPrintFont(CreatePrintFont("Arial", 12.0f, GetParam().Style));
     const auto fonts = OfKind(Log, Kind::MakeFont);
     ASSERT_EQ(fonts.size(), 1u);
     EXPECT_EQ(fonts[0].FontRequest.Weight, GetParam().Weight);
@@ -642,12 +649,12 @@ TEST_F(PageModelTest, AFontIsRealisedOnceWhenSelectedAndReusedWhenSelectedAgain)
     StartJob();
     const PrintFont label = CreatePrintFont("Arial", 12.0f, 0);
     const PrintFont title = CreatePrintFont("Arial", 16.0f, FontItalic);
-    SelectPrintFont(label);
+    Surface.SelectPrintFont(label);
     EXPECT_EQ(OfKind(Log, Kind::MakeFont).size(), 1u);
     EXPECT_TRUE(OfKind(Log, Kind::StartPage).empty());
-    SelectPrintFont(title);
-    SelectPrintFont(label);
-    PagePrintLine("label");
+    Surface.SelectPrintFont(title);
+    Surface.SelectPrintFont(label);
+    Surface.PagePrintLine("label");
     const auto fonts = OfKind(Log, Kind::MakeFont);
     ASSERT_EQ(fonts.size(), 2u);
     const auto texts = OfKind(Log, Kind::Text);
@@ -657,7 +664,7 @@ TEST_F(PageModelTest, AFontIsRealisedOnceWhenSelectedAndReusedWhenSelectedAgain)
 
 TEST_F(PageModelTest, TextBeforeAnyFontUsesArialAtEightPoints) {
     StartJob();
-    PagePrintLine("plain");
+    Surface.PagePrintLine("plain");
     const auto fonts = OfKind(Log, Kind::MakeFont);
     ASSERT_EQ(fonts.size(), 1u);
     EXPECT_EQ(fonts[0].FontRequest.Face, "Arial");
@@ -666,8 +673,8 @@ TEST_F(PageModelTest, TextBeforeAnyFontUsesArialAtEightPoints) {
 
 TEST_F(PageModelTest, AFontSizeThatIsNotANumberFallsBackToEightPoints) {
     StartJob();
-    SelectPrintFont(CreatePrintFont("Arial", std::numeric_limits<float>::quiet_NaN(), 0));
-    SelectPrintFont(CreatePrintFont("Arial", std::numeric_limits<float>::infinity(), 0));
+    Surface.SelectPrintFont(CreatePrintFont("Arial", std::numeric_limits<float>::quiet_NaN(), 0));
+    Surface.SelectPrintFont(CreatePrintFont("Arial", std::numeric_limits<float>::infinity(), 0));
     const auto fonts = OfKind(Log, Kind::MakeFont);
     ASSERT_EQ(fonts.size(), 2u);
     EXPECT_EQ(fonts[0].FontRequest.Height, -67);
@@ -679,10 +686,10 @@ TEST_F(PageModelTest, AFontSizeThatIsNotANumberFallsBackToEightPoints) {
 
 TEST_F(PageModelTest, TextCellStartsAtThePositionAndIsClippedToTheRightEdgeAndOneLine) {
     StartJob();
-    SetForegroundColour(0x0000FF);
-    SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
-    PageMoveTo(2244.0, 1300.0);
-    PagePrintLine("pivot");
+    Surface.SetForegroundColour(0x0000FF);
+    Surface.SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
+    Surface.PageMoveTo(2244.0, 1300.0);
+    Surface.PagePrintLine("pivot");
     const int lineHeight = RecordedFontMetrics(-100).Height + RecordedFontMetrics(-100).ExternalLeading;
     const auto texts = OfKind(Log, Kind::Text);
     ASSERT_EQ(texts.size(), 1u);
@@ -698,16 +705,16 @@ TEST_F(PageModelTest, TextCellStartsAtThePositionAndIsClippedToTheRightEdgeAndOn
 
 TEST_F(PageModelTest, TheNextLineStartsAtTheLeftEdgeOneLineHeightBelow) {
     StartJob();
-    SelectPrintFont(CreatePrintFont("Arial", 16.0f * 0.5f, 0));
-    PageMoveTo(500.0, 40.0);
-    PagePrintLine("first");
-    PagePrintLine("second");
+    Surface.SelectPrintFont(CreatePrintFont("Arial", 16.0f * 0.5f, 0));
+    Surface.PageMoveTo(500.0, 40.0);
+    Surface.PagePrintLine("first");
+    Surface.PagePrintLine("second");
     const DeviceFontMetrics metrics = RecordedFontMetrics(-67);
     const auto texts = OfKind(Log, Kind::Text);
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[1].From.X, 0);
     EXPECT_EQ(texts[1].From.Y, 40 + metrics.Height + metrics.ExternalLeading);
-    PageLineTo(10.0, 10.0, UseLineColour);
+    Surface.PageLineTo(10.0, 10.0, UseLineColour);
     const auto lines = OfKind(Log, Kind::Line);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].From.X, 0);
@@ -716,9 +723,9 @@ TEST_F(PageModelTest, TheNextLineStartsAtTheLeftEdgeOneLineHeightBelow) {
 
 TEST_F(PageModelTest, LandscapeTextIsClippedAtTheLandscapeRightEdge) {
     StartJob();
-    SetPageOrientation(2);
-    PageMoveTo(100.0, 100.0);
-    PagePrintLine("wide");
+    Surface.SetPageOrientation(2);
+    Surface.PageMoveTo(100.0, 100.0);
+    Surface.PagePrintLine("wide");
     const auto texts = OfKind(Log, Kind::Text);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].Rect.Right, RecordingDeviceSettings{}.PortraitPrintableSize.Y);
@@ -726,8 +733,8 @@ TEST_F(PageModelTest, LandscapeTextIsClippedAtTheLandscapeRightEdge) {
 
 TEST_F(PageModelTest, TextBeyondTheRightEdgeGetsAnEmptyClip) {
     StartJob();
-    PageMoveTo(9000.0, 100.0);
-    PagePrintLine("gone");
+    Surface.PageMoveTo(9000.0, 100.0);
+    Surface.PagePrintLine("gone");
     const auto texts = OfKind(Log, Kind::Text);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_LE(texts[0].Rect.Right, texts[0].Rect.Left);
@@ -735,11 +742,11 @@ TEST_F(PageModelTest, TextBeyondTheRightEdgeGetsAnEmptyClip) {
 
 TEST_F(PageModelTest, TextIsTransparentUntilABackgroundIsSetThenOpaqueInIt) {
     StartJob();
-    PagePrintLine("see-through");
-    SetBackgroundColour(0xEEDDCC);
-    PagePrintLine("opaque");
-    SetBackgroundColour(MakeColour(300, -4, 17));
-    PagePrintLine("clamped");
+    Surface.PagePrintLine("see-through");
+    Surface.SetBackgroundColour(0xEEDDCC);
+    Surface.PagePrintLine("opaque");
+    Surface.SetBackgroundColour(MakeColour(300, -4, 17));
+    Surface.PagePrintLine("clamped");
     const auto texts = OfKind(Log, Kind::Text);
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_FALSE(texts[0].Opaque);
@@ -751,17 +758,17 @@ TEST_F(PageModelTest, TextIsTransparentUntilABackgroundIsSetThenOpaqueInIt) {
 
 TEST_F(PageModelTest, OutOfRangeSettingsKeepOrLimitTheCurrentOnes) {
     StartJob();
-    SetForegroundColour(0x00AA00);
-    SetForegroundColour(UseLineColour);
-    SetBackgroundColour(0x0000AA);
-    SetPageOrientation(3);
-    SetPenWidth(-4);
-    PageLineTo(10.0, 10.0, UseLineColour);
-    PagePrintLine("opaque");
-    SetBackgroundColour(UseLineColour);
-    PagePrintLine("still opaque");
-    SetBackgroundColour(NoFill);
-    PagePrintLine("transparent again");
+    Surface.SetForegroundColour(0x00AA00);
+    Surface.SetForegroundColour(UseLineColour);
+    Surface.SetBackgroundColour(0x0000AA);
+    Surface.SetPageOrientation(3);
+    Surface.SetPenWidth(-4);
+    Surface.PageLineTo(10.0, 10.0, UseLineColour);
+    Surface.PagePrintLine("opaque");
+    Surface.SetBackgroundColour(UseLineColour);
+    Surface.PagePrintLine("still opaque");
+    Surface.SetBackgroundColour(NoFill);
+    Surface.PagePrintLine("transparent again");
     const auto page = OfKind(Log, Kind::StartPage);
     ASSERT_EQ(page.size(), 1u);
     EXPECT_EQ(page[0].Orientation, 1);

@@ -28,19 +28,17 @@ std::vector<DeviceRequest> PrintDisk(std::int32_t outer, std::int32_t inner, con
                                      PrintColourRecord colours = {0, 0, 0, 255, 255, 255},
                                      PrinterChoiceResult answer = PrinterChoiceResult::Chosen,
                                      const std::vector<std::string>& notes = {}) {
-    Parameters = ParameterRecord{};
-    Parameters.CorrectionFactorX = factorX;
-    Parameters.CorrectionFactorY = factorY;
-    PrintColours = colours;
+    ParameterRecord record{};
+    record.CorrectionFactorX = factorX;
+    record.CorrectionFactorY = factorY;
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log, RecordingDeviceSettings{}, answer);
-    SetPrinterChooser(&chooser);
+    PrintSurface surface(chooser, colours);
     if (notes.empty()) {
-        PrintStrobeDisk(outer, inner, caption1, caption2);
+        PrintStrobeDisk(surface, record, outer, inner, caption1, caption2);
     } else {
-        PrintStrobeDiskWithNotes(outer, inner, caption1, caption2, notes);
+        PrintStrobeDiskWithNotes(surface, record, outer, inner, caption1, caption2, notes);
     }
-    SetPrinterChooser(nullptr);
     return log;
 }
 
@@ -97,15 +95,14 @@ TEST(StrobeDiskBars, EachRingHasItsCountOfWedges) {
 TEST(StrobeDiskBars, TheThinnestWedgesStayThinAtEveryResolution) {
     for (const int dpi : {150, 300, 600}) {
         SCOPED_TRACE(dpi);
-        Parameters = ParameterRecord{};
-        Parameters.CorrectionFactorX = Parameters.CorrectionFactorY = 1;
+        ParameterRecord record{};
+        record.CorrectionFactorX = record.CorrectionFactorY = 1;
         std::vector<DeviceRequest> log;
         RecordingDeviceSettings settings;
         settings.Resolution = {dpi, dpi};
         RecordingPrinterChooser chooser(log, settings);
-        SetPrinterChooser(&chooser);
-        PrintStrobeDisk(10000, 10000, "", "");
-        SetPrinterChooser(nullptr);
+        PrintSurface surface(chooser);
+        PrintStrobeDisk(surface, record, 10000, 10000, "", "");
         const auto wedges = OfKind(log, Kind::Arc);
         ASSERT_EQ(wedges.size(), 20000u);
         // Counter-clockwise from the start ray to the end ray; rays that met or crossed would make a whole disc.

@@ -7,6 +7,7 @@
 #include "settings/help_text.h"
 #include "geometry/alignment.h"
 #include "windows/field_table.h"
+#include "windows/window_alignment.h"
 #include "geometry/parameter_record.h"
 #include "geometry/windows_1252.h"
 #include "print_dialog_win32.h"
@@ -882,8 +883,9 @@ void CheckConfirmationBox(const Program& program) {
         SetTextOf(GetDlgItem(program.Main, id), Wide(text));
     }
     Click(program.Main, 1013);
-    ReadAndComputeAlignment(table);
-    const std::wstring expected = Wide(ConfirmationText(Parameters));
+    ParameterRecord record{};
+    ReadAndComputeAlignment(table, record);
+    const std::wstring expected = Wide(ConfirmationText(record));
     const HWND box = OpenBox(program, 1014, L"Confirm Parameters");
     if (box == nullptr) {
         return;

@@ -112,28 +112,28 @@ DWORD WINAPI AnswerOwnPrintDialog(LPVOID parameter) {
     return 0;
 }
 
-void DrawTestPage() {
-    SetPageOrientation(2);
-    const PrinterResolution resolution = GetPrinterResolution();
+void DrawTestPage(PrintSurface& surface) {
+    surface.SetPageOrientation(2);
+    const PrinterResolution resolution = surface.GetPrinterResolution();
     const double dotsPerMmX = DotsPerMm(resolution.X, 1.0);
     const double dotsPerMmY = DotsPerMm(resolution.Y, 1.0);
     std::printf("resolution %d x %d dpi\n", resolution.X, resolution.Y);
-    SetForegroundColour(ForegroundColourOf(PrintColours));
-    SetBackgroundColour(BackgroundColourOf(PrintColours));
-    SetPenWidth(PagePenWidth);
+    surface.SetForegroundColour(ForegroundColourOf(surface.Colours()));
+    surface.SetBackgroundColour(BackgroundColourOf(surface.Colours()));
+    surface.SetPenWidth(PagePenWidth);
 
-    PageMoveTo(AcrossStartX * dotsPerMmX, AcrossY * dotsPerMmY);
-    PageLineTo((AcrossStartX + LineLength) * dotsPerMmX, AcrossY * dotsPerMmY, UseLineColour);
-    PageMoveTo(DownX * dotsPerMmX, DownStartY * dotsPerMmY);
-    PageLineTo(DownX * dotsPerMmX, (DownStartY + LineLength) * dotsPerMmY, UseLineColour);
-    PageBox(static_cast<float>(CircleLeft * dotsPerMmX), static_cast<float>(CircleTop * dotsPerMmY),
+    surface.PageMoveTo(AcrossStartX * dotsPerMmX, AcrossY * dotsPerMmY);
+    surface.PageLineTo((AcrossStartX + LineLength) * dotsPerMmX, AcrossY * dotsPerMmY, UseLineColour);
+    surface.PageMoveTo(DownX * dotsPerMmX, DownStartY * dotsPerMmY);
+    surface.PageLineTo(DownX * dotsPerMmX, (DownStartY + LineLength) * dotsPerMmY, UseLineColour);
+    surface.PageBox(static_cast<float>(CircleLeft * dotsPerMmX), static_cast<float>(CircleTop * dotsPerMmY),
             static_cast<float>((CircleLeft + CircleDiameter) * dotsPerMmX),
             static_cast<float>((CircleTop + CircleDiameter) * dotsPerMmY), EllipseCorner, UseLineColour, NoFill, 0);
-    SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
-    PageMoveTo(TextX * dotsPerMmX, TextY * dotsPerMmY);
-    PagePrintLine(TestText);
-    PageMoveTo(ClipTextX * dotsPerMmX, ClipTextY * dotsPerMmY);
-    PagePrintLine(ClipText);
+    surface.SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
+    surface.PageMoveTo(TextX * dotsPerMmX, TextY * dotsPerMmY);
+    surface.PagePrintLine(TestText);
+    surface.PageMoveTo(ClipTextX * dotsPerMmX, ClipTextY * dotsPerMmY);
+    surface.PagePrintLine(ClipText);
 
     const auto box = [&](double left, double top, double right, double bottom) {
         return std::array<float, 4>{static_cast<float>(left * dotsPerMmX), static_cast<float>(top * dotsPerMmY),
@@ -141,18 +141,18 @@ void DrawTestPage() {
     };
     const auto arc =
         box(ShapeCentreX - ArcRadius, ShapeCentreY - ArcRadius, ShapeCentreX + ArcRadius, ShapeCentreY + ArcRadius);
-    PageArc(arc[0], arc[1], arc[2], arc[3], 0.0f, static_cast<float>(Pi / 2), UseLineColour, NoFill, 0, false);
+    surface.PageArc(arc[0], arc[1], arc[2], arc[3], 0.0f, static_cast<float>(Pi / 2), UseLineColour, NoFill, 0, false);
     const auto pie =
         box(ShapeCentreX - PieRadius, ShapeCentreY - PieRadius, ShapeCentreX + PieRadius, ShapeCentreY + PieRadius);
-    PageArc(pie[0], pie[1], pie[2], pie[3], static_cast<float>(Pi), static_cast<float>(3 * Pi / 2), UseLineColour,
+    surface.PageArc(pie[0], pie[1], pie[2], pie[3], static_cast<float>(Pi), static_cast<float>(3 * Pi / 2), UseLineColour,
             UseLineColour, CrossHatchFill, true);
     const auto rounded = box(BoxLeft, BoxTop, BoxLeft + BoxWidth, BoxTop + BoxHeight);
-    PageBox(rounded[0], rounded[1], rounded[2], rounded[3], BoxCornerPercent, UseLineColour, UseLineColour, 0);
+    surface.PageBox(rounded[0], rounded[1], rounded[2], rounded[3], BoxCornerPercent, UseLineColour, UseLineColour, 0);
 }
 
 int ChooseAndPrint(const std::wstring& queue, bool pressOk) {
     GdiPrinterChooser chooser(nullptr);
-    SetPrinterChooser(&chooser);
+    PrintSurface surface(chooser);
     DialogJob job;
     job.Queue = queue;
     job.PressOk = pressOk;
@@ -161,16 +161,15 @@ int ChooseAndPrint(const std::wstring& queue, bool pressOk) {
         std::printf("FAIL: no answering thread\n");
         return 1;
     }
-    const bool attached = BeginPrintJob();
-    const bool failed = PrintJobFailed();
+    const bool attached = surface.BeginPrintJob();
+    const bool failed = surface.PrintJobFailed();
     if (attached) {
-        DrawTestPage();
+        DrawTestPage(surface);
     }
-    EndPrintJob();
+    surface.EndPrintJob();
     // The answer is read only once the thread has ended.
     const bool answered = WaitForSingleObject(thread, DialogWaitMilliseconds + 5000) == WAIT_OBJECT_0;
     CloseHandle(thread);
-    SetPrinterChooser(nullptr);
     if (!answered) {
         std::printf("FAIL: the print dialog was never answered\n");
         return 1;
