@@ -27,7 +27,7 @@ std::string FreshTestFolder(const std::string& name) {
 }
 
 ToolResult RunTool(const std::vector<std::string>& args, const std::string& workingDirectory,
-                   const ToolSurroundings& surroundings) {
+                   const ToolSurroundings& surroundings, const ToolEnvironment& environment) {
     static int serial = 0;
     const std::filesystem::path base = std::filesystem::path(QUILLMERE_TEST_TMP) / "runs";
     std::filesystem::create_directories(base);
@@ -64,6 +64,9 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& work
         }
         // The tool's default paper follows the system's setting; the tests expect Letter unless they say otherwise.
         setenv("PAPERSIZE", "letter", 1);
+        for (const auto& [name, value] : environment) {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
         if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) {
             _exit(127);
         }
