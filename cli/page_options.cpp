@@ -124,8 +124,8 @@ FilePrinterSettings PageSettingsFromOptions(const PageOptions& options, std::str
             throw UsageError("--output needs a file name");
         }
         settings.Path = *options.Output;
-        if (const std::string refusal = RefusedOutput(settings.Path); !refusal.empty()) {
-            throw CommandFailure(refusal);
+        if (const Outcome allowed = CheckOutputPath(settings.Path); !allowed) {
+            throw CommandFailure(allowed.Message());
         }
     } else {
         settings.Path = std::string(defaultName) + "." + std::string(ExtensionOf(settings.Format));
