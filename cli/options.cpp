@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "geometry/numeric_text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -36,12 +38,6 @@ std::string Listed(const std::vector<std::string>& names) {
         text += names[i];
     }
     return text;
-}
-
-std::string ShortestText(double value) {
-    char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
 }
 
 // The help layout: "--print[=QUEUE]", "-o, --output FILE", the option's own text instead of CLI11's type names,

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "analysis/alignment_analysis.h"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// Only the chart takes the analysis; its callers have it from analysis/alignment_analysis.h already, and the other
+// printouts' users need not compile it.
+struct AlignmentAnalysis;
 
 inline constexpr std::size_t CaptionLength = 36;
 
