@@ -27,15 +27,6 @@ int RunShell(const std::vector<std::string>& words) {
     return std::system((command + ">/dev/null 2>&1").c_str());
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 // Page millimetres (from the printable-area origin) to raster pixels.
 double Px(double millimetres, double marginMm = DefaultMarginMm) {
     return (millimetres + marginMm) * DotsPerMm;

@@ -19,6 +19,15 @@ std::string ReadWholeFile(const std::string& path) {
     return content.str();
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 std::string FreshTestFolder(const std::string& name) {
     const std::filesystem::path folder = std::filesystem::path(QUILLMERE_TEST_TMP) / name;
     std::filesystem::remove_all(folder);

@@ -27,3 +27,5 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& work
 // A fresh, empty folder under the test build folder.
 std::string FreshTestFolder(const std::string& name);
 std::string ReadWholeFile(const std::string& path);
+// The lines of a text the tool wrote, without their line ends.
+std::vector<std::string> Lines(const std::string& text);
