@@ -11,6 +11,7 @@
 #include "settings/help_text.h"
 #include "windows/dialog_template.h"
 #include "windows/field_table.h"
+#include "windows/window_alignment.h"
 
 #include <windows.h>
 
