@@ -48,7 +48,7 @@ template <class Function> bool FindFunction(void* library, const char* name, Fun
 }
 
 Result<CupsFunctions> OpenCups(const std::string& fileName) {
-    // The handle is kept for the life of the process: the library's own threads and atexit handlers need it there.
+    // A library that serves is kept for the life of the process: its own threads and atexit handlers need it there.
     void* library = dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         return Failure{"cannot print: CUPS's library " + fileName + " is not installed"};
@@ -78,6 +78,7 @@ Result<CupsFunctions> OpenCups(const std::string& fileName) {
     find("cupsFinishDocument", f.FinishDocument);
     find("cupsCancelJob2", f.CancelJob2);
     if (missing != nullptr) {
+        dlclose(library);
         return Failure{"cannot print: CUPS's library " + fileName + " has no " + missing + " (too old?)"};
     }
     return f;
