@@ -1,6 +1,7 @@
 #include "analysis/alignment_analysis.h"
 
 #include "geometry/alignment.h"
+#include "geometry/angles.h"
 #include "geometry/parameter_record.h"
 
 #include <algorithm>
@@ -12,8 +13,6 @@ namespace {
 
 using Extended = long double;
 
-constexpr Extended Pi = 3.14159265358979323846264338327950288L;
-constexpr Extended DegreesPerRadian = 57.2957795130823208767981548141051703L;
 constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
 
 // Rounding may carry the sine argument a hair past 1 at the edge of the arm's reach; that much still counts as 1.
@@ -94,27 +93,18 @@ template <typename Function> void Consider(Peak& peak, Extended r, const Functio
     }
 }
 
-// The largest value of a function that has one hump at most on the piece: sampled, then refined by golden
-// section around the best sample.
-template <typename Function> Peak LargestOnPiece(Interval piece, const Function& f) {
-    Peak peak;
-    const Extended step = (piece.To - piece.From) / PeakSamples;
-    int best = 0;
-    for (int i = 0; i <= PeakSamples; ++i) {
-        const Extended r = i == PeakSamples ? piece.To : piece.From + step * i;
-        const Extended value = f(r);
-        if (value > peak.Value) {
-            peak = {value, r};
-            best = i;
-        }
-    }
-    Extended low = piece.From + step * std::max(best - 1, 0);
-    Extended high = best + 1 >= PeakSamples ? piece.To : piece.From + step * (best + 1);
+// Golden-section search: the interval narrowed around the largest value of a function that has one hump at most on
+// it, until it is no wider than the absolute tolerance or the relative one times its upper end, whichever is larger.
+template <typename Function>
+Interval NarrowedToLargest(Interval bracket, Extended absoluteTolerance, Extended relativeTolerance,
+                           const Function& f) {
+    Extended low = bracket.From;
+    Extended high = bracket.To;
     Extended a = high - GoldenRatio * (high - low);
     Extended b = low + GoldenRatio * (high - low);
     Extended fa = f(a);
     Extended fb = f(b);
-    while (high - low > PeakTolerance * std::max(Extended{1}, std::fabs(high))) {
+    while (high - low > std::max(absoluteTolerance, relativeTolerance * std::fabs(high))) {
         if (fa < fb) {
             low = a;
             a = b;
@@ -129,7 +119,27 @@ template <typename Function> Peak LargestOnPiece(Interval piece, const Function&
             fa = f(a);
         }
     }
-    Consider(peak, (low + high) / 2, f);
+    return {low, high};
+}
+
+// The largest value of a function that has one hump at most on the piece: sampled, then refined by golden
+// section around the best sample.
+template <typename Function> Peak LargestOnPiece(Interval piece, const Function& f) {
+    Peak peak;
+    const Extended step = (piece.To - piece.From) / PeakSamples;
+    int best = 0;
+    for (int i = 0; i <= PeakSamples; ++i) {
+        const Extended r = i == PeakSamples ? piece.To : piece.From + step * i;
+        const Extended value = f(r);
+        if (value > peak.Value) {
+            peak = {value, r};
+            best = i;
+        }
+    }
+    const Interval around{piece.From + step * std::max(best - 1, 0),
+                          best + 1 >= PeakSamples ? piece.To : piece.From + step * (best + 1)};
+    const Interval narrowed = NarrowedToLargest(around, PeakTolerance, PeakTolerance, f);
+    Consider(peak, (narrowed.From + narrowed.To) / 2, f);
     return peak;
 }
 
@@ -318,8 +328,8 @@ std::optional<OverhangOptimum> BestOverhangFor(const AnalysisInputs& inputs, con
     const Extended d = inputs.SpindleToPivot;
     const Extended r1 = inputs.InnerGrooveRadius;
     const Extended r2 = inputs.OuterGrooveRadius;
-    Extended low = std::max({d - r1, r2 - d, Extended{0}});
-    Extended high = d + r1;
+    const Extended low = std::max({d - r1, r2 - d, Extended{0}});
+    const Extended high = d + r1;
     if (!(low < high)) {
         return std::nullopt;
     }
@@ -338,26 +348,10 @@ std::optional<OverhangOptimum> BestOverhangFor(const AnalysisInputs& inputs, con
         };
         return Largest(SmoothPieces({r1, r2}, InnerNullOf(dd, l, beta), OuterNullOf(dd, l, beta)), distortion).Value;
     };
-    Extended a = high - GoldenRatio * (high - low);
-    Extended b = low + GoldenRatio * (high - low);
-    Extended fa = peakAt(a);
-    Extended fb = peakAt(b);
-    while (high - low > OverhangTolerance) {
-        if (fa > fb) {
-            low = a;
-            a = b;
-            fa = fb;
-            b = low + GoldenRatio * (high - low);
-            fb = peakAt(b);
-        } else {
-            high = b;
-            b = a;
-            fb = fa;
-            a = high - GoldenRatio * (high - low);
-            fa = peakAt(a);
-        }
-    }
-    const auto length = static_cast<double>((low + high) / 2);
+    // The smallest peak is the largest of its negative (negation is exact, so the steps are the same).
+    const Interval narrowed =
+        NarrowedToLargest({low, high}, OverhangTolerance, 0, [&](Extended length) { return -peakAt(length); });
+    const auto length = static_cast<double>((narrowed.From + narrowed.To) / 2);
     const ArmFigures best =
         AnalyseArm(AnalysedArm::UserArm, inputs, length, beta, InnerNullOf(inputs.SpindleToPivot, length, beta),
                    OuterNullOf(inputs.SpindleToPivot, length, beta));

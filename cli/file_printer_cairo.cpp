@@ -1,8 +1,8 @@
 #include "cli/file_printer.h"
 #include "print/vector_drawing.h"
 
-#include "geometry/windows_1252.h"
 #include "cli/output_file.h"
+#include "geometry/windows_1252.h"
 
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
@@ -128,7 +128,7 @@ public:
             return Fail("no output file named");
         }
         // Opening the output (a temporary file beside a file target) proves it writable before anything is drawn.
-        DocumentOpen = Output.Open(Settings.Path);
+        DocumentOpen = Output.Open(Settings.Path).Ok();
         return DocumentOpen || Fail("");
     }
 
@@ -560,8 +560,9 @@ private:
         if (!Failed) {
             Failed = true;
             Outcome->Written = false;
-            Outcome->Error =
-                Output.Failed() ? Output.Failure() : "cannot write " + Settings.Path + ": " + std::string(reason);
+            // `::Outcome`: inside this class, Outcome names the job's outcome.
+            const ::Outcome output = Output.Status();
+            Outcome->Error = !output ? output.Message() : "cannot write " + Settings.Path + ": " + std::string(reason);
         }
         return false;
     }

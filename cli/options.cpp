@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "geometry/numeric_text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>

@@ -52,26 +52,27 @@ bool IsStandardOutput(const std::string& path) {
     return path == "-";
 }
 
-std::string RefusedOutput(const std::string& path) {
-    return IsStandardOutput(path) && isatty(STDOUT_FILENO) == 1
-               ? "will not write a page to a terminal: redirect standard output or name a file"
-               : "";
+Outcome CheckOutputPath(const std::string& path) {
+    if (IsStandardOutput(path) && isatty(STDOUT_FILENO) == 1) {
+        return Failure{"will not write a page to a terminal: redirect standard output or name a file"};
+    }
+    return Done{};
 }
 
 OutputFile::~OutputFile() {
     Abandon();
 }
 
-bool OutputFile::Open(const std::string& path) {
+Outcome OutputFile::Open(const std::string& path) {
     Path = path;
     if (IsStandardOutput(path)) {
         Path = "standard output";
-        if (const std::string refusal = RefusedOutput(path); !refusal.empty()) {
-            return Fail(refusal);
+        if (const Outcome allowed = CheckOutputPath(path); !allowed) {
+            return Fail(allowed.Message());
         }
         Descriptor = STDOUT_FILENO;
         Borrowed = true;
-        return true;
+        return Done{};
     }
     struct stat existing {};
     const bool exists = stat(path.c_str(), &existing) == 0;
@@ -80,7 +81,7 @@ bool OutputFile::Open(const std::string& path) {
     }
     if (exists && !S_ISREG(existing.st_mode)) {
         Descriptor = open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-        return Descriptor >= 0 || FailWithErrno(errno);
+        return Descriptor >= 0 ? Outcome(Done{}) : FailWithErrno(errno);
     }
     TargetPath = FinalTarget(path);
     std::string pattern = FolderOf(TargetPath) + "/." + BaseNameOf(TargetPath) + ".XXXXXX";
@@ -93,10 +94,10 @@ bool OutputFile::Open(const std::string& path) {
     const mode_t mask = umask(0);
     umask(mask);
     fchmod(Descriptor, exists ? existing.st_mode & 07777 : 0666 & ~mask);
-    return true;
+    return Done{};
 }
 
-bool OutputFile::Write(const void* data, std::size_t size) {
+Outcome OutputFile::Write(const void* data, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     while (size > 0 && !Failed()) {
         if (Descriptor < 0) {
@@ -111,10 +112,10 @@ bool OutputFile::Write(const void* data, std::size_t size) {
             size -= static_cast<std::size_t>(written);
         }
     }
-    return !Failed();
+    return Status();
 }
 
-bool OutputFile::Finish() {
+Outcome OutputFile::Finish() {
     if (!Failed() && Descriptor >= 0 && !SyncIfFile(Descriptor)) {
         FailWithErrno(errno);
     }
@@ -135,7 +136,14 @@ bool OutputFile::Finish() {
     if (Failed()) {
         Abandon();
     }
-    return !Failed();
+    return Status();
+}
+
+Outcome OutputFile::Status() const {
+    if (Failed()) {
+        return Failure{Error};
+    }
+    return Done{};
 }
 
 void OutputFile::Abandon() {
@@ -154,13 +162,13 @@ void OutputFile::Close() {
     Borrowed = false;
 }
 
-bool OutputFile::Fail(const std::string& line) {
+Outcome OutputFile::Fail(const std::string& line) {
     if (Error.empty()) {
         Error = line;
     }
-    return false;
+    return Status();
 }
 
-bool OutputFile::FailWithErrno(int error) {
+Outcome OutputFile::FailWithErrno(int error) {
     return Fail("cannot write " + Path + ": " + std::strerror(error));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "geometry/result.h"
+
 #include <cstddef>
 #include <string>
 
@@ -16,20 +18,21 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    bool Open(const std::string& path);
-    bool Write(const void* data, std::size_t size);
+    // Each step fails with the first failure of the file so far, once there is one.
+    Outcome Open(const std::string& path);
+    Outcome Write(const void* data, std::size_t size);
     // Flushes to the disk and puts the file in place; after a failure, abandons it instead.
-    bool Finish();
+    Outcome Finish();
     // Removes the temporary file; the target keeps whatever it held.
     void Abandon();
 
-    bool Failed() const { return !Error.empty(); }
-    // The first failure as one line ("cannot write PATH: REASON", "PATH: is a folder"), else empty.
-    const std::string& Failure() const { return Error; }
+    // Done, or the first failure as one line ("cannot write PATH: REASON", "PATH: is a folder").
+    Outcome Status() const;
 
 private:
-    bool Fail(const std::string& line);
-    bool FailWithErrno(int error);
+    bool Failed() const { return !Error.empty(); }
+    Outcome Fail(const std::string& line);
+    Outcome FailWithErrno(int error);
     void Close();
 
     std::string Path;
@@ -42,5 +45,6 @@ private:
 
 // Whether a path names standard output ("-").
 bool IsStandardOutput(const std::string& path);
-// Why a page must not go to this path, known before anything is drawn (standard output that is a terminal), or "".
-std::string RefusedOutput(const std::string& path);
+// Whether a page may go to this path, as far as is known before anything is drawn: fails for standard output that
+// is a terminal.
+Outcome CheckOutputPath(const std::string& path);

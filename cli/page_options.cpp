@@ -42,8 +42,8 @@ FilePrinterSettings FilePrinterOf(const SettingsReport& report) {
     settings.Dpi = page.Dpi;
     settings.MarginMm = page.MarginMm;
     if (OutputGiven(report)) {
-        if (const std::string refusal = RefusedOutput(settings.Path); !refusal.empty()) {
-            throw CommandFailure(refusal);
+        if (const Outcome allowed = CheckOutputPath(settings.Path); !allowed) {
+            throw CommandFailure(allowed.Message());
         }
     }
     return settings;

@@ -84,10 +84,11 @@ else()
 angle of a tone arm for Loefgren A, Loefgren B or Stevenson A alignment and writes\n\
 an arc alignment template and stroboscope disks at exact full scale as PDF, SVG\n\
 or PNG, or prints them through CUPS without scaling.")
-    # The libraries (cairo, cups, fontconfig, libstdc++) come from dpkg-shlibdeps; the fonts are found by name
-    # through fontconfig at run time, which no library dependency shows.
+    # The linked libraries (cairo, fontconfig, libstdc++) come from dpkg-shlibdeps. It cannot see the two things
+    # found at run time: the fonts, by name through fontconfig, and CUPS's library, loaded when a page is printed
+    # (1.7 brought httpConnect2, the newest function the tool uses).
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libcups2 (>= 1.7.0)")
     set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups, poppler-utils")
 endif()
 

@@ -1,6 +1,7 @@
 // Random sequences of print surface operations, with any arguments, on recording printers of any resolution:
 // nothing crashes or overflows, jobs and pages stay well formed, no coordinate beyond the limit reaches the device,
 // and an arc that is drawn still points where it was asked to.
+#include "geometry/angles.h"
 #include "page_operations.h"
 #include "print/page_model.h"
 #include "print/recording_device.h"
@@ -52,7 +53,7 @@ void CheckArcDirection(const DeviceRequest& arc, float startAngle, float endAngl
     auto onRay = [&](DevicePoint through, float angle) {
         const double ray = std::atan2(-(through.Y - cy), through.X - cx);
         const double turn = std::asin(std::min(1.0, 0.75 / std::hypot(through.X - cx, through.Y - cy)));
-        return std::fabs(std::remainder(ray - static_cast<double>(angle), 2 * 3.141592653589793)) <=
+        return std::fabs(std::remainder(ray - static_cast<double>(angle), 2 * static_cast<double>(Pi))) <=
                std::max(0.002, turn);
     };
     if (!onRay(arc.From, startAngle) || !onRay(arc.To, endAngle)) {

@@ -1,5 +1,6 @@
 #include "geometry/alignment.h"
 
+#include "geometry/angles.h"
 #include "geometry/numeric_text.h"
 
 #include <cmath>
@@ -7,9 +8,6 @@
 namespace {
 
 using Extended = long double;
-
-constexpr Extended Pi = 3.14159265358979323846264338327950288L;
-constexpr Extended DegreesPerRadian = 57.2957795130823208767981548141051703L;
 
 // The Stevenson coefficients were published to four places and have always been held in single precision.
 constexpr float StevensonInnerWeight = 0.8284f;

@@ -1,5 +1,6 @@
 #include "print/arc_elements.h"
 
+#include "geometry/angles.h"
 #include "geometry/numeric_text.h"
 #include "geometry/parameter_record.h"
 #include "print/page_model.h"
@@ -7,9 +8,6 @@
 #include <cmath>
 
 namespace {
-
-// The value of pi the template's angles have always been converted with.
-constexpr long double Pi = 3.141592653589793;
 
 // Sums and products are carried at extended precision, as every other computation of the program.
 using Extended = long double;
@@ -45,8 +43,8 @@ void GridLine(PrintSurface& surface, const GridFrame& frame, Extended u1, Extend
 
 void DrawArc(PrintSurface& surface, double centreX, double centreY, double radius, double scaleX, double scaleY,
              double startDegrees, double endDegrees) {
-    const Extended start = startDegrees * Pi / 180;
-    const Extended end = endDegrees * Pi / 180;
+    const Extended start = startDegrees * PrintoutPi / 180;
+    const Extended end = endDegrees * PrintoutPi / 180;
     const Extended left = Extended{centreX} * scaleX - Extended{radius} * scaleX;
     const Extended top = Extended{centreY} * scaleY - Extended{radius} * scaleY;
     const Extended right = Extended{centreX} * scaleX + Extended{radius} * scaleX;

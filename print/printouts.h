@@ -1,6 +1,5 @@
 #pragma once
 
-#include "analysis/alignment_analysis.h"
 #include "geometry/parameter_record.h"
 #include "print/page_model.h"
 
@@ -8,6 +7,10 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+// Only the chart takes the analysis; its callers have it from analysis/alignment_analysis.h already, and the other
+// printouts' users need not compile it.
+struct AlignmentAnalysis;
 
 inline constexpr std::size_t CaptionLength = 36;
 

@@ -1,3 +1,4 @@
+#include "geometry/angles.h"
 #include "geometry/parameter_record.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
@@ -13,7 +14,6 @@ namespace {
 
 using Extended = long double;
 
-constexpr long double Pi = 3.141592653589793;
 constexpr double CentreX = 104;
 constexpr double CentreY = 134;
 
@@ -41,8 +41,8 @@ void FilledDisc(PrintSurface& surface, const PageScale& scale, double diameter, 
 void DrawBars(PrintSurface& surface, const PageScale& scale, double diameter, std::int32_t bars) {
     const DotBox box = CentredBox(scale, diameter);
     for (std::int32_t k = 0; k < bars; ++k) {
-        const Extended start = 2 * Pi * k / bars;
-        const Extended end = start + Pi / bars;
+        const Extended start = 2 * PrintoutPi * k / bars;
+        const Extended end = start + PrintoutPi / bars;
         surface.PageArc(box.Left, box.Top, box.Right, box.Bottom, static_cast<float>(start), static_cast<float>(end),
                         UseLineColour, UseLineColour, 0, true);
     }

@@ -1,3 +1,4 @@
+#include "geometry/angles.h"
 #include "tests/cli/page_raster.h"
 #include "tests/cli/run_tool.h"
 
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr double Pi = 3.141592653589793;
 constexpr double DotsPerMm = 600 / 25.4;
 constexpr double DefaultMarginMm = 4.23;
 
@@ -25,15 +25,6 @@ int RunShell(const std::vector<std::string>& words) {
         command += Quoted(word) + " ";
     }
     return std::system((command + ">/dev/null 2>&1").c_str());
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 // Page millimetres (from the printable-area origin) to raster pixels.
@@ -185,21 +176,6 @@ struct StrobeCase {
 };
 
 class StrobeDiskFile : public testing::TestWithParam<StrobeCase> {};
-
-// Where the darkness along a ray from the centre crosses one half, going outward, between two radii (pixels).
-std::vector<double> EdgesAlongRay(const PageRaster& page, double cx, double cy, double angle, double from, double to) {
-    std::vector<double> edges;
-    const double step = 0.05;
-    double previous = page.Dark(cx + from * std::cos(angle), cy - from * std::sin(angle));
-    for (double r = from + step; r <= to; r += step) {
-        const double d = page.Dark(cx + r * std::cos(angle), cy - r * std::sin(angle));
-        if ((previous < 0.5) != (d < 0.5)) {
-            edges.push_back(r - step + step * (0.5 - previous) / (d - previous));
-        }
-        previous = d;
-    }
-    return edges;
-}
 
 TEST_P(StrobeDiskFile, RingsAtTheirRadiiWithTheirCountOfBars) {
     const StrobeCase& c = GetParam();

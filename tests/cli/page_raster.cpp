@@ -1,5 +1,7 @@
 #include "tests/cli/page_raster.h"
 
+#include "geometry/angles.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -109,10 +111,24 @@ int PageRaster::DarkRunsAround(double cx, double cy, double radius) const {
     int runs = 0;
     bool wasDark = Dark(cx + radius, cy) >= 0.5;
     for (int i = 1; i <= samples; ++i) {
-        const double angle = 2 * 3.141592653589793 * i / samples;
+        const double angle = 2 * static_cast<double>(Pi) * i / samples;
         const bool dark = Dark(cx + radius * std::cos(angle), cy - radius * std::sin(angle)) >= 0.5;
         runs += wasDark && !dark ? 1 : 0;
         wasDark = dark;
     }
     return runs;
+}
+
+std::vector<double> EdgesAlongRay(const PageRaster& page, double cx, double cy, double angle, double from, double to) {
+    std::vector<double> edges;
+    const double step = 0.05;
+    double previous = page.Dark(cx + from * std::cos(angle), cy - from * std::sin(angle));
+    for (double r = from + step; r <= to; r += step) {
+        const double d = page.Dark(cx + r * std::cos(angle), cy - r * std::sin(angle));
+        if ((previous < 0.5) != (d < 0.5)) {
+            edges.push_back(r - step + step * (0.5 - previous) / (d - previous));
+        }
+        previous = d;
+    }
+    return edges;
 }

@@ -39,3 +39,7 @@ public:
 private:
     std::vector<unsigned char> Pixels;
 };
+
+// Where the darkness along a ray from (cx, cy) at `angle` (counter-clockwise from the x axis, y pointing down the
+// page) crosses one half, going outward between two radii: the distances from the centre in pixels, interpolated.
+std::vector<double> EdgesAlongRay(const PageRaster& page, double cx, double cy, double angle, double from, double to);

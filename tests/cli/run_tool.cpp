@@ -19,6 +19,15 @@ std::string ReadWholeFile(const std::string& path) {
     return content.str();
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 std::string FreshTestFolder(const std::string& name) {
     const std::filesystem::path folder = std::filesystem::path(QUILLMERE_TEST_TMP) / name;
     std::filesystem::remove_all(folder);
@@ -27,7 +36,7 @@ std::string FreshTestFolder(const std::string& name) {
 }
 
 ToolResult RunTool(const std::vector<std::string>& args, const std::string& workingDirectory,
-                   const ToolSurroundings& surroundings) {
+                   const ToolSurroundings& surroundings, const ToolEnvironment& environment) {
     static int serial = 0;
     const std::filesystem::path base = std::filesystem::path(QUILLMERE_TEST_TMP) / "runs";
     std::filesystem::create_directories(base);
@@ -64,6 +73,9 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& work
         }
         // The tool's default paper follows the system's setting; the tests expect Letter unless they say otherwise.
         setenv("PAPERSIZE", "letter", 1);
+        for (const auto& [name, value] : environment) {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
         if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) {
             _exit(127);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Runs the Linux tool with the arguments (no shell in between) and collects what it wrote and its exit code.
@@ -18,8 +19,13 @@ struct ToolSurroundings {
     bool TerminalOut = false;
 };
 
+// Variables set in the tool's environment on top of the test's own: name and value.
+using ToolEnvironment = std::vector<std::pair<std::string, std::string>>;
+
 ToolResult RunTool(const std::vector<std::string>& args, const std::string& workingDirectory = "",
-                   const ToolSurroundings& surroundings = {});
+                   const ToolSurroundings& surroundings = {}, const ToolEnvironment& environment = {});
 // A fresh, empty folder under the test build folder.
 std::string FreshTestFolder(const std::string& name);
 std::string ReadWholeFile(const std::string& path);
+// The lines of a text the tool wrote, without their line ends.
+std::vector<std::string> Lines(const std::string& text);

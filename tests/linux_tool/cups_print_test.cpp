@@ -150,6 +150,26 @@ void ExpectFrameAtFullScale(const std::string& printed) {
 
 } // namespace
 
+// ---- CUPS's library, loaded only when a page is printed ----
+
+TEST(CupsLibrary, TheInstalledOneLoads) {
+    const Outcome loaded = LoadCupsLibrary(std::string(CupsLibraryFile));
+    EXPECT_TRUE(loaded.Ok()) << loaded.Message();
+}
+
+TEST(CupsLibrary, AMissingOneIsOneLineSayingPrintingIsImpossible) {
+    const Outcome loaded = LoadCupsLibrary("libcups-not-installed.so.2");
+    ASSERT_FALSE(loaded.Ok());
+    EXPECT_EQ(loaded.Message(), "cannot print: CUPS's library libcups-not-installed.so.2 is not installed");
+}
+
+TEST(CupsLibrary, ALibraryWithoutTheFunctionsIsRefusedByName) {
+    // The C library loads but has none of CUPS's functions: the first one looked up is named.
+    const Outcome loaded = LoadCupsLibrary("libc.so.6");
+    ASSERT_FALSE(loaded.Ok());
+    EXPECT_EQ(loaded.Message(), "cannot print: CUPS's library libc.so.6 has no cupsLastErrorString (too old?)");
+}
+
 // ---- The job options: no scaling, the page's own paper and orientation ----
 
 TEST(CupsJobOptions, PageOwnPaperAndOrientationWithoutScaling) {

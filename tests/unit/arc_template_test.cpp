@@ -229,7 +229,7 @@ TEST_P(WorkedExample, StylusArcAboutThePivotThroughBothNullPoints) {
     EXPECT_TRUE(NearDots(arc.Rect.Right, 252 + length, Sx, 1));
     EXPECT_TRUE(NearDots(arc.Rect.Top, 40 - length, Sy, 1));
     EXPECT_TRUE(NearDots(arc.Rect.Bottom, 40 + length, Sy, 1));
-    const double pi = 3.141592653589793;
+    const auto pi = static_cast<double>(Pi);
     EXPECT_NEAR(AngleDifference(RayAngle(arc.Rect, arc.From), 177 * pi / 180), 0, 1e-3);
     EXPECT_NEAR(AngleDifference(RayAngle(arc.Rect, arc.To), 270 * pi / 180), 0, 1e-3);
 

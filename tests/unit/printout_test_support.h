@@ -2,9 +2,10 @@
 
 // Shared by the printout tests: run a printout on the recording device and pick its requests apart.
 
-#include "windows/field_table.h"
+#include "geometry/angles.h"
 #include "print/page_model.h"
 #include "print/recording_device.h"
+#include "windows/field_table.h"
 
 #include <cmath>
 #include <map>
@@ -37,14 +38,14 @@ inline double RayAngle(const DeviceRect& box, DevicePoint through) {
     const double cy = (box.Top + box.Bottom) / 2.0;
     double angle = std::atan2(-(through.Y - cy), through.X - cx);
     if (angle < 0) {
-        angle += 2 * 3.141592653589793;
+        angle += 2 * static_cast<double>(Pi);
     }
     return angle;
 }
 
 // The difference of two angles, folded into [-pi, pi).
 inline double AngleDifference(double a, double b) {
-    const double twoPi = 2 * 3.141592653589793;
+    const double twoPi = 2 * static_cast<double>(Pi);
     double d = std::fmod(a - b, twoPi);
     if (d >= twoPi / 2) {
         d -= twoPi;

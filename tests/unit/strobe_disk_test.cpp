@@ -1,9 +1,10 @@
+#include "geometry/angles.h"
 #include "geometry/parameter_record.h"
-#include "windows/custom_strobe_fields.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
 #include "tests/unit/printout_test_support.h"
+#include "windows/custom_strobe_fields.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,6 @@ namespace {
 
 using Kind = DeviceRequest::Kind;
 
-constexpr double Pi = 3.141592653589793;
 constexpr double CentreX = 104;
 constexpr double CentreY = 134;
 

@@ -1,5 +1,6 @@
 // The browser's PDFs (saved by browser.test.mjs) measured on the rendered page and set against the Linux tool's PDF
 // for the same inputs.
+#include "geometry/angles.h"
 #include "tests/cli/page_raster.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr double Pi = 3.141592653589793;
 constexpr double DotsPerMm = 600 / 25.4;
 
 std::optional<PageRaster> Page(const std::string& name) {
@@ -95,21 +95,6 @@ TEST_P(WebArcFrame, TicksAtTheirDistancesFromTheAxesWithinOneDot) {
 INSTANTIATE_TEST_SUITE_P(Downloads, WebArcFrame,
                          testing::Values(FrameCase{"arc-letter", 4.23, 1.0}, FrameCase{"arc-a4", 3.0, 0.99}),
                          [](const auto& param) { return param.param.MarginMm == 3.0 ? "A4" : "Letter"; });
-
-// Where the darkness along a ray from the centre crosses one half, going outward (pixels from the centre).
-std::vector<double> EdgesAlongRay(const PageRaster& page, double cx, double cy, double angle, double from, double to) {
-    std::vector<double> edges;
-    const double step = 0.05;
-    double previous = page.Dark(cx + from * std::cos(angle), cy - from * std::sin(angle));
-    for (double r = from + step; r <= to; r += step) {
-        const double d = page.Dark(cx + r * std::cos(angle), cy - r * std::sin(angle));
-        if ((previous < 0.5) != (d < 0.5)) {
-            edges.push_back(r - step + step * (0.5 - previous) / (d - previous));
-        }
-        previous = d;
-    }
-    return edges;
-}
 
 struct DiskCase {
     const char* Name;

@@ -2,15 +2,16 @@
 // Usage: main_window_driver PROGRAM OUTPUT_FOLDER CHECK...
 // Each check starts the program afresh, acts on its windows and reports "ok" or what differed.
 
-#include "geometry/confirmation_text.h"
-#include "windows/dialog_template.h"
-#include "settings/help_text.h"
 #include "geometry/alignment.h"
-#include "windows/field_table.h"
-#include "windows/window_alignment.h"
+#include "geometry/angles.h"
+#include "geometry/confirmation_text.h"
 #include "geometry/parameter_record.h"
 #include "geometry/windows_1252.h"
 #include "print_dialog_win32.h"
+#include "settings/help_text.h"
+#include "windows/dialog_template.h"
+#include "windows/field_table.h"
+#include "windows/window_alignment.h"
 
 #include <windows.h>
 
@@ -1361,7 +1362,6 @@ bool ReadRaster(const std::wstring& path, Raster& raster) {
     return static_cast<bool>(file);
 }
 
-constexpr double Pi = 3.14159265358979323846;
 // Wine's printer draws with its own pen around each edge, so lengths agree within half a millimetre.
 constexpr double ToleranceMm = 0.5;
 

@@ -9,9 +9,10 @@
 //                                    paper edge to the printable area)
 //
 // The exit code is 0 when every check held; the findings go to standard output.
-#include "windows/gdi_printer_win32.h"
+#include "geometry/angles.h"
 #include "print/page_model.h"
 #include "print_dialog_win32.h"
+#include "windows/gdi_printer_win32.h"
 
 #include <windows.h>
 
@@ -62,7 +63,6 @@ constexpr double BoxTop = 100.0;
 constexpr double BoxWidth = 30.0;
 constexpr double BoxHeight = 20.0;
 constexpr float BoxCornerPercent = 50.0f; // corner ellipses of 10 mm: 5 mm radius
-constexpr double Pi = 3.14159265358979323846;
 
 constexpr double LengthTolerance = 0.5;
 
