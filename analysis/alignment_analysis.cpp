@@ -392,35 +392,35 @@ std::optional<double> OuterNullOf(double spindleToPivot, double effectiveLength,
     return NullRoot(spindleToPivot, effectiveLength, offsetAngle, +1);
 }
 
-std::string AnalysisInputProblem(const AnalysisInputs& inputs) {
+Outcome CheckAnalysisInputs(const AnalysisInputs& inputs) {
     if (!Finite(inputs.SpindleToPivot) || inputs.SpindleToPivot <= 0) {
-        return "the spindle to pivot distance must be more than 0 mm";
+        return Failure{"the spindle to pivot distance must be more than 0 mm"};
     }
     if (!Finite(inputs.InnerGrooveRadius) || !Finite(inputs.OuterGrooveRadius) || inputs.InnerGrooveRadius <= 0 ||
         inputs.InnerGrooveRadius >= inputs.OuterGrooveRadius) {
-        return "the inner groove radius must be more than 0 mm and less than the outer groove radius";
+        return Failure{"the inner groove radius must be more than 0 mm and less than the outer groove radius"};
     }
     // No record or arm comes near this; beyond it the curves would grow without bound.
     const double longest =
         std::max({inputs.SpindleToPivot, inputs.OuterGrooveRadius, inputs.Arm ? inputs.Arm->EffectiveLength : 0.0});
     if (longest > MaxAnalysedLength) {
-        return "lengths of more than 10000 mm cannot be analysed";
+        return Failure{"lengths of more than 10000 mm cannot be analysed"};
     }
     if (!Finite(inputs.Rpm) || inputs.Rpm <= 0) {
-        return "the speed must be more than 0 rpm";
+        return Failure{"the speed must be more than 0 rpm"};
     }
     if (!Finite(inputs.Velocity) || inputs.Velocity <= 0) {
-        return "the recorded velocity must be more than 0 mm/s";
+        return Failure{"the recorded velocity must be more than 0 mm/s"};
     }
     if (inputs.Arm) {
         if (!Finite(inputs.Arm->EffectiveLength) || inputs.Arm->EffectiveLength <= 0) {
-            return "the arm's effective length must be more than 0 mm";
+            return Failure{"the arm's effective length must be more than 0 mm"};
         }
         if (!Finite(inputs.Arm->OffsetAngle) || std::fabs(inputs.Arm->OffsetAngle) >= 90) {
-            return "the arm's offset angle must lie between -90 and 90 degrees";
+            return Failure{"the arm's offset angle must lie between -90 and 90 degrees"};
         }
     }
-    return {};
+    return Done{};
 }
 
 AnalysisInputs AnalysisInputsOf(const ParameterRecord& record) {
@@ -437,8 +437,8 @@ AnalysisInputs AnalysisInputsOf(const ParameterRecord& record) {
 AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
     AlignmentAnalysis analysis;
     analysis.Inputs = inputs;
-    analysis.Problem = AnalysisInputProblem(inputs);
-    if (!analysis.Problem.empty()) {
+    if (const Outcome accepted = CheckAnalysisInputs(inputs); !accepted) {
+        analysis.Problem = accepted.Message();
         return analysis;
     }
     analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::LofgrenA, 1, inputs));

@@ -4,6 +4,8 @@
 // Portable, no drawing; the chart is a printout (PrintAnalysisChart in print/printouts.h). Angles are degrees,
 // lengths millimetres, distortion per cent.
 
+#include "geometry/result.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -97,8 +99,8 @@ struct AlignmentAnalysis {
 // The whole analysis: the geometries' alignments come from ComputeAlignment.
 AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs);
 
-// Why the inputs cannot be analysed, as a readable sentence; empty when they can.
-std::string AnalysisInputProblem(const AnalysisInputs& inputs);
+// Whether the inputs can be analysed, or why not as a readable sentence.
+Outcome CheckAnalysisInputs(const AnalysisInputs& inputs);
 
 // TE(r) = asin((r² + L² - d²) / (2 r L)) - beta in degrees; NaN where the arm cannot reach r.
 double TrackingErrorAt(double spindleToPivot, double effectiveLength, double offsetAngle, double radius);

@@ -270,16 +270,14 @@ public:
             return;
         }
         const double offset = LineOffset(penWidth);
-        const bool continues = Polyline.Open && Polyline.Segments < MaxPolylineSegments && from.X == Polyline.End.X &&
-                               from.Y == Polyline.End.Y && colour == Polyline.Colour && penWidth == Polyline.PenWidth;
-        if (!continues) {
+        if (Polyline.RunsOn(from, colour, penWidth)) {
+            Polyline.Extend(to);
+        } else {
             StrokePolyline();
             cairo_move_to(Cr, from.X + offset, from.Y + offset);
-            Polyline = {true, to, colour, penWidth, 0};
+            Polyline.Begin(to, colour, penWidth);
         }
         cairo_line_to(Cr, to.X + offset, to.Y + offset);
-        Polyline.End = to;
-        ++Polyline.Segments;
     }
 
     void Box(DeviceRect box, BoxShape shape, DevicePoint cornerSize, DeviceColour lineColour, const DeviceFill& fill,
@@ -579,14 +577,7 @@ private:
     bool PageStarted = false;
     bool PageEnded = false;
     bool Failed = false;
-    // The lines joined so far into the current path, not yet stroked.
-    struct PolylineState {
-        bool Open = false;
-        DevicePoint End{};
-        DeviceColour Colour = 0;
-        int PenWidth = 0;
-        int Segments = 0;
-    } Polyline;
+    PolylinePath Polyline;
 };
 
 } // namespace

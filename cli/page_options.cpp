@@ -52,9 +52,7 @@ FilePrinterSettings FilePrinterOf(const SettingsReport& report) {
 void WriteOrPrintPage(const SettingsReport& report, bool landscape, const std::string& title, std::string_view check,
                       const std::function<void(PrintSurface&)>& printout) {
     const FilePrinterSettings settings = FilePrinterOf(report);
-    const PageSetup setup = settings.Paper == PaperSize::A4 ? A4Page(settings.MarginMm, settings.Dpi)
-                                                            : LetterPage(settings.MarginMm, settings.Dpi);
-    const std::string page = setup.PaperName + (landscape ? " landscape" : " portrait");
+    const std::string page = std::string(PaperNameOf(settings.Paper)) + (landscape ? " landscape" : " portrait");
     const std::string reminder =
         check.empty() ? std::string() : "; print at actual size (100 %), then check " + std::string(check);
     const std::optional<std::string>& queue = report.Page.PrintQueue;

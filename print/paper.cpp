@@ -7,6 +7,10 @@ namespace {
 constexpr double MmPerInch = 25.4;
 }
 
+std::string_view PaperNameOf(PaperSize paper) {
+    return paper == PaperSize::A4 ? "A4" : "Letter";
+}
+
 PaperGeometry PaperGeometryOf(PaperSize paper, int dpi, double marginMm, int orientation) {
     const double widthMm = paper == PaperSize::A4 ? 210.0 : 215.9;
     const double heightMm = paper == PaperSize::A4 ? 297.0 : 279.4;

@@ -2,6 +2,8 @@
 
 #include "print/print_device.h"
 
+#include <string_view>
+
 enum class PaperSize { Letter, A4 };
 
 // A sheet as an emulated printer sees it, in dots at its resolution: the paper in the page's orientation, the
@@ -12,6 +14,9 @@ struct PaperGeometry {
     double MarginDots;
     DevicePoint Printable;
 };
+
+// "Letter" or "A4", as the tool and the warnings name the paper.
+std::string_view PaperNameOf(PaperSize paper);
 
 // Orientation 2 is landscape, anything else portrait.
 PaperGeometry PaperGeometryOf(PaperSize paper, int dpi, double marginMm, int orientation);

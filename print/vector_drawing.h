@@ -12,6 +12,26 @@ double LineOffset(int penWidth);
 // Lines that run on from where the last one ended, in its colour and width, are stroked as one path with round
 // joins and caps; at most this many segments a path, so a path stays of a size every viewer and printer handles.
 inline constexpr int MaxPolylineSegments = 1000;
+// The lines joined so far into one path, not yet stroked.
+struct PolylinePath {
+    bool Open = false;
+    DevicePoint End{};
+    DeviceColour Colour = 0;
+    int PenWidth = 0;
+    int Segments = 0;
+
+    // Whether a line from `from` in this colour and width runs on from the path, which has room for it.
+    bool RunsOn(DevicePoint from, DeviceColour colour, int penWidth) const {
+        return Open && Segments < MaxPolylineSegments && from.X == End.X && from.Y == End.Y && colour == Colour &&
+               penWidth == PenWidth;
+    }
+    // A new path, begun with the line that ends at `to`.
+    void Begin(DevicePoint to, DeviceColour colour, int penWidth) { *this = {true, to, colour, penWidth, 1}; }
+    void Extend(DevicePoint to) {
+        End = to;
+        ++Segments;
+    }
+};
 // Zero width means the thinnest line; a vector device would draw nothing at zero.
 double StrokeWidth(int penWidth);
 

@@ -3,8 +3,10 @@
 #include "geometry/numeric_text.h"
 #include "print/command_line_colours.h"
 #include "print/page_model.h"
+#include "print/paper.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"
+#include "print/text_width.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +17,6 @@
 
 namespace {
 
-constexpr double MmPerInch = 25.4;
 constexpr double LongestArmMm = 400;
 constexpr double LeastFactor = 0.9;
 constexpr double MostFactor = 1.1;
@@ -25,33 +26,14 @@ std::string Number(double value) {
     return ShortestText(value);
 }
 
-// Advance widths of Arial (and of the metric-compatible Liberation Sans the tool draws with) for the printable
-// ASCII characters, in thousandths of the em; other bytes count as a digit.
-// clang-format off
-constexpr short ArialWidths[95] = {
-    278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278,  // space to /
-    556, 556, 556, 556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556,  // 0 to ?
-    1015, 667, 667, 722, 722, 667, 611, 778, 722, 278, 500, 667, 556, 833, 722, 778, // @ to O
-    667, 778, 722, 667, 611, 722, 667, 944, 667, 667, 611, 278, 278, 278, 469, 556,  // P to _
-    333, 556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556,  // ` to o
-    556, 556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584,       // p to ~
-};
-// clang-format on
-constexpr double ArialAscent = 0.905;
-constexpr double ArialDescent = 0.212;
-constexpr double ArialCapHeight = 0.716;
-
 // The ink of a text whose cell starts at `at`, for a font of `em` dots: from the capital height to the baseline
 // (or the descent when a letter hangs below it), as wide as Arial sets it.
 void TextInk(std::string_view text, double em, double& width, double& top, double& bottom) {
-    double thousandths = 0;
     bool descends = false;
     for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        thousandths += byte >= 32 && byte < 127 ? ArialWidths[byte - 32] : 556;
         descends = descends || std::string_view("gjpqy,;()[]{}|_@$").find(c) != std::string_view::npos;
     }
-    width = thousandths / 1000 * em;
+    width = ArialTextWidth(text) * em;
     top = (ArialAscent - ArialCapHeight) * em;
     bottom = (ArialAscent + (descends ? ArialDescent : 0)) * em;
 }
@@ -62,9 +44,7 @@ std::string AtMost(double value) {
 }
 
 DevicePoint PortraitPrintableDots(const PageSetup& setup) {
-    const double margin = 2 * std::round(setup.MarginMm / MmPerInch * setup.Dpi);
-    return {static_cast<int>(std::max(0.0, std::floor(setup.PaperWidthMm / MmPerInch * setup.Dpi - margin))),
-            static_cast<int>(std::max(0.0, std::floor(setup.PaperHeightMm / MmPerInch * setup.Dpi - margin)))};
+    return PaperGeometryOf(setup.Paper, setup.Dpi, setup.MarginMm, 1).Printable;
 }
 
 // A printout of a record; it may write into the record (the arc template's page positions).
@@ -184,7 +164,7 @@ double LargestKept(double least, double most, const std::function<bool(double)>&
 }
 
 PageSetup OtherPaper(const PageSetup& setup) {
-    return setup.PaperName == "A4" ? LetterPage(setup.MarginMm, setup.Dpi) : A4Page(setup.MarginMm, setup.Dpi);
+    return setup.Paper == PaperSize::A4 ? LetterPage(setup.MarginMm, setup.Dpi) : A4Page(setup.MarginMm, setup.Dpi);
 }
 
 // One warning per mark of the page recorded with the setup (`marks`) that falls outside the printable area, with
@@ -225,13 +205,13 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
         }
         const PageSetup other = OtherPaper(setup);
         if (Keeps(other, landscape, mark, record, printout)) {
-            remedies.push_back(other.PaperName + " paper");
+            remedies.push_back(std::string(PaperNameOf(other.Paper)) + " paper");
         }
         std::string remedy;
         for (std::size_t i = 0; i < remedies.size(); ++i) {
             remedy += (i == 0 ? "" : i + 1 == remedies.size() ? " or " : ", ") + remedies[i];
         }
-        warnings.push_back(setup.PaperName + (landscape ? " landscape" : " portrait") + " with a " +
+        warnings.push_back(std::string(PaperNameOf(setup.Paper)) + (landscape ? " landscape" : " portrait") + " with a " +
                            Number(setup.MarginMm) + " mm margin cuts " + lost + mark + "; " +
                            (remedy.empty() ? "no margin on Letter or A4 keeps it" : remedy + " would keep it"));
     }
@@ -241,11 +221,11 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
 } // namespace
 
 PageSetup LetterPage(double marginMm, int dpi) {
-    return {"Letter", 215.9, 279.4, marginMm, dpi};
+    return {PaperSize::Letter, marginMm, dpi};
 }
 
 PageSetup A4Page(double marginMm, int dpi) {
-    return {"A4", 210.0, 297.0, marginMm, dpi};
+    return {PaperSize::A4, marginMm, dpi};
 }
 
 std::vector<SettingNotice> AlignmentWarnings(const ParameterRecord& record) {
@@ -312,31 +292,34 @@ std::optional<std::string> ColoursWarning(std::string_view coloursText) {
            "reads as " + background + (background == "0,0,0" ? " (black)" : "");
 }
 
-std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record) {
-    std::vector<std::string> warnings;
+std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record) {
+    std::vector<SettingNotice> warnings;
     const MarkList marks = MarkExtents(Recorded(setup, record, PrintArcTemplate));
     for (const auto& [grid, point] : {std::pair{InnerGridMark, "inner"}, {OuterGridMark, "outer"}}) {
         const std::string_view name = grid;
         if (std::none_of(marks.begin(), marks.end(), [&](const auto& m) { return m.first == name; })) {
-            warnings.push_back(std::string("the ") + point +
-                               " null point cannot be drawn (its circles do not meet), so " + std::string(grid) +
-                               " is left out");
+            warnings.push_back({"grid-left-out", "", "warning",
+                                std::string("the ") + point + " null point cannot be drawn (its circles do not meet), so " +
+                                    std::string(grid) + " is left out"});
         }
     }
-    const std::vector<std::string> lost = LostMarkWarnings(setup, true, marks, record, PrintArcTemplate);
-    warnings.insert(warnings.end(), lost.begin(), lost.end());
+    for (std::string& lost : LostMarkWarnings(setup, true, marks, record, PrintArcTemplate)) {
+        warnings.push_back({"page-cut", "paper", "warning", std::move(lost)});
+    }
     return warnings;
 }
 
-std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const ParameterRecord& record,
-                                            const StrobeDiskLayout& disk, bool caption1Given, bool caption2Given) {
-    std::vector<std::string> warnings;
+std::vector<SettingNotice> StrobeDiskWarnings(const PageSetup& setup, const ParameterRecord& record,
+                                              const StrobeDiskLayout& disk, bool caption1Given, bool caption2Given) {
+    std::vector<SettingNotice> warnings;
     if (const std::optional<int> builtIn = BuiltInStrobeMains(disk.OuterBars, disk.InnerBars)) {
-        for (const auto& [given, which] : {std::pair{caption1Given, "first"}, {caption2Given, "second"}}) {
+        for (const auto& [given, which, field] :
+             {std::tuple{caption1Given, "first", "caption1"}, {caption2Given, "second", "caption2"}}) {
             if (given) {
-                warnings.push_back(std::string("the ") + which + " caption is not printed: " +
-                                   std::to_string(disk.OuterBars) + " and " + std::to_string(disk.InnerBars) +
-                                   " bars print the " + std::to_string(*builtIn) + " Hz disk's own captions");
+                warnings.push_back({"caption-not-printed", field, "warning",
+                                    std::string("the ") + which + " caption is not printed: " +
+                                        std::to_string(disk.OuterBars) + " and " + std::to_string(disk.InnerBars) +
+                                        " bars print the " + std::to_string(*builtIn) + " Hz disk's own captions"});
             }
         }
     }
@@ -346,7 +329,8 @@ std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const Parame
         PrintStrobeDiskWithNotes(surface, printed, disk.OuterBars, disk.InnerBars, caption1, caption2, disk.Notes);
     };
     const MarkList marks = MarkExtents(Recorded(setup, record, printout));
-    const std::vector<std::string> lost = LostMarkWarnings(setup, false, marks, record, printout);
-    warnings.insert(warnings.end(), lost.begin(), lost.end());
+    for (std::string& lost : LostMarkWarnings(setup, false, marks, record, printout)) {
+        warnings.push_back({"page-cut", "paper", "warning", std::move(lost)});
+    }
     return warnings;
 }

@@ -4,6 +4,7 @@
 // shows beside its fields. Each returns one text per problem, without a prefix. Portable.
 
 #include "geometry/parameter_record.h"
+#include "print/paper.h"
 #include "print/strobe_speeds.h"
 #include "settings/setting_notice.h"
 
@@ -15,9 +16,7 @@
 // The paper and the printer a page is made for: the paper in portrait, the unprintable margin all round and the
 // resolution, as the Linux tool's file printer emulates them.
 struct PageSetup {
-    std::string PaperName = "Letter";
-    double PaperWidthMm = 215.9;
-    double PaperHeightMm = 279.4;
+    PaperSize Paper = PaperSize::Letter;
     double MarginMm = 4.23;
     int Dpi = 600;
 };
@@ -37,8 +36,8 @@ std::optional<std::string> ColoursWarning(std::string_view coloursText);
 // The arc template of the (computed) record recorded on the setup's printable area: a null point that cannot be
 // drawn, and each frame line, tick, label, reference cross, spindle or pivot mark that falls outside, with what
 // would keep it. The template is printed from copies of the record.
-std::vector<std::string> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record);
+std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record);
 // The strobe disk with the record's correction factors recorded the same way: each part of it that falls outside;
 // and a caption that is given but not printed because the counts are those of a built-in disk.
-std::vector<std::string> StrobeDiskWarnings(const PageSetup& setup, const ParameterRecord& record,
-                                            const StrobeDiskLayout& disk, bool caption1Given, bool caption2Given);
+std::vector<SettingNotice> StrobeDiskWarnings(const PageSetup& setup, const ParameterRecord& record,
+                                              const StrobeDiskLayout& disk, bool caption1Given, bool caption2Given);

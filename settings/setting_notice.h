@@ -9,4 +9,6 @@ struct SettingNotice {
     std::string Field;
     std::string Severity;
     std::string Message;
+
+    bool operator==(const SettingNotice&) const = default;
 };

@@ -84,7 +84,7 @@ public:
             ReadAlignment();
             ReadPage("arc-template");
             if (!Report.Refused() && Context.CheckPages) {
-                Warn(ArcTemplateWarnings(SetupOf(Report.Page), Report.Alignment), "page-cut", "paper");
+                Append(ArcTemplateWarnings(SetupOf(Report.Page), Report.Alignment));
             }
             break;
         case SettingsCommand::Strobe:
@@ -135,8 +135,11 @@ private:
         }
     }
 
+    // The checks below the settings word their messages in program text.
     void Append(const std::vector<SettingNotice>& warnings) {
-        Report.Warnings.insert(Report.Warnings.end(), warnings.begin(), warnings.end());
+        for (const SettingNotice& warning : warnings) {
+            Report.Warnings.push_back({warning.Code, warning.Field, warning.Severity, Windows1252ToUtf8(warning.Message)});
+        }
     }
 
     ReadSetting& Record(std::string_view name, std::string text, bool given) {
@@ -410,14 +413,7 @@ private:
         disk.Caption2 = CentreCaption(disk.Caption2);
         ReadPage(name);
         if (!Report.Refused() && Context.CheckPages) {
-            Warn(StrobeDiskWarnings(SetupOf(Report.Page), Report.Alignment, disk, captionGiven[0], captionGiven[1]),
-                 "page-cut", "paper");
-            for (SettingNotice& warning : Report.Warnings) {
-                if (warning.Message.find("caption is not printed") != std::string::npos) {
-                    warning.Code = "caption-not-printed";
-                    warning.Field = warning.Message.find("first") != std::string::npos ? "caption1" : "caption2";
-                }
-            }
+            Append(StrobeDiskWarnings(SetupOf(Report.Page), Report.Alignment, disk, captionGiven[0], captionGiven[1]));
         }
         for (const std::string& drift : disk.DriftReports) {
             Report.Notes.push_back({"drift", "speeds", "note", Windows1252ToUtf8(drift)});
@@ -452,8 +448,8 @@ private:
                                                                         *givenOverhang),
                                       angle};
         }
-        if (const std::string problem = AnalysisInputProblem(inputs); !problem.empty()) {
-            Refuse("cannot-analyse", "", Windows1252ToUtf8(problem));
+        if (const Outcome accepted = CheckAnalysisInputs(inputs); !accepted) {
+            Refuse("cannot-analyse", "", Windows1252ToUtf8(accepted.Message()));
             return;
         }
         ReadPage("analysis");

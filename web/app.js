@@ -263,7 +263,7 @@
                 });
                 const list = $('page-warnings');
                 list.replaceChildren();
-                const pageWide = (n) => n.field === 'paper' || n.code === 'caption-not-printed' || n.code === 'drift';
+                const pageWide = (n) => ['page-cut', 'grid-left-out', 'caption-not-printed', 'drift'].includes(n.code);
                 for (const [what, notices] of [
                     ['Arc template', arc.warnings],
                     ['Strobe disk', strobe.warnings.concat(strobe.notes)],

@@ -219,8 +219,7 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     val fonts = val::array();
     std::vector<double> ascents;
     val operations = val::array();
-    std::optional<DeviceRequest> polyline; // the last line drawn, while its path is open
-    int polylineSegments = 0;
+    PolylinePath polyline;
     for (const DeviceRequest& request : log) {
         if (request.What == DeviceRequest::Kind::StartPage) {
             orientation = request.Orientation;
@@ -238,22 +237,23 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
             font.set("underline", wanted.Underline);
             font.set("strikeOut", wanted.StrikeOut);
             fonts.call<void>("push", font);
-        } else if (request.What == DeviceRequest::Kind::Line && polyline && polylineSegments < MaxPolylineSegments &&
-                   request.From.X == polyline->To.X && request.From.Y == polyline->To.Y &&
-                   request.Colour == polyline->Colour && request.PenWidth == polyline->PenWidth) {
+        } else if (request.What == DeviceRequest::Kind::Line &&
+                   polyline.RunsOn(request.From, request.Colour, request.PenWidth)) {
             // A line that runs on from the last one extends its path, as the file printer draws it.
             const double lineOffset = LineOffset(request.PenWidth);
             val points = operations[operations["length"].as<int>() - 1]["points"];
             points.call<void>("push", request.To.X + lineOffset);
             points.call<void>("push", request.To.Y + lineOffset);
-            polyline = request;
-            ++polylineSegments;
+            polyline.Extend(request.To);
         } else if (const val op = Operation(request, ascents); !op.isNull()) {
             operations.call<void>("push", op);
-            polyline = request.What == DeviceRequest::Kind::Line ? std::optional(request) : std::nullopt;
-            polylineSegments = 1;
+            if (request.What == DeviceRequest::Kind::Line) {
+                polyline.Begin(request.To, request.Colour, request.PenWidth);
+            } else {
+                polyline.Open = false;
+            }
         } else if (request.What != DeviceRequest::Kind::MakeFont && request.What != DeviceRequest::Kind::ReleaseFont) {
-            polyline.reset();
+            polyline.Open = false;
         }
     }
     const PaperGeometry sheet = PaperGeometryOf(paper, dpi, marginMm, orientation);

@@ -150,13 +150,13 @@ TEST(PageWarningsRecord, TheSpindleToPivotSearchLeavesTheRecordAsItWas) {
     // A long arm puts the pivot beyond the right edge of landscape Letter.
     const ParameterRecord record = WorkedRecord(250);
     ParameterRecord copy = record;
-    const std::vector<std::string> warnings = ArcTemplateWarnings(LetterPage(), copy);
+    const std::vector<SettingNotice> warnings = ArcTemplateWarnings(LetterPage(), copy);
     bool pivotRemedy = false;
-    for (const std::string& warning : warnings) {
-        pivotRemedy = pivotRemedy || (warning.find("the pivot mark") != std::string::npos &&
-                                      warning.find("a spindle-to-pivot distance of at most") != std::string::npos);
+    for (const SettingNotice& warning : warnings) {
+        pivotRemedy = pivotRemedy || (warning.Message.find("the pivot mark") != std::string::npos &&
+                                      warning.Message.find("a spindle-to-pivot distance of at most") != std::string::npos);
     }
-    EXPECT_TRUE(pivotRemedy) << (warnings.empty() ? std::string("no warnings") : warnings.front());
+    EXPECT_TRUE(pivotRemedy) << (warnings.empty() ? std::string("no warnings") : warnings.front().Message);
     EXPECT_EQ(copy.SpindleToPivot, 250);
     EXPECT_EQ(copy.PivotPageX, 0);
     // Asked again, the same record gives the same answer: nothing of the first search stayed behind.
