@@ -232,7 +232,10 @@ std::optional<double> NullRoot(double spindleToPivot, double effectiveLength, do
         return std::nullopt;
     }
     const Extended root = l * std::sin(beta) + sign * std::sqrt(discriminant);
-    if (!(root > 0)) {
+    // A root within rounding of the spindle is no null point on a record: with no overhang the inner root is zero
+    // in exact arithmetic and a few ulps either side of it in any other, which would make it come and go.
+    const Extended noise = 1e-12L * (d + l);
+    if (!(root > noise)) {
         return std::nullopt;
     }
     return static_cast<double>(root);

@@ -427,7 +427,7 @@ private:
         if (length && overhang) {
             Refuse("arm-length-twice", "overhang", "give --effective-length or --overhang, not both");
         } else if ((length || overhang) != Has("offset-angle")) {
-            Refuse("arm-incomplete", length || overhang ? "offset-angle" : "offset-angle",
+            Refuse("arm-incomplete", "offset-angle",
                    length || overhang ? "your arm needs --offset-angle too"
                                       : "--offset-angle needs --effective-length or --overhang");
         }

@@ -179,3 +179,14 @@ TEST(AnalysisReport, CsvHasOneRowPerRadiusAndEmptyCellsOutOfReach) {
 }
 
 } // namespace
+
+// Without overhang the inner root lies at the spindle, exactly in theory and a few ulps either side in practice:
+// in every form it is no null point, and the outer one stays.
+TEST(AlignmentAnalysis, AnArmWithoutOverhangHasNoInnerNullAtTheSpindle) {
+    for (const double d : {209.0, 222.0, 250.0}) {
+        for (const double beta : {20.0, 22.98, 24.0}) {
+            EXPECT_FALSE(InnerNullOf(d, d, beta).has_value()) << d << " " << beta;
+            EXPECT_TRUE(OuterNullOf(d, d, beta).has_value()) << d << " " << beta;
+        }
+    }
+}
