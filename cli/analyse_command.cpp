@@ -29,13 +29,7 @@ int RunAnalyse(const CommandSettings& settings) {
     const bool chart = report.Find("output") != nullptr || report.Page.PrintQueue.has_value();
     // Without a chart the JSON report is the answer whatever it holds, as for values.
     const bool jsonAlone = report.ReportFormat == "json" && !chart;
-    if (jsonAlone) {
-        std::cout << ReportJson(report) << std::flush;
-    }
-    if (report.Refused()) {
-        throw UsageError(report.Refusals.front().Message);
-    }
-    if (ReportNotices(report)) {
+    if (AnswerWithReport(report, jsonAlone)) {
         return 2;
     }
     if (jsonAlone) {

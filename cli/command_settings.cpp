@@ -64,22 +64,24 @@ bool ReportNotices(const SettingsReport& report) {
     return false;
 }
 
+bool AnswerWithReport(const SettingsReport& report, bool json) {
+    if (json) {
+        std::cout << ReportJson(report) << std::flush;
+    }
+    if (report.Refused()) {
+        throw UsageError(report.Refusals.front().Message);
+    }
+    return ReportNotices(report);
+}
+
 ToolCommand AddValuesCommand(CLI::App& tool) {
     CLI::App* command = AddToolCommand(tool, "values", "compute the alignment and print its ten values");
     auto settings = AddSettingOptions(*command, SettingsCommand::Values);
     command->footer(std::string(FieldReadingNote));
     return {command, [settings] {
                 const SettingsReport report = ReadCommandSettings(*settings, true);
-                // The JSON report is the answer whatever it holds; the exit code still tells a refusal (2) or
-                // warnings under --strict (2).
                 const bool json = report.ReportFormat == "json";
-                if (json) {
-                    std::cout << ReportJson(report) << std::flush;
-                }
-                if (report.Refused()) {
-                    throw UsageError(report.Refusals.front().Message);
-                }
-                if (ReportNotices(report)) {
+                if (AnswerWithReport(report, json)) {
                     return 2;
                 }
                 if (!json) {

@@ -23,6 +23,10 @@ std::shared_ptr<CommandSettings> AddSettingOptions(CLI::App& command, SettingsCo
 // returned even when refused, for a command that prints it whole.
 SettingsReport ReadCommandSettings(const CommandSettings& settings, bool keepRefused = false);
 
+// For a command that prints its report: the JSON report first when `json` (it is the answer whatever it holds; the
+// exit code still tells), then a refusal as a usage error, then the notices as ReportNotices does.
+bool AnswerWithReport(const SettingsReport& report, bool json);
+
 // Prints the warnings as "quillmere: warning: ..." and the notes as "quillmere: ..."; with --strict and any
 // warning, says that nothing was written and returns true: the command then stops with exit code 2.
 bool ReportNotices(const SettingsReport& report);

@@ -33,9 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NamedSettings settings;
     for (int count = input.ConsumeIntegralInRange(0, 12); count > 0; --count) {
         // Mostly the command's own names, now and then any name at all.
-        const std::string name = input.ConsumeIntegralInRange(0, 15) == 0
-                                     ? input.ConsumeRandomLengthString(12)
-                                     : std::string(rules[input.ConsumeIntegralInRange<std::size_t>(0, rules.size() - 1)].Name);
+        const std::string name =
+            input.ConsumeIntegralInRange(0, 15) == 0
+                ? input.ConsumeRandomLengthString(12)
+                : std::string(rules[input.ConsumeIntegralInRange<std::size_t>(0, rules.size() - 1)].Name);
         settings[name] = input.ConsumeRandomLengthString(40);
     }
     const bool checkPages = input.ConsumeBool();

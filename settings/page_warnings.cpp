@@ -211,8 +211,8 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
         for (std::size_t i = 0; i < remedies.size(); ++i) {
             remedy += (i == 0 ? "" : i + 1 == remedies.size() ? " or " : ", ") + remedies[i];
         }
-        warnings.push_back(std::string(PaperNameOf(setup.Paper)) + (landscape ? " landscape" : " portrait") + " with a " +
-                           Number(setup.MarginMm) + " mm margin cuts " + lost + mark + "; " +
+        warnings.push_back(std::string(PaperNameOf(setup.Paper)) + (landscape ? " landscape" : " portrait") +
+                           " with a " + Number(setup.MarginMm) + " mm margin cuts " + lost + mark + "; " +
                            (remedy.empty() ? "no margin on Letter or A4 keeps it" : remedy + " would keep it"));
     }
     return warnings;
@@ -299,8 +299,9 @@ std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const Par
         const std::string_view name = grid;
         if (std::none_of(marks.begin(), marks.end(), [&](const auto& m) { return m.first == name; })) {
             warnings.push_back({"grid-left-out", "", "warning",
-                                std::string("the ") + point + " null point cannot be drawn (its circles do not meet), so " +
-                                    std::string(grid) + " is left out"});
+                                std::string("the ") + point +
+                                    " null point cannot be drawn (its circles do not meet), so " + std::string(grid) +
+                                    " is left out"});
         }
     }
     for (std::string& lost : LostMarkWarnings(setup, true, marks, record, PrintArcTemplate)) {

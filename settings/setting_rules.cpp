@@ -111,6 +111,16 @@ std::string_view CommandName(SettingsCommand command) {
     return "values";
 }
 
+std::optional<SettingsCommand> CommandNamed(std::string_view name) {
+    for (const SettingsCommand command :
+         {SettingsCommand::Values, SettingsCommand::Arc, SettingsCommand::Strobe, SettingsCommand::Analyse}) {
+        if (CommandName(command) == name) {
+            return command;
+        }
+    }
+    return std::nullopt;
+}
+
 std::vector<SettingRule> RulesOf(SettingsCommand command) {
     std::vector<SettingRule> rules;
     for (const SettingRule& rule : Rules) {

@@ -138,7 +138,8 @@ private:
     // The checks below the settings word their messages in program text.
     void Append(const std::vector<SettingNotice>& warnings) {
         for (const SettingNotice& warning : warnings) {
-            Report.Warnings.push_back({warning.Code, warning.Field, warning.Severity, Windows1252ToUtf8(warning.Message)});
+            Report.Warnings.push_back(
+                {warning.Code, warning.Field, warning.Severity, Windows1252ToUtf8(warning.Message)});
         }
     }
 
@@ -154,7 +155,8 @@ private:
     void RefuseUnknownNames() {
         for (const auto& entry : Given) {
             const std::string& name = entry.first;
-            const bool known = std::any_of(Rules.begin(), Rules.end(), [&](const SettingRule& r) { return r.Name == name; });
+            const bool known =
+                std::any_of(Rules.begin(), Rules.end(), [&](const SettingRule& r) { return r.Name == name; });
             if (!known) {
                 Refuse("unknown-option", name, "unknown option '--" + name + "'");
             }
@@ -398,7 +400,8 @@ private:
             disk = StrobeDiskForCounts(outer, inner);
             name = "strobe-custom";
         } else {
-            disk = mains == 50 ? StrobeDiskLayout{180, 133, "", "", {}, {}} : StrobeDiskLayout{216, 160, "", "", {}, {}};
+            disk =
+                mains == 50 ? StrobeDiskLayout{180, 133, "", "", {}, {}} : StrobeDiskLayout{216, 160, "", "", {}, {}};
         }
         bool captionGiven[2] = {false, false};
         for (const int line : {0, 1}) {
@@ -443,10 +446,10 @@ private:
             const std::optional<double> givenOverhang = Number("overhang");
             const double angle = Number("offset-angle").value_or(0);
             // The sum as the alignment forms it, so that an overhang gives the very length it stands for.
-            inputs.Arm = UserArmInput{givenLength ? *givenLength
-                                                  : static_cast<double>(static_cast<long double>(inputs.SpindleToPivot) +
-                                                                        *givenOverhang),
-                                      angle};
+            inputs.Arm = UserArmInput{
+                givenLength ? *givenLength
+                            : static_cast<double>(static_cast<long double>(inputs.SpindleToPivot) + *givenOverhang),
+                angle};
         }
         if (const Outcome accepted = CheckAnalysisInputs(inputs); !accepted) {
             Refuse("cannot-analyse", "", Windows1252ToUtf8(accepted.Message()));

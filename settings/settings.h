@@ -25,6 +25,8 @@ using NamedSettings = std::map<std::string, std::string>;
 enum class SettingsCommand { Values, Arc, Strobe, Analyse };
 
 std::string_view CommandName(SettingsCommand command);
+// The command of a name ("values", "arc", "strobe", "analyse"); nothing for another name.
+std::optional<SettingsCommand> CommandNamed(std::string_view name);
 
 // How an option is given on the command line: with a value, as a flag, or as a flag with an optional value.
 enum class SettingForm { Value, Flag, OptionalValue };

@@ -39,16 +39,6 @@ SettingsReport ReportOf(SettingsCommand command, const val& settings, bool check
     return ReadSettings(command, SettingsFrom(settings), {PaperSize::Letter, checkPages});
 }
 
-std::optional<SettingsCommand> CommandNamed(const std::string& name) {
-    for (const SettingsCommand command :
-         {SettingsCommand::Values, SettingsCommand::Arc, SettingsCommand::Strobe, SettingsCommand::Analyse}) {
-        if (CommandName(command) == name) {
-            return command;
-        }
-    }
-    return std::nullopt;
-}
-
 // `quillmere values --format json` for the settings: the same JSON text.
 std::string Report(const val& settings) {
     return ReportJson(ReportOf(SettingsCommand::Values, settings, false));
@@ -276,8 +266,8 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
 // papers.
 val Defaults() {
     val commands = val::object();
-    for (const SettingsCommand command :
-         {SettingsCommand::Values, SettingsCommand::Arc, SettingsCommand::Strobe, SettingsCommand::Analyse}) {
+    for (const std::string_view name : {"values", "arc", "strobe", "analyse"}) {
+        const SettingsCommand command = *CommandNamed(name);
         val rules = val::array();
         for (const SettingRule& rule : RulesOf(command)) {
             val entry = val::object();
