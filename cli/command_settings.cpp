@@ -1,5 +1,6 @@
 #include "cli/command_settings.h"
 
+#include "cli/output_file.h"
 #include "cli/system_paper.h"
 #include "geometry/confirmation_text.h"
 #include "geometry/windows_1252.h"
@@ -46,6 +47,12 @@ SettingsReport ReadCommandSettings(const CommandSettings& settings, bool keepRef
     SettingsReport report = ReadSettings(settings.Command, named, {SystemPaperSize(), true});
     if (report.Refused() && !keepRefused) {
         throw UsageError(report.Refusals.front().Message);
+    }
+    // A page for a terminal is a usage error like the others: refused before the command prints anything.
+    if (const ReadSetting* output = report.Find("output"); output != nullptr && output->Given) {
+        if (const Outcome allowed = CheckOutputPath(output->Text); !allowed) {
+            throw UsageError(allowed.Message());
+        }
     }
     return report;
 }

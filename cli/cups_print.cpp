@@ -246,6 +246,7 @@ TemporaryPdf::TemporaryPdf() {
     }
     close(descriptor);
     FilePath = pattern;
+    Removal.Hold(FilePath);
 }
 
 TemporaryPdf::~TemporaryPdf() {

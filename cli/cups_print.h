@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/file_printer.h"
+#include "cli/removal_on_signal.h"
 
 #include "geometry/result.h"
 
@@ -39,7 +40,8 @@ CupsJob PrintPageThroughCups(const std::function<void(const std::string& pdfPath
                              bool landscape, PaperSize paper, const std::string& title);
 
 // A PDF file of our own in the temporary folder ($TMPDIR, else /tmp), removed again when the object goes: a page
-// that is printed but not kept is written there first. Throws CommandFailure when no such file can be made.
+// that is printed but not kept is written there first; a stopping signal removes it too. Throws CommandFailure when no
+// such file can be made.
 class TemporaryPdf {
 public:
     TemporaryPdf();
@@ -50,4 +52,5 @@ public:
 
 private:
     std::string FilePath;
+    RemovalOnSignal Removal;
 };

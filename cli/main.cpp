@@ -1,8 +1,9 @@
-#include "settings/help_text.h"
 #include "cli/analyse_command.h"
 #include "cli/command_settings.h"
 #include "cli/options.h"
 #include "cli/page_commands.h"
+#include "cli/standard_output.h"
+#include "settings/help_text.h"
 
 #include "geometry/windows_1252.h"
 
@@ -12,12 +13,17 @@
 
 namespace {
 
+// What --version says and what about ends with: the tool's name, version and licence.
+const std::string VersionText = std::string("quillmere ") + QUILLMERE_VERSION +
+                                "\nCopyright (c) 2026 The Quillmere developers\n"
+                                "MIT License: free to use, copy, change and pass on; no warranty of any kind.";
+
 ToolCommand AddAboutCommand(CLI::App& tool) {
     CLI::App* command = AddToolCommand(tool, "about",
                                        "print the help and about text: how to measure, choose, print and use the "
                                        "template");
     return {command, [] {
-                std::cout << Windows1252ToUtf8(HelpAboutText()) << '\n';
+                std::cout << Windows1252ToUtf8(HelpAboutText()) << "\n\n" << VersionText << '\n';
                 return std::cout.flush() ? 0 : 1;
             }};
 }
@@ -27,9 +33,9 @@ ToolCommand AddAboutCommand(CLI::App& tool) {
 int main(int argc, char** argv) {
     CLI::App tool("Tone-arm alignment: computes the alignment and prints full-scale templates in mm.", "quillmere");
     PrepareTool(tool);
-    tool.set_version_flag("--version", std::string("quillmere ") + QUILLMERE_VERSION, "show the version");
+    tool.set_version_flag("--version", VersionText, "show the version and the licence");
     const std::vector<ToolCommand> commands = {AddValuesCommand(tool), AddArcCommand(tool), AddStrobeCommand(tool),
                                                AddAnalyseCommand(tool), AddAboutCommand(tool)};
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return RunToolCommandLine(tool, commands, args);
+    return RunWithCheckedStandardOutput([&] { return RunToolCommandLine(tool, commands, args); });
 }

@@ -85,6 +85,22 @@ std::string ParseErrorMessage(const CLI::ParseError& error) {
     return text;
 }
 
+// "help" alone is the tool's help, "help COMMAND" the command's, as "COMMAND --help" shows it.
+std::string HelpOf(const CLI::App& tool, const std::vector<ToolCommand>& commands, std::span<const std::string> args) {
+    if (args.empty()) {
+        return tool.help();
+    }
+    if (args.size() > 1) {
+        throw UsageError("unexpected argument '" + args[1] + "'");
+    }
+    for (const ToolCommand& command : commands) {
+        if (command.Command->check_name(args.front())) {
+            return command.Command->help(ProgramName);
+        }
+    }
+    throw UsageError("unknown command '" + args.front() + "'");
+}
+
 } // namespace
 
 CLI::App* AddToolCommand(CLI::App& tool, const std::string& name, const std::string& description) {
@@ -130,8 +146,12 @@ int RunToolCommandLine(CLI::App& tool, const std::vector<ToolCommand>& commands,
             throw UsageError("no command given");
         }
         if (args.front() == "help") {
-            std::cout << tool.help();
+            std::cout << HelpOf(tool, commands, args.subspan(1));
             return 0;
+        }
+        // CLI11 answers --version before it looks at what follows, which would pass over a mistyped command.
+        if (args.front() == "--version" && args.size() > 1) {
+            throw UsageError("--version takes nothing after it: unexpected argument '" + args[1] + "'");
         }
         std::vector<std::string> reversed = WithEmptyValuesSplit(named ? named->Command : nullptr, args);
         std::reverse(reversed.begin(), reversed.end());

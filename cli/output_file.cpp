@@ -1,5 +1,6 @@
 #include "cli/output_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -40,6 +41,17 @@ std::string FinalTarget(std::string path) {
     return path;
 }
 
+// The temporary file's name beside the target: ".NAME.XXXXXX", with NAME cut short where the whole would be longer
+// than the folder allows (a legal name of 248 bytes or more leaves no room for the 8 added bytes).
+std::string TemporaryPattern(const std::string& target) {
+    const std::string folder = FolderOf(target);
+    const std::string name = BaseNameOf(target);
+    const long limit = pathconf(folder.c_str(), _PC_NAME_MAX);
+    const std::size_t longest = limit > 16 ? static_cast<std::size_t>(limit) : NAME_MAX;
+    const std::string added = ".XXXXXX";
+    return folder + "/." + name.substr(0, std::min(name.size(), longest - added.size() - 1)) + added;
+}
+
 // A regular file is on the disk once fsync says so; devices and pipes have nothing to sync.
 bool SyncIfFile(int descriptor) {
     struct stat file {};
@@ -76,6 +88,10 @@ Outcome OutputFile::Open(const std::string& path) {
     }
     struct stat existing {};
     const bool exists = stat(path.c_str(), &existing) == 0;
+    // Only a path that leads nowhere yet makes a new file; a symlink loop or a blocked way is the failure it is.
+    if (!exists && errno != ENOENT) {
+        return FailWithErrno(errno);
+    }
     if (exists && S_ISDIR(existing.st_mode)) {
         return Fail(path + ": is a folder");
     }
@@ -84,12 +100,18 @@ Outcome OutputFile::Open(const std::string& path) {
         return Descriptor >= 0 ? Outcome(Done{}) : FailWithErrno(errno);
     }
     TargetPath = FinalTarget(path);
-    std::string pattern = FolderOf(TargetPath) + "/." + BaseNameOf(TargetPath) + ".XXXXXX";
+    // Renaming over a file needs only the folder's permission; the file's own says whether it may be replaced, as
+    // cp would open it.
+    if (exists && faccessat(AT_FDCWD, TargetPath.c_str(), W_OK, AT_EACCESS) != 0) {
+        return FailWithErrno(errno);
+    }
+    std::string pattern = TemporaryPattern(TargetPath);
     Descriptor = mkostemp(pattern.data(), O_CLOEXEC);
     if (Descriptor < 0) {
         return FailWithErrno(errno);
     }
     TemporaryPath = pattern;
+    Removal.Hold(TemporaryPath);
     // The new file keeps the old one's permissions; a new one gets what the umask allows.
     const mode_t mask = umask(0);
     umask(mask);
@@ -125,6 +147,7 @@ Outcome OutputFile::Finish() {
             FailWithErrno(errno);
         } else {
             TemporaryPath.clear();
+            Removal.Release();
             // The new name itself lasts only once the folder is on the disk too.
             const int folder = open(FolderOf(TargetPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (folder >= 0) {
@@ -151,6 +174,7 @@ void OutputFile::Abandon() {
     if (!TemporaryPath.empty()) {
         unlink(TemporaryPath.c_str());
         TemporaryPath.clear();
+        Removal.Release();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/removal_on_signal.h"
 #include "geometry/result.h"
 
 #include <cstddef>
@@ -10,6 +11,8 @@
 // - A target that exists and is not a regular file (a device, a FIFO) is written into directly, never replaced.
 // - Otherwise a temporary file is written beside the final target (symlinks followed, so a link stays a link),
 //   flushed to the disk and renamed over the target: the old file stays as it was until the new one is complete.
+//   An existing file the user may not write is refused, as cp refuses it; SIGINT, SIGTERM and SIGHUP remove the
+//   temporary file before the tool ends.
 // Every write is checked; the first failure is kept as one line naming the path and the reason.
 class OutputFile {
 public:
@@ -38,6 +41,7 @@ private:
     std::string Path;
     std::string TemporaryPath;
     std::string TargetPath;
+    RemovalOnSignal Removal;
     int Descriptor = -1;
     bool Borrowed = false; // standard output: written into, never closed
     std::string Error;

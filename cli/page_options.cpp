@@ -26,6 +26,18 @@ void WritePage(const FilePrinterSettings& settings, const PrintColourRecord& col
     }
 }
 
+std::string FormatName(PageFormat format) {
+    switch (format) {
+    case PageFormat::Svg:
+        return "SVG";
+    case PageFormat::Png:
+        return "PNG";
+    case PageFormat::Pdf:
+        break;
+    }
+    return "PDF";
+}
+
 bool OutputGiven(const SettingsReport& report) {
     const ReadSetting* output = report.Find("output");
     return output != nullptr && output->Given;
@@ -41,11 +53,6 @@ FilePrinterSettings FilePrinterOf(const SettingsReport& report) {
     settings.Path = page.Output.value_or("");
     settings.Dpi = page.Dpi;
     settings.MarginMm = page.MarginMm;
-    if (OutputGiven(report)) {
-        if (const Outcome allowed = CheckOutputPath(settings.Path); !allowed) {
-            throw CommandFailure(allowed.Message());
-        }
-    }
     return settings;
 }
 
@@ -58,7 +65,11 @@ void WriteOrPrintPage(const SettingsReport& report, bool landscape, const std::s
     const std::optional<std::string>& queue = report.Page.PrintQueue;
     if (!queue || OutputGiven(report)) {
         WritePage(settings, report.Page.Colours, printout);
-        const std::string file = IsStandardOutput(settings.Path) ? "the page to standard output" : settings.Path;
+        // A name whose extension names no format does not tell the user what the file holds: the line does.
+        std::string file = IsStandardOutput(settings.Path) ? "the page to standard output" : settings.Path;
+        if (!IsStandardOutput(settings.Path) && !PageFormatNamedBy(settings.Path)) {
+            file += " as " + FormatName(settings.Format);
+        }
         std::cerr << "quillmere: wrote " << file << " (" << page << ", " << settings.Dpi << " dpi)" << reminder << '\n';
     }
     if (queue) {

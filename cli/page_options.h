@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-// The file printer the settings' page asks for. Throws CommandFailure for a file that cannot be written there.
+// The file printer the settings' page asks for.
 FilePrinterSettings FilePrinterOf(const SettingsReport& report);
 
 // Writes the page to its file, prints it through CUPS with --print, or both when -o is given too, and says on

@@ -63,7 +63,7 @@ constexpr SettingRule Rules[] = {
     {"output", Analyse, Page, "FILE",
      "write the chart to this file: .pdf, .svg or .png by its extension\n(else pdf); without -o and --print no "
      "chart is made", ""},
-    {"format", Arc | Strobe, Page, "pdf|svg|png", "file format (default: from the file's extension, else pdf)", ""},
+    {"format", Arc | Strobe, Page, "pdf|svg|png", "file format for a name without .pdf, .svg or .png (default pdf)", ""},
     {"paper", Pages, Page, "letter|a4",
      "paper size (default: the system's paper setting, as paperconf\nand the locale say; else letter)", ""},
     {"print", Pages, Page, "[=QUEUE]",

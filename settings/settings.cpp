@@ -47,6 +47,23 @@ std::string ChoiceKey(std::string_view text) {
     return key;
 }
 
+} // namespace
+
+std::optional<std::string> PageFormatNamedBy(std::string_view path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string_view::npos && dot != 0) {
+        const std::string key = ChoiceKey(name.substr(dot + 1));
+        if (key == "pdf" || key == "svg" || key == "png") {
+            return key;
+        }
+    }
+    return std::nullopt;
+}
+
+namespace {
+
 // "a, b or c"
 std::string Listed(const std::vector<std::string_view>& names) {
     std::string text;
@@ -277,12 +294,19 @@ private:
         if (page.Output && page.Output->empty()) {
             Refuse("output-empty", "output", "--output needs a file name");
         }
+        // The name the file is written under outranks the option: a page.png that holds a PDF misleads every
+        // program that opens it.
+        const std::optional<std::string> named = page.Output ? PageFormatNamedBy(*page.Output) : std::nullopt;
+        std::optional<std::string> format;
         if (Report.Command != SettingsCommand::Analyse) {
-            const std::optional<std::string> format = ChoiceOf("format", {{"pdf"}, {"svg"}, {"png"}}, "");
-            page.Format = format ? *format : page.Output ? FormatOfPath(*page.Output) : "pdf";
-        } else {
-            page.Format = page.Output ? FormatOfPath(*page.Output) : "pdf";
+            format = ChoiceOf("format", {{"pdf"}, {"svg"}, {"png"}}, "");
+            if (format && named && *format != *named) {
+                Refuse("format-conflict", "format",
+                       "--format " + *format + " does not match the file name " + *page.Output +
+                           ": rename the file or leave out --format");
+            }
         }
+        page.Format = named ? *named : format.value_or("pdf");
         if (!page.Output && Report.Command != SettingsCommand::Analyse) {
             page.Output = std::string(defaultName) + "." + page.Format;
             Report.Settings.push_back({"output", *page.Output, false, std::nullopt, "", ""});
@@ -298,20 +322,6 @@ private:
                 Warn("colours-short", "colours", "--colours: " + Windows1252ToUtf8(*warning));
             }
         }
-    }
-
-    // The format a file name asks for by its extension: pdf, svg or png, else pdf.
-    static std::string FormatOfPath(std::string_view path) {
-        const std::size_t slash = path.find_last_of('/');
-        const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-        const std::size_t dot = name.find_last_of('.');
-        if (dot != std::string_view::npos && dot != 0) {
-            const std::string key = ChoiceKey(name.substr(dot + 1));
-            if (key == "pdf" || key == "svg" || key == "png") {
-                return key;
-            }
-        }
-        return "pdf";
     }
 
     void ReadDpi() {

@@ -108,5 +108,8 @@ struct SettingsContext {
 
 SettingsReport ReadSettings(SettingsCommand command, const NamedSettings& settings, const SettingsContext& context);
 
+// The page format a file name names by its extension (pdf, svg or png, in any case); none for any other name.
+std::optional<std::string> PageFormatNamedBy(std::string_view path);
+
 // The report as JSON (UTF-8, keys documented in the manual and kept stable).
 std::string ReportJson(const SettingsReport& report);

@@ -375,7 +375,7 @@ TEST(PageFiles, FormatFromTheOptionOrTheExtension) {
         {{"arc", "-o", "page.PNG", "--dpi", "100"}, "page.PNG", "\x89PNG"},
         {{"arc", "-o", "page.svg"}, "page.svg", "<?xml"},
         {{"arc", "-o", "page.dat"}, "page.dat", "%PDF"},
-        {{"arc", "-o", "page.svg", "--format", "pdf"}, "page.svg", "%PDF"},
+        {{"arc", "-o", "page.dat", "--format", "svg"}, "page.dat", "<?xml"},
         {{"strobe"}, "strobe-60hz.pdf", "%PDF"},
         {{"strobe", "--mains", "50", "--format", "png", "--dpi", "100"}, "strobe-50hz.png", "\x89PNG"},
     };

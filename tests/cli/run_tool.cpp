@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,8 +36,8 @@ std::string FreshTestFolder(const std::string& name) {
     return folder.string();
 }
 
-ToolResult RunTool(const std::vector<std::string>& args, const std::string& workingDirectory,
-                   const ToolSurroundings& surroundings, const ToolEnvironment& environment) {
+RunningTool StartTool(const std::vector<std::string>& args, const std::string& workingDirectory,
+                      const ToolSurroundings& surroundings, const ToolEnvironment& environment) {
     static int serial = 0;
     const std::filesystem::path base = std::filesystem::path(QUILLMERE_TEST_TMP) / "runs";
     std::filesystem::create_directories(base);
@@ -52,7 +53,6 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& work
     }
     pointers.push_back(nullptr);
 
-    ToolResult result;
     const pid_t child = fork();
     if (child == 0) {
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -65,6 +65,15 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& work
             unlockpt(terminal);
             dup2(open(ptsname(terminal), O_WRONLY | O_NOCTTY), 1);
         }
+        if (surroundings.ClosedPipeOut) {
+            int ends[2];
+            if (pipe(ends) != 0) {
+                _exit(127);
+            }
+            close(ends[0]);
+            dup2(ends[1], 1);
+            signal(SIGPIPE, SIG_IGN);
+        }
         if (surroundings.FileSizeLimit > 0) {
             signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{static_cast<rlim_t>(surroundings.FileSizeLimit),
@@ -76,18 +85,33 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& work
         for (const auto& [name, value] : environment) {
             setenv(name.c_str(), value.c_str(), 1);
         }
+        constexpr uid_t Nobody = 65534;
+        if (surroundings.Unprivileged && geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0)) {
+            _exit(127);
+        }
         if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) {
             _exit(127);
         }
         execv(pointers[0], pointers.data());
         _exit(127);
     }
+    return {child, outPath, errPath};
+}
+
+ToolResult FinishTool(const RunningTool& running) {
+    ToolResult result;
     int status = 0;
-    waitpid(child, &status, 0);
+    waitpid(running.Pid, &status, 0);
     result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.Out = ReadWholeFile(outPath);
-    result.Err = ReadWholeFile(errPath);
-    std::filesystem::remove(outPath);
-    std::filesystem::remove(errPath);
+    result.Out = ReadWholeFile(running.OutPath);
+    result.Err = ReadWholeFile(running.ErrPath);
+    std::filesystem::remove(running.OutPath);
+    std::filesystem::remove(running.ErrPath);
     return result;
+}
+
+ToolResult RunTool(const std::vector<std::string>& args, const std::string& workingDirectory,
+                   const ToolSurroundings& surroundings, const ToolEnvironment& environment) {
+    return FinishTool(StartTool(args, workingDirectory, surroundings, environment));
 }

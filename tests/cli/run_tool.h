@@ -17,11 +17,26 @@ struct ToolSurroundings {
     long FileSizeLimit = 0;
     // Standard output is a terminal (whose output is not kept).
     bool TerminalOut = false;
+    // Standard output is a pipe nobody reads, with SIGPIPE ignored: every write to it fails with EPIPE.
+    bool ClosedPipeOut = false;
+    // Run as the user "nobody" when the tests run as root, so that file permissions hold for the tool.
+    bool Unprivileged = false;
 };
 
 // Variables set in the tool's environment on top of the test's own: name and value.
 using ToolEnvironment = std::vector<std::pair<std::string, std::string>>;
 
+// A run of the tool that has been started and not yet waited for.
+struct RunningTool {
+    int Pid = -1;
+    std::string OutPath;
+    std::string ErrPath;
+};
+
+RunningTool StartTool(const std::vector<std::string>& args, const std::string& workingDirectory = "",
+                      const ToolSurroundings& surroundings = {}, const ToolEnvironment& environment = {});
+// Waits for the tool to end; a tool ended by a signal has the exit code 128 + the signal's number.
+ToolResult FinishTool(const RunningTool& running);
 ToolResult RunTool(const std::vector<std::string>& args, const std::string& workingDirectory = "",
                    const ToolSurroundings& surroundings = {}, const ToolEnvironment& environment = {});
 // A fresh, empty folder under the test build folder.
