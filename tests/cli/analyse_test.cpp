@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -88,58 +89,46 @@ TEST(AnalyseCommand, BadInputIsAUsageErrorAndAnArmOutOfReachAWarning) {
               "it is not\n");
 }
 
-// Arms the analysis cannot judge as they were typed: each says so in its own words and never shows a figure it does
-// not have (text, JSON and chart alike).
+// Arms the analysis cannot judge as they were typed: the text, the JSON report and the chart each say so, and none
+// shows a figure it does not have.
 struct ArmCase {
-    const char* Name;
     std::vector<std::string> Options;
     int ExitCode;
-    std::string Says;  // on standard error (a refusal, warning or note) or in the report
-    std::string Never; // in no form of the report
+    std::string Says;
+    std::string Never;
 };
 
 // clang-format off
 const ArmCase ArmCases[] = {
-    {"ReachesNoGroove", {"--spindle-to-pivot", "222", "--preset", "iec", "--overhang", "239", "--offset-angle", "24"},
-     0, "Your arm reaches only radii from 239.000 to 683.000 mm, none of the grooves", "percentage points less"},
-    {"ReachesNoGrooveFromTheAssumedDistance", {"--effective-length", "500", "--offset-angle", "20"},
-     0, "your arm is taken to be mounted 209 mm from the spindle", "0.000 %"},
-    {"AcrossTheGrooves", {"--spindle-to-pivot", "222", "--preset", "iec", "--effective-length", "150",
-                          "--offset-angle", "20"},
-     2, "your arm cannot play the grooves: its tracking error reaches 90\xC2\xB0 from 72.000 to 75.037 mm", ""},
-    {"OverhangLeavesNoArm", {"--overhang", "-222", "--offset-angle", "20"},
-     2, "--overhang must be more than -209 mm", "effective length must"},
-    {"NoBestOverhang", {"--spindle-to-pivot", "40", "--overhang", "60", "--offset-angle", "10"},
-     0, "No overhang is suggested: from a spindle to pivot distance of 40.000 mm no arm reaches all the grooves", ""},
+    {{"--spindle-to-pivot", "222", "--preset", "iec", "--overhang", "239", "--offset-angle", "24"}, 0,
+     "Your arm reaches only radii from 239.000 to 683.000 mm, none of the grooves", "0.000 %"},
+    {{"--effective-length", "500", "--offset-angle", "20"}, 0,
+     "your arm is taken to be mounted 209 mm from the spindle", "percentage points less"},
+    {{"--spindle-to-pivot", "222", "--preset", "iec", "--effective-length", "150", "--offset-angle", "20"}, 2,
+     "your arm cannot play the grooves: its tracking error reaches 90\xC2\xB0 from 72.000 to 75.037 mm", "%"},
+    {{"--overhang", "-222", "--offset-angle", "20"}, 2, "--overhang must be more than -209 mm", "effective length must"},
+    {{"--spindle-to-pivot", "40", "--overhang", "60", "--offset-angle", "10"}, 0,
+     "No overhang is suggested: from a spindle to pivot distance of 40.000 mm no arm reaches all the grooves", "-nan"},
 };
 // clang-format on
 
 TEST(AnalyseCommand, ArmsThatCannotBeJudgedAsTypedAreSaidSo) {
+    const std::string folder = FreshTestFolder("analyse-arms");
     for (const ArmCase& c : ArmCases) {
-        const std::string folder = FreshTestFolder(std::string("analyse-arm-") + c.Name);
-        std::vector<std::string> args{"analyse", "-o", "chart.pdf"};
+        std::vector<std::string> args{"analyse", "--format", "json"};
         args.insert(args.end(), c.Options.begin(), c.Options.end());
+        const ToolResult json = RunTool(args, folder);
+        args.erase(args.begin() + 1, args.begin() + 3);
+        args.insert(args.end(), {"-o", "chart.pdf"});
+        std::filesystem::remove(folder + "/chart.pdf");
         const ToolResult text = RunTool(args, folder);
-        EXPECT_EQ(text.ExitCode, c.ExitCode) << c.Name << ": " << text.Err;
-        const std::string said = text.Out + text.Err;
-        EXPECT_NE(said.find(c.Says), std::string::npos) << c.Name << ": " << said;
-        // Without a chart the JSON report is printed whatever it holds, refusals included.
-        std::vector<std::string> jsonArgs{"analyse", "--format", "json"};
-        jsonArgs.insert(jsonArgs.end(), c.Options.begin(), c.Options.end());
-        const ToolResult json = RunTool(jsonArgs, folder);
+        EXPECT_EQ(text.ExitCode, c.ExitCode) << c.Says << ": " << text.Err;
         const std::string chart = c.ExitCode == 0 ? PdfText(folder + "/chart.pdf") : "";
-        for (const std::string& form : {said, json.Out, chart}) {
-            EXPECT_TRUE(c.Never.empty() || form.find(c.Never) == std::string::npos) << c.Name << ": " << form;
+        for (const std::string& form : {text.Out + text.Err, json.Out, chart}) {
+            EXPECT_EQ(form.find(c.Never), std::string::npos) << form;
         }
-        const auto report = nlohmann::json::parse(json.Out);
-        if (c.ExitCode == 0) {
-            const auto& arm = report["analysis"]["arms"][3];
-            EXPECT_EQ(arm["max_distortion_percent"].is_null(),
-                      !arm["reaches_grooves"].get<bool>() && said.find("none of the grooves") != std::string::npos)
-                << c.Name;
-        } else {
-            EXPECT_NE(report["refusals"][0]["message"].get<std::string>().find(c.Says), std::string::npos) << c.Name;
-        }
+        EXPECT_NE((text.Out + text.Err).find(c.Says), std::string::npos) << text.Out + text.Err;
+        EXPECT_NE(json.Out.find(c.Says), std::string::npos) << json.Out;
     }
 }
 

@@ -191,110 +191,31 @@ TEST(AlignmentAnalysis, AnArmWithoutOverhangHasNoInnerNullAtTheSpindle) {
     }
 }
 
-namespace {
-
-constexpr double DegreesPerRadianHere = 180 / 3.14159265358979323846;
-
-// TE as the textbook writes it, in double precision: an independent check of the analysis's extended arithmetic.
-double TextbookTrackingError(double d, double l, double beta, double r) {
-    return std::asin((r * r + l * l - d * d) / (2 * r * l)) * DegreesPerRadianHere - beta;
-}
-
-struct TrackingErrorCase {
-    double D;
-    double L;
-    double Beta;
-    Radii Grooves;
-};
-
-// The largest |TE| is the largest a fine walk across the grooves finds, wherever it lies: at a groove or, for an arm
-// longer than its distance, between them where the sine's argument is least.
+// The largest |TE| is the largest a fine walk across the grooves finds, with TE as the textbook writes it, wherever
+// it lies: at a groove or, for an arm longer than its distance, between them at r = sqrt(L² - d²).
 TEST(AlignmentAnalysis, LargestTrackingErrorIsTheLargestAcrossTheGrooves) {
-    const TrackingErrorCase cases[] = {
-        {209, 222, 24, Din},     {209, 222, 20, Din}, {222, 240, 24, Iec},
-        {250, 262, 22, Typical}, {222, 200, 20, Iec}, {222, 239.3, 22.98, Iec},
+    constexpr double Degrees = 180 / 3.14159265358979323846;
+    struct Case {
+        double D, L, Beta;
     };
-    for (const TrackingErrorCase& c : cases) {
-        AnalysisInputs in = Inputs(c.D, c.Grooves);
+    for (const Case& c : {Case{209, 222, 24}, Case{209, 222, 20}, Case{250, 262, 22}, Case{222, 200, 20}}) {
+        const auto te = [&](double r) {
+            return std::asin((r * r + c.L * c.L - c.D * c.D) / (2 * r * c.L)) * Degrees - c.Beta;
+        };
+        AnalysisInputs in = Inputs(c.D, Din);
         in.Arm = UserArmInput{c.L, c.Beta};
-        const AlignmentAnalysis analysis = AnalyseAlignment(in);
-        ASSERT_EQ(analysis.Arms.size(), 4u) << analysis.Problem;
-        const ArmFigures& arm = analysis.Arms[3];
+        const ArmFigures arm = AnalyseAlignment(in).Arms.at(3);
         double largest = 0;
-        constexpr int Steps = 100000;
-        for (int i = 0; i <= Steps; ++i) {
-            const double r = c.Grooves.Inner + (c.Grooves.Outer - c.Grooves.Inner) * i / Steps;
-            largest = std::max(largest, std::fabs(TextbookTrackingError(c.D, c.L, c.Beta, r)));
+        for (int i = 0; i <= 100000; ++i) {
+            largest = std::max(largest, std::fabs(te(Din.Inner + (Din.Outer - Din.Inner) * i / 100000)));
         }
-        EXPECT_GE(arm.MaxTrackingError, largest - 1e-9) << c.D << " " << c.L << " " << c.Beta;
         EXPECT_NEAR(arm.MaxTrackingError, largest, 1e-6) << c.D << " " << c.L << " " << c.Beta;
-        EXPECT_NEAR(std::fabs(TextbookTrackingError(c.D, c.L, c.Beta, arm.MaxTrackingErrorRadius)),
-                    arm.MaxTrackingError, 1e-9);
+        EXPECT_NEAR(std::fabs(te(arm.MaxTrackingErrorRadius)), arm.MaxTrackingError, 1e-9);
     }
-    // The worked example: d = 209, L = 222, 24 degrees peaks at r = sqrt(222² - 209²) = sqrt(5603).
+    // The worked example: d = 209, L = 222, 24 degrees peaks at sqrt(5603) = 74.853 mm with 4.295 degrees.
     AnalysisInputs in = Inputs(209, Din);
     in.Arm = UserArmInput{222, 24};
-    const ArmFigures arm = AnalyseAlignment(in).Arms[3];
+    const ArmFigures arm = AnalyseAlignment(in).Arms.at(3);
     EXPECT_NEAR(arm.MaxTrackingErrorRadius, std::sqrt(5603.0), 1e-9);
-    EXPECT_NEAR(arm.MaxTrackingError, 24 - std::asin(std::sqrt(5603.0) / 222) * DegreesPerRadianHere, 1e-9);
-    EXPECT_EQ(F(arm.MaxTrackingError) + " at " + F(arm.MaxTrackingErrorRadius), "4.295 at 74.853");
+    EXPECT_NEAR(arm.MaxTrackingError, 24 - std::asin(std::sqrt(5603.0) / 222) * Degrees, 1e-9);
 }
-
-// An arm that reaches none of the grooves has no figures, in any form, and gains nothing against the best overhang.
-TEST(AlignmentAnalysis, AnArmThatReachesNoGrooveHasNoFigures) {
-    AnalysisInputs in = Inputs(222, Iec);
-    in.Arm = UserArmInput{222 + 239, 24};
-    const AlignmentAnalysis analysis = AnalyseAlignment(in);
-    const ArmFigures& arm = analysis.Arms.at(3);
-    EXPECT_TRUE(arm.ReachesNoGroove);
-    EXPECT_FALSE(std::isfinite(arm.MaxDistortion));
-    ASSERT_TRUE(analysis.BestOverhang);
-    EXPECT_FALSE(analysis.BestOverhang->Gain);
-    const std::string text = AnalysisText(analysis);
-    EXPECT_NE(text.find("Largest distortion (%)         0.618 *       1.004         0.755             -\n"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("Your arm reaches none of the grooves"), std::string::npos) << text;
-    EXPECT_EQ(text.find("percentage points less"), std::string::npos) << text;
-    const auto json = nlohmann::json::parse(AnalysisJson(analysis));
-    for (const char* key : {"max_tracking_error_deg", "max_distortion_percent", "rms_distortion_percent"}) {
-        EXPECT_TRUE(json["arms"][3][key].is_null()) << key;
-    }
-    EXPECT_TRUE(json["best_overhang"]["max_distortion_gain_percent"].is_null());
-    EXPECT_NE(AnalysisWarnings(analysis).at(0).find("239.000 to 683.000 mm, none of the grooves"), std::string::npos);
-}
-
-// Where |TE| reaches 90 degrees the stylus lies across the groove: no figures, but where it happens. The radius is
-// where (r² + L² - d²) / (2 r L) = sin(beta - 90), from the quadratic r² + 2 r L cos(beta) + L² - d² = 0.
-TEST(AlignmentAnalysis, AnArmAcrossTheGroovesIsNotAnalysed) {
-    struct Case {
-        double L;
-        double Beta;
-        double From; // where the span starts: the edge of the arm's reach, |L - d|
-    };
-    for (const Case& c : {Case{150, 20, 72}, Case{150, 0, 72}, Case{170, 45, 60.325}}) {
-        AnalysisInputs in = Inputs(222, Iec);
-        in.Arm = UserArmInput{c.L, c.Beta};
-        const AlignmentAnalysis analysis = AnalyseAlignment(in);
-        EXPECT_TRUE(analysis.Arms.empty());
-        const double b = c.Beta / DegreesPerRadianHere;
-        const double to = std::sqrt(222.0 * 222 - c.L * c.L * std::sin(b) * std::sin(b)) - c.L * std::cos(b);
-        const std::string where = to - c.From < 5e-4 ? "at " + F(c.From) : "from " + F(c.From) + " to " + F(to);
-        EXPECT_EQ(analysis.Problem,
-                  "your arm cannot play the grooves: its tracking error reaches 90\xB0 " + where + " mm");
-    }
-}
-
-TEST(AlignmentAnalysis, WithoutABestOverhangTheReportSaysWhy) {
-    AnalysisInputs in = Inputs(40, Din); // an arm 40 mm from the spindle reaches 57.5 and 146.05 mm only from 44.275
-    in.Arm = UserArmInput{100, 10};
-    const AlignmentAnalysis analysis = AnalyseAlignment(in);
-    EXPECT_FALSE(analysis.BestOverhang);
-    EXPECT_NE(analysis.NoBestOverhang.find("which takes more than " + F((Din.Outer - Din.Inner) / 2) + " mm"),
-              std::string::npos)
-        << analysis.NoBestOverhang;
-    EXPECT_NE(AnalysisText(analysis).find(analysis.NoBestOverhang + ".\n"), std::string::npos);
-    EXPECT_EQ(nlohmann::json::parse(AnalysisJson(analysis))["no_best_overhang"], analysis.NoBestOverhang);
-}
-
-} // namespace
