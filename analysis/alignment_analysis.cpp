@@ -531,6 +531,7 @@ AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
     for (const ArmFigures& arm : analysis.Arms) {
         if (arm.RightAngleFrom) {
             analysis.Problem = RightAngleProblem(arm);
+            analysis.ArmAcrossTheGrooves = arm.Arm;
             analysis.Arms.clear();
             return analysis;
         }

@@ -94,8 +94,10 @@ struct OverhangOptimum {
 
 struct AlignmentAnalysis {
     AnalysisInputs Inputs;
-    // Empty when the inputs cannot be analysed; then `Arms` is empty.
+    // Why the inputs cannot be analysed, empty when they can; when it is not, `Arms` is empty.
     std::string Problem;
+    // The arm that made it a problem, when one did: its tracking error reaches 90 degrees inside the grooves.
+    std::optional<AnalysedArm> ArmAcrossTheGrooves;
     // Löfgren A, Löfgren B, Stevenson A, then the user's arm when one was given.
     std::vector<ArmFigures> Arms;
     std::optional<OverhangOptimum> BestOverhang;

@@ -470,7 +470,11 @@ private:
         }
         AlignmentAnalysis analysis = AnalyseAlignment(inputs);
         if (!analysis.Problem.empty()) {
-            Refuse("arm-cannot-play", length ? "effective-length" : "overhang", Windows1252ToUtf8(analysis.Problem));
+            // A geometry across the grooves comes of the distance (or the radii); the user's arm of its own options.
+            const std::string_view field = analysis.ArmAcrossTheGrooves != AnalysedArm::UserArm ? "spindle-to-pivot"
+                                           : length                                             ? "effective-length"
+                                                                                                : "overhang";
+            Refuse("arm-cannot-play", field, Windows1252ToUtf8(analysis.Problem));
             return;
         }
         Report.Analysis = std::move(analysis);
