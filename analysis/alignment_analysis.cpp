@@ -2,6 +2,7 @@
 
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
+#include "geometry/numeric_text.h"
 #include "geometry/parameter_record.h"
 
 #include <algorithm>
@@ -23,6 +24,8 @@ constexpr Extended PeakTolerance = 1e-8L;
 // Gauss-Legendre nodes per subinterval and subintervals per smooth piece for the mean and the RMS.
 constexpr int GaussPoints = 16;
 constexpr int GaussSubintervals = 4;
+// A tracking error this close to 90 degrees shows as 90.000 in the figures: the arm is across the groove there.
+constexpr Extended RightAngleSlack = 0.0005L;
 // The best overhang is found to this length.
 constexpr Extended OverhangTolerance = 1e-6L;
 constexpr Extended GoldenRatio = 0.618033988749894848204586834365638118L;
@@ -217,6 +220,34 @@ Interval ReachOf(const ArmModel& model) {
     return {std::fabs(model.EffectiveLength - model.SpindleToPivot), model.EffectiveLength + model.SpindleToPivot};
 }
 
+// The stretch of the range where |TE| reaches 90 degrees (less the slack): its ends are ends of the range or radii
+// where sin(beta -/+ 90) = (r² + L² - d²) / (2 r L), so those are the only radii to look at.
+std::optional<Interval> RightAngleSpan(const ArmModel& model, Interval range) {
+    const Extended limit = (90 - RightAngleSlack) / DegreesPerRadian;
+    const Extended d = model.SpindleToPivot;
+    const Extended l = model.EffectiveLength;
+    std::vector<Extended> candidates{range.From, range.To};
+    for (const Extended k : {std::sin(model.Offset - limit), std::sin(model.Offset + limit)}) {
+        const Extended discriminant = k * k * l * l - l * l + d * d;
+        if (discriminant >= 0) {
+            for (const int sign : {-1, 1}) {
+                const Extended r = k * l + sign * std::sqrt(discriminant);
+                if (r > range.From && r < range.To) {
+                    candidates.push_back(r);
+                }
+            }
+        }
+    }
+    std::optional<Interval> span;
+    for (const Extended r : candidates) {
+        // Candidates that are roots lie on the limit up to rounding; the others are checked as they are.
+        if (std::fabs(model.TrackingError(r)) >= limit - 1e-12L) {
+            span = span ? Interval{std::min(span->From, r), std::max(span->To, r)} : Interval{r, r};
+        }
+    }
+    return span;
+}
+
 Peak LargestDistortion(const ArmModel& model, Interval range, const std::optional<double>& inner,
                        const std::optional<double>& outer) {
     return Largest(SmoothPieces(range, inner, outer), [&](Extended r) { return model.Distortion(r); });
@@ -282,8 +313,9 @@ ArmFigures AnalyseArm(AnalysedArm arm, const AnalysisInputs& inputs, double effe
                          std::min<Extended>(inputs.OuterGrooveRadius, reach.To)};
     figures.ReachesGrooves =
         range.From == inputs.InnerGrooveRadius && range.To == inputs.OuterGrooveRadius && range.From < range.To;
+    figures.ReachesNoGroove = !(range.From < range.To);
     FillCurve(figures, model, inputs);
-    if (!(range.From < range.To)) {
+    if (figures.ReachesNoGroove) {
         for (double* value : {&figures.MaxTrackingError, &figures.MaxTrackingErrorRadius, &figures.MaxDistortion,
                               &figures.MaxDistortionRadius, &figures.MeanDistortion, &figures.RmsDistortion}) {
             *value = NotANumber;
@@ -300,6 +332,10 @@ ArmFigures AnalyseArm(AnalysedArm arm, const AnalysisInputs& inputs, double effe
         model.EffectiveLength * model.EffectiveLength - model.SpindleToPivot * model.SpindleToPivot;
     if (turning > 0 && std::sqrt(turning) > range.From && std::sqrt(turning) < range.To) {
         Consider(te, std::sqrt(turning), absoluteError);
+    }
+    if (const std::optional<Interval> span = RightAngleSpan(model, range)) {
+        figures.RightAngleFrom = static_cast<double>(span->From);
+        figures.RightAngleTo = static_cast<double>(span->To);
     }
     figures.MaxTrackingError = static_cast<double>(te.Value * DegreesPerRadian);
     figures.MaxTrackingErrorRadius = static_cast<double>(te.Radius);
@@ -325,15 +361,24 @@ ArmFigures AnalyseGeometry(AnalysedArm arm, std::int16_t choice, const AnalysisI
                       record.OuterNullRadius);
 }
 
+std::string Three(double value) {
+    return FormatNumber(value, LengthMask);
+}
+
 // The peak distortion over r1..r2 is quasi-convex in L at a fixed offset (TE grows with L at every radius), so a
-// golden-section search over the lengths that reach the whole range finds its least value.
-std::optional<OverhangOptimum> BestOverhangFor(const AnalysisInputs& inputs, const ArmFigures& arm) {
+// golden-section search over the lengths that reach the whole range finds its least value. None, and why, when no
+// length reaches all the grooves or the best one still turns the stylus across a groove.
+std::optional<OverhangOptimum> BestOverhangFor(const AnalysisInputs& inputs, const ArmFigures& arm, std::string& none) {
     const Extended d = inputs.SpindleToPivot;
     const Extended r1 = inputs.InnerGrooveRadius;
     const Extended r2 = inputs.OuterGrooveRadius;
     const Extended low = std::max({d - r1, r2 - d, Extended{0}});
     const Extended high = d + r1;
     if (!(low < high)) {
+        // An arm reaches |L - d| .. L + d, so all the grooves only when r2 - d <= L <= d + r1.
+        none = "No overhang is suggested: from a spindle to pivot distance of " + Three(inputs.SpindleToPivot) +
+               " mm no arm reaches all the grooves, which takes more than " +
+               Three(static_cast<double>((r2 - r1) / 2)) + " mm";
         return std::nullopt;
     }
     const double beta = arm.OffsetAngle;
@@ -358,6 +403,11 @@ std::optional<OverhangOptimum> BestOverhangFor(const AnalysisInputs& inputs, con
     const ArmFigures best =
         AnalyseArm(AnalysedArm::UserArm, inputs, length, beta, InnerNullOf(inputs.SpindleToPivot, length, beta),
                    OuterNullOf(inputs.SpindleToPivot, length, beta));
+    if (best.RightAngleFrom || !std::isfinite(best.MaxDistortion)) {
+        none = "No overhang is suggested: with an offset angle of " + Three(beta) +
+               "\xB0 every arm that reaches all the grooves turns the stylus across some of them";
+        return std::nullopt;
+    }
     OverhangOptimum optimum;
     optimum.OffsetAngle = beta;
     optimum.Overhang = best.Overhang;
@@ -367,12 +417,27 @@ std::optional<OverhangOptimum> BestOverhangFor(const AnalysisInputs& inputs, con
     optimum.MaxDistortion = best.MaxDistortion;
     optimum.MaxDistortionRadius = best.MaxDistortionRadius;
     optimum.RmsDistortion = best.RmsDistortion;
-    optimum.Gain = arm.MaxDistortion - best.MaxDistortion;
+    if (arm.ReachesGrooves) {
+        optimum.Gain = arm.MaxDistortion - best.MaxDistortion;
+    }
     return optimum;
 }
 
 bool Finite(double value) {
     return std::isfinite(value);
+}
+
+std::string RightAngleProblem(const ArmFigures& arm) {
+    const std::string from = Three(*arm.RightAngleFrom);
+    const std::string to = Three(*arm.RightAngleTo);
+    const std::string name = arm.Arm == AnalysedArm::UserArm ? "your arm" : std::string(ArmName(arm.Arm));
+    return name + " cannot play the grooves: its tracking error reaches 90\xB0 " +
+           (from == to ? "at " + from + " mm" : "from " + from + " to " + to + " mm");
+}
+
+// Whether a figure is lower than the lowest so far; one that cannot be computed never is, and replaces none.
+bool Lower(double figure, double lowest) {
+    return std::isfinite(figure) && !(lowest <= figure);
 }
 
 } // namespace
@@ -448,10 +513,10 @@ AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
     analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::LofgrenB, 2, inputs));
     analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::StevensonA, 3, inputs));
     for (std::size_t i = 1; i < 3; ++i) {
-        if (analysis.Arms[i].MaxDistortion < analysis.Arms[analysis.LowestPeak].MaxDistortion) {
+        if (Lower(analysis.Arms[i].MaxDistortion, analysis.Arms[analysis.LowestPeak].MaxDistortion)) {
             analysis.LowestPeak = i;
         }
-        if (analysis.Arms[i].RmsDistortion < analysis.Arms[analysis.LowestRms].RmsDistortion) {
+        if (Lower(analysis.Arms[i].RmsDistortion, analysis.Arms[analysis.LowestRms].RmsDistortion)) {
             analysis.LowestRms = i;
         }
     }
@@ -461,7 +526,18 @@ AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
         analysis.Arms.push_back(AnalyseArm(AnalysedArm::UserArm, inputs, length, beta,
                                            InnerNullOf(inputs.SpindleToPivot, length, beta),
                                            OuterNullOf(inputs.SpindleToPivot, length, beta)));
-        analysis.BestOverhang = BestOverhangFor(inputs, analysis.Arms.back());
+    }
+    // Figures at a right angle are no figures: the distortion there is infinite or the rounding's noise.
+    for (const ArmFigures& arm : analysis.Arms) {
+        if (arm.RightAngleFrom) {
+            analysis.Problem = RightAngleProblem(arm);
+            analysis.ArmAcrossTheGrooves = arm.Arm;
+            analysis.Arms.clear();
+            return analysis;
+        }
+    }
+    if (inputs.Arm) {
+        analysis.BestOverhang = BestOverhangFor(inputs, analysis.Arms.back(), analysis.NoBestOverhang);
     }
     return analysis;
 }

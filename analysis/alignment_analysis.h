@@ -67,8 +67,13 @@ struct ArmFigures {
     double RmsDistortion = 0;
     double ReachFrom = 0; // the radii the arm reaches: |L - d| .. L + d
     double ReachTo = 0;
-    bool ReachesGrooves = true; // false: part of r1..r2 lies out of reach
-    bool CurveClipped = false;  // some points of the curve lie out of reach and were left out
+    bool ReachesGrooves = true;   // false: part of r1..r2 lies out of reach
+    bool ReachesNoGroove = false; // none of r1..r2 lies in reach: the figures above are NaN, there are none
+    bool CurveClipped = false;    // some points of the curve lie out of reach and were left out
+    // Where |TE| reaches 90 degrees (to the three decimals the figures are given to) within the grooves it
+    // reaches: the arm cannot play there, and its distortion grows without bound.
+    std::optional<double> RightAngleFrom;
+    std::optional<double> RightAngleTo;
     AnalysisCurve Curve;
 };
 
@@ -82,21 +87,28 @@ struct OverhangOptimum {
     double MaxDistortion = 0;
     double MaxDistortionRadius = 0;
     double RmsDistortion = 0;
-    double Gain = 0; // the arm's own peak distortion minus this one, in percentage points
+    // The arm's own peak distortion minus this one, in percentage points; none when the arm does not reach all of
+    // the grooves, as its own figures then cover less than these.
+    std::optional<double> Gain;
 };
 
 struct AlignmentAnalysis {
     AnalysisInputs Inputs;
-    // Empty when the inputs cannot be analysed; then `Arms` is empty.
+    // Why the inputs cannot be analysed, empty when they can; when it is not, `Arms` is empty.
     std::string Problem;
+    // The arm that made it a problem, when one did: its tracking error reaches 90 degrees inside the grooves.
+    std::optional<AnalysedArm> ArmAcrossTheGrooves;
     // Löfgren A, Löfgren B, Stevenson A, then the user's arm when one was given.
     std::vector<ArmFigures> Arms;
     std::optional<OverhangOptimum> BestOverhang;
+    // Why there is none when an arm was given (program text, one sentence without its period); empty otherwise.
+    std::string NoBestOverhang;
     std::size_t LowestPeak = 0; // index of the geometry (0..2) with the lowest peak distortion
     std::size_t LowestRms = 0;  // and with the lowest RMS distortion
 };
 
-// The whole analysis: the geometries' alignments come from ComputeAlignment.
+// The whole analysis: the geometries' alignments come from ComputeAlignment. An arm whose tracking error reaches
+// 90 degrees within the grooves it reaches cannot play them: then `Problem` says where, and `Arms` is empty.
 AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs);
 
 // Whether the inputs can be analysed, or why not as a readable sentence.

@@ -17,9 +17,15 @@ constexpr std::size_t LabelWidth = 24;
 constexpr std::size_t ColumnWidth = 12;
 constexpr std::string_view LowestMark = " *";
 constexpr std::string_view NoMark = "  ";
+constexpr std::string_view NoFigure = "-";
 
 std::string Three(double value) {
     return FormatNumber(value, LengthMask);
+}
+
+// A figure of the table: a dash where there is none (an arm that reaches no groove), never the mask's 0.000.
+std::string Figure(double value) {
+    return std::isfinite(value) ? Three(value) : std::string(NoFigure);
 }
 
 std::string NullText(const std::optional<double>& radius) {
@@ -50,15 +56,23 @@ std::string ComparisonLines(const AlignmentAnalysis& analysis) {
     const ArmFigures& arm = analysis.Arms.back();
     const ArmFigures& peak = analysis.Arms[analysis.LowestPeak];
     const ArmFigures& rms = analysis.Arms[analysis.LowestRms];
-    std::string text = std::string(ArmName(arm.Arm)) + ": largest distortion " + Three(arm.MaxDistortion) +
-                       " % against " + Three(peak.MaxDistortion) + " % with " + std::string(ArmName(peak.Arm)) +
-                       ", RMS " + Three(arm.RmsDistortion) + " % against " + Three(rms.RmsDistortion) + " % with " +
-                       std::string(ArmName(rms.Arm)) + ".\n";
+    const std::string name(ArmName(arm.Arm));
+    std::string text;
+    if (arm.ReachesNoGroove) {
+        text = name + " reaches none of the grooves: it has no figures to compare.\n";
+    } else {
+        text = name + (arm.ReachesGrooves ? "" : " (over the grooves it reaches)") + ": largest distortion " +
+               Figure(arm.MaxDistortion) + " % against " + Figure(peak.MaxDistortion) + " % with " +
+               std::string(ArmName(peak.Arm)) + ", RMS " + Figure(arm.RmsDistortion) + " % against " +
+               Figure(rms.RmsDistortion) + " % with " + std::string(ArmName(rms.Arm)) + ".\n";
+    }
     if (const std::optional<OverhangOptimum>& best = analysis.BestOverhang) {
         text += "With its offset angle of " + Three(best->OffsetAngle) + "\xB0, an overhang of " +
                 Three(best->Overhang) + " mm (effective length " + Three(best->EffectiveLength) +
-                " mm) gives the lowest largest distortion: " + Three(best->MaxDistortion) + " %, " + Three(best->Gain) +
-                " percentage points less.\n";
+                " mm) gives the lowest largest distortion: " + Three(best->MaxDistortion) + " %" +
+                (best->Gain ? ", " + Three(*best->Gain) + " percentage points less" : std::string()) + ".\n";
+    } else if (!analysis.NoBestOverhang.empty()) {
+        text += analysis.NoBestOverhang + ".\n";
     }
     return text;
 }
@@ -66,6 +80,10 @@ std::string ComparisonLines(const AlignmentAnalysis& analysis) {
 // A number as JSON has it: the shortest text that reads back as the same double; null when it is not finite.
 nlohmann::ordered_json Number(double value) {
     return std::isfinite(value) ? nlohmann::ordered_json(value) : nlohmann::ordered_json(nullptr);
+}
+
+nlohmann::ordered_json Number(const std::optional<double>& value) {
+    return value ? Number(*value) : nlohmann::ordered_json(nullptr);
 }
 
 nlohmann::ordered_json Radius(const std::optional<double>& radius) {
@@ -126,7 +144,7 @@ std::string AnalysisText(const AlignmentAnalysis& analysis) {
     }
     std::string text = InputsLine(analysis.Inputs) + "\n\n";
     const auto f = [](double ArmFigures::*field) {
-        return [field](const ArmFigures& arm) { return Three(arm.*field); };
+        return [field](const ArmFigures& arm) { return Figure(arm.*field); };
     };
     const TableRow rows[] = {
         {"Inner null radius (mm)", [](const ArmFigures& arm) { return NullText(arm.InnerNull); }, std::nullopt},
@@ -188,6 +206,9 @@ std::string AnalysisJson(const AlignmentAnalysis& analysis) {
                 {"rms_distortion_percent", Number(optimum->RmsDistortion)},
                 {"max_distortion_gain_percent", Number(optimum->Gain)}};
     }
+    const nlohmann::ordered_json noBest = analysis.NoBestOverhang.empty()
+                                              ? nlohmann::ordered_json(nullptr)
+                                              : nlohmann::ordered_json(Windows1252ToUtf8(analysis.NoBestOverhang));
     nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
     for (const std::string& warning : AnalysisWarnings(analysis)) {
         warnings.push_back(Windows1252ToUtf8(warning));
@@ -204,6 +225,7 @@ std::string AnalysisJson(const AlignmentAnalysis& analysis) {
           {"arm", arm}}},
         {"arms", arms},
         {"best_overhang", best},
+        {"no_best_overhang", noBest},
         {"warnings", warnings},
     };
     return document.dump(2) + "\n";
@@ -242,7 +264,10 @@ std::vector<std::string> AnalysisWarnings(const AlignmentAnalysis& analysis) {
     std::vector<std::string> warnings;
     for (const ArmFigures& arm : analysis.Arms) {
         const std::string name(ArmName(arm.Arm));
-        if (!arm.ReachesGrooves) {
+        if (arm.ReachesNoGroove) {
+            warnings.push_back(name + " reaches only radii from " + Three(arm.ReachFrom) + " to " + Three(arm.ReachTo) +
+                               " mm, none of the grooves: it has no figures");
+        } else if (!arm.ReachesGrooves) {
             warnings.push_back(name + " reaches only radii from " + Three(arm.ReachFrom) + " to " + Three(arm.ReachTo) +
                                " mm, not all of the grooves: its figures cover what it reaches");
         } else if (arm.CurveClipped) {

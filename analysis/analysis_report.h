@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-// The analysis as a table: one column per geometry and one for the user's arm, three decimals, the lowest peak
-// and RMS distortion of the geometries marked; then how the arm compares and its best overhang. Program text
+// The analysis as a table: one column per geometry and one for the user's arm, three decimals ("-" where there is no
+// figure), the lowest peak and RMS distortion of the geometries marked; then how the arm compares and its best
+// overhang, or why there is none. Program text
 // (Windows-1252), lines joined by line feeds, one after the last.
 std::string AnalysisText(const AlignmentAnalysis& analysis);
 
@@ -23,10 +24,12 @@ std::string AnalysisText(const AlignmentAnalysis& analysis);
 //             "distortion_percent": [...]}}],
 //   "best_overhang": null or {"offset_angle_deg", "overhang_mm", "effective_length_mm", "inner_null_radius_mm",
 //             "outer_null_radius_mm", "max_distortion_percent", "max_distortion_radius_mm",
-//             "rms_distortion_percent", "max_distortion_gain_percent"},
+//             "rms_distortion_percent", "max_distortion_gain_percent" (null: the arm does not reach all the grooves)},
+//   "no_best_overhang": null or why there is no best overhang for the arm,
 //   "warnings": [texts]
 // Tracking error is signed; the figures cover r1..r2 (the part of it the arm reaches); the curves run every
-// 0.5 mm from r1 - 5 to r2 + 5 mm where the arm reaches. A number that cannot be computed is null.
+// 0.5 mm from r1 - 5 to r2 + 5 mm where the arm reaches. A number that cannot be computed is null, and so are the
+// figures of an arm that reaches none of the grooves.
 std::string AnalysisJson(const AlignmentAnalysis& analysis);
 
 // The curves alone as CSV: a header "radius_mm,lofgren_a_tracking_error_deg,lofgren_a_distortion_percent,..."

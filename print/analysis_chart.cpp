@@ -368,6 +368,11 @@ std::string Three(double value) {
     return FormatNumber(value, LengthMask);
 }
 
+// A figure of the table, or an en dash where there is none (an arm that reaches no groove).
+std::string Figure(double value) {
+    return std::isfinite(value) ? Three(value) : std::string("\x96");
+}
+
 std::string NullPair(const ArmFigures& arm) {
     const auto text = [](const std::optional<double>& radius) { return radius ? Three(*radius) : "none"; };
     return text(arm.InnerNull) + " / " + text(arm.OuterNull);
@@ -392,9 +397,13 @@ void DrawTable(const Chart& chart, const AlignmentAnalysis& analysis) {
         DashedPolyline(chart, sample, style);
         Marker(chart, {PageLeft + 7, middle}, style);
         Text(chart, font, PageLeft + 17, baseline, ArmName(arm.Arm));
-        const std::string cells[] = {NullPair(arm),           Three(arm.EffectiveLength),  Three(arm.Overhang),
-                                     Three(arm.OffsetAngle),  Three(arm.MaxTrackingError), Three(arm.MaxDistortion),
-                                     Three(arm.RmsDistortion)};
+        const std::string cells[] = {NullPair(arm),
+                                     Figure(arm.EffectiveLength),
+                                     Figure(arm.Overhang),
+                                     Figure(arm.OffsetAngle),
+                                     Figure(arm.MaxTrackingError),
+                                     Figure(arm.MaxDistortion),
+                                     Figure(arm.RmsDistortion)};
         for (std::size_t c = 0; c < std::size(cells); ++c) {
             Text(chart, font, TableColumns[c].Right, baseline, cells[c], Align::Right);
         }
@@ -421,8 +430,11 @@ void DrawTable(const Chart& chart, const AlignmentAnalysis& analysis) {
         baseline += 3.6;
         Text(chart, note, PageLeft, baseline,
              "With your arm's offset angle of " + Three(best.OffsetAngle) + "\xB0, an overhang of " +
-                 Three(best.Overhang) + " mm gives the lowest peak distortion, " + Three(best.MaxDistortion) + " % (" +
-                 Three(best.Gain) + " percentage points less).");
+                 Three(best.Overhang) + " mm gives the lowest peak distortion, " + Three(best.MaxDistortion) + " %" +
+                 (best.Gain ? " (" + Three(*best.Gain) + " percentage points less)" : std::string()) + ".");
+    } else if (!analysis.NoBestOverhang.empty()) {
+        baseline += 3.6;
+        Text(chart, note, PageLeft, baseline, analysis.NoBestOverhang + ".");
     }
 }
 

@@ -107,7 +107,7 @@ Json Alignment(const ParameterRecord& record) {
 Json Analysis(const AlignmentAnalysis& analysis) {
     Json document = Json::parse(AnalysisJson(analysis));
     Json figures = Json::object();
-    for (const char* key : {"inputs", "arms", "best_overhang"}) {
+    for (const char* key : {"inputs", "arms", "best_overhang", "no_best_overhang"}) {
         figures[key] = document[key];
     }
     RoundNumbers(figures);

@@ -460,6 +460,15 @@ private:
                 givenLength ? *givenLength
                             : static_cast<double>(static_cast<long double>(inputs.SpindleToPivot) + *givenOverhang),
                 angle};
+            CheckArm(*inputs.Arm, inputs.SpindleToPivot);
+            if (!Has("spindle-to-pivot")) {
+                Report.Notes.push_back({"assumed-spindle-to-pivot", "spindle-to-pivot", "note",
+                                        "your arm is taken to be mounted " + DefaultOf("spindle-to-pivot") +
+                                            " mm from the spindle: give --spindle-to-pivot if it is not"});
+            }
+        }
+        if (Report.Refused()) {
+            return;
         }
         if (const Outcome accepted = CheckAnalysisInputs(inputs); !accepted) {
             Refuse("cannot-analyse", "", Windows1252ToUtf8(accepted.Message()));
@@ -469,12 +478,46 @@ private:
         if (Report.Refused()) {
             return;
         }
-        Report.Analysis = AnalyseAlignment(inputs);
+        AlignmentAnalysis analysis = AnalyseAlignment(inputs);
+        if (!analysis.Problem.empty()) {
+            // A geometry across the grooves comes of the distance (or the radii); the user's arm of its own options.
+            const std::string_view field = analysis.ArmAcrossTheGrooves != AnalysedArm::UserArm ? "spindle-to-pivot"
+                                           : length                                             ? "effective-length"
+                                                                                                : "overhang";
+            Refuse("arm-cannot-play", field, Windows1252ToUtf8(analysis.Problem));
+            return;
+        }
+        Report.Analysis = std::move(analysis);
         Warn(AnalysisWarnings(*Report.Analysis), "analysis", "");
         // The page's own warnings come after the analysis's, as the chart is made after the figures.
         std::stable_partition(Report.Warnings.begin(), Report.Warnings.end(),
                               [](const SettingNotice& w) { return w.Code != "colours-short"; });
     }
+
+    // The arm's own options refused in their own words: an overhang that leaves no arm is the overhang's fault.
+    void CheckArm(const UserArmInput& arm, double spindleToPivot) {
+        const bool overhang = !Has("effective-length");
+        const std::string option = overhang ? "overhang" : "effective-length";
+        const std::string text = Find(option)->Text;
+        // A distance that is no distance is refused for itself below; an endless length as too long.
+        const bool distance = std::isfinite(spindleToPivot) && spindleToPivot > 0;
+        if (!(arm.EffectiveLength > 0) && (distance || !overhang)) {
+            const std::string least = overhang ? ShortestText(-spindleToPivot) : "0";
+            Refuse("arm-length-range", option,
+                   OptionMessage(option, "must be more than " + least + " mm" +
+                                             (overhang ? " (the spindle to pivot distance plus the overhang is the "
+                                                         "arm's effective length)"
+                                                       : "") +
+                                             ", not '" + text + "'"));
+        }
+        if (!std::isfinite(arm.OffsetAngle) || std::fabs(arm.OffsetAngle) >= 90) {
+            Refuse("offset-angle-range", "offset-angle",
+                   OptionMessage("offset-angle",
+                                 "must lie between -90 and 90 degrees, not '" + Find("offset-angle")->Text + "'"));
+        }
+    }
+
+    const ReadSetting* Find(std::string_view name) const { return Report.Find(name); }
 
     static PageSetup SetupOf(const PageRequest& page) {
         return page.Paper == PaperSize::A4 ? A4Page(page.MarginMm, page.Dpi) : LetterPage(page.MarginMm, page.Dpi);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -79,10 +80,56 @@ TEST(AnalyseCommand, BadInputIsAUsageErrorAndAnArmOutOfReachAWarning) {
     }
     const ToolResult far = RunTool({"analyse", "--overhang", "70", "--offset-angle", "20", "--rpm", "45,1"});
     EXPECT_EQ(far.ExitCode, 0);
-    EXPECT_EQ(far.Err, "quillmere: warning: --rpm \"45,1\" reads as 45\n"
-                       "quillmere: warning: Your arm reaches only radii from 70.000 to 488.000 mm, not all of the grooves: its "
-                       "figures cover what it reaches\n"
-                       "quillmere: warning: Your arm has no real null point: its tracking error is nowhere zero\n");
+    EXPECT_EQ(far.Err,
+              "quillmere: warning: --rpm \"45,1\" reads as 45\n"
+              "quillmere: warning: Your arm reaches only radii from 70.000 to 488.000 mm, not all of the grooves: its "
+              "figures cover what it reaches\n"
+              "quillmere: warning: Your arm has no real null point: its tracking error is nowhere zero\n"
+              "quillmere: your arm is taken to be mounted 209 mm from the spindle: give --spindle-to-pivot if "
+              "it is not\n");
+}
+
+// Arms the analysis cannot judge as they were typed: the text, the JSON report and the chart each say so, and none
+// shows a figure it does not have.
+struct ArmCase {
+    std::vector<std::string> Options;
+    int ExitCode;
+    std::string Says;
+    std::string Never;
+};
+
+// clang-format off
+const ArmCase ArmCases[] = {
+    {{"--spindle-to-pivot", "222", "--preset", "iec", "--overhang", "239", "--offset-angle", "24"}, 0,
+     "Your arm reaches only radii from 239.000 to 683.000 mm, none of the grooves", "0.000 %"},
+    {{"--effective-length", "500", "--offset-angle", "20"}, 0,
+     "your arm is taken to be mounted 209 mm from the spindle", "percentage points less"},
+    {{"--spindle-to-pivot", "222", "--preset", "iec", "--effective-length", "150", "--offset-angle", "20"}, 2,
+     "your arm cannot play the grooves: its tracking error reaches 90\xC2\xB0 from 72.000 to 75.037 mm", "%"},
+    {{"--overhang", "-222", "--offset-angle", "20"}, 2, "--overhang must be more than -209 mm", "effective length must"},
+    {{"--spindle-to-pivot", "40", "--overhang", "60", "--offset-angle", "10"}, 0,
+     "No overhang is suggested: from a spindle to pivot distance of 40.000 mm no arm reaches all the grooves", "-nan"},
+};
+// clang-format on
+
+TEST(AnalyseCommand, ArmsThatCannotBeJudgedAsTypedAreSaidSo) {
+    const std::string folder = FreshTestFolder("analyse-arms");
+    for (const ArmCase& c : ArmCases) {
+        std::vector<std::string> args{"analyse", "--format", "json"};
+        args.insert(args.end(), c.Options.begin(), c.Options.end());
+        const ToolResult json = RunTool(args, folder);
+        args.erase(args.begin() + 1, args.begin() + 3);
+        args.insert(args.end(), {"-o", "chart.pdf"});
+        std::filesystem::remove(folder + "/chart.pdf");
+        const ToolResult text = RunTool(args, folder);
+        EXPECT_EQ(text.ExitCode, c.ExitCode) << c.Says << ": " << text.Err;
+        const std::string chart = c.ExitCode == 0 ? PdfText(folder + "/chart.pdf") : "";
+        for (const std::string& form : {text.Out + text.Err, json.Out, chart}) {
+            EXPECT_EQ(form.find(c.Never), std::string::npos) << form;
+        }
+        EXPECT_NE((text.Out + text.Err).find(c.Says), std::string::npos) << text.Out + text.Err;
+        EXPECT_NE(json.Out.find(c.Says), std::string::npos) << json.Out;
+    }
 }
 
 TEST(AnalyseCommand, ChartOnStandardOutputSendsTheReportToStandardError) {

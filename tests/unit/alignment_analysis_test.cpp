@@ -190,3 +190,32 @@ TEST(AlignmentAnalysis, AnArmWithoutOverhangHasNoInnerNullAtTheSpindle) {
         }
     }
 }
+
+// The largest |TE| is the largest a fine walk across the grooves finds, with TE as the textbook writes it, wherever
+// it lies: at a groove or, for an arm longer than its distance, between them at r = sqrt(L² - d²).
+TEST(AlignmentAnalysis, LargestTrackingErrorIsTheLargestAcrossTheGrooves) {
+    constexpr double Degrees = 180 / 3.14159265358979323846;
+    struct Case {
+        double D, L, Beta;
+    };
+    for (const Case& c : {Case{209, 222, 24}, Case{209, 222, 20}, Case{250, 262, 22}, Case{222, 200, 20}}) {
+        const auto te = [&](double r) {
+            return std::asin((r * r + c.L * c.L - c.D * c.D) / (2 * r * c.L)) * Degrees - c.Beta;
+        };
+        AnalysisInputs in = Inputs(c.D, Din);
+        in.Arm = UserArmInput{c.L, c.Beta};
+        const ArmFigures arm = AnalyseAlignment(in).Arms.at(3);
+        double largest = 0;
+        for (int i = 0; i <= 100000; ++i) {
+            largest = std::max(largest, std::fabs(te(Din.Inner + (Din.Outer - Din.Inner) * i / 100000)));
+        }
+        EXPECT_NEAR(arm.MaxTrackingError, largest, 1e-6) << c.D << " " << c.L << " " << c.Beta;
+        EXPECT_NEAR(std::fabs(te(arm.MaxTrackingErrorRadius)), arm.MaxTrackingError, 1e-9);
+    }
+    // The worked example: d = 209, L = 222, 24 degrees peaks at sqrt(5603) = 74.853 mm with 4.295 degrees.
+    AnalysisInputs in = Inputs(209, Din);
+    in.Arm = UserArmInput{222, 24};
+    const ArmFigures arm = AnalyseAlignment(in).Arms.at(3);
+    EXPECT_NEAR(arm.MaxTrackingErrorRadius, std::sqrt(5603.0), 1e-9);
+    EXPECT_NEAR(arm.MaxTrackingError, 24 - std::asin(std::sqrt(5603.0) / 222) * Degrees, 1e-9);
+}
