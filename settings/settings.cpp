@@ -504,7 +504,10 @@ private:
                                            read.Text + "'"));
             return 0;
         }
-        if (!readInFull || !(count >= 0 && count <= MostBarsPerRing) || count != std::floor(count)) {
+        // A count that reads as 0 from digits that are not all 0 is a fraction too small for a double or a pattern
+        // too long for 64 bits, not the empty ring it would draw.
+        const bool lostDigits = count == 0 && read.Text.find_first_of("123456789") != std::string::npos;
+        if (!readInFull || lostDigits || !(count >= 0 && count <= MostBarsPerRing) || count != std::floor(count)) {
             // The refusal says what the notes on its reading would.
             for (auto* notices : {&Report.Warnings, &Report.Notes}) {
                 std::erase_if(*notices, [&](const SettingNotice& n) { return n.Field == name; });
