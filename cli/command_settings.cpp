@@ -8,8 +8,9 @@
 #include <iostream>
 
 const std::string_view FieldReadingNote =
-    "Numbers: '.' is the decimal point and reading stops at the first character that does not belong to the\n"
-    "number (\"57,5\" reads as 57, with a warning), as the Windows program reads its fields.";
+    "Numbers: '.' or a decimal comma is the decimal point (\"57,5\" reads as 57.5, with a note; the Windows\n"
+    "program reads 57), and reading stops at the first character that does not belong to the number, with a\n"
+    "warning. Speeds: 33 1/3, 33.33, 33.3 and 33,3 are all 33 1/3 rpm; two speeds are 33,3+45 or 33.33,45.";
 
 std::shared_ptr<CommandSettings> AddSettingOptions(CLI::App& command, SettingsCommand which) {
     auto settings = std::make_shared<CommandSettings>();
@@ -26,7 +27,9 @@ std::shared_ptr<CommandSettings> AddSettingOptions(CLI::App& command, SettingsCo
             option = command.add_flag("--" + name + "{}", text, std::string(rule.Help));
             break;
         case SettingForm::Value:
-            option = command.add_option((name == "output" ? "-o,--" : "--") + name, text, std::string(rule.Help));
+            option = command.add_option((name == "output" ? "-o,--" : "--") + name +
+                                            (rule.Alias.empty() ? "" : ",--" + std::string(rule.Alias)),
+                                        text, std::string(rule.Help));
             break;
         }
         option->option_text(std::string(rule.ValueName))->group(std::string(rule.Group));

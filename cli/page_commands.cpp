@@ -56,8 +56,8 @@ ToolCommand AddStrobeCommand(CLI::App& tool) {
         tool, "strobe", "write a stroboscope disk at full scale on one portrait page (default strobe-60hz.pdf)");
     auto settings = AddSettingOptions(*command, SettingsCommand::Strobe);
     command->footer("A speed whose whole count of bars cannot freeze exactly is said to drift, on the terminal and\n"
-                    "on the page. Counts are read like the other numbers and rounded; 0 or less leaves a ring\n"
-                    "without bars. The counts 216 and 160, and 180 and 133, print the built-in disks' captions.\n" +
+                    "on the page. A count is a whole number of bars from 0 (a ring without bars) to 10000. The\n"
+                    "counts 216 and 160, and 180 and 133, print the built-in disks' captions.\n" +
                     std::string(FieldReadingNote) + "\n" + std::string(PageFileNote));
     return {command, [settings] { return RunStrobe(*settings); }};
 }

@@ -387,3 +387,22 @@ std::optional<std::string> PartlyReadNumber(std::string_view text) {
     }
     return std::nullopt;
 }
+
+std::optional<std::string> DecimalCommaAsPoint(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && IsLeadingSpace(text[pos])) {
+        ++pos;
+    }
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        ++pos;
+    }
+    while (pos < text.size() && IsDigit(text[pos])) {
+        ++pos;
+    }
+    if (pos + 1 >= text.size() || text[pos] != ',' || !IsDigit(text[pos + 1])) {
+        return std::nullopt;
+    }
+    std::string pointed(text);
+    pointed[pos] = '.';
+    return pointed;
+}

@@ -2,6 +2,7 @@
 
 #include "print/printouts.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace {
@@ -71,53 +72,157 @@ std::optional<PlatterSpeed> SpeedOf(Int numerator, Int denominator) {
     return PlatterSpeed{numerator, denominator, SpeedText(numerator, denominator)};
 }
 
+std::string NotASpeed(std::string_view typed) {
+    return "'" + std::string(typed) + "' is not a speed from " + std::to_string(LeastSpeedRpm) + " to " +
+           std::to_string(MostSpeedRpm) + " rpm such as 33 1/3, 33.33, 45 or 78";
+}
+
+Result<PlatterSpeed> SpeedOrReason(std::optional<PlatterSpeed> speed, std::string_view typed) {
+    if (speed) {
+        return *speed;
+    }
+    return Failure{NotASpeed(typed)};
+}
+
+// "45 rpm", "45rpm", "45 RPM": the unit says what the option already says.
+std::string_view WithoutUnit(std::string_view text) {
+    if (text.size() > 3) {
+        std::string unit(text.substr(text.size() - 3));
+        for (char& c : unit) {
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+        if (unit == "rpm") {
+            return Trimmed(text.substr(0, text.size() - 3));
+        }
+    }
+    return text;
+}
+
 // "W N/D" and "N/D" (also "W⅓", "W⅔").
-std::optional<PlatterSpeed> ReadFraction(std::string_view text) {
+Result<PlatterSpeed> ReadFraction(std::string_view text, std::string_view typed) {
     for (const auto& [glyph, thirds] : {std::pair<std::string_view, Int>{"\xE2\x85\x93", 1}, {"\xE2\x85\x94", 2}}) {
         if (text.ends_with(glyph)) {
             const std::optional<Int> whole = Digits(Trimmed(text.substr(0, text.size() - glyph.size())), 4);
-            return whole ? SpeedOf(*whole * 3 + thirds, 3) : std::nullopt;
+            return SpeedOrReason(whole ? SpeedOf(*whole * 3 + thirds, 3) : std::nullopt, typed);
         }
     }
     const std::size_t slash = text.find('/');
     const std::size_t blank = text.find(' ');
     const std::string_view wholeText = blank == std::string_view::npos ? "0" : Trimmed(text.substr(0, blank));
     const std::size_t fractionStart = blank == std::string_view::npos ? 0 : blank + 1;
+    const std::string_view numeratorText = Trimmed(text.substr(fractionStart, slash - fractionStart));
     const std::optional<Int> whole = Digits(wholeText, 4);
-    const std::optional<Int> numerator = Digits(Trimmed(text.substr(fractionStart, slash - fractionStart)), 4);
+    const std::optional<Int> numerator = Digits(numeratorText, 4);
     const std::optional<Int> denominator = Digits(Trimmed(text.substr(slash + 1)), 4);
     if (!whole || !numerator || !denominator || *denominator == 0) {
-        return std::nullopt;
+        return Failure{NotASpeed(typed)};
     }
-    return SpeedOf(*whole * *denominator + *numerator, *denominator);
+    const std::optional<PlatterSpeed> speed = SpeedOf(*whole * *denominator + *numerator, *denominator);
+    if (blank != std::string_view::npos) {
+        return SpeedOrReason(speed, typed);
+    }
+    // "331/3" is 110 1/3 as written, and 33 1/3 with its blank lost: a whole number run into a proper fraction.
+    std::vector<PlatterSpeed> runTogether;
+    for (std::size_t split = 1; split < numeratorText.size(); ++split) {
+        const std::optional<Int> ownWhole = Digits(numeratorText.substr(0, split), 4);
+        const std::optional<Int> ownNumerator = Digits(numeratorText.substr(split), 4);
+        if (numeratorText[split] != '0' && *ownNumerator < *denominator) {
+            if (const std::optional<PlatterSpeed> other =
+                    SpeedOf(*ownWhole * *denominator + *ownNumerator, *denominator)) {
+                runTogether.push_back(*other);
+            }
+        }
+    }
+    if (runTogether.empty()) {
+        return SpeedOrReason(speed, typed);
+    }
+    std::string spellings;
+    for (std::size_t i = 0; i < runTogether.size(); ++i) {
+        spellings += (i == 0 ? "" : " or ") + ("'" + runTogether[i].Text + "'");
+    }
+    if (!speed) {
+        return Failure{NotASpeed(typed) + "; with a blank it would be " + spellings};
+    }
+    return Failure{"'" + std::string(typed) + "' could be " + speed->Text + " rpm or, with a blank, " + spellings +
+                   ": write '" + speed->Text + "' or " + spellings};
 }
 
-// "45", "45.5", "33.33": a decimal that is a third rounded or cut to its digits is that third.
-std::optional<PlatterSpeed> ReadDecimal(std::string_view text) {
-    const std::size_t point = text.find('.');
-    const std::optional<Int> whole = Digits(text.substr(0, point), 4);
+// A third written out to any number of decimals, cut or rounded: "33.3", "33.33333", "16.6", "16.67", "16.666667".
+// Its number of thirds above the whole number, or 0.
+Int ThirdsWritten(std::string_view decimals) {
+    const std::size_t threes = decimals.find_first_not_of('3');
+    const std::size_t sixes = decimals.find_first_not_of('6');
+    if (threes == std::string_view::npos) {
+        return 1;
+    }
+    if (sixes == std::string_view::npos || (sixes + 1 == decimals.size() && decimals.back() == '7')) {
+        return 2;
+    }
+    return 0;
+}
+
+// "45", "45.5", "45,5", "33.33": a decimal that is a third rounded or cut to its digits is that third.
+Result<PlatterSpeed> ReadDecimal(std::string_view text, std::string_view typed) {
+    std::string number(text);
+    if (number.find('.') == std::string::npos && std::count(number.begin(), number.end(), ',') == 1) {
+        number[number.find(',')] = '.';
+    }
+    const std::size_t point = number.find('.');
+    const std::optional<Int> whole = Digits(std::string_view(number).substr(0, point), 4);
     if (!whole) {
-        return std::nullopt;
+        return Failure{NotASpeed(typed)};
     }
-    if (point == std::string_view::npos) {
-        return SpeedOf(*whole, 1);
+    if (point == std::string::npos) {
+        return SpeedOrReason(SpeedOf(*whole, 1), typed);
     }
-    const std::string_view fractionText = text.substr(point + 1);
-    const std::optional<Int> fraction = Digits(fractionText, 6);
-    if (!fraction) {
-        return std::nullopt;
+    std::string decimals = number.substr(point + 1);
+    if (decimals.empty() || decimals.find_first_not_of("0123456789") != std::string::npos) {
+        return Failure{NotASpeed(typed)};
+    }
+    if (const Int thirds = ThirdsWritten(decimals)) {
+        return SpeedOrReason(SpeedOf(*whole * 3 + thirds, 3), typed);
+    }
+    while (!decimals.empty() && decimals.back() == '0') {
+        decimals.pop_back();
+    }
+    if (decimals.size() > MostSpeedDecimals) {
+        return Failure{"'" + std::string(typed) + "' has more than " + std::to_string(MostSpeedDecimals) +
+                       " decimals and is not a third; a speed is read to the millionth of an rpm"};
     }
     Int scale = 1;
-    for (std::size_t i = 0; i < fractionText.size(); ++i) {
+    for (std::size_t i = 0; i < decimals.size(); ++i) {
         scale *= 10;
     }
-    const Int typed = *whole * scale + *fraction;
-    const Int thirds = (3 * typed * 2 + scale) / (2 * scale); // the nearest number of thirds
-    const Int roundedThird = (thirds * scale + 1) / 3;        // that many thirds rounded to the typed digits
-    if (thirds % 3 != 0 && (roundedThird == typed || thirds * scale / 3 == typed)) {
-        return SpeedOf(thirds, 3);
+    const Int fraction = decimals.empty() ? 0 : *Digits(decimals, MostSpeedDecimals);
+    return SpeedOrReason(SpeedOf(*whole * scale + fraction, scale), typed);
+}
+
+std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
+    std::vector<std::string_view> items;
+    for (std::size_t start = 0;;) {
+        const std::size_t at = text.find(separator, start);
+        items.push_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        if (at == std::string_view::npos) {
+            return items;
+        }
+        start = at + 1;
     }
-    return SpeedOf(typed, scale);
+}
+
+Failure TooManySpeeds(std::size_t count, bool byCommas) {
+    return Failure{"takes one or two speeds (a disk has two rings), not " + std::to_string(count) +
+                   (byCommas ? "; with a decimal comma, put + between the two speeds (33,3+45)" : "")};
+}
+
+// "78 and 45 rpm (write 78+45)", "78.45 rpm (write 78.45)"
+std::string Spelled(const PlatterSpeedList& reading) {
+    std::string said;
+    std::string written;
+    for (std::size_t i = 0; i < reading.Speeds.size(); ++i) {
+        said += (i == 0 ? "" : " and ") + reading.Speeds[i].Text;
+        written += (i == 0 ? "" : "+") + reading.Speeds[i].Text;
+    }
+    return said + " rpm (write " + written + ")";
 }
 
 Int Magnitude(Int value) {
@@ -126,37 +231,77 @@ Int Magnitude(Int value) {
 
 } // namespace
 
-std::optional<PlatterSpeed> ReadPlatterSpeed(std::string_view text) {
-    text = Trimmed(text);
-    if (text.find('/') != std::string_view::npos || text.find('\xE2') != std::string_view::npos) {
-        return ReadFraction(text);
+Result<PlatterSpeed> ReadPlatterSpeed(std::string_view text) {
+    const std::string_view typed = Trimmed(text);
+    const std::string_view number = WithoutUnit(typed);
+    if (number.find('/') != std::string_view::npos || number.find('\xE2') != std::string_view::npos) {
+        return ReadFraction(number, typed);
     }
-    return ReadDecimal(text);
+    return ReadDecimal(number, typed);
 }
 
-Result<std::vector<PlatterSpeed>> ReadPlatterSpeeds(std::string_view list) {
-    std::vector<PlatterSpeed> speeds;
-    std::vector<std::string_view> items;
-    for (std::size_t start = 0;;) {
-        const std::size_t comma = list.find(',', start);
-        items.push_back(list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
-        if (comma == std::string_view::npos) {
-            break;
+Result<PlatterSpeedList> ReadPlatterSpeeds(std::string_view list) {
+    const std::string_view text = Trimmed(list);
+    if (text.find('+') != std::string_view::npos) {
+        const std::vector<std::string_view> items = SplitAt(text, '+');
+        if (items.size() > MostStrobeRings) {
+            return TooManySpeeds(items.size(), false);
         }
-        start = comma + 1;
-    }
-    if (items.size() > MostStrobeRings) {
-        return Failure{"takes one or two speeds (a disk has two rings), not " + std::to_string(items.size())};
-    }
-    for (const std::string_view item : items) {
-        const std::optional<PlatterSpeed> speed = ReadPlatterSpeed(item);
-        if (!speed) {
-            return Failure{"'" + std::string(Trimmed(item)) + "' is not a speed from " + std::to_string(LeastSpeedRpm) +
-                           " to " + std::to_string(MostSpeedRpm) + " rpm such as 33 1/3, 33.33, 45 or 78"};
+        PlatterSpeedList read;
+        for (const std::string_view item : items) {
+            const Result<PlatterSpeed> speed = ReadPlatterSpeed(item);
+            if (!speed) {
+                return Failure{speed.Message()};
+            }
+            read.Speeds.push_back(*speed);
+            read.DecimalComma = read.DecimalComma || item.find(',') != std::string_view::npos;
         }
-        speeds.push_back(*speed);
+        return read;
     }
-    return speeds;
+    const std::vector<std::string_view> pieces = SplitAt(text, ',');
+    const auto readable = [](std::string_view piece) { return ReadPlatterSpeed(piece).Ok(); };
+    if (pieces.size() > MostStrobeRings && std::all_of(pieces.begin(), pieces.end(), readable)) {
+        return TooManySpeeds(pieces.size(), true);
+    }
+    // Each way the commas can be read: all of them decimal commas, or one of them between two speeds. Two rings for
+    // one speed is no disk anyone asks for, so that reading counts only when there is no other.
+    std::vector<PlatterSpeedList> readings;
+    std::vector<PlatterSpeedList> oneSpeedTwice;
+    const bool anyComma = text.find(',') != std::string_view::npos;
+    if (const Result<PlatterSpeed> one = ReadPlatterSpeed(text)) {
+        readings.push_back({{*one}, anyComma});
+    }
+    for (std::size_t comma = text.find(','); comma != std::string_view::npos; comma = text.find(',', comma + 1)) {
+        const Result<PlatterSpeed> outer = ReadPlatterSpeed(text.substr(0, comma));
+        const Result<PlatterSpeed> inner = ReadPlatterSpeed(text.substr(comma + 1));
+        if (outer && inner) {
+            const bool otherComma = text.find(',') != comma || text.find(',', comma + 1) != std::string_view::npos;
+            const bool same = outer->Numerator == inner->Numerator && outer->Denominator == inner->Denominator;
+            (same ? oneSpeedTwice : readings).push_back({{*outer, *inner}, otherComma});
+        }
+    }
+    if (readings.empty()) {
+        readings = oneSpeedTwice;
+    }
+    if (readings.size() == 1) {
+        return readings.front();
+    }
+    if (readings.size() > 1) {
+        std::string choices;
+        for (std::size_t i = 0; i < readings.size(); ++i) {
+            choices += (i == 0 ? "" : i + 1 == readings.size() ? " or " : ", ") + Spelled(readings[i]);
+        }
+        return Failure{"'" + std::string(text) + "' could be " + choices};
+    }
+    if (pieces.size() > MostStrobeRings) {
+        return TooManySpeeds(pieces.size(), true);
+    }
+    for (const std::string_view piece : pieces) {
+        if (const Result<PlatterSpeed> speed = ReadPlatterSpeed(piece); !speed) {
+            return Failure{speed.Message()};
+        }
+    }
+    return Failure{NotASpeed(text)};
 }
 
 StrobeRing StrobeRingFor(const PlatterSpeed& speed, int mainsHz) {

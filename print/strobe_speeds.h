@@ -20,16 +20,30 @@ struct PlatterSpeed {
     std::string Text;
 };
 
-inline constexpr int LeastSpeedRpm = 1;
+// The slowest records in use, talking books, turn at 8 1/3 rpm; a least speed above 3 also keeps "33,3" from reading
+// as 33 and 3 rpm.
+inline constexpr int LeastSpeedRpm = 8;
 inline constexpr int MostSpeedRpm = 300;
+// Decimals a speed other than a third is read to; past them the ring's arithmetic would leave 64 bits.
+inline constexpr std::size_t MostSpeedDecimals = 6;
 inline constexpr std::size_t MostStrobeRings = 2;
 
-// "33 1/3", "33⅓", "33.33", "33.3", "45", "78", "16 2/3", "16.67", "100/3": a decimal that is a third rounded or
-// cut to its digits reads as that third. Nothing for any other text or a speed outside 1 to 300 rpm.
-std::optional<PlatterSpeed> ReadPlatterSpeed(std::string_view text);
+// "33 1/3", "33⅓", "33.33", "33,3", "33.3333333", "45", "45 rpm", "78", "16 2/3", "16.67", "100/3": a decimal (with
+// a point or a decimal comma) that is a third rounded or cut to its digits reads as that third. The reason for any
+// other text, a speed outside 8 to 300 rpm, a decimal with more than 6 decimals that is not a third, or a fraction
+// run together with its whole number ("331/3", which could be 33 1/3 or 110 1/3).
+Result<PlatterSpeed> ReadPlatterSpeed(std::string_view text);
 
-// A comma-separated list of one or two speeds, or the one-line reason it is refused.
-Result<std::vector<PlatterSpeed>> ReadPlatterSpeeds(std::string_view list);
+// One or two speeds, the first for the outer ring: "33 1/3+45" or "33,3+45" ("+" always separates), or with a comma
+// between them ("33.33,78", "33 1/3,45") where the comma cannot be a decimal comma. A comma reads as a decimal comma
+// only where the two-speed reading is impossible ("33,3": 3 rpm is below the least speed; "45,45": a disk with two
+// rings for one speed); where both readings are possible ("78,45", "78,26") the list is refused with both spellings.
+struct PlatterSpeedList {
+    std::vector<PlatterSpeed> Speeds;
+    // A comma was read as a decimal comma.
+    bool DecimalComma = false;
+};
+Result<PlatterSpeedList> ReadPlatterSpeeds(std::string_view list);
 
 // One ring of a disk: the whole count of bars nearest to 120 x mains / rpm (the light flickers at twice the mains
 // frequency; halves round up), and how far it misses freezing exactly at the right speed.

@@ -278,18 +278,81 @@ std::optional<std::string> NumberReadingWarning(std::string_view text) {
     return std::nullopt;
 }
 
-std::optional<std::string> ColoursWarning(std::string_view coloursText) {
-    const std::string_view text = TrimBlanks(coloursText);
-    const std::size_t given = text.empty() ? 6 : SplitCommandFields(text).size();
-    if (given >= 6) {
-        return std::nullopt;
+namespace {
+
+// The share of light a colour component gives back, from its sRGB value limited to 0..255 as the page uses it.
+double Linear(std::int32_t component) {
+    const double c = std::clamp(component, 0, 255) / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double Luminance(std::int32_t red, std::int32_t green, std::int32_t blue) {
+    return 0.2126 * Linear(red) + 0.7152 * Linear(green) + 0.0722 * Linear(blue);
+}
+
+// "a, b and c"
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
     }
+    return text;
+}
+
+std::string ColourText(std::int32_t red, std::int32_t green, std::int32_t blue) {
+    const auto used = [](std::int32_t value) { return std::to_string(std::clamp(value, 0, 255)); };
+    return used(red) + "," + used(green) + "," + used(blue);
+}
+
+} // namespace
+
+bool LinesWouldShow(const PrintColourRecord& colours) {
+    constexpr double LeastContrast = 1.5;
+    const double lines = Luminance(colours.ForegroundRed, colours.ForegroundGreen, colours.ForegroundBlue);
+    const double paper = Luminance(colours.BackgroundRed, colours.BackgroundGreen, colours.BackgroundBlue);
+    return (std::max(lines, paper) + 0.05) >= LeastContrast * (std::min(lines, paper) + 0.05);
+}
+
+std::vector<SettingNotice> ColourWarnings(std::string_view coloursText) {
+    std::vector<SettingNotice> warnings;
+    const auto warn = [&](std::string code, std::string message) {
+        warnings.push_back({std::move(code), "colours", "warning", "--colours: " + std::move(message)});
+    };
+    const std::string_view text = TrimBlanks(coloursText);
+    const std::vector<std::string> fields = text.empty() ? std::vector<std::string>{} : SplitCommandFields(text);
     const PrintColourRecord colours = ColoursFromCommandText(text);
-    const auto clamped = [](std::int32_t value) { return std::to_string(std::clamp(value, 0, 255)); };
-    const std::string background =
-        clamped(colours.BackgroundRed) + "," + clamped(colours.BackgroundGreen) + "," + clamped(colours.BackgroundBlue);
-    return "the colours give " + std::to_string(given) + " of six numbers; the rest read as 0, so the background " +
-           "reads as " + background + (background == "0,0,0" ? " (black)" : "");
+    const std::string background = ColourText(colours.BackgroundRed, colours.BackgroundGreen, colours.BackgroundBlue);
+    if (!text.empty() && fields.size() < 6) {
+        warn("colours-short", "the colours give " + std::to_string(fields.size()) +
+                                  " of six numbers; the rest read as 0, so the background reads as " + background +
+                                  (background == "0,0,0" ? " (black)" : ""));
+    }
+    std::vector<std::string> misread;
+    for (std::size_t i = 0; i < fields.size() && i < 6; ++i) {
+        const double value = TextToNumber(fields[i]);
+        const std::int32_t used = std::clamp(RoundToInteger(value), 0, 255);
+        if (PartlyReadNumber(fields[i]) || value != used) {
+            misread.push_back("'" + fields[i] + (misread.empty() ? "' reads as " : "' as ") + std::to_string(used));
+        }
+    }
+    if (!misread.empty()) {
+        warn("colours-unread", Joined(misread) + "; a colour is three whole numbers from 0 to 255");
+    }
+    if (fields.size() > 6) {
+        std::vector<std::string> ignored;
+        for (std::size_t i = 6; i < fields.size(); ++i) {
+            ignored.push_back("'" + fields[i] + "'");
+        }
+        warn("colours-ignored", Joined(ignored) + (ignored.size() == 1 ? " is" : " are") +
+                                    " ignored: the colours are six numbers, R,G,B of the lines and of the background");
+    }
+    if (!text.empty() && !LinesWouldShow(colours)) {
+        const std::string lines = ColourText(colours.ForegroundRed, colours.ForegroundGreen, colours.ForegroundBlue);
+        warn("colours-contrast", "lines in " + lines +
+                                     (lines == background ? " would not show" : " would hardly show") +
+                                     " on the background " + background + " (a contrast below 1.5 to 1)");
+    }
+    return warnings;
 }
 
 std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record) {

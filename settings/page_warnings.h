@@ -4,6 +4,7 @@
 // shows beside its fields. Each returns one text per problem, without a prefix. Portable.
 
 #include "geometry/parameter_record.h"
+#include "print/page_model.h"
 #include "print/paper.h"
 #include "print/strobe_speeds.h"
 #include "settings/setting_notice.h"
@@ -30,8 +31,14 @@ std::vector<SettingNotice> AlignmentWarnings(const ParameterRecord& record);
 std::vector<SettingNotice> CorrectionFactorWarnings(const ParameterRecord& record);
 // A number text that does not read in full: "\"57,5\" reads as 57".
 std::optional<std::string> NumberReadingWarning(std::string_view text);
-// A colours text (the Windows program's command line) with fewer than six numbers: the rest read as 0.
-std::optional<std::string> ColoursWarning(std::string_view coloursText);
+// A colours text as the Windows program's command line reads it: fewer than six numbers (the rest read as 0), a number
+// that does not read as the whole number from 0 to 255 it is used as ("a", "0x10", "300", "1.5"), numbers after the
+// sixth (ignored), and lines that would hardly show on the background (see LinesWouldShow). Program text.
+std::vector<SettingNotice> ColourWarnings(std::string_view coloursText);
+// Whether lines in the one colour show on paper of the other: their contrast of relative luminance (the measure of
+// the web's accessibility guidelines, ink and paper alike) is at least 1.5 to 1. Black on white is 21 to 1; the
+// same colour twice, yellow or pale grey on white, and navy on black fall short.
+bool LinesWouldShow(const PrintColourRecord& colours);
 
 // The arc template of the (computed) record recorded on the setup's printable area: a null point that cannot be
 // drawn, and each frame line, tick, label, reference cross, spindle or pivot mark that falls outside, with what

@@ -130,5 +130,7 @@ std::string ReportJson(const SettingsReport& report) {
         {"alignment", alignment ? Alignment(report.Alignment) : Json(nullptr)},
         {"analysis", report.Analysis && !report.Refused() ? Analysis(*report.Analysis) : Json(nullptr)},
     };
-    return document.dump(2) + "\n";
+    // A text given in bytes that are not UTF-8 (the page's are always UTF-8) is shown with U+FFFD where they stand,
+    // as the page would show it, rather than ending the tool.
+    return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }

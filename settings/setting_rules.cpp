@@ -15,14 +15,44 @@ constexpr std::string_view Disk = "Disk options";
 constexpr std::string_view Arm = "Analysis options";
 constexpr std::string_view Page = "Page options";
 
+constexpr std::string_view DpiHelp =
+    "resolution of the emulated printer in dots per inch,\n72 to 2400 (default 600; png at most 1200)";
+constexpr std::string_view MarginHelp =
+    "margin in mm from the paper edge that the emulated printer\ncannot print on, 0 to 50 (default 4.23)";
+
+// Whether a help text gives the range "least to most" (and "at most" another limit) with the reading's own numbers.
+constexpr bool Says(std::string_view help, std::string_view before, long number) {
+    char digits[24] = {};
+    std::size_t length = 0;
+    for (long rest = number; rest > 0 || length == 0; rest /= 10) {
+        digits[length++] = static_cast<char>('0' + rest % 10);
+    }
+    std::string_view::size_type at = 0;
+    while ((at = help.find(before, at)) != std::string_view::npos) {
+        at += before.size();
+        bool same = at + length <= help.size() &&
+                    (at + length == help.size() || help[at + length] < '0' || help[at + length] > '9');
+        for (std::size_t i = 0; same && i < length; ++i) {
+            same = help[at + i] == digits[length - 1 - i];
+        }
+        if (same) {
+            return true;
+        }
+    }
+    return false;
+}
+static_assert(Says(DpiHelp, "\n", MinimumDpi) && Says(DpiHelp, " to ", MaximumDpi) &&
+              Says(DpiHelp, "at most ", MaximumPngDpi));
+static_assert(Says(MarginHelp, " on, ", 0) && Says(MarginHelp, " to ", static_cast<long>(MaximumMarginMm)));
+
 // clang-format off
 constexpr SettingRule Rules[] = {
-    {"speeds", Strobe, Disk, "RPM[,RPM]",
-     "one ring for each of one or two platter speeds in rpm, the first\noutside: 33 1/3 (or 33.33), 45, 78, 16 2/3 "
-     "...; bars = 120 x mains / rpm", ""},
+    {"speeds", Strobe, Disk, "RPM[+RPM]",
+     "one ring for each of one or two platter speeds, 8 to 300 rpm, the\nfirst outside: 33 1/3 (or 33.33, 33,3), 45, "
+     "78, 16 2/3 ...; 33,3+45 for two\nwith a decimal comma; bars = 120 x mains / rpm", ""},
     {"mains", Strobe, Disk, "60|50", "mains frequency of the lighting, in Hz (default 60)", "60"},
-    {"outer-bars", Strobe, Disk, "N", "custom disk: bars in the outer ring (default 216, at most 10000)", "216"},
-    {"inner-bars", Strobe, Disk, "N", "custom disk: bars in the inner ring (default 160, at most 10000)", "160"},
+    {"outer-bars", Strobe, Disk, "N", "custom disk: bars in the outer ring, 0 to 10000 (default 216)", "216"},
+    {"inner-bars", Strobe, Disk, "N", "custom disk: bars in the inner ring, 0 to 10000 (default 160)", "160"},
     {"caption1", Strobe, Disk, "TEXT",
      "first caption line, for the outer ring, centred in 36\ncharacters (default: made from the ring's speed or count)",
      ""},
@@ -44,13 +74,13 @@ constexpr SettingRule Rules[] = {
      "printer correction factor down the page (default 1.0);\nalso scales the lettering", "1.0"},
     {"strict", Every, Fields, "", "treat every warning as an error: exit code 2, nothing written", "",
      SettingForm::Flag},
-    {"id", Alignment, Fields, "TEXT", "arm or turntable name for the title (first 40 characters)", ""},
+    {"id", Alignment, Fields, "TEXT", "arm or turntable name for the title (40 characters fit)", ""},
     {"effective-length", Analyse, Arm, "MM", "your arm: pivot to stylus tip, in mm (from its data sheet or measured)",
      ""},
     {"overhang", Analyse, Arm, "MM",
      "your arm: how far the stylus reaches past the spindle, in mm\n(instead of --effective-length)", ""},
     {"offset-angle", Analyse, Arm, "DEG", "your arm: the cartridge's offset angle, in degrees", ""},
-    {"rpm", Analyse, Arm, "N", "record speed in revolutions per minute (default 33.333...)", ""},
+    {"rpm", Analyse, Arm, "RPM", "record speed, 8 to 300 rpm, read as --speeds reads one (default 33 1/3)", ""},
     {"velocity", Analyse, Arm, "MM_PER_S", "peak recorded velocity for the distortion, in mm/s (default 100)", ""},
     {"format", Analyse, Arm, "text|json|csv", "what goes to standard output (default text)", "text"},
     {"format", Values, Fields, "text|json", "the ten lines as text, or the whole report as JSON (default text)",
@@ -69,13 +99,11 @@ constexpr SettingRule Rules[] = {
     {"print", Pages, Page, "[=QUEUE]",
      "print through CUPS at full scale on the named queue, or on the\ndefault printer when none is named (with -o "
      "the file is written too)", "", SettingForm::OptionalValue},
-    {"dpi", Pages, Page, "N", "resolution of the emulated printer in dots per inch\n(default 600; png at most 1200)",
-     "600"},
-    {"margin", Pages, Page, "MM",
-     "margin in mm from the paper edge that the emulated printer\ncannot print on (default 4.23)", "4.23"},
+    {"dpi", Pages, Page, "N", DpiHelp, "600"},
+    {"margin", Pages, Page, "MM", MarginHelp, "4.23"},
     {"colours", Pages, Page, "R,G,B,R,G,B",
      "colours on paper as the Windows program's command line takes them:\nup to six numbers R,G,B of the "
-     "foreground, then of the background", ""},
+     "foreground, then of the background", "", SettingForm::Value, "colors"},
 };
 // clang-format on
 

@@ -16,13 +16,8 @@
 
 namespace {
 
-// Beyond these the page either cannot be resolved or would take gigabytes to rasterise.
-constexpr int MinimumDpi = 72;
-constexpr int MaximumDpi = 2400;
-constexpr int MaximumPngDpi = 1200;
-constexpr double MaximumMarginMm = 50;
-// Beyond this a ring takes minutes to print and its bars are thinner than any printer's dot.
-constexpr double MostBarsPerRing = 10000;
+// The ID as the template's title takes it.
+constexpr std::size_t ArmIdLength = 40;
 
 struct Choice {
     std::string_view Name;
@@ -74,6 +69,61 @@ std::string Listed(const std::vector<std::string_view>& names) {
     return text;
 }
 
+// The code point of the UTF-8 sequence at `at` and its length; a byte that starts no valid sequence is itself, with
+// length 1 and `valid` false.
+struct CodePoint {
+    char32_t Value = 0;
+    std::size_t Length = 1;
+    bool Valid = true;
+};
+
+CodePoint CodePointAt(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80             ? 1
+                               : (lead & 0xE0) == 0xC0 ? 2
+                               : (lead & 0xF0) == 0xE0 ? 3
+                               : (lead & 0xF8) == 0xF0 ? 4
+                                                       : 0;
+    if (length == 0 || at + length > text.size()) {
+        return {lead, 1, false};
+    }
+    char32_t value = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80) {
+            return {lead, 1, false};
+        }
+        value = (value << 6) | (next & 0x3F);
+    }
+    return {value, length, true};
+}
+
+bool IsControlCharacter(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// "U+001B"
+std::string CodePointName(char32_t c) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string digits;
+    for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4) {
+        digits += Hex[(c >> shift) & 0xF];
+    }
+    return "U+" + digits;
+}
+
+// The text with each control character replaced by its name in angle brackets ("<U+001B>").
+std::string ControlCharactersNamed(std::string_view text) {
+    std::string named;
+    for (std::size_t at = 0; at < text.size();) {
+        const CodePoint c = CodePointAt(text, at);
+        named += c.Valid && IsControlCharacter(c.Value) ? "<" + CodePointName(c.Value) + ">"
+                                                        : std::string(text.substr(at, c.Length));
+        at += c.Length;
+    }
+    return named;
+}
+
 // An option's message as the tool words it: "--dpi must be ..." where the reason reads on from the name, else
 // "--speeds: '0' is not ...".
 std::string OptionMessage(std::string_view option, std::string_view reason) {
@@ -111,6 +161,13 @@ public:
             ReadReportFormat({{"text"}, {"json"}, {"csv"}});
             ReadAnalysis();
             break;
+        }
+        // The messages quote what was typed, and go to a terminal or a page: a control character in them (a line
+        // break, an escape sequence) is named instead, so that it cannot break the line or recolour the terminal.
+        for (auto* notices : {&Report.Refusals, &Report.Warnings, &Report.Notes}) {
+            for (SettingNotice& notice : *notices) {
+                notice.Message = ControlCharactersNamed(notice.Message);
+            }
         }
         return std::move(Report);
     }
@@ -180,8 +237,16 @@ private:
         }
     }
 
-    // A number as the Windows program reads its fields, from the given text or the default; the note and a warning
-    // when the text does not read in full.
+    // The reading note of a value read with a decimal comma, which the tool says on the terminal too.
+    void NoteDecimalComma(std::string_view name, const std::string& readsAs) {
+        ReadSetting& read = Report.Settings.back();
+        read.Note = "\"" + read.Text + "\" reads as " + readsAs + " (a decimal comma)";
+        Report.Notes.push_back(
+            {"decimal-comma", std::string(name), "note", "--" + std::string(name) + " " + read.Note});
+    }
+
+    // A number as the Windows program reads its fields, from the given text or the default, except that a decimal
+    // comma is a decimal point; the note and a warning when the text does not read in full.
     std::optional<double> Number(std::string_view name) {
         const std::optional<std::string> given = TextOf(name);
         const std::string text = given ? *given : DefaultOf(name);
@@ -189,13 +254,37 @@ private:
             return std::nullopt;
         }
         ReadSetting& read = Record(name, text, given.has_value());
-        const std::string program = Utf8ToWindows1252(text);
+        const std::string typed = Utf8ToWindows1252(text);
+        const std::optional<std::string> pointed = DecimalCommaAsPoint(typed);
+        const std::string program = pointed.value_or(typed);
         read.Number = TextToNumber(program);
         if (const std::optional<std::string> readsAs = PartlyReadNumber(program)) {
             read.Note = "\"" + text + "\" reads as " + *readsAs;
             Warn("partly-read", name, "--" + std::string(name) + " " + read.Note);
+        } else if (pointed) {
+            NoteDecimalComma(name, ShortestText(*read.Number));
         }
         return read.Number;
+    }
+
+    // A speed as --speeds reads one (exact thirds, a decimal comma, "rpm" after it); a refusal for any other text.
+    std::optional<double> Speed(std::string_view name) {
+        const std::optional<std::string> given = TextOf(name);
+        if (!given) {
+            return std::nullopt;
+        }
+        Record(name, *given, true);
+        const Result<PlatterSpeed> speed = ReadPlatterSpeed(*given);
+        if (!speed) {
+            Refuse("not-a-speed", name, OptionMessage(name, speed.Message()));
+            return std::nullopt;
+        }
+        const double rpm = static_cast<double>(speed->Numerator) / static_cast<double>(speed->Denominator);
+        Report.Settings.back().Number = rpm;
+        if (given->find(',') != std::string::npos) {
+            NoteDecimalComma(name, speed->Text + " rpm");
+        }
+        return rpm;
     }
 
     // A name out of a list, read without regard to case; nothing, with a refusal, for a name not in it.
@@ -264,12 +353,54 @@ private:
         } else {
             record.GeometryChoice = 1;
         }
-        const std::optional<std::string> id = TextOf("id");
-        Record("id", id.value_or(""), id.has_value());
-        AssignArmId(record, Utf8ToWindows1252(id.value_or("")));
+        ReadArmId();
         ComputeAlignment(record);
         Append(AlignmentWarnings(record));
         Append(CorrectionFactorWarnings(record));
+    }
+
+    // The ID as the template prints it: a control character would reach the terminal as it is (a line break adds a
+    // line to the ten, an escape sequence recolours it), so it is refused; a character the page's Windows-1252
+    // lettering lacks prints as "?", and the title has room for 40 characters, which the tool says.
+    void ReadArmId() {
+        const std::optional<std::string> given = TextOf("id");
+        const std::string id = given.value_or("");
+        Record("id", id, given.has_value());
+        std::vector<std::string> unprintable;
+        std::size_t characters = 0;
+        for (std::size_t at = 0; at < id.size(); ++characters) {
+            const CodePoint c = CodePointAt(id, at);
+            const std::string_view bytes = std::string_view(id).substr(at, c.Length);
+            at += c.Length;
+            if (c.Valid && IsControlCharacter(c.Value)) {
+                Refuse("id-control-character", "id",
+                       "--id cannot hold control characters such as line breaks, tabs or escapes; character " +
+                           std::to_string(characters + 1) + " is " + CodePointName(c.Value));
+                return;
+            }
+            const std::string shown =
+                c.Valid ? "'" + std::string(bytes) + "'" : "the byte 0x" + CodePointName(c.Value).substr(4);
+            if ((!c.Valid || Utf8ToWindows1252(bytes) == "?") && c.Value != '?' &&
+                std::find(unprintable.begin(), unprintable.end(), shown) == unprintable.end()) {
+                unprintable.push_back(shown);
+            }
+        }
+        const std::string program = Utf8ToWindows1252(id);
+        AssignArmId(Report.Alignment, program);
+        if (!unprintable.empty()) {
+            std::string names;
+            for (std::size_t i = 0; i < unprintable.size(); ++i) {
+                names += (i == 0 ? "" : i + 1 == unprintable.size() ? " and " : ", ") + unprintable[i];
+            }
+            Warn("id-unprintable", "id",
+                 "--id: the page prints " + names + " as ?, since its lettering (Windows-1252) has no such character");
+        }
+        if (program.size() > ArmIdLength) {
+            Warn("id-cut", "id",
+                 "--id has " + std::to_string(program.size()) + " characters and the title only room for " +
+                     std::to_string(ArmIdLength) + ": it shows '" + Windows1252ToUtf8(program.substr(0, ArmIdLength)) +
+                     "'");
+        }
     }
 
     void ReadCorrectionFactors() {
@@ -318,9 +449,7 @@ private:
         const std::string program = Utf8ToWindows1252(colours.value_or(""));
         page.Colours = ColoursFromCommandText(TrimBlanks(program));
         if (colours) {
-            if (const std::optional<std::string> warning = ColoursWarning(program)) {
-                Warn("colours-short", "colours", "--colours: " + Windows1252ToUtf8(*warning));
-            }
+            Append(ColourWarnings(program));
         }
     }
 
@@ -349,32 +478,56 @@ private:
     void ReadMargin() {
         const std::optional<std::string> given = TextOf("margin");
         const std::string text = given.value_or(DefaultOf("margin"));
-        ReadSetting& read = Record("margin", text, given.has_value());
+        Record("margin", text, given.has_value());
+        const std::optional<std::string> pointed = DecimalCommaAsPoint(text);
+        const std::string number = pointed.value_or(text);
         // A plain decimal number: no blanks, sign or hexadecimal, which strtod would take too (the browser's
         // library has no floating-point from_chars).
-        const bool plain = !text.empty() && text.find_first_of(" \t\n+xXpP") == std::string::npos;
+        const bool plain = !number.empty() && number.find_first_of(" \t\n+xXpP") == std::string::npos;
         char* end = nullptr;
-        const double margin = plain ? std::strtod(text.c_str(), &end) : 0;
-        if (!plain || end != text.c_str() + text.size() || !(margin >= 0 && margin <= MaximumMarginMm)) {
+        const double margin = plain ? std::strtod(number.c_str(), &end) : 0;
+        if (!plain || end != number.c_str() + number.size() || !(margin >= 0 && margin <= MaximumMarginMm)) {
             Refuse("margin-range", "margin",
                    OptionMessage("margin", "must be a number from 0 to " + ShortestText(MaximumMarginMm) +
                                                " mm, not '" + text + "'"));
             return;
         }
-        read.Number = margin;
+        Report.Settings.back().Number = margin;
         Report.Page.MarginMm = margin;
+        if (pointed) {
+            NoteDecimalComma("margin", ShortestText(margin));
+        }
     }
 
-    // A ring's count as the custom strobe dialog reads it: rounded, halves to even; judged against the limit before
-    // the 32-bit rounding, which would turn a huge count into a negative one.
+    // A ring's count: a whole number of bars read in full, where the custom strobe dialog would round it or read
+    // text that is no number as 0 (an empty ring). Judged against the limit before the 32-bit conversion, which
+    // would turn a huge count into a negative one.
     std::int32_t BarCount(std::string_view name) {
         const double count = Number(name).value_or(0);
-        if (std::nearbyint(count) > MostBarsPerRing) {
+        const ReadSetting& read = Report.Settings.back();
+        const bool readInFull =
+            std::none_of(Report.Warnings.begin(), Report.Warnings.end(),
+                         [&](const SettingNotice& w) { return w.Code == "partly-read" && w.Field == name; });
+        if (readInFull && count > MostBarsPerRing) {
             Refuse("too-many-bars", name,
-                   OptionMessage(name, "must be " + ShortestText(MostBarsPerRing) + " bars or less, not '" +
-                                           Report.Settings.back().Text + "'"));
+                   OptionMessage(name, "must be " + std::to_string(MostBarsPerRing) + " bars or less, not '" +
+                                           read.Text + "'"));
+            return 0;
         }
-        return RoundToInteger(count);
+        // A count that reads as 0 from digits that are not all 0 is a fraction too small for a double or a pattern
+        // too long for 64 bits, not the empty ring it would draw.
+        const bool lostDigits = count == 0 && read.Text.find_first_of("123456789") != std::string::npos;
+        if (!readInFull || lostDigits || !(count >= 0 && count <= MostBarsPerRing) || count != std::floor(count)) {
+            // The refusal says what the notes on its reading would.
+            for (auto* notices : {&Report.Warnings, &Report.Notes}) {
+                std::erase_if(*notices, [&](const SettingNotice& n) { return n.Field == name; });
+            }
+            Refuse("not-a-count", name,
+                   OptionMessage(name, "must be a whole number of bars from 0 (no ring) to " +
+                                           std::to_string(MostBarsPerRing) + ", not '" + read.Text + "'"));
+            return 0;
+        }
+        return static_cast<std::int32_t>(count);
     }
 
     void ReadStrobe() {
@@ -391,17 +544,28 @@ private:
             Refuse("mains-with-counts", "mains",
                    "--mains cannot be combined with a custom disk's counts (use --speeds with --mains)");
         }
-        const int mains = ChoiceOf("mains", {{"60"}, {"50"}, {"60hz", "60"}, {"50hz", "50"}}, "60") == "50" ? 50 : 60;
+        const int mains =
+            ChoiceOf("mains", {{"60"}, {"50"}, {"60hz", "60"}, {"50hz", "50"}, {"60 hz", "60"}, {"50 hz", "50"}},
+                     "60") == "50"
+                ? 50
+                : 60;
         StrobeDiskLayout disk;
         std::string name = mains == 50 ? "strobe-50hz" : "strobe-60hz";
         if (speeds) {
             const std::string text = *TextOf("speeds");
             Record("speeds", text, true);
-            const Result<std::vector<PlatterSpeed>> read = ReadPlatterSpeeds(text);
+            const Result<PlatterSpeedList> read = ReadPlatterSpeeds(text);
             if (!read) {
                 Refuse("not-a-speed", "speeds", OptionMessage("speeds", read.Message()));
             } else {
-                disk = StrobeDiskForSpeeds(read.Value(), mains);
+                disk = StrobeDiskForSpeeds(read->Speeds, mains);
+                if (read->DecimalComma) {
+                    std::string readsAs;
+                    for (std::size_t i = 0; i < read->Speeds.size(); ++i) {
+                        readsAs += (i == 0 ? "" : " and ") + read->Speeds[i].Text;
+                    }
+                    NoteDecimalComma("speeds", readsAs + " rpm");
+                }
             }
             name = "strobe-custom";
         } else if (counts && !Report.Refused()) {
@@ -446,7 +610,7 @@ private:
         }
         ReadAlignment();
         AnalysisInputs inputs = AnalysisInputsOf(Report.Alignment);
-        inputs.Rpm = Number("rpm").value_or(DefaultRpm);
+        inputs.Rpm = Speed("rpm").value_or(DefaultRpm);
         inputs.Velocity = Number("velocity").value_or(DefaultVelocity);
         if (Report.Refused()) {
             return;
@@ -491,7 +655,7 @@ private:
         Warn(AnalysisWarnings(*Report.Analysis), "analysis", "");
         // The page's own warnings come after the analysis's, as the chart is made after the figures.
         std::stable_partition(Report.Warnings.begin(), Report.Warnings.end(),
-                              [](const SettingNotice& w) { return w.Code != "colours-short"; });
+                              [](const SettingNotice& w) { return !w.Code.starts_with("colours-"); });
     }
 
     // The arm's own options refused in their own words: an overhang that leaves no arm is the overhang's fault.

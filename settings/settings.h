@@ -19,6 +19,15 @@
 #include <string_view>
 #include <vector>
 
+// The ranges the settings keep to, which the tool's help gives too. Beyond the resolutions the page either cannot be
+// resolved or would take gigabytes to rasterise; beyond the bars a ring takes minutes to print and its bars are
+// thinner than any printer's dot.
+inline constexpr int MinimumDpi = 72;
+inline constexpr int MaximumDpi = 2400;
+inline constexpr int MaximumPngDpi = 1200;
+inline constexpr double MaximumMarginMm = 50;
+inline constexpr int MostBarsPerRing = 10000;
+
 // Option name (without "--") to the text given; an option that is not in the map was not given.
 using NamedSettings = std::map<std::string, std::string>;
 
@@ -41,6 +50,8 @@ struct SettingRule {
     std::string_view Help;
     std::string_view Default;
     SettingForm Form = SettingForm::Value;
+    // Another name the tool takes for the option ("colors"), or empty.
+    std::string_view Alias = "";
 };
 
 // The rules of a command's settings, in the order the tool's help lists them.

@@ -81,12 +81,12 @@ TEST(AnalyseCommand, BadInputIsAUsageErrorAndAnArmOutOfReachAWarning) {
     const ToolResult far = RunTool({"analyse", "--overhang", "70", "--offset-angle", "20", "--rpm", "45,1"});
     EXPECT_EQ(far.ExitCode, 0);
     EXPECT_EQ(far.Err,
-              "quillmere: warning: --rpm \"45,1\" reads as 45\n"
               "quillmere: warning: Your arm reaches only radii from 70.000 to 488.000 mm, not all of the grooves: its "
               "figures cover what it reaches\n"
               "quillmere: warning: Your arm has no real null point: its tracking error is nowhere zero\n"
               "quillmere: your arm is taken to be mounted 209 mm from the spindle: give --spindle-to-pivot if "
-              "it is not\n");
+              "it is not\n"
+              "quillmere: --rpm \"45,1\" reads as 45.1 rpm (a decimal comma)\n");
 }
 
 // Arms the analysis cannot judge as they were typed: the text, the JSON report and the chart each say so, and none

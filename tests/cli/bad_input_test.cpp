@@ -199,7 +199,9 @@ INSTANTIATE_TEST_SUITE_P(Fields, BadInput, testing::ValuesIn(AllCases()),
 struct CustomDiskCase {
     std::string Name;
     std::vector<std::string> Options;
-    bool Refused = false; // a count above 10 000, however it is written, is refused before anything is drawn
+    // A count that is not a whole number from 0 to 10 000, however it is written, is refused before anything is
+    // drawn, with this reason; empty when the disk is made.
+    std::string Refused = {};
 };
 
 std::vector<CustomDiskCase> CustomDiskCases() {
@@ -211,9 +213,14 @@ std::vector<CustomDiskCase> CustomDiskCases() {
                 ch = ch == '-' ? '_' : ch;
             }
             const bool count = std::string_view(field).ends_with("bars");
-            const bool huge =
-                std::string_view(text.Name) == "Overflow" || std::string_view(text.Name) == "TenThousandDigits";
-            cases.push_back({name, {"--" + std::string(field) + "=" + text.Text}, count && huge});
+            const std::string_view kind = text.Name;
+            const bool huge = kind == "Overflow" || kind == "TenThousandDigits";
+            const bool whole = kind == "Zero" || kind == "NegativeZero";
+            cases.push_back({name,
+                             {"--" + std::string(field) + "=" + text.Text},
+                             !count || whole ? ""
+                             : huge          ? "must be 10000 bars or less"
+                                             : "must be a whole number of bars from 0 (no ring) to 10000"});
         }
     }
     std::string nonAscii;
@@ -221,9 +228,10 @@ std::vector<CustomDiskCase> CustomDiskCases() {
         nonAscii += "\xC3\xB6\xC2\xB0\xE6\x97\xA5\xE2\x82\xAC";
     }
     cases.push_back({"NonAsciiCaptions300", {"--caption1=" + nonAscii, "--caption2=" + nonAscii}});
-    cases.push_back({"HalfCounts", {"--outer-bars=160.5", "--inner-bars=161.5"}});
+    cases.push_back({"HalfCounts", {"--outer-bars=160.5", "--inner-bars=161.5"}, "not '160.5'"});
     cases.push_back({"FiftyHertzCountsWithEmptyCaptions", {"--outer-bars=180", "--inner-bars=133", "--caption1="}});
-    cases.push_back({"NoBarsAtAll", {"--outer-bars=0", "--inner-bars=-2147483648"}});
+    cases.push_back({"NoBarsAtAll", {"--outer-bars=0", "--inner-bars=0"}});
+    cases.push_back({"NegativeCount", {"--outer-bars=0", "--inner-bars=-2147483648"}, "not '-2147483648'"});
     return cases;
 }
 
@@ -236,9 +244,9 @@ TEST_P(BadCustomDiskInput, TheDiskIsProducedWhole) {
     std::vector<std::string> strobe{"strobe", "-o", path};
     strobe.insert(strobe.end(), c.Options.begin(), c.Options.end());
     const ToolResult result = RunTool(strobe);
-    if (c.Refused) {
+    if (!c.Refused.empty()) {
         EXPECT_EQ(result.ExitCode, 2);
-        EXPECT_NE(result.Err.find("must be 10000 bars or less"), std::string::npos) << result.Err;
+        EXPECT_NE(result.Err.find(c.Refused), std::string::npos) << result.Err;
         EXPECT_FALSE(std::filesystem::exists(path));
         return;
     }
@@ -253,5 +261,63 @@ TEST_P(BadCustomDiskInput, TheDiskIsProducedWhole) {
 
 INSTANTIATE_TEST_SUITE_P(Fields, BadCustomDiskInput, testing::ValuesIn(CustomDiskCases()),
                          [](const testing::TestParamInfo<CustomDiskCase>& row) { return row.param.Name; });
+
+// ---- Typed values the tool once misread without a word: read as meant, or refused or warned about ----
+
+struct TypedCase {
+    std::vector<std::string> Args;
+    int ExitCode;
+    std::string Err; // a part of standard error
+    std::string Out; // a part of standard output
+};
+
+class TypedInput : public testing::TestWithParam<TypedCase> {};
+
+TEST_P(TypedInput, IsReadAsMeantOrSaidAbout) {
+    const TypedCase& c = GetParam();
+    std::string row = testing::UnitTest::GetInstance()->current_test_info()->name();
+    row = row.substr(row.rfind('/') + 1);
+    const std::string folder = FreshTestFolder("typed-input-" + row);
+    const ToolResult result = RunTool(c.Args, folder);
+    EXPECT_EQ(result.ExitCode, c.ExitCode) << result.Err;
+    EXPECT_NE(result.Err.find(c.Err), std::string::npos) << result.Err;
+    EXPECT_NE(result.Out.find(c.Out), std::string::npos) << result.Out;
+    EXPECT_EQ(result.Err.find('\x1B'), std::string::npos); // nothing typed reaches the terminal raw
+    if (c.ExitCode == 2) {
+        EXPECT_TRUE(std::filesystem::is_empty(folder));
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, TypedInput, testing::Values(
+    TypedCase{{"values", "--inner-radius", "57,5"}, 0, "quillmere: --inner-radius \"57,5\" reads as 57.5 (a decimal",
+              "Inner groove radius = 57.500"},
+    TypedCase{{"values", "--spindle-to-pivot", "222,5"}, 0, "", "Pivot to spindle distance = 222.500"},
+    TypedCase{{"strobe", "--speeds", "33,3"}, 0, "--speeds \"33,3\" reads as 33 1/3 rpm (a decimal comma)", ""},
+    TypedCase{{"strobe", "--speeds", "78,45"}, 2, "could be 78.45 rpm (write 78.45) or 78 and 45 rpm (write 78+45)", ""},
+    TypedCase{{"strobe", "--speeds", "331/3"}, 2, "could be 110 1/3 rpm or, with a blank, '33 1/3'", ""},
+    TypedCase{{"strobe", "--speeds", "33.3333333+45 rpm", "--mains", "50 Hz", "--strict"}, 0, "wrote strobe-", ""},
+    TypedCase{{"analyse", "--rpm", "33 1/3"}, 0, "", "33.333 rpm"},
+    TypedCase{{"analyse", "--rpm", "331/3"}, 2, "--rpm: '331/3' could be", ""},
+    TypedCase{{"strobe", "--outer-bars", "abc"}, 2, "--outer-bars must be a whole number of bars from 0 (no ring)", ""},
+    TypedCase{{"strobe", "--inner-bars", "inf"}, 2, "not 'inf'", ""},
+    TypedCase{{"strobe", "--inner-bars", "nan"}, 2, "not 'nan'", ""},
+    TypedCase{{"strobe", "--inner-bars=", "--outer-bars", "200"}, 2, "not ''", ""},
+    TypedCase{{"strobe", "--outer-bars", "57,5"}, 2, "not '57,5'", ""},
+    TypedCase{{"strobe", "--colours", "a,b,c,d,e,f"}, 0, "warning: --colours: 'a' reads as 0, 'b' as 0, 'c' as 0", ""},
+    TypedCase{{"strobe", "--colours", "a,b,c,d,e,f"}, 0, "lines in 0,0,0 would not show on the background 0,0,0", ""},
+    TypedCase{{"strobe", "--colours", "255,255,255,255,255,255"}, 0, "lines in 255,255,255 would not show", ""},
+    TypedCase{{"strobe", "--colours", "300,0,0,0x10,255,255"}, 0, "'300' reads as 255 and '0x10' as 0", ""},
+    TypedCase{{"strobe", "--colors", "0,0,128,255,255,200", "--paper", "letter", "--strict"}, 0, "wrote", ""},
+    TypedCase{{"values", "--id", "a\nb"}, 2, "--id cannot hold control characters such as line breaks, tabs", ""},
+    TypedCase{{"values", "--id", "\x1B[31mred"}, 2, "character 1 is U+001B", ""},
+    TypedCase{{"values", "--inner-radius", "\x1B[31m"}, 0, "--inner-radius \"<U+001B>[31m\" reads as 0", ""},
+    TypedCase{{"strobe", "--speeds", "\x1B[31m"}, 2, "'<U+001B>[31m' is not a speed", ""},
+    TypedCase{{"values", "--id", "Deck \xD7\xA2\xF0\x9F\x98\x80"}, 0, "prints '\xD7\xA2' and '\xF0\x9F\x98\x80' as ?",
+              "ID = Deck ??"},
+    TypedCase{{"values", "--id", std::string(45, 'x')}, 0, "--id has 45 characters and the title only room for", ""},
+    TypedCase{{"arc", "--help"}, 0, "", "72 to 2400"},
+    TypedCase{{"strobe", "--help"}, 0, "", "0 to 50 (default 4.23)"}));
+// clang-format on
 
 } // namespace

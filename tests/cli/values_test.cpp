@@ -93,9 +93,9 @@ TEST_P(ValuesReadNumbersLikeTheWindow, AndWarnWhenATextDoesNotReadInFull) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ValuesReadNumbersLikeTheWindow,
-    testing::Values(WarningCase{{"--inner-radius", "57,5"},
-                                "warning: --inner-radius \"57,5\" reads as 57\n",
-                                "Inner groove radius = 57.000"},
+    testing::Values(WarningCase{{"--inner-radius", "57.5 mm"},
+                                "warning: --inner-radius \"57.5 mm\" reads as 57.5\n",
+                                "Inner groove radius = 57.500"},
                     WarningCase{{"--spindle-to-pivot", ""},
                                 "warning: --spindle-to-pivot \"\" reads as 0\n",
                                 "Pivot to spindle distance = 0.000"},

@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Warnings, testing::Values(
                {"inner groove radius of 63 mm is not smaller than the outer groove radius of 63 mm"}},
     WarningRow{{"values", "--correction-x", "1.1", "--correction-y", "0.9"}, {}},
     WarningRow{{"values", "--correction-y", "0.89"}, {"correction factor down the page (y) of 0.89 is outside 0.9 to 1.1"}},
-    WarningRow{{"values", "--inner-radius", "57,5"}, {"--inner-radius \"57,5\" reads as 57"}},
+    WarningRow{{"values", "--inner-radius", "57.5 mm"}, {"--inner-radius \"57.5 mm\" reads as 57.5"}},
     WarningRow{{"arc", "--paper", "letter"}, {}},
     WarningRow{{"arc", "--paper", "a4"},
                {"A4 landscape with a 4.23 mm margin cuts the bottom of the (200, 200) cross; a margin of at most 3.2 mm "
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Warnings, testing::Values(
                                                "the outer alignment grid is left out"}},
     WarningRow{{"strobe", "--paper", "a4", "--colours", "0,0,128"},
                {"--colours: the colours give 3 of six numbers; the rest read as 0, so the background reads as 0,0,0 "
-                "(black)"}},
+                "(black)", "--colours: lines in 0,0,128 would hardly show on the background 0,0,0"}},
     WarningRow{{"strobe", "--paper", "a4", "--colours", "0,0,128,255,255,255"}, {}},
     WarningRow{{"strobe", "--paper", "a4", "--margin", "20"},
                {"A4 portrait with a 20 mm margin cuts the right side of the disk's edge; a margin of at most 6.8 mm "

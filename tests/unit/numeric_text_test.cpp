@@ -52,6 +52,18 @@ INSTANTIATE_TEST_SUITE_P(Extremes, TextToNumberReads,
                                          TextCase{"1e-9999", 0.0}, TextCase{"-1e-9999", -0.0},
                                          TextCase{"12345678901234567890", 12345678901234567800.0}));
 
+// The tool's and the page's decimal comma stands only where the number's point would; the fields' own reading keeps
+// stopping there.
+TEST(TextToNumber, ADecimalCommaOnlyWhereThePointWouldStand) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"57,5", "57.5"}, {" -,5", " -.5"},   {"3,25e1", "3.25e1"}, {"1,234,5", "1.234,5"}, {"57.5,3", nullptr},
+        {"57,", nullptr}, {"57, 5", nullptr}, {"&H1,5", nullptr},   {"abc,5", nullptr},     {"57", nullptr}};
+    for (const auto& [typed, pointed] : cases) {
+        EXPECT_EQ(DecimalCommaAsPoint(typed), pointed ? std::optional<std::string>(pointed) : std::nullopt) << typed;
+    }
+    EXPECT_EQ(TextToNumber("57,5"), 57);
+}
+
 TEST(TextToNumber, DropsDigitsAfterTheEighteenthWithoutRounding) {
     // The 19th digit would round up; it is dropped instead, and still moves the point.
     EXPECT_EQ(TextToNumber("1234567890123456789"), 1234567890123456780.0);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -49,7 +51,8 @@ TEST(Settings, RefusalsNameTheirOptionInTheToolsWords) {
          {{"speeds", "33,45,78"}},
          "not-a-speed",
          "speeds",
-         "--speeds takes one or two speeds (a disk has two rings), not 3"},
+         "--speeds takes one or two speeds (a disk has two rings), not 3; with a decimal comma, put + between the two "
+         "speeds (33,3+45)"},
         {SettingsCommand::Strobe,
          {{"inner-bars", "10000.6"}},
          "too-many-bars",
@@ -90,7 +93,7 @@ TEST(Settings, EveryNoticeNamesAnOptionOfItsCommand) {
          {{"spindle-to-pivot", "100"}, {"inner-radius", "150"}, {"outer-radius", "-1"}, {"correction-x", "2"}}},
         {SettingsCommand::Values, {{"spindle-to-pivot", "500"}, {"inner-radius", "57,5"}, {"correction-y", "x"}}},
         {SettingsCommand::Strobe, {{"outer-bars", "216"}, {"inner-bars", "160"}, {"caption1", "mine"}}},
-        {SettingsCommand::Analyse, {{"effective-length", "500"}, {"offset-angle", "20"}, {"rpm", "45x"}}},
+        {SettingsCommand::Analyse, {{"effective-length", "500"}, {"offset-angle", "20"}, {"velocity", "70x"}}},
         {SettingsCommand::Arc, {{"spindle-to-pivot", "300"}, {"colours", "1,2"}, {"paper", "letter"}}},
     };
     for (const auto& [command, settings] : cases) {
@@ -120,6 +123,93 @@ TEST(Settings, ReadsAsTheWindowDoesAndSaysHow) {
     ASSERT_EQ(report.Warnings.size(), 1u);
     EXPECT_EQ(report.Warnings[0].Code, "partly-read");
     EXPECT_EQ(report.Warnings[0].Field, "outer-radius");
+}
+
+struct TypedCase {
+    SettingsCommand Command;
+    std::string Name, Text;
+    std::string Code;         // of the refusal, warning or note the text gets ("" for none)
+    std::string Message = ""; // a part of its message
+    double Value = NAN;       // what the text reads as, where it is read
+};
+
+// What is typed is read as meant, or refused or warned about in words that say what happens (the tool's table of
+// bad input has the rest).
+TEST(Settings, TypedValuesAreReadAsMeantOrSaidAbout) {
+    using enum SettingsCommand;
+    const std::string white = ",255,255,255";
+    // clang-format off
+    const TypedCase cases[] = {
+        {Arc, "margin", "4,5", "decimal-comma", "--margin \"4,5\" reads as 4.5 (a decimal comma)", 4.5},
+        {Values, "correction-x", "1,00705", "decimal-comma", "", 1.00705},
+        {Strobe, "speeds", "33,3+45", "decimal-comma", "\"33,3+45\" reads as 33 1/3 and 45 rpm (a decimal comma)"},
+        {Analyse, "rpm", "33,3", "decimal-comma", "--rpm \"33,3\" reads as 33 1/3 rpm (a decimal comma)", 100.0 / 3},
+        {Analyse, "rpm", "33 1/3", "", "", 100.0 / 3}, {Analyse, "rpm", "33.3333333", "", "", 100.0 / 3},
+        {Analyse, "rpm", "16 2/3 rpm", "", "", 50.0 / 3}, {Analyse, "rpm", "33.3", "", "", 100.0 / 3},
+        {Arc, "colours", "1.5,0,0" + white, "colours-unread", "--colours: '1.5' reads as 2;"},
+        {Arc, "colours", "0,0,0" + white + ",7,8", "colours-ignored", "--colours: '7' and '8' are ignored"},
+        {Arc, "colours", "255,255,0" + white, "colours-contrast", "lines in 255,255,0 would hardly show"},
+        {Arc, "colours", "224,224,224" + white, "colours-contrast", "would hardly show"},
+        {Arc, "colours", "200,200,200" + white, ""}, {Arc, "colours", " 0, 0, 255 , 255,255,0", ""},
+        {Values, "id", "x\xC2\x9B", "id-control-character", "character 2 is U+009B"},
+        {Values, "id", "bad \xFF", "id-unprintable", "prints the byte 0xFF as ?"},
+        {Values, "id", std::string(41, 'x'), "id-cut", "it shows '" + std::string(40, 'x') + "'"},
+        {Values, "id", std::string(40, 'x'), ""}, {Values, "id", "L\xC3\xB6" "fgren \xE2\x82\xAC?", ""},
+    };
+    // clang-format on
+    for (const TypedCase& c : cases) {
+        const SettingsReport report = Read(c.Command, {{c.Name, c.Text}});
+        std::vector<SettingNotice> notices = report.Refusals;
+        notices.insert(notices.end(), report.Warnings.begin(), report.Warnings.end());
+        notices.insert(notices.end(), report.Notes.begin(), report.Notes.end());
+        const auto said = std::find_if(notices.begin(), notices.end(), [&](const SettingNotice& n) {
+            return n.Field == c.Name && (c.Code.empty() || n.Code == c.Code);
+        });
+        ASSERT_EQ(said == notices.end(), c.Code.empty()) << c.Text;
+        if (said != notices.end()) {
+            EXPECT_NE(said->Message.find(c.Message), std::string::npos) << said->Message;
+        }
+        if (!std::isnan(c.Value)) {
+            EXPECT_EQ(report.Find(c.Name)->Number, c.Value) << c.Text;
+        }
+        EXPECT_NO_THROW(ReportJson(report)) << c.Text;
+    }
+}
+
+// The least and the most value of every range, and the values just outside, which are refused or warned about.
+TEST(Settings, TheEndsOfEveryRange) {
+    using enum SettingsCommand;
+    const std::tuple<SettingsCommand, NamedSettings, std::string> cases[] = {
+        // clang-format off
+        {Arc, {{"margin", "0"}}, ""}, {Arc, {{"margin", "50"}}, ""}, {Arc, {{"margin", "-0.01"}}, "margin-range"},
+        {Arc, {{"margin", "50.01"}}, "margin-range"}, {Arc, {{"dpi", "72"}}, ""}, {Arc, {{"dpi", "2400"}}, ""},
+        {Arc, {{"dpi", "71"}}, "dpi-range"}, {Arc, {{"dpi", "2401"}}, "dpi-range"},
+        {Arc, {{"dpi", "1200"}, {"output", "p.png"}}, ""}, {Arc, {{"dpi", "1201"}, {"output", "p.png"}}, "dpi-range"},
+        {Strobe, {{"speeds", "8"}}, ""}, {Strobe, {{"speeds", "300"}}, ""},
+        {Strobe, {{"speeds", "7.99"}}, "not-a-speed"}, {Strobe, {{"speeds", "300.01"}}, "not-a-speed"},
+        {Analyse, {{"rpm", "8"}}, ""}, {Analyse, {{"rpm", "300"}}, ""},
+        {Analyse, {{"rpm", "7.99"}}, "not-a-speed"}, {Analyse, {{"rpm", "300.01"}}, "not-a-speed"},
+        {Strobe, {{"outer-bars", "0"}}, ""}, {Strobe, {{"outer-bars", "10000"}}, ""},
+        {Strobe, {{"outer-bars", "-1"}}, "not-a-count"}, {Strobe, {{"outer-bars", "10001"}}, "too-many-bars"},
+        {Values, {{"spindle-to-pivot", "400"}}, ""}, {Values, {{"spindle-to-pivot", "400.01"}}, "arm-too-long"},
+        {Values, {{"spindle-to-pivot", "146.06"}}, ""}, {Values, {{"spindle-to-pivot", "146.05"}}, "pivot-on-record"},
+        {Values, {{"inner-radius", "0.01"}}, ""}, {Values, {{"inner-radius", "0"}}, "radius-not-positive"},
+        {Values, {{"correction-x", "0.9"}}, ""}, {Values, {{"correction-x", "0.89"}}, "correction-factor"},
+        {Values, {{"correction-x", "1.1"}}, ""}, {Values, {{"correction-x", "1.11"}}, "correction-factor"},
+        // clang-format on
+    };
+    for (const auto& [command, settings, code] : cases) {
+        const SettingsReport report = Read(command, settings);
+        std::vector<std::string> codes;
+        for (const SettingNotice& notice : report.Refusals) {
+            codes.push_back(notice.Code);
+        }
+        for (const SettingNotice& notice : report.Warnings) {
+            codes.push_back(notice.Code);
+        }
+        EXPECT_EQ(codes, code.empty() ? std::vector<std::string>{} : std::vector<std::string>{code})
+            << settings.begin()->first << " " << settings.begin()->second;
+    }
 }
 
 // The report's numbers do not depend on the last bits of the arithmetic, which differ between the forms: a result

@@ -17,21 +17,73 @@ TEST(PlatterSpeeds, ReadAsPeopleWriteThem) {
         {"33\xE2\x85\x93", 100, 3, "33 1/3"}, {" 100/3 ", 100, 3, "33 1/3"}, {"16 2/3", 50, 3, "16 2/3"},
         {"16.67", 50, 3, "16 2/3"}, {"16.66", 50, 3, "16 2/3"}, {"45", 45, 1, "45"}, {"78", 78, 1, "78"},
         {"45.0", 45, 1, "45"}, {"33.34", 1667, 50, "33.34"}, {"45.5", 91, 2, "45.5"},
-        {"0", 0, 0, ""}, {"301", 0, 0, ""}, {"x", 0, 0, ""}, {"33,3", 0, 0, ""}, {"1/0", 0, 0, ""}, {"", 0, 0, ""},
+        // A decimal comma, thirds to any length, the unit after the number.
+        {"33,3", 100, 3, "33 1/3"}, {"16,67", 50, 3, "16 2/3"}, {"45,5", 91, 2, "45.5"},
+        {"33.3333333", 100, 3, "33 1/3"}, {"16.666666666666667", 50, 3, "16 2/3"}, {"33.3334", 166667, 5000, "33.3334"},
+        {"45.1000000", 451, 10, "45.1"}, {"45.123456", 705054, 15625, "45.123456"},
+        {"45 rpm", 45, 1, "45"}, {"33 1/3 RPM", 100, 3, "33 1/3"}, {"78rpm", 78, 1, "78"},
+        // The ends of the range: the 8 1/3 rpm of talking books down to 8, and 300.
+        {"8", 8, 1, "8"}, {"8 1/3", 25, 3, "8 1/3"}, {"300", 300, 1, "300"},
+        {"7.999999", 0, 0, ""}, {"300.000001", 0, 0, ""}, {"3", 0, 0, ""},
+        {"0", 0, 0, ""}, {"301", 0, 0, ""}, {"x", 0, 0, ""}, {"1/0", 0, 0, ""}, {"", 0, 0, ""}, {"rpm", 0, 0, ""},
+        {"45.1234567", 0, 0, ""}, {"33,3,3", 0, 0, ""}, {"33.3,3", 0, 0, ""},
+        // A whole number run into its fraction is refused, not read as 110 1/3 or 54.
+        {"331/3", 0, 0, ""}, {"162/3", 0, 0, ""}, {"1001/3", 0, 0, ""}, {"200/3", 200, 3, "66 2/3"},
     };
     // clang-format on
     for (const SpeedCase& c : cases) {
-        const std::optional<PlatterSpeed> speed = ReadPlatterSpeed(c.Typed);
-        ASSERT_EQ(speed.has_value(), c.Denominator != 0) << c.Typed;
+        const Result<PlatterSpeed> speed = ReadPlatterSpeed(c.Typed);
+        ASSERT_EQ(speed.Ok(), c.Denominator != 0) << c.Typed << ": " << speed.Message();
         if (speed) {
             EXPECT_EQ(speed->Numerator, c.Numerator) << c.Typed;
             EXPECT_EQ(speed->Denominator, c.Denominator) << c.Typed;
             EXPECT_EQ(speed->Text, c.Text) << c.Typed;
         }
     }
-    EXPECT_EQ(ReadPlatterSpeeds("33.33,45").Value().size(), 2u);
-    EXPECT_NE(ReadPlatterSpeeds("33.33,45,78").Message().find("not 3"), std::string::npos);
-    EXPECT_NE(ReadPlatterSpeeds("33.33,").Message().find("'' is not a speed"), std::string::npos);
+    EXPECT_EQ(ReadPlatterSpeed("331/3").Message(),
+              "'331/3' could be 110 1/3 rpm or, with a blank, '33 1/3': write '110 1/3' or '33 1/3'");
+    EXPECT_EQ(ReadPlatterSpeed("45.1234567").Message(),
+              "'45.1234567' has more than 6 decimals and is not a third; a speed is read to the millionth of an rpm");
+}
+
+struct ListCase {
+    const char* Typed;
+    const char* Read;  // the speeds as "+" would join them; "" when refused
+    bool DecimalComma; // or, when refused, a part of the reason
+    const char* Reason = "";
+};
+
+// A comma is a decimal comma only where it cannot stand between two speeds; "+" always does.
+TEST(PlatterSpeeds, ListsReadTheCommaOnlyOneWay) {
+    // clang-format off
+    const ListCase cases[] = {
+        {"33,3", "33 1/3", true}, {"45,5", "45.5", true}, {"33,33", "33 1/3", true}, {"45,45", "45.45", true},
+        {"33.33,78", "33 1/3+78", false}, {"33 1/3,45", "33 1/3+45", false}, {"33,3,45", "33 1/3+45", true},
+        {"45,5,33,3", "45.5+33 1/3", true}, {"33,3+45", "33 1/3+45", true}, {"78+45", "78+45", false},
+        {" 45 rpm + 33,3 rpm ", "45+33 1/3", true}, {"300,300", "300+300", false}, {"45", "45", false},
+        {"78,45", "", false, "'78,45' could be 78.45 rpm (write 78.45) or 78 and 45 rpm (write 78+45)"},
+        {"78,26", "", false, "could be 78.26 rpm (write 78.26) or 78 and 26 rpm (write 78+26)"},
+        {"33,8", "", false, "could be 33.8 rpm"},
+        {"33,45,78", "", false, "not 3; with a decimal comma, put + between the two speeds (33,3+45)"},
+        {"33+45+78", "", false, "not 3"}, {"33.33,", "", false, "'' is not a speed"},
+        {"331/3,45", "", false, "could be 110 1/3 rpm or, with a blank, '33 1/3'"},
+        {"33,3,3", "", false, "not 3"}, {"", "", false, "'' is not a speed"},
+    };
+    // clang-format on
+    for (const ListCase& c : cases) {
+        const Result<PlatterSpeedList> read = ReadPlatterSpeeds(c.Typed);
+        ASSERT_EQ(read.Ok(), *c.Read != '\0') << c.Typed << ": " << read.Message();
+        if (!read) {
+            EXPECT_NE(read.Message().find(c.Reason), std::string::npos) << c.Typed << ": " << read.Message();
+            continue;
+        }
+        std::string speeds;
+        for (const PlatterSpeed& speed : read->Speeds) {
+            speeds += (speeds.empty() ? "" : "+") + speed.Text;
+        }
+        EXPECT_EQ(speeds, c.Read) << c.Typed;
+        EXPECT_EQ(read->DecimalComma, c.DecimalComma) << c.Typed;
+    }
 }
 
 struct RingCase {

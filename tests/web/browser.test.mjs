@@ -73,7 +73,7 @@ test('typed texts, presets and the geometry give the values of `quillmere values
         assert.equal(await values(page), toolValues(options), field);
     }
     // The note is the settings layer's, worded as the Linux tool words it.
-    assert.equal(await page.textContent('#inner-radius-note'), '"57,5" reads as 57');
+    assert.equal(await page.textContent('#inner-radius-note'), '"57,5" reads as 57.5 (a decimal comma)');
     for (const preset of ['typical', 'iec', 'din']) {
         await page.click(`button[data-preset="${preset}"]`);
         for (const geometry of ['stevenson-a', 'lofgren-b', 'lofgren-a']) {

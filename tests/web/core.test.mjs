@@ -39,10 +39,10 @@ test('the WebAssembly core prints the same values as the native tool', async () 
 
 test('warnings name the texts that do not read in full, as the tool does', async () => {
     const wasm = await QuillmereCore();
-    const report = JSON.parse(wasm.report({ 'inner-radius': '57,5', 'outer-radius': '146.05 ', 'correction-x': 'x1' }));
+    const report = JSON.parse(wasm.report({ 'inner-radius': '57,5 mm', 'outer-radius': '146.05 ', 'correction-x': 'x1' }));
     const read = report.warnings.filter((w) => w.code === 'partly-read');
     assert.deepEqual(read.map((w) => [w.field, report.settings[w.field].note]),
-        [['inner-radius', '"57,5" reads as 57'], ['correction-x', '"x1" reads as 0']]);
+        [['inner-radius', '"57,5 mm" reads as 57.5'], ['correction-x', '"x1" reads as 0']]);
 });
 
 test('the analysis reads as `quillmere analyse` prints it', async () => {

@@ -4,6 +4,9 @@ import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
 import { test } from 'node:test';
 import { spawnSync } from 'node:child_process';
+import { mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
 import { core, tool } from './support.mjs';
 
 const QuillmereCore = createRequire(import.meta.url)(core);
@@ -19,6 +22,11 @@ function generator(seed) {
 }
 
 const odd = ['', ' ', 'abc', '57,5', '-0', '1e9999', '&H3C', '+-1', '2.5D2', '12345678901234567890', '0', '-5', 'ö'];
+const speeds = ['33 1/3', '33,3', '78,45', '33.33,78', '33,3+45', '331/3', '45 rpm+78', '33.3333333', '8', '7.99', '300',
+    '301', '16,67', 'abc', '', '78+45+33', '33,45,78', '16 2/3 RPM'];
+const counts = ['216', '180', '200', '0', '10000', '10001', '-1', '57,5', 'abc', 'inf', 'nan', '', '160.5', '1e9999'];
+const colours = ['0,0,128,255,255,200', '1,2', '', 'a,b,c,d,e,f', '255,255,255,255,255,255', '300,0,0,0x10,255,255',
+    '1,2,3,4,5,6,7', '255,255,0,255,255,255', '0,0,128', '200,200,200,255,255,255'];
 const pools = {
     'spindle-to-pivot': ['209', '222', '250', '222.5', '300', '150', '401', '40', ...odd],
     'inner-radius': ['57.5', '60.325', '63', '146.05', '60,325', ...odd],
@@ -31,31 +39,48 @@ const pools = {
     'effective-length': ['239', '239.3', '500', '150', '0', '-1', '240,5', 'abc'],
     overhang: ['17.3', '18', '-222', '0', '16,5', '', '239'],
     'offset-angle': ['23', '22.98', '24', '90', '-95', 'abc', ''],
-    rpm: ['45', '33.333', '78', '0', '45x', ''],
+    rpm: ['45', '33.333', '78', '0', '45x', '', ...speeds],
     velocity: ['100', '70', '0', '-3', 'fast'],
     paper: ['a4', 'letter', 'A4', 'a3'],
     dpi: ['600', '300', '72', '71', '2401', 'abc', '600.0'],
-    margin: ['4.23', '0', '3', '50', '51', '-1', 'abc', ''],
-    colours: ['0,0,128,255,255,200', '1,2', '', 'a,b,c,d,e,f'],
+    margin: ['4.23', '0', '3', '50', '51', '-1', 'abc', '', '4,23', '50,01'],
+    colours,
     strict: [''],
+    speeds,
+    mains: ['60', '50', '50 Hz', '60hz', '55'],
+    'outer-bars': counts,
+    'inner-bars': counts,
+    caption1: ['MY DISK', '', 'ö'],
+    caption2: ['x'],
+};
+// The texts a user types that the tool once misread: decimal commas, and IDs it cannot show or must not echo.
+const typedPools = {
+    ...pools,
+    'spindle-to-pivot': ['222,5', '209', '222.5', '250,0', ',5', '1,234', '222,5 mm', '-222,5'],
+    'inner-radius': ['57,5', '60,325', '57.5', '63', '57,5,0', '5,75e1'],
+    'outer-radius': ['146,05', '146.05', '145', '146,05mm'],
+    'correction-x': ['1,00705', '0,99', '1.0', '1,2'],
+    id: ['line\nbreak', 'esc \u001b[31m red', 'עברית 😀', 'x'.repeat(41), 'x'.repeat(40), 'tab\there', 'Löfgren €'],
 };
 const valuesOptions = ['spindle-to-pivot', 'inner-radius', 'outer-radius', 'preset', 'geometry', 'correction-x',
     'correction-y', 'id', 'strict'];
 const analyseOptions = ['spindle-to-pivot', 'inner-radius', 'outer-radius', 'preset', 'correction-x', 'correction-y',
     'id', 'effective-length', 'overhang', 'offset-angle', 'rpm', 'velocity', 'paper', 'dpi', 'margin', 'colours',
     'strict'];
+const strobeOptions = ['speeds', 'mains', 'outer-bars', 'inner-bars', 'caption1', 'caption2', 'correction-x',
+    'correction-y', 'paper', 'margin', 'colours', 'strict'];
 
-function table(options, count, seed) {
+function table(options, count, seed, from = pools) {
     const random = generator(seed);
     const rows = [{}];
     for (const name of options) {
-        rows.push({ [name]: pools[name][0] });
+        rows.push({ [name]: from[name][0] });
     }
     while (rows.length < count) {
         const row = {};
         for (const name of options) {
             if (random() < 0.3) {
-                const pool = pools[name];
+                const pool = from[name];
                 row[name] = pool[Math.floor(random() * pool.length)];
             }
         }
@@ -64,8 +89,8 @@ function table(options, count, seed) {
     return rows;
 }
 
-function native(command, settings) {
-    const args = [command];
+function native(command, settings, extra = []) {
+    const args = [command, ...extra];
     for (const [name, text] of Object.entries(settings)) {
         args.push(name === 'strict' ? '--strict' : `--${name}=${text}`);
     }
@@ -78,11 +103,12 @@ test('the page and the tool give the same report for every setting of a generate
     const differences = [];
     const seen = { cases: 0, refused: 0, warned: 0 };
     const options = new Set();
-    for (const [command, names, count, call] of [
-        ['values', valuesOptions, 300, (s) => wasm.report(s)],
-        ['analyse', analyseOptions, 260, (s) => wasm.analysis(s)],
+    for (const [command, names, count, call, seed, from] of [
+        ['values', valuesOptions, 300, (s) => wasm.report(s), 6, pools],
+        ['analyse', analyseOptions, 260, (s) => wasm.analysis(s), 7, pools],
+        ['values', valuesOptions, 100, (s) => wasm.report(s), 11, typedPools],
     ]) {
-        for (const row of table(names, count, command.length)) {
+        for (const row of table(names, count, seed, from)) {
             const settings = { ...row, format: 'json' };
             const run = native(command, settings);
             const page = call(settings);
@@ -103,10 +129,33 @@ test('the page and the tool give the same report for every setting of a generate
             }
         }
     }
+    // The disk's report has no JSON form in the tool: its refusal, warnings and notes, as the tool words them on
+    // standard error, stand for it.
+    const folder = mkdtempSync(join(tmpdir(), 'quillmere-strobe-'));
+    for (const settings of table(strobeOptions, 140, 6)) {
+        const report = JSON.parse(wasm.pageReport('strobe', settings));
+        const run = native('strobe', settings, ['--format', 'svg', '-o', join(folder, 'disk.svg')]);
+        seen.cases++;
+        Object.keys(settings).forEach((name) => options.add(name));
+        seen.refused += report.refusals.length > 0 ? 1 : 0;
+        seen.warned += report.warnings.length > 0 ? 1 : 0;
+        const stopped = 'strict' in settings && report.warnings.length > 0;
+        const said = report.refusals.length
+            ? [`quillmere: ${report.refusals[0].message} (try 'quillmere strobe --help')`]
+            : report.warnings.map((w) => `quillmere: warning: ${w.message}`)
+                .concat(stopped ? [] : report.notes.map((n) => `quillmere: ${n.message}`));
+        const expectedStatus = report.refusals.length || stopped ? 2 : 0;
+        const lines = run.stderr.split('\n').slice(0, said.length);
+        if (JSON.stringify(lines) !== JSON.stringify(said) || run.status !== expectedStatus) {
+            differences.push({ command: 'strobe', settings, status: run.status, tool: run.stderr.slice(0, 400), page: said });
+        }
+    }
+    rmSync(folder, { recursive: true, force: true });
     console.log(`# ${seen.cases} settings, ${seen.refused} refused, ${seen.warned} with warnings, ` +
         `${differences.length} differences`);
     assert.deepEqual(differences.slice(0, 8), []);
-    assert.ok(seen.cases >= 500 && seen.refused >= 50 && seen.warned >= 100, JSON.stringify(seen));
-    // Every option of both commands was given somewhere (the chart's file and printer aside).
-    assert.deepEqual([...new Set(valuesOptions.concat(analyseOptions))].filter((name) => !options.has(name)), []);
+    assert.ok(seen.cases >= 600 && seen.refused >= 80 && seen.warned >= 100, JSON.stringify(seen));
+    // Every option of the three commands was given somewhere (the chart's file and printer aside).
+    const all = new Set(valuesOptions.concat(analyseOptions, strobeOptions));
+    assert.deepEqual([...all].filter((name) => !options.has(name)), []);
 });
