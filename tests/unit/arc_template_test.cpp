@@ -3,6 +3,7 @@
 #include "print/arc_elements.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
+#include "print/paper.h"
 #include "print/printouts.h"
 #include "tests/unit/printout_test_support.h"
 
@@ -561,4 +562,85 @@ TEST(GridAngle, PrincipalValueArctangentOfTheOffsetFromTheSpindle) {
     EXPECT_EQ(GridAngle(43, 100, 43, 40), 0);
     // Above the spindle a two-argument arctangent would turn the grid half round; this one does not.
     EXPECT_NEAR(GridAngle(53, 30, 43, 40), -0.7853981633974483, 1e-12);
+}
+
+// --- marks at the edge of the printable area, as the Linux tool and the browser page keep them ---
+
+namespace {
+
+struct EdgeCase {
+    const char* Name;
+    PaperSize Paper;
+    double MarginMm;
+    double FactorY;
+    bool Changes;
+};
+
+std::vector<DeviceRequest> PrintOnPaper(const EdgeCase& c, EdgeMarks edgeMarks) {
+    SetRecord(WorkedSpindleToPivot, WorkedInnerNull, WorkedOuterNull, 1, c.FactorY);
+    RecordingDeviceSettings device;
+    device.PortraitPrintableSize = PaperGeometryOf(c.Paper, 600, c.MarginMm, 1).Printable;
+    std::vector<DeviceRequest> log;
+    RecordingPrinterChooser chooser(log, device);
+    PrintSurface surface(chooser);
+    PrintArcTemplate(surface, Record, edgeMarks);
+    return log;
+}
+
+// A request as text, every field the layout decides.
+std::string Described(const DeviceRequest& r) {
+    return std::to_string(static_cast<int>(r.What)) + " " + r.Text + " " + std::to_string(r.From.X) + "," +
+           std::to_string(r.From.Y) + " " + std::to_string(r.To.X) + "," + std::to_string(r.To.Y) + " " +
+           std::to_string(r.Rect.Left) + "," + std::to_string(r.Rect.Top) + "," + std::to_string(r.Rect.Right) + "," +
+           std::to_string(r.Rect.Bottom) + " " + r.Mark;
+}
+
+} // namespace
+
+TEST(ArcTemplateEdgeMarks, KeptWholeOnThePageWithoutMovingWhatIsMeasured) {
+    // Changes: whether anything runs past the bottom while the 200 mm tick is on the page.
+    const EdgeCase cases[] = {
+        {"Letter", PaperSize::Letter, 4.23, 1, false},
+        {"A4", PaperSize::A4, 4.23, 1, true},
+        {"A4 smaller type", PaperSize::A4, 4.23, 0.99, true},
+        {"A4 small margin", PaperSize::A4, 3, 1, false},
+        {"A4 without the 200 mm tick", PaperSize::A4, 4.6, 1, false},
+        {"A4 wide margin", PaperSize::A4, 15, 1, false},
+    };
+    for (const EdgeCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::vector<DeviceRequest> drawn = PrintOnPaper(c, EdgeMarks::AsDrawn);
+        const std::vector<DeviceRequest> kept = PrintOnPaper(c, EdgeMarks::KeptOnPage);
+        const int bottom = PaperGeometryOf(c.Paper, 600, c.MarginMm, 2).Printable.Y;
+        // Arial's character cell at the label size.
+        const double cell = 12 * c.FactorY * 600 / 72.0 * (1854.0 + 434.0) / 2048.0;
+        ASSERT_EQ(kept.size(), drawn.size());
+        bool changed = false;
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            const DeviceRequest& k = kept[i];
+            const DeviceRequest& d = drawn[i];
+            if (Described(k) == Described(d)) {
+                continue;
+            }
+            changed = true;
+            SCOPED_TRACE(Described(d));
+            EXPECT_TRUE(k.Mark == "the (200, 200) cross" || k.Mark == "the (200, 180) cross" ||
+                        k.Mark == "the Y=200mm label" || k.Mark == "the Y=180mm label");
+            if (k.What == Kind::Line) {
+                // Only a vertical stroke's lower end comes in, to a pen's width inside the page, not past the centre.
+                EXPECT_EQ(k.From.X, d.From.X);
+                EXPECT_EQ(k.To.X, d.To.X);
+                EXPECT_EQ(k.To.Y, d.To.Y);
+                EXPECT_LE(k.From.Y, bottom - 2);
+                EXPECT_GE(k.From.Y, (d.From.Y + d.To.Y) / 2);
+            } else {
+                // A label rises just enough for its cell to fit.
+                ASSERT_EQ(k.What, Kind::Text);
+                EXPECT_EQ(k.From.X, d.From.X);
+                EXPECT_LT(k.From.Y, d.From.Y);
+                EXPECT_NEAR(k.From.Y + cell, bottom, 1.5);
+            }
+        }
+        EXPECT_EQ(changed, c.Changes);
+    }
 }

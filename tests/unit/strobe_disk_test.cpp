@@ -3,6 +3,8 @@
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
+#include "print/strobe_speeds.h"
+#include "print/text_width.h"
 #include "tests/unit/printout_test_support.h"
 #include "windows/custom_strobe_fields.h"
 
@@ -325,4 +327,97 @@ TEST(StrobeDiskJob, NoPrinterDrawsNothing) {
     }
     // And a job after a cancelled one prints normally.
     EXPECT_EQ(WedgesOf(PrintDisk(216, 160), 175).size(), 216u);
+}
+
+// --- the Linux tool's and the browser page's disk: its own speeds timed, and the circle to measure named ---
+
+namespace {
+
+struct TimedCase {
+    const char* Speeds;
+    int Mains;
+    std::vector<std::string> Timing; // between "Time this mark-" and the formula
+};
+
+StrobeDiskLayout DiskOf(const char* speeds, int mains) {
+    return StrobeDiskForSpeeds(ReadPlatterSpeeds(speeds).Value(), mains);
+}
+
+std::vector<DeviceRequest> PrintLayout(const StrobeDiskLayout& disk) {
+    std::vector<DeviceRequest> log;
+    RecordingPrinterChooser chooser(log);
+    PrintSurface surface(chooser);
+    ParameterRecord record{};
+    record.CorrectionFactorX = 1;
+    record.CorrectionFactorY = 1;
+    PrintStrobeDiskLayout(surface, record, disk);
+    return log;
+}
+
+} // namespace
+
+TEST(StrobeDiskLayoutPage, TimesOneHundredRevolutionsAtTheDisksOwnSpeeds) {
+    const TimedCase cases[] = {
+        {"16 2/3", 60, {"At 16 2/3 RPM it takes", "360 sec for 100 revolutions."}},
+        {"78", 50, {"At 78 RPM it takes", "76.923 sec for 100 revolutions."}},
+        {"33.33", 50, {"At 33 1/3 RPM it takes", "180 sec for 100 revolutions."}},
+        {"45,45", 60, {"At 45 RPM it takes", "133.333 sec for 100 revolutions."}},
+        {"78,45", 50, {"100 revolutions take", "76.923 sec at 78 RPM,", "133.333 sec at 45 RPM."}},
+        {"283.333334,16.666667",
+         60,
+         {"100 revolutions take", "21.176 sec at 283.333334 RPM,", "360 sec at 16 2/3 RPM."}},
+        // Counts of the built-in disks keep the built-in page's words, whatever speeds made them.
+        {"33 1/3,45", 60, {"At 33 1/3 RPM it takes", "180 sec for 100 revolutions."}},
+        {"33 1/3,45", 50, {"At 33 1/3 RPM it takes", "180 sec for 100 revolutions."}},
+    };
+    for (const TimedCase& c : cases) {
+        SCOPED_TRACE(c.Speeds);
+        const auto log = PrintLayout(DiskOf(c.Speeds, c.Mains));
+        std::vector<std::string> expected = {"Time this mark-"};
+        expected.insert(expected.end(), c.Timing.begin(), c.Timing.end());
+        expected.insert(expected.end(), {"Use (1-(actual/target))*100", "for percentage error."});
+        std::vector<DeviceRequest> instructions;
+        for (const DeviceRequest& text : OfKind(log, Kind::Text)) {
+            if (text.Mark == "the instructions") {
+                instructions.push_back(text);
+            }
+        }
+        ASSERT_EQ(instructions.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(instructions[i].Text, expected[i]);
+            EXPECT_TRUE(NearDots(instructions[i].From.X, 109, Dpm(1)));
+            EXPECT_TRUE(NearDots(instructions[i].From.Y, 85 + 4.0 * i, Dpm(1)));
+            // Set in Arial (10 points, a 3.53 mm em), every line stays inside the inner ring (radius 67.5 mm).
+            const double right = 109 + ArialTextWidth(expected[i]) * 10 * 25.4 / 72 - CentreX;
+            const double top = CentreY - (85 + 4.0 * i);
+            EXPECT_LT(std::hypot(right, top), 67.5) << expected[i];
+        }
+    }
+}
+
+TEST(StrobeDiskLayoutPage, NamesTheInnerCircleAsTheOneOf180mm) {
+    for (const StrobeDiskLayout& disk : {DiskOf("33 1/3,45", 60), DiskOf("78", 50), StrobeDiskForCounts(200, 0)}) {
+        const auto log = PrintLayout(disk);
+        // The two outlines: the backing disc's and the disk's, the smaller being 180 mm across.
+        std::vector<int> widths;
+        for (const DeviceRequest& box : OfKind(log, Kind::Box)) {
+            if (box.Mark == "the disk's edge") {
+                widths.push_back(box.Rect.Right - box.Rect.Left);
+            }
+        }
+        ASSERT_EQ(widths.size(), 2u);
+        EXPECT_TRUE(NearDots(std::min(widths[0], widths[1]), 180, Dpm(1), 0.5));
+        std::vector<DeviceRequest> lines;
+        for (const DeviceRequest& text : OfKind(log, Kind::Text)) {
+            if (text.Text.find("180 mm") != std::string::npos) {
+                lines.push_back(text);
+            }
+        }
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].Text.find("inner"), std::string::npos);
+        // Under the larger outline, centred on the disk within a millimetre.
+        const double width = ArialTextWidth(lines[0].Text) * 10 * 25.4 / 72;
+        EXPECT_GT(lines[0].From.Y, (CentreY + 92.25) * Dpm(1));
+        EXPECT_NEAR(lines[0].From.X / Dpm(1) + width / 2, CentreX, 1);
+    }
 }
