@@ -7,6 +7,7 @@
 #include "print/strobe_speeds.h"
 #include "print/text_width.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -90,14 +91,48 @@ void DrawCaptions(PrintSurface& surface, const PageScale& scale, std::int32_t ou
     }
 }
 
+constexpr double InstructionsX = 109;
+constexpr double InstructionsY = 85;
+constexpr double InstructionsStep = 4;
+
+// Whether a line of the small font at (InstructionsX, y) ends inside the inner ring (radius 67.5 mm) with half a
+// millimetre to spare; its top corner, the farther from the centre above it, decides.
+bool InsideInnerRing(std::string_view text, double y) {
+    const double right = InstructionsX + ArialTextWidth(text) * SmallPoints * MmPerPoint - CentreX;
+    return std::hypot(right, CentreY - y) < 67;
+}
+
+// The timing lines, each broken at its last blanks until every part stands inside the inner ring: a long time or
+// speed would otherwise run into the bars.
+std::vector<std::string> TimingFitted(const std::vector<std::string>& timing) {
+    std::vector<std::string> lines;
+    for (const std::string& line : timing) {
+        std::string rest = line;
+        for (;;) {
+            const double y = InstructionsY + InstructionsStep * static_cast<double>(lines.size() + 1);
+            std::size_t cut = rest.size();
+            while (!InsideInnerRing(std::string_view(rest).substr(0, cut), y) && cut != std::string::npos) {
+                cut = cut == 0 ? std::string::npos : rest.rfind(' ', cut - 1);
+            }
+            if (cut == rest.size() || cut == std::string::npos || cut == 0) {
+                lines.push_back(rest);
+                break;
+            }
+            lines.push_back(rest.substr(0, cut));
+            rest = rest.substr(cut + 1);
+        }
+    }
+    return lines;
+}
+
 void DrawInstructions(PrintSurface& surface, const PageScale& scale, const std::vector<std::string>& timing) {
     static const std::vector<std::string> AtThirtyThree = {"At 33 1/3 RPM it takes", "180 sec for 100 revolutions."};
     std::vector<std::string> lines = {"Time this mark-"};
-    const std::vector<std::string>& middle = timing.empty() ? AtThirtyThree : timing;
+    const std::vector<std::string> middle = timing.empty() ? AtThirtyThree : TimingFitted(timing);
     lines.insert(lines.end(), middle.begin(), middle.end());
     lines.insert(lines.end(), {"Use (1-(actual/target))*100", "for percentage error."});
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        TextAtMm(surface, scale, 109, 85 + 4.0 * static_cast<double>(i), lines[i]);
+        TextAtMm(surface, scale, InstructionsX, InstructionsY + InstructionsStep * static_cast<double>(i), lines[i]);
     }
 }
 

@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Warnings, testing::Values(
     WarningRow{{"arc", "--paper", "a4", "--margin", "3.2"}, {}},
     WarningRow{{"arc", "--paper", "a4", "--margin", "4.5"}, {}},
     WarningRow{{"arc", "--paper", "a4", "--margin", "4.6"},
-               {"A4 landscape with a 4.6 mm margin cuts the bottom of the Y=200mm tick", "the (200, 200) cross",
+               {"A4 landscape with a 4.6 mm margin cuts all of the Y=200mm tick", "the (200, 200) cross",
                 "the Y=200mm label"}},
     WarningRow{{"arc", "--paper", "a4", "--margin", "15"},
                {"the Y=180mm tick", "the Y=200mm tick", "the (200, 200) cross", "the (200, 180) cross",
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Warnings, testing::Values(
                 "3.7 mm or A4 paper would keep it"}},
     WarningRow{{"arc", "--paper", "letter", "--spindle-to-pivot", "223.9"}, {}},
     WarningRow{{"arc", "--paper", "a4", "--spindle-to-pivot", "255"},
-               {"A4 landscape with a 4.23 mm margin cuts the right side of the pivot mark; no margin on Letter or A4 "
+               {"A4 landscape with a 4.23 mm margin cuts all of the pivot mark; no margin on Letter or A4 "
                 "keeps it, only a larger paper would"}},
     WarningRow{{"arc", "--paper", "letter", "--geometry", "stevenson-a", "--inner-radius", "0"},
                {"inner groove radius of 0 mm", "the outer null point cannot be drawn (its circles do not meet), so "
