@@ -269,7 +269,9 @@ void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record, EdgeMarks 
         surface.PageBox(0, 0, static_cast<float>(11.0 * resolution.X), static_cast<float>(8.5 * resolution.Y), 0.0f,
                         background, background, 0);
         surface.SetPenWidth(PenWidth);
-        const EdgeFit fit{edgeMarks == EdgeMarks::KeptOnPage, surface.GetPrintableSize()};
+        // The Windows program's page asks the printer nothing more than it always has.
+        const bool keep = edgeMarks == EdgeMarks::KeptOnPage;
+        const EdgeFit fit{keep, keep ? surface.GetPrintableSize() : DevicePoint{0, 0}};
 
         const double spindleX = record.PivotPageX - record.SpindleToPivot;
         const double spindleY = record.PivotPageY;
