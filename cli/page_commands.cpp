@@ -23,7 +23,7 @@ int RunArc(const CommandSettings& settings) {
     lines << Windows1252ToUtf8(ConfirmationText(report.Alignment)) << '\n' << std::flush;
     WriteOrPrintPage(report, true, "Arc alignment template", "the 200 mm marks", [&](PrintSurface& surface) {
         ParameterRecord record = report.Alignment;
-        PrintArcTemplate(surface, record);
+        PrintArcTemplate(surface, record, EdgeMarks::KeptOnPage);
     });
     return lines ? 0 : 1;
 }
@@ -34,10 +34,8 @@ int RunStrobe(const CommandSettings& settings) {
         return 2;
     }
     const StrobeDiskLayout& disk = *report.Disk;
-    WriteOrPrintPage(report, false, "Strobe disk", "that the disk's edge measures 180 mm", [&](PrintSurface& surface) {
-        PrintStrobeDiskWithNotes(surface, report.Alignment, disk.OuterBars, disk.InnerBars, disk.Caption1,
-                                 disk.Caption2, disk.Notes);
-    });
+    WriteOrPrintPage(report, false, "Strobe disk", "that the inner of the disk's two circles measures 180 mm across",
+                     [&](PrintSurface& surface) { PrintStrobeDiskLayout(surface, report.Alignment, disk); });
     return 0;
 }
 

@@ -68,11 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PrintSurface surface(printer, report.Page.Colours);
         if (command == SettingsCommand::Arc) {
             ParameterRecord record = report.Alignment;
-            PrintArcTemplate(surface, record);
+            PrintArcTemplate(surface, record, EdgeMarks::KeptOnPage);
         } else if (command == SettingsCommand::Strobe) {
-            const StrobeDiskLayout& disk = *report.Disk;
-            PrintStrobeDiskWithNotes(surface, report.Alignment, disk.OuterBars, disk.InnerBars, disk.Caption1,
-                                     disk.Caption2, disk.Notes);
+            PrintStrobeDiskLayout(surface, report.Alignment, *report.Disk);
         } else {
             PrintAnalysisChart(surface, *report.Analysis);
         }

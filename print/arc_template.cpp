@@ -6,7 +6,9 @@
 #include "print/page_model.h"
 #include "print/page_scale.h"
 #include "print/printouts.h"
+#include "print/text_width.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -37,18 +39,57 @@ constexpr FrameLine MeasuringFrame[] = {
 };
 // clang-format on
 
-void DrawMeasuringFrame(PrintSurface& surface, const PageScale& scale) {
+constexpr int PenWidth = 2;
+constexpr double LabelPoints = 12;
+
+// What the page may do with a mark that reaches past the printable area (EdgeMarks), and that area in dots.
+struct EdgeFit {
+    bool KeepOnPage;
+    DevicePoint Printable;
+};
+
+// An arm's end pulled in to a pen's width inside the printable area, but never past the centre it leaves from.
+double ArmEndWithin(double centre, double end, int printable) {
+    const double inside = std::clamp(end, double{PenWidth}, static_cast<double>(printable - PenWidth));
+    return end > centre ? std::max(centre, inside) : std::min(centre, inside);
+}
+
+// A reference cross; kept on the page, the arms that would run off it are shortened. A cross that fits, or
+// whose centre is off the page anyway, is drawn as it always is.
+void DrawReferenceCross(PrintSurface& surface, const PageScale& scale, const EdgeFit& fit, double x, double y) {
+    constexpr double Size = 5;
+    const double cx = x * scale.X;
+    const double cy = y * scale.Y;
+    const double ends[] = {cy + Size * scale.Y / 2, cy - Size * scale.Y / 2, cx + Size * scale.X / 2,
+                           cx - Size * scale.X / 2};
+    // Judged where the page model puts the centre: on its nearest dot.
+    const bool centreOnPage = std::nearbyint(cx) >= 0 && std::nearbyint(cx) <= fit.Printable.X &&
+                              std::nearbyint(cy) >= 0 && std::nearbyint(cy) <= fit.Printable.Y;
+    const double kept[] = {ArmEndWithin(cy, ends[0], fit.Printable.Y), ArmEndWithin(cy, ends[1], fit.Printable.Y),
+                           ArmEndWithin(cx, ends[2], fit.Printable.X), ArmEndWithin(cx, ends[3], fit.Printable.X)};
+    if (!fit.KeepOnPage || !centreOnPage || std::equal(std::begin(ends), std::end(ends), std::begin(kept))) {
+        DrawCross(surface, x, y, Size, scale.X, scale.Y);
+        return;
+    }
+    // The strokes in DrawCross's order: the vertical one upwards, then the level one from right to left.
+    surface.PageMoveTo(cx, kept[0]);
+    surface.PageLineTo(cx, kept[1], UseLineColour);
+    surface.PageMoveTo(kept[2], cy);
+    surface.PageLineTo(kept[3], cy, UseLineColour);
+}
+
+void DrawMeasuringFrame(PrintSurface& surface, const PageScale& scale, const EdgeFit& fit) {
     for (const FrameLine& line : MeasuringFrame) {
         surface.SetPageMark(line.Mark);
         MoveToMm(surface, scale, line.FromX, line.FromY);
         LineToMm(surface, scale, line.ToX, line.ToY);
     }
     surface.SetPageMark("the (100, 100) cross");
-    DrawCross(surface, 101, 101, 5, scale.X, scale.Y);
+    DrawReferenceCross(surface, scale, fit, 101, 101);
     surface.SetPageMark("the (200, 200) cross");
-    DrawCross(surface, 201, 201, 5, scale.X, scale.Y);
+    DrawReferenceCross(surface, scale, fit, 201, 201);
     surface.SetPageMark("the (200, 180) cross");
-    DrawCross(surface, 201, 181, 5, scale.X, scale.Y);
+    DrawReferenceCross(surface, scale, fit, 201, 181);
     surface.SetPageMark("");
 }
 
@@ -110,19 +151,32 @@ void DrawNullPoints(PrintSurface& surface, ParameterRecord& record, const PageSc
     surface.SetPageMark("");
 }
 
-void DrawLabels(PrintSurface& surface, const ParameterRecord& record, const PageScale& scale) {
+void DrawLabels(PrintSurface& surface, const ParameterRecord& record, const PageScale& scale, const EdgeFit& fit,
+                int dotsPerInchY) {
     // clang-format off
-    const struct { double X, Y; const char* Text; const char* Mark; } labels[] = {
-        {195, 7, "X=200mm", "the X=200mm label"}, {168, 7, "X=180mm", "the X=180mm label"},
-        {95, 7, "X=100mm", "the X=100mm label"},  {7, 178, "Y=180mm", "the Y=180mm label"},
-        {7, 198, "Y=200mm", "the Y=200mm label"}, {25, 192, "cut here!", ""},
-        {LegendX, 105, "Align cartridge to either grid.", ""},
-        {record.PivotPageX - 5, 25, "pivot", PivotMark.data()},
+    // TickY: where the tick a Y label names lies; 0 for the labels that never move.
+    const struct { double X, Y; const char* Text; const char* Mark; double TickY; } labels[] = {
+        {195, 7, "X=200mm", "the X=200mm label", 0}, {168, 7, "X=180mm", "the X=180mm label", 0},
+        {95, 7, "X=100mm", "the X=100mm label", 0},  {7, 178, "Y=180mm", "the Y=180mm label", 181},
+        {7, 198, "Y=200mm", "the Y=200mm label", 201}, {25, 192, "cut here!", "", 0},
+        {LegendX, 105, "Align cartridge to either grid.", "", 0},
+        {record.PivotPageX - 5, 25, "pivot", PivotMark.data(), 0},
     };
     // clang-format on
+    // The label font's character cell in dots, as Arial (or Liberation Sans in its place) sets it.
+    const double cell = std::ceil(static_cast<double>(static_cast<float>(LabelPoints * record.CorrectionFactorY)) *
+                                  dotsPerInchY / 72.0 * (ArialAscent + ArialDescent));
     for (const auto& label : labels) {
         surface.SetPageMark(label.Mark);
-        TextAtMm(surface, scale, label.X, label.Y, label.Text);
+        const double top = label.Y * scale.Y;
+        const double bottom = fit.Printable.Y;
+        const bool tickOnPage = label.TickY > 0 && std::nearbyint(label.TickY * scale.Y) <= bottom;
+        if (fit.KeepOnPage && tickOnPage && top + cell > bottom) {
+            surface.PageMoveTo(static_cast<double>(Extended{label.X} * scale.X), bottom - cell);
+            surface.PagePrintLine(label.Text);
+        } else {
+            TextAtMm(surface, scale, label.X, label.Y, label.Text);
+        }
     }
     surface.SetPageMark("");
 }
@@ -193,7 +247,11 @@ std::optional<std::string> ArcTemplateTitle(const ParameterRecord& record) {
 }
 
 void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record) {
-    const PrintFont labelFont = CreatePrintFont("Arial", static_cast<float>(12 * record.CorrectionFactorY), 0);
+    PrintArcTemplate(surface, record, EdgeMarks::AsDrawn);
+}
+
+void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record, EdgeMarks edgeMarks) {
+    const PrintFont labelFont = CreatePrintFont("Arial", static_cast<float>(LabelPoints * record.CorrectionFactorY), 0);
     const PrintFont titleFont = CreatePrintFont("Arial", static_cast<float>(16 * record.CorrectionFactorY), FontItalic);
 
     record.PivotPageX = record.SpindleToPivot + SpindlePageX;
@@ -210,17 +268,20 @@ void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record) {
         // A whole landscape Letter sheet in the printer's own dots: the correction factors do not apply.
         surface.PageBox(0, 0, static_cast<float>(11.0 * resolution.X), static_cast<float>(8.5 * resolution.Y), 0.0f,
                         background, background, 0);
-        surface.SetPenWidth(2);
+        surface.SetPenWidth(PenWidth);
+        // The Windows program's page asks the printer nothing more than it always has.
+        const bool keep = edgeMarks == EdgeMarks::KeptOnPage;
+        const EdgeFit fit{keep, keep ? surface.GetPrintableSize() : DevicePoint{0, 0}};
 
         const double spindleX = record.PivotPageX - record.SpindleToPivot;
         const double spindleY = record.PivotPageY;
-        DrawMeasuringFrame(surface, scale);
+        DrawMeasuringFrame(surface, scale, fit);
         DrawSpindleAndPivot(surface, record, scale, spindleX, spindleY);
         DrawArc(surface, record.PivotPageX, record.PivotPageY, record.EffectiveLength, scale.X, scale.Y, 177, 270);
         DrawNullPoints(surface, record, scale, spindleX, spindleY);
 
         surface.SelectPrintFont(labelFont);
-        DrawLabels(surface, record, scale);
+        DrawLabels(surface, record, scale, fit, resolution.Y);
         surface.SelectPrintFont(titleFont);
         if (const std::optional<std::string> title = ArcTemplateTitle(record)) {
             TextAtMm(surface, scale, LegendX - 35, 30, *title);

@@ -190,6 +190,11 @@ void PrintSurface::SetPageOrientation(int orientation) {
     }
 }
 
+DevicePoint PrintSurface::GetPrintableSize() const {
+    // Before the page opens the device may still stand in another orientation.
+    return Attached() && Job.PageOpen ? Job.Printer->PrintableSize() : DevicePoint{0, 0};
+}
+
 PrinterResolution PrintSurface::GetPrinterResolution() {
     if (!Attached()) {
         return PrinterResolution{0, 0};

@@ -73,6 +73,8 @@ public:
     bool PrintJobFailed() const { return JobFailed; }
     void SetPageOrientation(int orientation);
     PrinterResolution GetPrinterResolution();
+    // The printable area of the open page in dots; {0, 0} before the page is open or without a printer.
+    DevicePoint GetPrintableSize() const;
     // A negative foreground keeps the current one.
     void SetForegroundColour(PageColour colour);
     // Text gets an opaque cell in this colour; NoFill makes it transparent again, other negative values change

@@ -11,6 +11,7 @@
 // Only the chart takes the analysis; its callers have it from analysis/alignment_analysis.h already, and the other
 // printouts' users need not compile it.
 struct AlignmentAnalysis;
+struct StrobeDiskLayout;
 
 inline constexpr std::size_t CaptionLength = 36;
 
@@ -25,6 +26,14 @@ inline constexpr std::string_view OuterGridMark = "the outer alignment grid";
 // The arc alignment template of the (computed) record: one landscape page. The template's page positions
 // (PivotPageX to OuterNullPageY) are written into the record.
 void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record);
+
+// Where the frame's reference crosses and Y labels may go when they reach past the printable area. `AsDrawn` puts
+// every mark where the Windows program always has, to be cut by the edge. `KeptOnPage` (the Linux tool and the
+// browser page) keeps a mark whose measured point is on the page whole on it: a cross loses the part of an arm
+// beyond the printable area, never its centre, and a Y label rises until its character cell fits, as long as its
+// tick is on the page. A page whose marks fit (Letter at an ordinary margin) comes out as AsDrawn draws it.
+enum class EdgeMarks { AsDrawn, KeptOnPage };
+void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record, EdgeMarks edgeMarks);
 // A stroboscope disk, scaled by the record's correction factors: one portrait page. Captions are 36-byte fixed
 // texts, printed only for a custom disk.
 void PrintStrobeDisk(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
@@ -35,6 +44,10 @@ void PrintStrobeDisk(PrintSurface& surface, const ParameterRecord& record, std::
 void PrintStrobeDiskWithNotes(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
                               std::int32_t innerBars, const std::string& captionLine1, const std::string& captionLine2,
                               const std::vector<std::string>& notes);
+// The Linux tool's and the browser page's disk: PrintStrobeDiskWithNotes with the layout's notes, the timing
+// instructions for the layout's speeds instead of the 33 1/3 rpm ones (the built-in pairs of counts keep theirs),
+// and a line under the disk that names the circle of 180 mm, the one to measure.
+void PrintStrobeDiskLayout(PrintSurface& surface, const ParameterRecord& record, const StrobeDiskLayout& disk);
 // The analysis chart: tracking error and distortion over groove radius for the three geometries and the user's
 // arm, with a legend of their figures; one portrait page. Layout in print/analysis_chart.h.
 void PrintAnalysisChart(PrintSurface& surface, const AlignmentAnalysis& analysis);

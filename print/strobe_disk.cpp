@@ -5,7 +5,9 @@
 #include "print/page_scale.h"
 #include "print/printouts.h"
 #include "print/strobe_speeds.h"
+#include "print/text_width.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,6 +18,17 @@ using Extended = long double;
 
 constexpr double CentreX = 104;
 constexpr double CentreY = 134;
+constexpr double SmallPoints = 10;
+constexpr double MmPerPoint = 25.4 / 72;
+constexpr double BackingDiameter = 180 * 1.025;
+
+// The page's text beyond the Windows program's: notes under a custom disk's captions, the timing lines for its
+// speeds (none keeps the 33 1/3 rpm ones) and the line that says which circle the scale is checked on.
+struct DiskAdditions {
+    std::vector<std::string> Notes;
+    std::vector<std::string> Timing;
+    bool SizeLine = false;
+};
 
 // The box of the circle of the given diameter about the disk centre, in dots.
 struct DotBox {
@@ -78,25 +91,61 @@ void DrawCaptions(PrintSurface& surface, const PageScale& scale, std::int32_t ou
     }
 }
 
-void DrawInstructions(PrintSurface& surface, const PageScale& scale) {
-    TextAtMm(surface, scale, 109, 85, "Time this mark-");
-    TextAtMm(surface, scale, 109, 89, "At 33 1/3 RPM it takes");
-    TextAtMm(surface, scale, 109, 93, "180 sec for 100 revolutions.");
-    TextAtMm(surface, scale, 109, 97, "Use (1-(actual/target))*100");
-    TextAtMm(surface, scale, 109, 101, "for percentage error.");
+constexpr double InstructionsX = 109;
+constexpr double InstructionsY = 85;
+constexpr double InstructionsStep = 4;
+
+// Whether a line of the small font at (InstructionsX, y) ends inside the inner ring (radius 67.5 mm) with half a
+// millimetre to spare; its top corner, the farther from the centre above it, decides.
+bool InsideInnerRing(std::string_view text, double y) {
+    const double right = InstructionsX + ArialTextWidth(text) * SmallPoints * MmPerPoint - CentreX;
+    return std::hypot(right, CentreY - y) < 67;
 }
 
-} // namespace
-
-void PrintStrobeDisk(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
-                     std::int32_t innerBars, const std::string& captionLine1, const std::string& captionLine2) {
-    PrintStrobeDiskWithNotes(surface, record, outerBars, innerBars, captionLine1, captionLine2, {});
+// The timing lines, each broken at its last blanks until every part stands inside the inner ring: a long time or
+// speed would otherwise run into the bars.
+std::vector<std::string> TimingFitted(const std::vector<std::string>& timing) {
+    std::vector<std::string> lines;
+    for (const std::string& line : timing) {
+        std::string rest = line;
+        for (;;) {
+            const double y = InstructionsY + InstructionsStep * static_cast<double>(lines.size() + 1);
+            std::size_t cut = rest.size();
+            while (!InsideInnerRing(std::string_view(rest).substr(0, cut), y) && cut != std::string::npos) {
+                cut = cut == 0 ? std::string::npos : rest.rfind(' ', cut - 1);
+            }
+            if (cut == rest.size() || cut == std::string::npos || cut == 0) {
+                lines.push_back(rest);
+                break;
+            }
+            lines.push_back(rest.substr(0, cut));
+            rest = rest.substr(cut + 1);
+        }
+    }
+    return lines;
 }
 
-void PrintStrobeDiskWithNotes(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
-                              std::int32_t innerBars, const std::string& captionLine1, const std::string& captionLine2,
-                              const std::vector<std::string>& notes) {
-    const PrintFont smallFont = CreatePrintFont("Arial", static_cast<float>(10 * record.CorrectionFactorY), 0);
+void DrawInstructions(PrintSurface& surface, const PageScale& scale, const std::vector<std::string>& timing) {
+    static const std::vector<std::string> AtThirtyThree = {"At 33 1/3 RPM it takes", "180 sec for 100 revolutions."};
+    std::vector<std::string> lines = {"Time this mark-"};
+    const std::vector<std::string> middle = timing.empty() ? AtThirtyThree : TimingFitted(timing);
+    lines.insert(lines.end(), middle.begin(), middle.end());
+    lines.insert(lines.end(), {"Use (1-(actual/target))*100", "for percentage error."});
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        TextAtMm(surface, scale, InstructionsX, InstructionsY + InstructionsStep * static_cast<double>(i), lines[i]);
+    }
+}
+
+// Centred under the backing disc: the disk's edge is two circles, and only the inner one is the 180 mm to measure.
+void DrawSizeLine(PrintSurface& surface, const PageScale& scale) {
+    constexpr std::string_view Line = "The inner of the two circles round the disk is 180 mm across.";
+    const double width = ArialTextWidth(Line) * SmallPoints * MmPerPoint;
+    TextAtMm(surface, scale, CentreX - width / 2, CentreY + BackingDiameter / 2 + 2, Line);
+}
+
+void PrintDisk(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars, std::int32_t innerBars,
+               const std::string& captionLine1, const std::string& captionLine2, const DiskAdditions& additions) {
+    const PrintFont smallFont = CreatePrintFont("Arial", static_cast<float>(SmallPoints * record.CorrectionFactorY), 0);
     const PrintFont largeFont = CreatePrintFont("Arial", static_cast<float>(18 * record.CorrectionFactorY), 0);
 
     const bool attached = surface.BeginPrintJob();
@@ -111,7 +160,7 @@ void PrintStrobeDiskWithNotes(PrintSurface& surface, const ParameterRecord& reco
 
         // The backing disc is outlined in black whatever the foreground, so the cutting line always shows.
         surface.SetPageMark("the disk's edge");
-        FilledDisc(surface, scale, 180 * 1.025, MakeColour(0, 0, 0), background);
+        FilledDisc(surface, scale, BackingDiameter, MakeColour(0, 0, 0), background);
         DrawCircle(surface, CentreX, CentreY, 180, scale.X, scale.Y);
         surface.SetPageMark("the outer ring");
         DrawBars(surface, scale, 175, outerBars);
@@ -130,10 +179,35 @@ void PrintStrobeDiskWithNotes(PrintSurface& surface, const ParameterRecord& reco
         surface.SetPenWidth(1);
 
         surface.SetPageMark("the captions");
-        DrawCaptions(surface, scale, outerBars, innerBars, captionLine1, captionLine2, notes, smallFont, largeFont);
+        DrawCaptions(surface, scale, outerBars, innerBars, captionLine1, captionLine2, additions.Notes, smallFont,
+                     largeFont);
         surface.SetPageMark("the instructions");
         surface.SelectPrintFont(smallFont);
-        DrawInstructions(surface, scale);
+        // The built-in disks keep their own page, whatever speeds made their counts.
+        const bool builtIn = BuiltInStrobeMains(outerBars, innerBars).has_value();
+        DrawInstructions(surface, scale, builtIn ? std::vector<std::string>{} : additions.Timing);
+        if (additions.SizeLine) {
+            surface.SetPageMark("the disk's edge");
+            DrawSizeLine(surface, scale);
+        }
     }
     surface.EndPrintJob();
+}
+
+} // namespace
+
+void PrintStrobeDisk(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
+                     std::int32_t innerBars, const std::string& captionLine1, const std::string& captionLine2) {
+    PrintDisk(surface, record, outerBars, innerBars, captionLine1, captionLine2, {{}, {}, false});
+}
+
+void PrintStrobeDiskWithNotes(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
+                              std::int32_t innerBars, const std::string& captionLine1, const std::string& captionLine2,
+                              const std::vector<std::string>& notes) {
+    PrintDisk(surface, record, outerBars, innerBars, captionLine1, captionLine2, {notes, {}, false});
+}
+
+void PrintStrobeDiskLayout(PrintSurface& surface, const ParameterRecord& record, const StrobeDiskLayout& disk) {
+    PrintDisk(surface, record, disk.OuterBars, disk.InnerBars, disk.Caption1, disk.Caption2,
+              {disk.Notes, disk.Timing, true});
 }

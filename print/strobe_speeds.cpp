@@ -360,8 +360,36 @@ std::optional<int> BuiltInStrobeMains(std::int32_t outerBars, std::int32_t inner
     return std::nullopt;
 }
 
+std::vector<std::string> TimingLines(const std::vector<PlatterSpeed>& speeds) {
+    std::vector<const PlatterSpeed*> distinct;
+    for (const PlatterSpeed& speed : speeds) {
+        if (std::none_of(distinct.begin(), distinct.end(), [&](const PlatterSpeed* seen) {
+                return seen->Numerator == speed.Numerator && seen->Denominator == speed.Denominator;
+            })) {
+            distinct.push_back(&speed);
+        }
+    }
+    // A stopwatch reads to a hundredth at best, so the millisecond is exact enough for the percentage.
+    const auto seconds = [](const PlatterSpeed& speed) {
+        return DecimalText(6000 * speed.Denominator, speed.Numerator, 3) + " sec";
+    };
+    if (distinct.size() == 1) {
+        return {"At " + distinct[0]->Text + " RPM it takes", seconds(*distinct[0]) + " for 100 revolutions."};
+    }
+    std::vector<std::string> lines;
+    if (!distinct.empty()) {
+        lines.emplace_back("100 revolutions take");
+    }
+    for (std::size_t i = 0; i < distinct.size(); ++i) {
+        lines.push_back(seconds(*distinct[i]) + " at " + distinct[i]->Text + " RPM" +
+                        (i + 1 == distinct.size() ? "." : ","));
+    }
+    return lines;
+}
+
 StrobeDiskLayout StrobeDiskForSpeeds(const std::vector<PlatterSpeed>& speeds, int mainsHz) {
     StrobeDiskLayout disk;
+    disk.Timing = TimingLines(speeds);
     for (std::size_t i = 0; i < speeds.size() && i < MostStrobeRings; ++i) {
         const StrobeRing ring = StrobeRingFor(speeds[i], mainsHz);
         (i == 0 ? disk.OuterBars : disk.InnerBars) = ring.Bars;

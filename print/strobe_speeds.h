@@ -80,7 +80,14 @@ struct StrobeDiskLayout {
     std::string Caption1, Caption2;
     std::vector<std::string> Notes;
     std::vector<std::string> DriftReports;
+    // The timing instructions' lines between "Time this mark-" and the percentage formula for the disk's speeds;
+    // empty for a disk known by its counts, which keeps the 33 1/3 rpm lines.
+    std::vector<std::string> Timing{};
 };
+// How long 100 revolutions take at each speed (6000 / rpm seconds, to the millisecond, halves up, trailing zeros
+// dropped): "At 78 RPM it takes", "76.923 sec for 100 revolutions."; two speeds get a line each.
+std::vector<std::string> TimingLines(const std::vector<PlatterSpeed>& speeds);
+
 // One ring per speed, the first outside; one speed leaves the inner ring empty.
 StrobeDiskLayout StrobeDiskForSpeeds(const std::vector<PlatterSpeed>& speeds, int mainsHz);
 // A disk known by its counts: captions from the counts ("200 BARS").

@@ -168,8 +168,9 @@ PageSetup OtherPaper(const PageSetup& setup) {
 }
 
 // One warning per mark of the page recorded with the setup (`marks`) that falls outside the printable area, with
-// what would keep it: a smaller margin, the other paper, and for the pivot a shorter spindle-to-pivot distance.
-// Only a mark that is cut makes the printout be recorded again.
+// what would keep it: a smaller margin or the other paper, and when neither does, a larger paper. Only things the
+// user can change about the printing: the arm's own distance is what the template is for. Only a mark that is cut
+// makes the printout be recorded again.
 std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape, const MarkList& marks,
                                           const ParameterRecord& record, const Printout& printout) {
     std::vector<std::string> warnings;
@@ -182,18 +183,6 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
             continue;
         }
         std::vector<std::string> remedies;
-        if (mark == PivotMark && record.SpindleToPivot > 0) {
-            const double distance = record.SpindleToPivot;
-            const auto keepsAt = [&](double d) {
-                ParameterRecord shorter = record;
-                shorter.SpindleToPivot = d;
-                return Keeps(setup, landscape, mark, shorter, printout);
-            };
-            if (keepsAt(0)) {
-                remedies.push_back("a spindle-to-pivot distance of at most " +
-                                   AtMost(LargestKept(0, std::min(distance, 1e4), keepsAt)) + " mm");
-            }
-        }
         const auto keepsWithMargin = [&](double margin) {
             PageSetup smaller = setup;
             smaller.MarginMm = margin;
@@ -213,7 +202,8 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
         }
         warnings.push_back(std::string(PaperNameOf(setup.Paper)) + (landscape ? " landscape" : " portrait") +
                            " with a " + Number(setup.MarginMm) + " mm margin cuts " + lost + mark + "; " +
-                           (remedy.empty() ? "no margin on Letter or A4 keeps it" : remedy + " would keep it"));
+                           (remedy.empty() ? "no margin on Letter or A4 keeps it, only a larger paper would"
+                                           : remedy + " would keep it"));
     }
     return warnings;
 }
@@ -357,7 +347,11 @@ std::vector<SettingNotice> ColourWarnings(std::string_view coloursText) {
 
 std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record) {
     std::vector<SettingNotice> warnings;
-    const MarkList marks = MarkExtents(Recorded(setup, record, PrintArcTemplate));
+    // The template as the Linux tool and the browser page print it.
+    const Printout printout = [](PrintSurface& surface, ParameterRecord& printed) {
+        PrintArcTemplate(surface, printed, EdgeMarks::KeptOnPage);
+    };
+    const MarkList marks = MarkExtents(Recorded(setup, record, printout));
     for (const auto& [grid, point] : {std::pair{InnerGridMark, "inner"}, {OuterGridMark, "outer"}}) {
         const std::string_view name = grid;
         if (std::none_of(marks.begin(), marks.end(), [&](const auto& m) { return m.first == name; })) {
@@ -367,7 +361,7 @@ std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const Par
                                     " is left out"});
         }
     }
-    for (std::string& lost : LostMarkWarnings(setup, true, marks, record, PrintArcTemplate)) {
+    for (std::string& lost : LostMarkWarnings(setup, true, marks, record, printout)) {
         warnings.push_back({"page-cut", "paper", "warning", std::move(lost)});
     }
     return warnings;
@@ -387,10 +381,11 @@ std::vector<SettingNotice> StrobeDiskWarnings(const PageSetup& setup, const Para
             }
         }
     }
-    const std::string caption1 = CentreCaption(disk.Caption1);
-    const std::string caption2 = CentreCaption(disk.Caption2);
+    StrobeDiskLayout centred = disk;
+    centred.Caption1 = CentreCaption(disk.Caption1);
+    centred.Caption2 = CentreCaption(disk.Caption2);
     const Printout printout = [&](PrintSurface& surface, ParameterRecord& printed) {
-        PrintStrobeDiskWithNotes(surface, printed, disk.OuterBars, disk.InnerBars, caption1, caption2, disk.Notes);
+        PrintStrobeDiskLayout(surface, printed, centred);
     };
     const MarkList marks = MarkExtents(Recorded(setup, record, printout));
     for (std::string& lost : LostMarkWarnings(setup, false, marks, record, printout)) {

@@ -195,13 +195,11 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
         PrintSurface surface(chooser, pageRequest.Colours);
         if (command == SettingsCommand::Arc) {
             ParameterRecord record = report.Alignment;
-            PrintArcTemplate(surface, record);
+            PrintArcTemplate(surface, record, EdgeMarks::KeptOnPage);
         } else if (command == SettingsCommand::Analyse) {
             PrintAnalysisChart(surface, *report.Analysis);
         } else {
-            const StrobeDiskLayout& disk = *report.Disk;
-            PrintStrobeDiskWithNotes(surface, report.Alignment, disk.OuterBars, disk.InnerBars, disk.Caption1,
-                                     disk.Caption2, disk.Notes);
+            PrintStrobeDiskLayout(surface, report.Alignment, *report.Disk);
         }
     }
 

@@ -75,6 +75,32 @@ TEST_P(ArcTemplateFrame, TicksAtTheirDistancesFromTheAxesWithinOneDot) {
     }
 }
 
+// The (200, 200) cross and the Y=200mm label at the bottom of the frame, whole on either paper: the cross where it
+// measures, the label's ink clear of the printable area's bottom edge (a cut label runs into it).
+TEST_P(ArcTemplateFrame, TheCrossAndLabelAt200mmStayOnThePage) {
+    const std::string folder = FreshTestFolder(std::string("arc-bottom-") + GetParam().Paper);
+    const ToolResult result = RunTool({"arc", "--paper", GetParam().Paper, "--strict"}, folder);
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    const std::optional<PageRaster> page = PageRaster::Of(folder + "/arc-template.pdf");
+    ASSERT_TRUE(page);
+    const double axis = page->CentreAlongRow(Px(3), Px(0), Px(2.5));
+    const double level = page->CentreAlongColumn(Px(202.5), Px(199.5), Px(202));
+    const double upright = page->CentreAlongRow(Px(199.5), Px(199.5), Px(202.5));
+    EXPECT_NEAR(level - page->CentreAlongColumn(Px(3), Px(0), Px(2.5)), 200 * DotsPerMm, 1);
+    EXPECT_NEAR(upright - axis, 200 * DotsPerMm, 1);
+    const int printableBottom = static_cast<int>(page->Height - 2 * std::round(DefaultMarginMm / 25.4 * 600));
+    int lowestInk = 0;
+    for (int y = static_cast<int>(Px(190)); y < page->Height; ++y) {
+        for (int x = static_cast<int>(Px(7)); x < Px(28); ++x) {
+            if (page->At(x, y) > 0.5) {
+                lowestInk = y;
+            }
+        }
+    }
+    EXPECT_GT(lowestInk, Px(198)) << "the label is there";
+    EXPECT_LT(lowestInk, std::round(DefaultMarginMm / 25.4 * 600) + printableBottom - 3);
+}
+
 INSTANTIATE_TEST_SUITE_P(Paper, ArcTemplateFrame, testing::Values(PaperCase{"letter"}, PaperCase{"a4"}),
                          [](const testing::TestParamInfo<PaperCase>& param) { return param.param.Paper; });
 
@@ -173,6 +199,8 @@ struct StrobeCase {
     int OuterBars;
     int InnerBars;
     std::vector<std::string> Captions;
+    // The timing instructions' middle lines; the 33 1/3 rpm ones unless given.
+    std::vector<std::string> Timing = {"At 33 1/3 RPM it takes", "180 sec for 100 revolutions."};
 };
 
 class StrobeDiskFile : public testing::TestWithParam<StrobeCase> {};
@@ -211,10 +239,18 @@ TEST_P(StrobeDiskFile, RingsAtTheirRadiiWithTheirCountOfBars) {
         EXPECT_NE(text.find(caption), std::string::npos) << caption << "\n" << text;
     }
     // pdftotext joins a line ending in a hyphen to the next, so the first line is looked for without it.
-    for (const char* line : {"Time this mark", "At 33 1/3 RPM it takes", "180 sec for 100 revolutions.",
-                             "Use (1-(actual/target))*100", "for percentage error."}) {
+    std::vector<std::string> instructions = {"Time this mark"};
+    instructions.insert(instructions.end(), c.Timing.begin(), c.Timing.end());
+    instructions.insert(instructions.end(), {"Use (1-(actual/target))*100", "for percentage error."});
+    for (const std::string& line : instructions) {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
+    // The line under the disk names the inner of its two outlines as the 180 mm one, and so it measures.
+    EXPECT_NE(text.find("The inner of the two circles round the disk is 180 mm across."), std::string::npos);
+    const std::vector<double> outlines = EdgesAlongRay(*page, cx, cy, Pi, 88.5 * DotsPerMm, 94 * DotsPerMm);
+    ASSERT_EQ(outlines.size(), 4u);
+    const double innerRadius = (outlines[0] + outlines[1]) / 2;
+    EXPECT_NEAR(2 * innerRadius, 180 * DotsPerMm, 2);
     const bool drifts = std::any_of(c.Captions.begin(), c.Captions.end(), [](const std::string& caption) {
         return caption.find("must drift") != std::string::npos;
     });
@@ -270,7 +306,8 @@ INSTANTIATE_TEST_SUITE_P(
                    77,
                    133,
                    {"78 RPM - 50 HZ - 77 BARS", "45 RPM - 50 HZ - 133 BARS", "(78 RPM must drift CW 2 bars per 20sec)",
-                    "(45 RPM must drift CCW 5 bars per 20sec)"}}),
+                    "(45 RPM must drift CCW 5 bars per 20sec)"},
+                   {"100 revolutions take", "76.923 sec at 78 RPM,", "133.333 sec at 45 RPM."}}),
     [](const testing::TestParamInfo<StrobeCase>& param) { return std::string("Hz") + param.param.Name; });
 
 // The 15-dot timing mark ends in a round cap half its pen beyond its end point, as the Windows printer draws it

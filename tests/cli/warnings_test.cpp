@@ -67,17 +67,22 @@ INSTANTIATE_TEST_SUITE_P(Table, Warnings, testing::Values(
     WarningRow{{"values", "--correction-y", "0.89"}, {"correction factor down the page (y) of 0.89 is outside 0.9 to 1.1"}},
     WarningRow{{"values", "--inner-radius", "57.5 mm"}, {"--inner-radius \"57.5 mm\" reads as 57.5"}},
     WarningRow{{"arc", "--paper", "letter"}, {}},
-    WarningRow{{"arc", "--paper", "a4"},
-               {"A4 landscape with a 4.23 mm margin cuts the bottom of the (200, 200) cross; a margin of at most 3.2 mm "
-                "or Letter paper would keep it", "cuts the bottom of the Y=200mm label; a margin of at most 4 mm"}},
+    WarningRow{{"arc", "--paper", "a4"}, {}},
     WarningRow{{"arc", "--paper", "a4", "--margin", "3.2"}, {}},
+    WarningRow{{"arc", "--paper", "a4", "--margin", "4.5"}, {}},
+    WarningRow{{"arc", "--paper", "a4", "--margin", "4.6"},
+               {"A4 landscape with a 4.6 mm margin cuts all of the Y=200mm tick", "the (200, 200) cross",
+                "the Y=200mm label"}},
     WarningRow{{"arc", "--paper", "a4", "--margin", "15"},
                {"the Y=180mm tick", "the Y=200mm tick", "the (200, 200) cross", "the (200, 180) cross",
                 "the Y=180mm label", "the Y=200mm label"}},
     WarningRow{{"arc", "--paper", "letter", "--spindle-to-pivot", "225"},
-               {"Letter landscape with a 4.23 mm margin cuts the right side of the pivot mark; a spindle-to-pivot "
-                "distance of at most 223.9 mm, a margin of at most 3.7 mm or A4 paper would keep it"}},
+               {"Letter landscape with a 4.23 mm margin cuts the right side of the pivot mark; a margin of at most "
+                "3.7 mm or A4 paper would keep it"}},
     WarningRow{{"arc", "--paper", "letter", "--spindle-to-pivot", "223.9"}, {}},
+    WarningRow{{"arc", "--paper", "a4", "--spindle-to-pivot", "255"},
+               {"A4 landscape with a 4.23 mm margin cuts all of the pivot mark; no margin on Letter or A4 "
+                "keeps it, only a larger paper would"}},
     WarningRow{{"arc", "--paper", "letter", "--geometry", "stevenson-a", "--inner-radius", "0"},
                {"inner groove radius of 0 mm", "the outer null point cannot be drawn (its circles do not meet), so "
                                                "the outer alignment grid is left out"}},
@@ -101,7 +106,8 @@ TEST(SaidWhatWasDone, TheFilePaperOrientationResolutionAndTheReminder) {
                                   "then check the 200 mm marks\n"));
     EXPECT_THAT(RunTool({"strobe", "--paper", "a4"}, folder).Err,
                 testing::EndsWith("quillmere: wrote strobe-60hz.pdf (A4 portrait, 600 dpi); print at actual size "
-                                  "(100 %), then check that the disk's edge measures 180 mm\n"));
+                                  "(100 %), then check that the inner of the disk's two circles measures 180 mm "
+                                  "across\n"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "print/arc_elements.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
+#include "print/paper.h"
 #include "print/printouts.h"
 #include "tests/unit/printout_test_support.h"
 
@@ -561,4 +562,62 @@ TEST(GridAngle, PrincipalValueArctangentOfTheOffsetFromTheSpindle) {
     EXPECT_EQ(GridAngle(43, 100, 43, 40), 0);
     // Above the spindle a two-argument arctangent would turn the grid half round; this one does not.
     EXPECT_NEAR(GridAngle(53, 30, 43, 40), -0.7853981633974483, 1e-12);
+}
+
+// --- marks at the edge of the printable area, as the Linux tool and the browser page keep them ---
+
+namespace {
+
+struct EdgeCase {
+    const char* Name;
+    PaperSize Paper;
+    double MarginMm;
+    double FactorY;
+    bool Changes; // whether a mark runs past the bottom while its tick is on the page
+};
+
+std::vector<DeviceRequest> PrintOnPaper(const EdgeCase& c, EdgeMarks edgeMarks) {
+    SetRecord(WorkedSpindleToPivot, WorkedInnerNull, WorkedOuterNull, 1, c.FactorY);
+    RecordingDeviceSettings device;
+    device.PortraitPrintableSize = PaperGeometryOf(c.Paper, 600, c.MarginMm, 1).Printable;
+    std::vector<DeviceRequest> log;
+    RecordingPrinterChooser chooser(log, device);
+    PrintSurface surface(chooser);
+    PrintArcTemplate(surface, Record, edgeMarks);
+    return log;
+}
+
+} // namespace
+
+TEST(ArcTemplateEdgeMarks, OnlyWhatRunsOffThePageComesInAndNothingMoves) {
+    const EdgeCase cases[] = {{"Letter", PaperSize::Letter, 4.23, 1, false},
+                              {"A4", PaperSize::A4, 4.23, 1, true},
+                              {"A4 smaller type", PaperSize::A4, 4.23, 0.99, true},
+                              {"A4 without the 200 mm tick", PaperSize::A4, 4.6, 1, false}};
+    for (const EdgeCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::vector<DeviceRequest> drawn = PrintOnPaper(c, EdgeMarks::AsDrawn);
+        const std::vector<DeviceRequest> kept = PrintOnPaper(c, EdgeMarks::KeptOnPage);
+        const int bottom = PaperGeometryOf(c.Paper, 600, c.MarginMm, 2).Printable.Y;
+        const double cell = 12 * c.FactorY * 600 / 72.0 * (1854.0 + 434.0) / 2048.0; // Arial's, at 12 points
+        ASSERT_EQ(kept.size(), drawn.size());
+        bool changed = false;
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            const DeviceRequest& k = kept[i];
+            const DeviceRequest& d = drawn[i];
+            if (k.What == d.What && k.Text == d.Text && k.From.X == d.From.X && k.From.Y == d.From.Y &&
+                k.To.X == d.To.X && k.To.Y == d.To.Y) {
+                continue;
+            }
+            changed = true;
+            // A cross's lower end or a label's cell comes in from beyond the edge; across the page nothing moves.
+            const double before = d.What == Kind::Text ? d.From.Y + cell : d.From.Y;
+            const double after = k.What == Kind::Text ? k.From.Y + cell : k.From.Y;
+            EXPECT_GT(before, bottom - 2) << d.Mark;
+            EXPECT_LE(after, bottom) << d.Mark;
+            EXPECT_EQ(k.From.X, d.From.X) << d.Mark;
+            EXPECT_EQ(k.To.Y, d.To.Y) << d.Mark;
+        }
+        EXPECT_EQ(changed, c.Changes);
+    }
 }

@@ -146,15 +146,17 @@ TEST(PrintSurface, TheArcTemplateWritesThePivotPositionIntoItsRecord) {
 
 // ---- The warnings work on copies of the record ----
 
-TEST(PageWarningsRecord, TheSpindleToPivotSearchLeavesTheRecordAsItWas) {
-    // A long arm puts the pivot beyond the right edge of landscape Letter.
+TEST(PageWarningsRecord, TheRemedySearchLeavesTheRecordAsItWas) {
+    // A long arm puts the pivot beyond the right edge of landscape Letter and of A4; the advice is a paper, never
+    // another arm.
     const ParameterRecord record = WorkedRecord(250);
     ParameterRecord copy = record;
     const std::vector<SettingNotice> warnings = ArcTemplateWarnings(LetterPage(), copy);
     bool pivotRemedy = false;
     for (const SettingNotice& warning : warnings) {
         pivotRemedy = pivotRemedy || (warning.Message.find("the pivot mark") != std::string::npos &&
-                                      warning.Message.find("a spindle-to-pivot distance of at most") != std::string::npos);
+                                      warning.Message.find("only a larger paper would") != std::string::npos &&
+                                      warning.Message.find("spindle-to-pivot") == std::string::npos);
     }
     EXPECT_TRUE(pivotRemedy) << (warnings.empty() ? std::string("no warnings") : warnings.front().Message);
     EXPECT_EQ(copy.SpindleToPivot, 250);

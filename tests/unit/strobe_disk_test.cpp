@@ -3,6 +3,8 @@
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
+#include "print/strobe_speeds.h"
+#include "print/text_width.h"
 #include "tests/unit/printout_test_support.h"
 #include "windows/custom_strobe_fields.h"
 
@@ -325,4 +327,41 @@ TEST(StrobeDiskJob, NoPrinterDrawsNothing) {
     }
     // And a job after a cancelled one prints normally.
     EXPECT_EQ(WedgesOf(PrintDisk(216, 160), 175).size(), 216u);
+}
+
+// --- the Linux tool's and the browser page's disk: 100 revolutions timed at its own speeds ---
+
+TEST(StrobeDiskLayoutPage, TimesOneHundredRevolutionsAtTheDisksOwnSpeeds) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"16 2/3", "At 16 2/3 RPM it takes 360 sec for 100 revolutions."},
+        {"78", "At 78 RPM it takes 76.923 sec for 100 revolutions."},
+        {"45,45", "At 45 RPM it takes 133.333 sec for 100 revolutions."},
+        {"78,45", "100 revolutions take 76.923 sec at 78 RPM, 133.333 sec at 45 RPM."},
+        {"283.333334,16.666667", "100 revolutions take 21.176 sec at 283.333334 RPM, 360 sec at 16 2/3 RPM."},
+        // At 50 Hz these speeds give the built-in disk's counts, and so its page.
+        {"33 1/3,45", "At 33 1/3 RPM it takes 180 sec for 100 revolutions."},
+    };
+    for (const auto& [speeds, timing] : cases) {
+        SCOPED_TRACE(speeds);
+        std::vector<DeviceRequest> log;
+        RecordingPrinterChooser chooser(log);
+        PrintSurface surface(chooser);
+        ParameterRecord record{};
+        record.CorrectionFactorX = record.CorrectionFactorY = 1;
+        PrintStrobeDiskLayout(surface, record, StrobeDiskForSpeeds(ReadPlatterSpeeds(speeds).Value(), 50));
+        // The words in their order, broken only where a line would run into the bars.
+        std::string printed;
+        double y = 85;
+        for (const DeviceRequest& text : OfKind(log, Kind::Text)) {
+            if (text.Mark == "the instructions") {
+                printed += (printed.empty() ? "" : " ") + text.Text;
+                EXPECT_TRUE(NearDots(text.From.X, 109, Dpm(1)) && NearDots(text.From.Y, y, Dpm(1))) << text.Text;
+                // Set in Arial (10 points, a 3.53 mm em), every line ends inside the inner ring (radius 67.5 mm).
+                const double right = 109 + ArialTextWidth(text.Text) * 10 * 25.4 / 72 - CentreX;
+                EXPECT_LT(std::hypot(right, CentreY - y), 67.5) << text.Text;
+                y += 4;
+            }
+        }
+        EXPECT_EQ(printed, "Time this mark- " + timing + " Use (1-(actual/target))*100 for percentage error.");
+    }
 }
