@@ -84,9 +84,9 @@ TEST(AnalyseCommand, BadInputIsAUsageErrorAndAnArmOutOfReachAWarning) {
               "quillmere: warning: Your arm reaches only radii from 70.000 to 488.000 mm, not all of the grooves: its "
               "figures cover what it reaches\n"
               "quillmere: warning: Your arm has no real null point: its tracking error is nowhere zero\n"
+              "quillmere: --rpm \"45,1\" reads as 45.1 rpm (a decimal comma)\n"
               "quillmere: your arm is taken to be mounted 209 mm from the spindle: give --spindle-to-pivot if "
-              "it is not\n"
-              "quillmere: --rpm \"45,1\" reads as 45.1 rpm (a decimal comma)\n");
+              "it is not\n");
 }
 
 // Arms the analysis cannot judge as they were typed: the text, the JSON report and the chart each say so, and none

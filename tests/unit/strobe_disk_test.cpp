@@ -335,8 +335,8 @@ TEST(StrobeDiskLayoutPage, TimesOneHundredRevolutionsAtTheDisksOwnSpeeds) {
     const std::pair<const char*, std::string> cases[] = {
         {"16 2/3", "At 16 2/3 RPM it takes 360 sec for 100 revolutions."},
         {"78", "At 78 RPM it takes 76.923 sec for 100 revolutions."},
-        {"45,45", "At 45 RPM it takes 133.333 sec for 100 revolutions."},
-        {"78,45", "100 revolutions take 76.923 sec at 78 RPM, 133.333 sec at 45 RPM."},
+        {"45", "At 45 RPM it takes 133.333 sec for 100 revolutions."},
+        {"78+45", "100 revolutions take 76.923 sec at 78 RPM, 133.333 sec at 45 RPM."},
         {"283.333334,16.666667", "100 revolutions take 21.176 sec at 283.333334 RPM, 360 sec at 16 2/3 RPM."},
         // At 50 Hz these speeds give the built-in disk's counts, and so its page.
         {"33 1/3,45", "At 33 1/3 RPM it takes 180 sec for 100 revolutions."},
@@ -348,7 +348,7 @@ TEST(StrobeDiskLayoutPage, TimesOneHundredRevolutionsAtTheDisksOwnSpeeds) {
         PrintSurface surface(chooser);
         ParameterRecord record{};
         record.CorrectionFactorX = record.CorrectionFactorY = 1;
-        PrintStrobeDiskLayout(surface, record, StrobeDiskForSpeeds(ReadPlatterSpeeds(speeds).Value(), 50));
+        PrintStrobeDiskLayout(surface, record, StrobeDiskForSpeeds(ReadPlatterSpeeds(speeds).Value().Speeds, 50));
         // The words in their order, broken only where a line would run into the bars.
         std::string printed;
         double y = 85;
