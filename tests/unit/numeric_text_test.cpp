@@ -162,9 +162,15 @@ INSTANTIATE_TEST_SUITE_P(
 // to_chars or not: the shortest text that reads back, a whole number written out exactly.
 TEST(ShortestText, SameTextWithAndWithoutToChars) {
     const std::pair<double, const char*> cases[] = {
-        {57.5, "57.5"},       {0.1, "0.1"},         {1e20, "1e+20"}, {1e22, "1e+22"},
-        {-0.0, "-0"},         {1e-7, "1e-07"},      {12345678901234567890.0, "12345678901234567168"},
-        {222.296, "222.296"}, {123456789.0, "123456789"},
+        {57.5, "57.5"},
+        {0.1, "0.1"},
+        {1e20, "1e+20"},
+        {1e22, "1e+22"},
+        {-0.0, "-0"},
+        {1e-7, "1e-07"},
+        {12345678901234567890.0, "12345678901234567168"},
+        {222.296, "222.296"},
+        {123456789.0, "123456789"},
     };
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(ShortestText(value), text) << value;
