@@ -4,6 +4,8 @@
 #include "cli/output_file.h"
 #include "settings/page_warnings.h"
 
+#include <algorithm>
+#include <cctype>
 #include <iostream>
 
 const std::string_view PageFileNote =
@@ -24,18 +26,6 @@ void WritePage(const FilePrinterSettings& settings, const PrintColourRecord& col
     if (!chooser.Written()) {
         throw CommandFailure(chooser.Error().empty() ? "cannot write '" + settings.Path + "'" : chooser.Error());
     }
-}
-
-std::string FormatName(PageFormat format) {
-    switch (format) {
-    case PageFormat::Svg:
-        return "SVG";
-    case PageFormat::Png:
-        return "PNG";
-    case PageFormat::Pdf:
-        break;
-    }
-    return "PDF";
 }
 
 bool OutputGiven(const SettingsReport& report) {
@@ -68,7 +58,10 @@ void WriteOrPrintPage(const SettingsReport& report, bool landscape, const std::s
         // A name whose extension names no format does not tell the user what the file holds: the line does.
         std::string file = IsStandardOutput(settings.Path) ? "the page to standard output" : settings.Path;
         if (!IsStandardOutput(settings.Path) && !PageFormatNamedBy(settings.Path)) {
-            file += " as " + FormatName(settings.Format);
+            std::string format = report.Page.Format;
+            std::transform(format.begin(), format.end(), format.begin(),
+                           [](unsigned char c) { return std::toupper(c); });
+            file += " as " + format;
         }
         std::cerr << "quillmere: wrote " << file << " (" << page << ", " << settings.Dpi << " dpi)" << reminder << '\n';
     }

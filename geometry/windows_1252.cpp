@@ -59,40 +59,34 @@ std::string Windows1252ToUtf8(std::string_view text) {
     return out;
 }
 
+Utf8CodePoint Utf8CodePointAt(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80             ? 1
+                               : (lead & 0xE0) == 0xC0 ? 2
+                               : (lead & 0xF0) == 0xE0 ? 3
+                               : (lead & 0xF8) == 0xF0 ? 4
+                                                       : 0;
+    if (length == 0 || at + length > text.size()) {
+        return {lead, 1, false};
+    }
+    char32_t value = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80) {
+            return {lead, 1, false};
+        }
+        value = (value << 6) | (next & 0x3F);
+    }
+    return {value, length, true};
+}
+
 std::string Utf8ToWindows1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int length = 0;
-        char32_t cp = 0;
-        if (lead < 0x80) {
-            length = 1;
-            cp = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            length = 2;
-            cp = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3;
-            cp = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4;
-            cp = lead & 0x07;
-        }
-        bool valid = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            valid = (next & 0xC0) == 0x80;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += CodePointToByte(cp);
-        i += static_cast<std::size_t>(length);
+    for (std::size_t at = 0; at < text.size();) {
+        const Utf8CodePoint c = Utf8CodePointAt(text, at);
+        out += c.Valid ? CodePointToByte(c.Value) : '?';
+        at += c.Length;
     }
     return out;
 }

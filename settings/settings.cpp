@@ -69,35 +69,6 @@ std::string Listed(const std::vector<std::string_view>& names) {
     return text;
 }
 
-// The code point of the UTF-8 sequence at `at` and its length; a byte that starts no valid sequence is itself, with
-// length 1 and `valid` false.
-struct CodePoint {
-    char32_t Value = 0;
-    std::size_t Length = 1;
-    bool Valid = true;
-};
-
-CodePoint CodePointAt(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80             ? 1
-                               : (lead & 0xE0) == 0xC0 ? 2
-                               : (lead & 0xF0) == 0xE0 ? 3
-                               : (lead & 0xF8) == 0xF0 ? 4
-                                                       : 0;
-    if (length == 0 || at + length > text.size()) {
-        return {lead, 1, false};
-    }
-    char32_t value = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80) {
-            return {lead, 1, false};
-        }
-        value = (value << 6) | (next & 0x3F);
-    }
-    return {value, length, true};
-}
-
 bool IsControlCharacter(char32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
@@ -116,7 +87,7 @@ std::string CodePointName(char32_t c) {
 std::string ControlCharactersNamed(std::string_view text) {
     std::string named;
     for (std::size_t at = 0; at < text.size();) {
-        const CodePoint c = CodePointAt(text, at);
+        const Utf8CodePoint c = Utf8CodePointAt(text, at);
         named += c.Valid && IsControlCharacter(c.Value) ? "<" + CodePointName(c.Value) + ">"
                                                         : std::string(text.substr(at, c.Length));
         at += c.Length;
@@ -369,7 +340,7 @@ private:
         std::vector<std::string> unprintable;
         std::size_t characters = 0;
         for (std::size_t at = 0; at < id.size(); ++characters) {
-            const CodePoint c = CodePointAt(id, at);
+            const Utf8CodePoint c = Utf8CodePointAt(id, at);
             const std::string_view bytes = std::string_view(id).substr(at, c.Length);
             at += c.Length;
             if (c.Valid && IsControlCharacter(c.Value)) {
