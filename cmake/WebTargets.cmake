@@ -14,7 +14,8 @@ set(QUILLMERE_SITE ${CMAKE_BINARY_DIR}/site)
 set(QUILLMERE_NODE_MODULES ${CMAKE_SOURCE_DIR}/web/node_modules)
 set(QUILLMERE_FONT_FOLDER /usr/share/fonts/truetype/liberation)
 set(QUILLMERE_SITE_FILES ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/style.css
-    ${CMAKE_SOURCE_DIR}/web/app.js ${CMAKE_SOURCE_DIR}/web/page-device.js)
+    ${CMAKE_SOURCE_DIR}/web/app.js ${CMAKE_SOURCE_DIR}/web/page-device.js ${CMAKE_SOURCE_DIR}/web/offline.js
+    ${CMAKE_SOURCE_DIR}/web/manifest.webmanifest ${CMAKE_SOURCE_DIR}/web/icon.svg)
 set(QUILLMERE_VENDOR_FILES ${QUILLMERE_NODE_MODULES}/pdf-lib/dist/pdf-lib.min.js
     ${QUILLMERE_NODE_MODULES}/@pdf-lib/fontkit/dist/fontkit.umd.min.js)
 foreach(vendor IN LISTS QUILLMERE_VENDOR_FILES)
@@ -32,9 +33,23 @@ add_custom_command(
     DEPENDS ${QUILLMERE_FONT_FOLDER}/LiberationSans-Regular.ttf ${QUILLMERE_FONT_FOLDER}/LiberationSans-Italic.ttf
             ${QUILLMERE_FONT_FOLDER}/LiberationSans-Bold.ttf
     VERBATIM)
+# The icons a phone puts on its home screen, drawn from the one icon.svg.
+find_program(QUILLMERE_RSVG_CONVERT rsvg-convert REQUIRED)
+set(QUILLMERE_ICONS ${QUILLMERE_SITE}/icon-192.png ${QUILLMERE_SITE}/icon-512.png)
+add_custom_command(
+    OUTPUT ${QUILLMERE_ICONS}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLMERE_SITE}
+    COMMAND ${QUILLMERE_RSVG_CONVERT} -w 192 -h 192 -o ${QUILLMERE_SITE}/icon-192.png ${CMAKE_SOURCE_DIR}/web/icon.svg
+    COMMAND ${QUILLMERE_RSVG_CONVERT} -w 512 -h 512 -o ${QUILLMERE_SITE}/icon-512.png ${CMAKE_SOURCE_DIR}/web/icon.svg
+    DEPENDS ${CMAKE_SOURCE_DIR}/web/icon.svg
+    VERBATIM)
 add_custom_target(site ALL
     COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLMERE_SITE}/vendor
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QUILLMERE_SITE_FILES} $<TARGET_FILE:quillmere_web> ${QUILLMERE_SITE}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QUILLMERE_VENDOR_FILES} ${QUILLMERE_SITE}/vendor
-    DEPENDS ${QUILLMERE_SITE_FILES} ${QUILLMERE_VENDOR_FILES} ${QUILLMERE_SITE}/fonts.js quillmere_web
+    # Last, so that it lists and digests the files as they now are.
+    COMMAND ${CMAKE_COMMAND} -DSITE=${QUILLMERE_SITE} -DTEMPLATE=${CMAKE_SOURCE_DIR}/web/service-worker.js.in
+            -P ${CMAKE_SOURCE_DIR}/cmake/ServiceWorker.cmake
+    DEPENDS ${QUILLMERE_SITE_FILES} ${QUILLMERE_VENDOR_FILES} ${QUILLMERE_SITE}/fonts.js ${QUILLMERE_ICONS}
+            ${CMAKE_SOURCE_DIR}/web/service-worker.js.in ${CMAKE_SOURCE_DIR}/cmake/ServiceWorker.cmake quillmere_web
     COMMENT "Site in ${QUILLMERE_SITE}")

@@ -12,8 +12,9 @@ test_packages=(g++-mingw-w64-x86-64 wine64 wine fonts-wine xvfb xauth x11-apps c
                printer-driver-cups-pdf ghostscript poppler-utils imagemagick qpdf libbenchmark-dev clang
                libclang-rt-14-dev dpkg-dev man-db file unzip)
 
-# Emscripten's optimizer needs acorn from node-acorn; the site's fonts are those of fonts-liberation.
-web_packages=(emscripten node-acorn nodejs fonts-liberation)
+# Emscripten's optimizer needs acorn from node-acorn; the site's fonts are those of fonts-liberation; its icons are
+# drawn by rsvg-convert.
+web_packages=(emscripten node-acorn nodejs fonts-liberation librsvg2-bin)
 # npm comes with some Node.js builds; Debian's own nodejs needs the npm package beside it.
 if ! command -v npm >/dev/null; then
     web_packages+=(npm)

@@ -21,7 +21,10 @@ if (!existsSync(join(site, 'index.html'))) {
 // playwright-core is the site's own development package, installed beside it.
 const { chromium } = createRequire(join(repo, 'web/package.json'))('playwright-core');
 
-const Types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.png': 'image/png' };
+const Types = {
+    '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.png': 'image/png', '.svg': 'image/svg+xml',
+    '.webmanifest': 'application/manifest+json',
+};
 
 // A static server for the site folder on an ephemeral loopback port.
 export async function serveSite() {
@@ -36,7 +39,12 @@ export async function serveSite() {
         createReadStream(file).pipe(response);
     });
     await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-    return { url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise((r) => server.close(r)) };
+    // Closing drops the open connections too: the server is gone at once, as when a phone loses its network.
+    const close = () => new Promise((resolve) => {
+        server.close(resolve);
+        server.closeAllConnections();
+    });
+    return { url: `http://127.0.0.1:${server.address().port}/`, close };
 }
 
 // Debian's Chromium, never a downloaded one, with a fresh profile and nothing that phones home.

@@ -1,0 +1,16 @@
+# Writes the site's service worker from its template: every file of the site folder (but the worker itself) and a
+# digest of their contents. Run by the site target after the files are in place: cmake -DSITE=... -DTEMPLATE=... -P
+file(GLOB_RECURSE site_files LIST_DIRECTORIES false RELATIVE ${SITE} ${SITE}/*)
+list(REMOVE_ITEM site_files service-worker.js)
+list(SORT site_files)
+set(digests "")
+set(quoted "'./'")
+foreach(site_file IN LISTS site_files)
+    file(SHA256 ${SITE}/${site_file} digest)
+    string(APPEND digests "${site_file} ${digest}\n")
+    string(APPEND quoted ", '${site_file}'")
+endforeach()
+string(SHA256 SITE_DIGEST "${digests}")
+string(SUBSTRING ${SITE_DIGEST} 0 16 SITE_DIGEST)
+set(SITE_FILES ${quoted})
+configure_file(${TEMPLATE} ${SITE}/service-worker.js @ONLY)
