@@ -87,3 +87,20 @@ export function asQuery(options) {
     for (let i = 0; i < options.length; i += 2) query.set(options[i].replace(/^--/, ''), options[i + 1]);
     return '?' + query.toString();
 }
+
+// The first thing the Linux tool says on standard error for the arguments, without its "quillmere: " prefix: its
+// refusal, or the line after writing a page.
+export function toolSays(args, starting = '') {
+    const run = spawnSync(tool, args, { encoding: 'utf8' });
+    return run.stderr.split('\n').map((line) => line.replace(/^quillmere: (error: )?/, '').replace(/ \(try '.*'\)$/, ''))
+        .find((line) => line.startsWith(starting));
+}
+
+// The CPU of a page made `rate` times slower, as DevTools does it.
+export async function throttle(context, page, rate) {
+    const session = await context.newCDPSession(page);
+    await session.send('Emulation.setCPUThrottlingRate', { rate });
+}
+
+// axe-core, the site's development package, loaded into the page.
+export const axePath = createRequire(join(repo, 'web/package.json')).resolve('axe-core/axe.min.js');
