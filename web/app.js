@@ -61,7 +61,12 @@
                 ['fonts.js', () => window.QuillmereFonts],
             ];
             await Promise.all(needed.filter(([, loaded]) => !loaded()).map(([src]) => loadScript(src)));
-            const decode = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+            const decode = (base64) => {
+                const text = atob(base64);
+                const bytes = new Uint8Array(text.length);
+                for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
+                return bytes;
+            };
             fonts.regularBytes = decode(QuillmereFonts.regular);
             fonts.italicBytes = decode(QuillmereFonts.italic);
             fonts.boldBytes = decode(QuillmereFonts.bold);
@@ -177,7 +182,7 @@
         (button || document.querySelector(`input[name="geometry"][value="${geometryDefault}"]`)).checked = true;
         const paper = (query.get('paper') || '').toLowerCase();
         paperChosen = defaults.papers.includes(paper);
-        $('paper').value = paperChosen ? paper : defaultPaper();
+        if (paperChosen) $('paper').value = paper;
         $('margin').value = query.get('margin') || defaultOf('margin');
     }
 
@@ -245,20 +250,20 @@
         body.replaceChildren(...rows);
     }
 
-    let lastReport = null;
     // The values as the user types: shown at once when the setup computes; a setup that does not is judged only
-    // after a pause, so the values of the last one stay, greyed, meanwhile.
+    // after a pause, so the values of the last one stay, greyed, meanwhile. While typing only the lines are asked
+    // for; the whole report, with every note, comes once the typing stops.
     function showValues(settled) {
-        const report = JSON.parse(core.report(settingsFor('values')));
-        lastReport = report;
-        const computed = report.alignment !== null;
+        const settings = settingsFor('values');
+        const report = settled ? JSON.parse(core.report(settings)) : null;
+        const lines = settled ? report.alignment && report.alignment.lines : core.valueLines(settings).lines;
+        const computed = Boolean(lines);
         if (computed) {
-            const lines = report.alignment.lines;
             fillRows($('values').tBodies[0], lines);
             fillRows($('key-table').tBodies[0], lines.filter((line) => KeyLines.includes(line.slice(0, line.indexOf(' = ')))));
         }
         for (const id of ['values', 'key-table']) $(id).classList.toggle('stale', !computed);
-        if (settled || computed) {
+        if (settled) {
             $('values-refused').hidden = computed;
             $('values-refused').textContent = computed ? '' : report.refusals.map((r) => r.message).join('\n');
         }
@@ -554,11 +559,13 @@
 
     fillPapers();
     fillFromQuery();
-    showValues(true);
+    showValues(false);
     timings.valuesShownMs = performance.now();
     document.documentElement.dataset.ready = 'true';
-    // The rest of the page once the values are on screen, and the PDF writer when the browser has nothing to do.
+    // The rest of the page once the values are on screen (the paper's default asks the browser's locale data, which
+    // is slow to load and not needed for the values), and the PDF writer when the browser has nothing to do.
     setTimeout(() => {
+        if (!paperChosen) $('paper').value = defaultPaper();
         settle();
         (window.requestIdleCallback || setTimeout)(() => loadDrawing().catch(() => {}));
     }, 0);
@@ -572,6 +579,12 @@
         }
         if (!typed.has(name)) return;
         if (name === 'paper') paperChosen = true;
+        // A field being typed in is judged when the typing stops, not on its way there.
+        const check = $(name + '-check');
+        if (check && check.textContent !== '') {
+            check.textContent = '';
+            event.target.setAttribute('aria-invalid', 'false');
+        }
         showValues(false);
         // From the keystroke to its values on the page, waiting included.
         timings.inputMs.push(performance.now() - event.timeStamp);

@@ -2,6 +2,7 @@
 // reports and the page operations of a printout out, as plain JavaScript data. The only Emscripten-specific C++ of
 // the project.
 #include "analysis/analysis_report.h"
+#include "geometry/confirmation_text.h"
 #include "geometry/groove_presets.h"
 #include "geometry/windows_1252.h"
 #include "print/paper.h"
@@ -275,6 +276,30 @@ SettingsReport PrintoutReport(const std::string& printout, const val& settings) 
     return ReportOf(command, given, false);
 }
 
+// The lines of `quillmere values` alone, {lines} or {refusals: [messages]}: what the page shows while the user types,
+// without building the whole report.
+val ValueLines(const val& settings) {
+    const SettingsReport report = ReportOf(SettingsCommand::Values, settings, false);
+    val result = val::object();
+    if (report.Refused()) {
+        val refusals = val::array();
+        for (const SettingNotice& refusal : report.Refusals) {
+            refusals.call<void>("push", refusal.Message);
+        }
+        result.set("refusals", refusals);
+        return result;
+    }
+    val lines = val::array();
+    const std::string text = Windows1252ToUtf8(ConfirmationText(report.Alignment));
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.call<void>("push", text.substr(start, end - start));
+        start = end + 1;
+    }
+    result.set("lines", lines);
+    return result;
+}
+
 // The name a printout of the setup is saved under.
 std::string FileName(const std::string& printout, const val& settings) {
     return PageFileName(printout, PrintoutReport(printout, settings));
@@ -446,6 +471,7 @@ EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("pageReport", &PageReport);
     emscripten::function("pageOperations", &PageOperations);
     emscripten::function("fileName", &FileName);
+    emscripten::function("valueLines", &ValueLines);
     emscripten::function("reminder", &Reminder);
     emscripten::function("calibration", &Calibration);
     emscripten::function("screenChart", &ScreenChartFor);

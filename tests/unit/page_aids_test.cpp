@@ -163,10 +163,10 @@ TEST(PageAids, ImpossibleSetupsBlockTheirPrintouts) {
         {"arc", SettingsCommand::Arc, {{"spindle-to-pivot", ""}}, {"pivot-on-record"}},
         {"arc", SettingsCommand::Arc, {{"spindle-to-pivot", "-5"}}, {"pivot-on-record"}},
         {"arc", SettingsCommand::Arc, {{"spindle-to-pivot", "abc"}}, {"pivot-on-record"}},
-        {"chart", SettingsCommand::Analyse, {{"inner-radius", "150"}}, {"radii-order"}},
+        {"chart", SettingsCommand::Analyse, {{"inner-radius", "150"}}, {"cannot-analyse", "radii-order"}},
         {"arc", SettingsCommand::Arc, {{"spindle-to-pivot", "500"}}, {}},
         {"arc", SettingsCommand::Arc, {{"paper", "a5"}}, {"not-a-choice"}},
-        {"strobe-60", SettingsCommand::Strobe, {{"spindle-to-pivot", "0"}}, {}},
+        {"strobe-60", SettingsCommand::Strobe, {{"correction-x", "0.5"}}, {}},
         {"strobe-custom", SettingsCommand::Strobe, {{"outer-bars", "20000"}}, {"too-many-bars"}},
     };
     for (const BlockingCase& c : cases) {

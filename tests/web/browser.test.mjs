@@ -40,7 +40,7 @@ async function open(query = '', base = server.url) {
 
 // The values table as the Linux tool's lines, without the padding the ID's line carries there.
 const values = (page) => page.$$eval('#values tr', (rows) =>
-    rows.map((row) => `${row.cells[0].textContent} = ${row.cells[1].textContent}`).join('\n'));
+    rows.map((row) => `${row.cells[0].textContent} = ${row.cells[1].textContent}`.trimEnd()).join('\n'));
 const toolLines = (options) => toolValues(options).split('\n').map((line) => line.trimEnd()).join('\n');
 
 const shared = [
@@ -294,15 +294,19 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
         // Tab follows the page from top to bottom, and on a phone down the screen.
         await page.focus('#spindle-to-pivot');
         const order = [];
-        for (let i = 0; i < 40; i++) {
-            order.push(await page.evaluate(() => {
+        for (let i = 0; i < 60; i++) {
+            const focused = await page.evaluate(() => {
                 const e = document.activeElement;
+                if (e === document.body) return null;
                 const section = ['fields', 'values-section', 'print-section', 'analysis-section']
                     .findIndex((id) => document.getElementById(id).contains(e));
                 return { id: e.id || e.textContent.trim(), section, top: e.getBoundingClientRect().top + window.scrollY };
-            }));
+            });
+            if (!focused) break;
+            order.push(focused);
             await page.keyboard.press('Tab');
         }
+        assert.ok(order.length > 20 && order.at(-1).section === 3, `${view}: Tab reached ${order.length} controls`);
         for (let i = 1; i < order.length; i++) {
             assert.ok(order[i].section >= order[i - 1].section, `${view}: ${order[i - 1].id} then ${order[i].id}`);
             if (width < 600) assert.ok(order[i].top >= order[i - 1].top - 1, `${view}: ${order[i - 1].id} then ${order[i].id}`);
@@ -436,7 +440,7 @@ test('budgets on a phone with the CPU four times slower, and the size of the sit
     const best = { navigationToValuesMs: Infinity, keystrokeToValuesMs: Infinity, clickToDownloadMs: Infinity };
     const budget = { navigationToValuesMs: 800, keystrokeToValuesMs: 50, clickToDownloadMs: 1000 };
     // A loaded machine slows a single try: the best of a few is the page's own speed.
-    for (let attempt = 0; attempt < 4 && Object.keys(budget).some((k) => best[k] >= budget[k]); attempt++) {
+    for (let attempt = 0; attempt < 5 && Object.keys(budget).some((k) => best[k] >= budget[k]); attempt++) {
         const page = await context.newPage();
         await page.setViewportSize({ width: 390, height: 844 });
         await throttle(context, page, 4);

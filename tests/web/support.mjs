@@ -1,7 +1,7 @@
 // What the browser tests share: the site served on 127.0.0.1, Debian's Chromium driven by playwright-core, and the
 // Linux tool to compare with.
 import { execFileSync, spawnSync } from 'node:child_process';
-import { createReadStream, existsSync, mkdirSync, mkdtempSync, statSync } from 'node:fs';
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, statSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
@@ -25,6 +25,8 @@ const Types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/cs
 
 // A static server for the site folder on an ephemeral loopback port.
 export async function serveSite() {
+    // Kept in memory and sent whole, as a static host does: the page's timings are then the page's, not the disk's.
+    const files = new Map();
     const server = createServer((request, response) => {
         const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname)).replace(/^\/+/, '');
         const file = join(site, path || 'index.html');
@@ -32,8 +34,11 @@ export async function serveSite() {
             response.writeHead(404).end();
             return;
         }
-        response.writeHead(200, { 'Content-Type': Types[extname(file)] || 'application/octet-stream' });
-        createReadStream(file).pipe(response);
+        if (!files.has(file)) files.set(file, readFileSync(file));
+        const body = files.get(file);
+        response.writeHead(200, { 'Content-Type': Types[extname(file)] || 'application/octet-stream',
+            'Content-Length': body.length });
+        response.end(body);
     });
     await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
     return { url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise((r) => server.close(r)) };
