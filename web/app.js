@@ -24,8 +24,12 @@
         valuesShownMs: null, pdfMs: {}, clickMs: {}, inputMs: [], previewMs: [], stepMs: 0, settled: 0,
     });
 
+    // Where the time before the first values goes, for the budget's measurement.
+    const startup = (timings.startup = { appStartMs: performance.now() });
     const core = await QuillmereCore();
+    startup.coreReadyMs = performance.now();
     const defaults = core.defaults();
+    startup.defaultsMs = performance.now();
     // A setting's default text, whichever command takes it ('' for none).
     const defaultOf = (name) => {
         for (const rules of Object.values(defaults.commands)) {
@@ -454,8 +458,9 @@
         const keys = chart.panels.length ? chart.panels[0].series.map((s) => s.key) : [];
         keys.forEach((key, i) => {
             const item = document.createElement('li');
-            item.className = key;
-            item.append(document.createElement('span'), names[i]);
+            const sample = document.createElement('span');
+            sample.className = key;
+            item.append(sample, names[i]);
             legend.append(item);
         });
         box.querySelector('.legend')?.remove();
