@@ -215,8 +215,10 @@ test('screenshots at phone and desktop widths', async () => {
     }
 });
 
-// Everything about the layout and its accessibility, one load per width: light and dark on a phone, a laptop.
-const views = [['phone', 390, 844, 'light'], ['phone-dark', 390, 844, 'dark'], ['laptop', 1366, 900, 'light']];
+// Everything about the layout and its accessibility, one load per width: light and dark on a phone, a tablet, a
+// laptop.
+const views = [['phone', 390, 844, 'light'], ['phone-dark', 390, 844, 'dark'], ['tablet', 768, 1024, 'light'],
+    ['laptop', 1366, 900, 'light']];
 const setup = '?spindle-to-pivot=222&preset=iec&id=My%20deck&effective-length=239&offset-angle=24';
 
 test('phone and laptop: first screen, nothing clipped, one described image per drawing, order, axe', async () => {
