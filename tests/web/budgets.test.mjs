@@ -28,8 +28,9 @@ test('budgets on a phone with the CPU four times slower, and the size of the sit
         const page = await context.newPage();
         await page.setViewportSize({ width: 390, height: 844 });
         await throttle(context, page, 4);
-        await page.goto(server.url + '?preset=iec');
-        await page.waitForSelector('html[data-drawing]');
+        // Polled slowly: a watcher of every change would take the slowed page's own time.
+        await page.goto(server.url + '?preset=iec', { waitUntil: 'commit' });
+        await page.waitForFunction(() => document.documentElement.dataset.drawing, null, { polling: 250 });
         const shown = await page.evaluate(() => window.quillmereTimings.valuesShownMs);
         await page.focus('#spindle-to-pivot');
         await page.keyboard.press('Control+A');
