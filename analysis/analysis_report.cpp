@@ -138,11 +138,12 @@ std::string CsvName(AnalysedArm arm) {
 
 } // namespace
 
-std::string AnalysisText(const AlignmentAnalysis& analysis) {
+AnalysisCells AnalysisTableCells(const AlignmentAnalysis& analysis) {
+    AnalysisCells table;
     if (!analysis.Problem.empty()) {
-        return analysis.Problem + "\n";
+        return table;
     }
-    std::string text = InputsLine(analysis.Inputs) + "\n\n";
+    table.Inputs = InputsLine(analysis.Inputs);
     const auto f = [](double ArmFigures::*field) {
         return [field](const ArmFigures& arm) { return Figure(arm.*field); };
     };
@@ -159,25 +160,46 @@ std::string AnalysisText(const AlignmentAnalysis& analysis) {
         {"Mean distortion (%)", f(&ArmFigures::MeanDistortion), std::nullopt},
         {"RMS distortion (%)", f(&ArmFigures::RmsDistortion), analysis.LowestRms},
     };
-    text += std::string(LabelWidth, ' ');
     for (const ArmFigures& arm : analysis.Arms) {
-        text += PaddedLeft(ArmName(arm.Arm), ColumnWidth) + std::string(NoMark);
+        table.Arms.emplace_back(ArmName(arm.Arm));
+    }
+    for (const TableRow& row : rows) {
+        AnalysisCells::Row cells{std::string(row.Label), {}, row.Marked};
+        for (const ArmFigures& arm : analysis.Arms) {
+            cells.Cells.push_back(row.Cell(arm));
+        }
+        table.Rows.push_back(std::move(cells));
+    }
+    table.Footnote = "* the lowest of the three geometries";
+    if (analysis.Inputs.Arm) {
+        table.Comparison = ComparisonLines(analysis);
+    }
+    return table;
+}
+
+std::string AnalysisText(const AlignmentAnalysis& analysis) {
+    if (!analysis.Problem.empty()) {
+        return analysis.Problem + "\n";
+    }
+    const AnalysisCells table = AnalysisTableCells(analysis);
+    std::string text = table.Inputs + "\n\n";
+    text += std::string(LabelWidth, ' ');
+    for (const std::string& arm : table.Arms) {
+        text += PaddedLeft(arm, ColumnWidth) + std::string(NoMark);
     }
     text.erase(text.find_last_not_of(' ') + 1);
     text += '\n';
-    for (const TableRow& row : rows) {
+    for (const AnalysisCells::Row& row : table.Rows) {
         std::string line = PaddedRight(row.Label, LabelWidth);
-        for (std::size_t i = 0; i < analysis.Arms.size(); ++i) {
-            line += PaddedLeft(row.Cell(analysis.Arms[i]), ColumnWidth);
+        for (std::size_t i = 0; i < row.Cells.size(); ++i) {
+            line += PaddedLeft(row.Cells[i], ColumnWidth);
             line += row.Marked == i ? LowestMark : NoMark;
         }
         line.erase(line.find_last_not_of(' ') + 1);
         text += line + '\n';
     }
-    text += "\n* the lowest of the three geometries\n";
-    if (analysis.Inputs.Arm) {
-        text += ComparisonLines(analysis);
-    }
+    text += "\n" + table.Footnote + "\n";
+    text += table.Comparison;
     return text;
 }
 

@@ -2,6 +2,8 @@
 
 #include "analysis/alignment_analysis.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,24 @@
 // overhang, or why there is none. Program text
 // (Windows-1252), lines joined by line feeds, one after the last.
 std::string AnalysisText(const AlignmentAnalysis& analysis);
+
+// The same table as cells, for a page that lays it out itself: the inputs line, the arms' names, each row's label
+// (indented by two blanks for an "at radius" row) with one cell per arm and the column of its mark, the footnote
+// that explains the mark, and the comparison lines (line feeds after each, or empty). Empty for an analysis with a
+// problem. Program text.
+struct AnalysisCells {
+    struct Row {
+        std::string Label;
+        std::vector<std::string> Cells;
+        std::optional<std::size_t> Marked;
+    };
+    std::string Inputs;
+    std::vector<std::string> Arms;
+    std::vector<Row> Rows;
+    std::string Footnote;
+    std::string Comparison;
+};
+AnalysisCells AnalysisTableCells(const AlignmentAnalysis& analysis);
 
 // The same figures and the curves as JSON (UTF-8), with these keys, which stay as they are:
 //   "format": "quillmere-analysis", "version": 1,

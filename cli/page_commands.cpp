@@ -6,6 +6,7 @@
 #include "geometry/confirmation_text.h"
 #include "geometry/windows_1252.h"
 #include "print/printouts.h"
+#include "settings/page_aids.h"
 
 #include <iostream>
 #include <memory>
@@ -21,10 +22,11 @@ int RunArc(const CommandSettings& settings) {
     // A page on standard output keeps the stream clean: the lines go to stderr then.
     std::ostream& lines = IsStandardOutput(report.Page.Output.value_or("")) ? std::cerr : std::cout;
     lines << Windows1252ToUtf8(ConfirmationText(report.Alignment)) << '\n' << std::flush;
-    WriteOrPrintPage(report, true, "Arc alignment template", "the 200 mm marks", [&](PrintSurface& surface) {
-        ParameterRecord record = report.Alignment;
-        PrintArcTemplate(surface, record, EdgeMarks::KeptOnPage);
-    });
+    WriteOrPrintPage(report, true, "Arc alignment template", PrintCheckOf(SettingsCommand::Arc),
+                     [&](PrintSurface& surface) {
+                         ParameterRecord record = report.Alignment;
+                         PrintArcTemplate(surface, record, EdgeMarks::KeptOnPage);
+                     });
     return lines ? 0 : 1;
 }
 
@@ -34,7 +36,7 @@ int RunStrobe(const CommandSettings& settings) {
         return 2;
     }
     const StrobeDiskLayout& disk = *report.Disk;
-    WriteOrPrintPage(report, false, "Strobe disk", "that the inner of the disk's two circles measures 180 mm across",
+    WriteOrPrintPage(report, false, "Strobe disk", PrintCheckOf(SettingsCommand::Strobe),
                      [&](PrintSurface& surface) { PrintStrobeDiskLayout(surface, report.Alignment, disk); });
     return 0;
 }

@@ -11,14 +11,25 @@
     // The arm as mounted, for the analysis only; empty unless the user gives it.
     const ArmNames = ['effective-length', 'overhang', 'offset-angle', 'rpm', 'velocity'];
     const PageNames = ['paper', 'margin'];
+    const Printouts = ['arc', 'strobe-60', 'strobe-50', 'chart', 'strobe-custom'];
+    // The lines of the values that go beside the spindle field: what the user sets the arm to.
+    const KeyLines = ['Overhang', 'Offset angle', 'Inner null radius', 'Outer null radius'];
     // Letter where it is the common paper, A4 elsewhere.
     const LetterRegions = ['US', 'CA', 'MX', 'PH'];
+    // A typing pause: long enough not to judge a number half typed, short enough to feel immediate.
+    const PauseMs = 600;
 
     const $ = (id) => document.getElementById(id);
-    const timings = (window.quillmereTimings = { valuesShownMs: null, pdfMs: {}, inputMs: [], previewMs: [], stepMs: 0 });
+    const timings = (window.quillmereTimings = {
+        valuesShownMs: null, pdfMs: {}, clickMs: {}, inputMs: [], previewMs: [], stepMs: 0, settled: 0,
+    });
 
+    // Where the time before the first values goes, for the budget's measurement.
+    const startup = (timings.startup = { appStartMs: performance.now() });
     const core = await QuillmereCore();
+    startup.coreReadyMs = performance.now();
     const defaults = core.defaults();
+    startup.defaultsMs = performance.now();
     // A setting's default text, whichever command takes it ('' for none).
     const defaultOf = (name) => {
         for (const rules of Object.values(defaults.commands)) {
@@ -29,13 +40,18 @@
     };
     const geometryDefault = defaultOf('geometry');
 
-    // The PDF writer and the fonts are most of the site: they load after the values are shown.
+    // The PDF writer and the fonts are most of the site and only the PDFs and the template's picture need them:
+    // they load when the browser is idle after the values are shown, or at the first click. A load that failed is
+    // tried again at the next click.
     const loadScript = (src) =>
         new Promise((resolve, reject) => {
             const script = document.createElement('script');
             script.src = src;
             script.onload = resolve;
-            script.onerror = () => reject(new Error(`${src} did not load`));
+            script.onerror = () => {
+                script.remove();
+                reject(new Error(`${src} did not load`));
+            };
             document.body.appendChild(script);
         });
     let drawingReady = null;
@@ -43,8 +59,18 @@
     let design = null;
     function loadDrawing() {
         drawingReady ??= (async () => {
-            await Promise.all(['vendor/pdf-lib.min.js', 'vendor/fontkit.umd.min.js', 'fonts.js'].map(loadScript));
-            const decode = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+            const needed = [
+                ['vendor/pdf-lib.min.js', () => window.PDFLib],
+                ['vendor/fontkit.umd.min.js', () => window.fontkit],
+                ['fonts.js', () => window.QuillmereFonts],
+            ];
+            await Promise.all(needed.filter(([, loaded]) => !loaded()).map(([src]) => loadScript(src)));
+            const decode = (base64) => {
+                const text = atob(base64);
+                const bytes = new Uint8Array(text.length);
+                for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
+                return bytes;
+            };
             fonts.regularBytes = decode(QuillmereFonts.regular);
             fonts.italicBytes = decode(QuillmereFonts.italic);
             fonts.boldBytes = decode(QuillmereFonts.bold);
@@ -60,7 +86,9 @@
             document.fonts.add(new FontFace('Quillmere Sans', fonts.regularBytes));
             document.fonts.add(new FontFace('Quillmere Sans', fonts.italicBytes, { style: 'italic' }));
             document.fonts.add(new FontFace('Quillmere Sans', fonts.boldBytes, { weight: 'bold' }));
+            document.documentElement.dataset.drawing = 'true';
         })();
+        drawingReady.catch(() => (drawingReady = null));
         return drawingReady;
     }
 
@@ -77,6 +105,8 @@
         }
         return 'a4';
     }
+    // The paper goes into a shared link only when the user chose it: the recipient's own default serves otherwise.
+    let paperChosen = false;
 
     function geometryChoice() {
         const checked = document.querySelector('input[name="geometry"]:checked');
@@ -109,6 +139,23 @@
             ? settingsFor('strobe', ['outer-bars', 'inner-bars'])
             : settingsFor('strobe', ['speeds', 'mains']);
     const fixedDiskSettings = () => settingsFor('strobe', SpeedNames.concat(CustomNames));
+    const SettingsOfPrintout = {
+        arc: () => settingsFor('arc'),
+        chart: () => settingsFor('analyse'),
+        'strobe-60': fixedDiskSettings,
+        'strobe-50': fixedDiskSettings,
+        'strobe-custom': customDiskSettings,
+    };
+
+    // The papers as the core lists them; the helpers that add papers add them there.
+    function fillPapers() {
+        defaults.papers.forEach((name, i) => {
+            const option = document.createElement('option');
+            option.value = name;
+            option.textContent = defaults.paperTitles[i];
+            $('paper').appendChild(option);
+        });
+    }
 
     // Fields from the query: the Linux tool's option names; a preset fills the radii, an explicit radius wins.
     function fillFromQuery() {
@@ -138,15 +185,19 @@
         const button = document.querySelector(`input[name="geometry"][value="${CSS.escape(geometry)}"]`);
         (button || document.querySelector(`input[name="geometry"][value="${geometryDefault}"]`)).checked = true;
         const paper = (query.get('paper') || '').toLowerCase();
-        $('paper').value = paper === 'a4' || paper === 'letter' ? paper : defaultPaper();
+        paperChosen = defaults.papers.includes(paper);
+        if (paperChosen) $('paper').value = paper;
         $('margin').value = query.get('margin') || defaultOf('margin');
     }
+
+    const presetOfFields = (texts) =>
+        defaults.presets.find((p) => p.inner === texts['inner-radius'] && p.outer === texts['outer-radius']);
 
     // The query of the current setup: only what differs from the defaults, a preset by its name.
     function queryOfFields() {
         const query = new URLSearchParams();
         const texts = fieldTexts();
-        const preset = defaults.presets.find((p) => p.inner === texts['inner-radius'] && p.outer === texts['outer-radius']);
+        const preset = presetOfFields(texts);
         for (const name of FieldNames) {
             const isRadius = name === 'inner-radius' || name === 'outer-radius';
             if (isRadius && preset) {
@@ -162,7 +213,9 @@
         if (texts.geometry !== geometryDefault) {
             query.set('geometry', texts.geometry);
         }
-        query.set('paper', $('paper').value);
+        if (paperChosen) {
+            query.set('paper', $('paper').value);
+        }
         if ($('margin').value !== defaultOf('margin')) {
             query.set('margin', $('margin').value);
         }
@@ -185,37 +238,243 @@
         return query.toString();
     }
 
-    function showValues() {
-        const started = performance.now();
-        const report = JSON.parse(core.report(settingsFor('values')));
-        $('values').textContent = report.alignment
-            ? report.alignment.lines.join('\n')
-            : report.refusals.map((r) => r.message).join('\n');
-        showNotices(FieldNames, report);
+    // The core's lines "Label = value" as rows; the ID's line keeps no padding.
+    function fillRows(body, lines) {
+        const rows = lines.map((line) => {
+            const at = line.indexOf(' = ');
+            const row = document.createElement('tr');
+            const label = document.createElement('th');
+            label.scope = 'row';
+            label.textContent = line.slice(0, at);
+            const value = document.createElement('td');
+            value.textContent = line.slice(at + 3).trimEnd();
+            row.append(label, value);
+            return row;
+        });
+        body.replaceChildren(...rows);
+    }
+
+    // The values as the user types: shown at once when the setup computes; a setup that does not is judged only
+    // after a pause, so the values of the last one stay, greyed, meanwhile. While typing only the lines are asked
+    // for; the whole report, with every note, comes once the typing stops.
+    function showValues(settled) {
+        const settings = settingsFor('values');
+        const report = settled ? JSON.parse(core.report(settings)) : null;
+        const lines = settled ? report.alignment && report.alignment.lines : core.valueLines(settings).lines;
+        const computed = Boolean(lines);
+        if (computed) {
+            fillRows($('values').tBodies[0], lines);
+            fillRows($('key-table').tBodies[0], lines.filter((line) => KeyLines.includes(line.slice(0, line.indexOf(' = ')))));
+        }
+        for (const id of ['values', 'key-table']) $(id).classList.toggle('stale', !computed);
+        if (settled) {
+            $('values-refused').hidden = computed;
+            $('values-refused').textContent = computed ? '' : report.refusals.map((r) => r.message).join('\n');
+        }
+        const texts = fieldTexts();
+        const preset = presetOfFields(texts);
+        for (const button of document.querySelectorAll('button[data-preset]')) {
+            button.setAttribute('aria-pressed', String(preset !== undefined && preset.name === button.dataset.preset));
+        }
+        return report;
+    }
+
+    // Every notice that concerns a field, beside it: its reading note, and the refusals and warnings in its check.
+    function showNotices(reports) {
+        const messages = new Map();
+        const readings = new Map();
+        const flagged = new Set();
+        for (const report of reports) {
+            for (const notice of report.refusals.concat(report.warnings)) {
+                if (!notice.field) continue;
+                flagged.add(notice.field);
+                // A text read in part says so in its reading note already.
+                if (notice.code === 'partly-read') continue;
+                const list = messages.get(notice.field) || [];
+                if (!list.includes(notice.message)) list.push(notice.message);
+                messages.set(notice.field, list);
+            }
+            for (const [name, setting] of Object.entries(report.settings)) {
+                if (setting && setting.note) readings.set(name, setting.note);
+            }
+        }
+        for (const name of FieldNames.concat(CustomNames, ArmNames, SpeedNames, PageNames)) {
+            const note = $(name + '-note');
+            const check = $(name + '-check');
+            if (note) note.textContent = readings.get(name) || '';
+            if (check) check.textContent = (messages.get(name) || []).join('; ');
+            if (note || check) $(name).setAttribute('aria-invalid', flagged.has(name) ? 'true' : 'false');
+        }
+    }
+
+    // The downloads that the setup leaves nothing to print for are switched off, and the list says why.
+    function showBlockers() {
+        const list = $('blocked');
+        const seen = new Set();
+        const items = [];
+        for (const printout of Printouts) {
+            const button = document.querySelector(`button[data-printout="${printout}"]`);
+            const blockers = core.blockers(printout, SettingsOfPrintout[printout]());
+            button.dataset.blocked = blockers.length ? 'true' : 'false';
+            button.disabled = making || blockers.length > 0;
+            for (const blocker of blockers) {
+                if (seen.has(blocker.message)) continue;
+                seen.add(blocker.message);
+                const item = document.createElement('li');
+                item.textContent = `Not printable: ${blocker.message}`;
+                items.push(item);
+            }
+        }
+        list.replaceChildren(...items);
+    }
+
+    // The marks that the paper would cut, and the custom disk's notes, as the Linux tool warns of them.
+    function pageReports() {
+        const arc = JSON.parse(core.pageReport('arc', settingsFor('arc')));
+        const strobe = JSON.parse(core.pageReport('strobe', customDiskSettings()));
+        const list = $('page-warnings');
+        const items = [];
+        const pageWide = (n) => ['page-cut', 'grid-left-out', 'caption-not-printed', 'drift'].includes(n.code);
+        for (const [what, notices] of [
+            ['Arc template', arc.warnings],
+            ['Strobe disk', strobe.warnings.concat(strobe.notes)],
+        ]) {
+            for (const notice of notices.filter(pageWide)) {
+                const item = document.createElement('li');
+                item.textContent = `${what}: ${notice.message}`;
+                items.push(item);
+            }
+        }
+        list.replaceChildren(...items);
+        return [arc, strobe];
+    }
+
+    // One short sentence for screen readers once the typing stops: what to set the arm to, or why there is nothing.
+    let spoken = '';
+    function announce(report, analysis) {
+        let text;
+        if (report.alignment) {
+            text = Array.from($('key-table').tBodies[0].rows, (row) => `${row.cells[0].textContent} ${row.cells[1].textContent}`).join(', ');
+        } else {
+            text = report.refusals.concat(report.warnings).map((n) => n.message).slice(0, 1).join('');
+        }
+        const armRefusal = analysis.refusals.find((n) => ArmNames.includes(n.field));
+        if (armRefusal) text += `. Your arm: ${armRefusal.message}`;
+        if (text !== spoken) {
+            spoken = text;
+            $('summary').textContent = text;
+        }
+    }
+
+    // After a pause, or when the user leaves a field: every check beside its field, the downloads, the address,
+    // the summary, then the analysis and the pictures.
+    let settleTimer = 0;
+    function settle() {
+        clearTimeout(settleTimer);
+        settleTimer = 0;
+        const report = showValues(true);
+        const analysis = showAnalysis();
+        const [arc, strobe] = pageReports();
+        showNotices([report, analysis, arc, strobe]);
+        showBlockers();
         const query = queryOfFields();
         $('share-link').href = '?' + query;
         history.replaceState(null, '', '?' + query);
-        return performance.now() - started;
+        announce(report, analysis);
+        timings.settled++;
+        document.documentElement.dataset.settled = String(timings.settled);
+        schedulePreview();
     }
 
-    // The analysis, the chart and the preview wait for a quiet moment and go one step a task, each step dropped when
-    // the fields changed meanwhile, so a keystroke never waits behind more than one step.
+    function cell(kind, text, className) {
+        const element = document.createElement(kind);
+        element.textContent = text;
+        if (className) element.className = className;
+        return element;
+    }
+
+    // The analysis as an HTML table that wraps, its cells the core's; "Your arm" says what it still needs.
+    function showAnalysis() {
+        const settings = settingsFor('analyse');
+        const report = JSON.parse(core.analysis(settings));
+        const table = core.analysisTable(settings);
+        const box = $('analysis');
+        const armNeeds = report.refusals.filter((n) => ArmNames.includes(n.field)).map((n) => n.message);
+        $('arm-needs').textContent = armNeeds.length ? `Your arm needs: ${armNeeds.join('; ')}` : '';
+        if (armNeeds.length) $('your-arm').open = true;
+        if (!table) {
+            box.replaceChildren(cell('p', report.refusals.map((r) => r.message).join('\n') ||
+                (report.analysis ? report.analysis.table : ''), 'refused'));
+            $('chart').replaceChildren();
+            return report;
+        }
+        const element = document.createElement('table');
+        element.append(cell('caption', table.inputs));
+        const head = document.createElement('thead');
+        const headRow = document.createElement('tr');
+        headRow.append(cell('td', ''));
+        for (const arm of table.arms) {
+            const th = cell('th', arm);
+            th.scope = 'col';
+            headRow.append(th);
+        }
+        head.append(headRow);
+        const body = document.createElement('tbody');
+        for (const row of table.rows) {
+            const tr = document.createElement('tr');
+            const label = row.label.trimStart();
+            const th = cell('th', label, label === row.label ? '' : 'sub');
+            th.scope = 'row';
+            tr.append(th);
+            row.cells.forEach((text, i) => tr.append(cell('td', row.marked === i ? `${text} *` : text,
+                row.marked === i ? 'lowest' : '')));
+            body.append(tr);
+        }
+        element.append(head, body);
+        const notes = [cell('p', table.footnote)];
+        for (const line of table.comparison.split('\n').filter((l) => l)) notes.push(cell('p', line));
+        box.replaceChildren(element, ...notes);
+        drawChart(settings, table.arms);
+        return report;
+    }
+
+    // The chart drawn for the screen: each panel as wide as the layout makes it, lettering the core sizes.
+    function drawChart(settings, names) {
+        const box = $('chart');
+        let holders = box.querySelectorAll('.panel');
+        if (holders.length !== 2) {
+            holders = [document.createElement('div'), document.createElement('div')];
+            holders.forEach((h) => (h.className = 'panel'));
+            box.replaceChildren(...holders);
+        }
+        const chart = core.screenChart(settings, holders[0].clientWidth);
+        chart.panels.forEach((panel, i) => {
+            const label = `${panel.title} across the record for ${names.join(', ')}; the figures are in the table above`;
+            holders[i].innerHTML = QuillmerePageDevice.chartPanelSvg(panel, chart.textPx, label);
+        });
+        const legend = document.createElement('ul');
+        legend.className = 'legend';
+        legend.setAttribute('aria-hidden', 'true');
+        const keys = chart.panels.length ? chart.panels[0].series.map((s) => s.key) : [];
+        keys.forEach((key, i) => {
+            const item = document.createElement('li');
+            const sample = document.createElement('span');
+            sample.className = key;
+            item.append(sample, names[i]);
+            legend.append(item);
+        });
+        box.querySelector('.legend')?.remove();
+        box.append(legend);
+    }
+
+    // The template's picture waits for the fonts and a quiet moment, and is dropped when the fields changed meanwhile.
     let previewPending = 0;
     let generation = 0;
     function schedulePreview() {
         generation++;
         clearTimeout(previewPending);
-        previewPending = setTimeout(drawPreview, 60);
+        previewPending = setTimeout(drawPreview, 0);
     }
-    const nextTask = () => new Promise((resolve) => setTimeout(resolve, 0));
-
-    const SettingsOfPrintout = {
-        arc: () => settingsFor('arc'),
-        chart: () => settingsFor('analyse'),
-        'strobe-60': fixedDiskSettings,
-        'strobe-50': fixedDiskSettings,
-        'strobe-custom': customDiskSettings,
-    };
 
     function recordPage(printout) {
         const recorded = core.pageOperations(printout, SettingsOfPrintout[printout](), design);
@@ -225,92 +484,31 @@
         return recorded;
     }
 
-    // Each field's reading note, and the refusals and warnings of the report that concern it, beside the field.
-    function showNotices(names, report) {
-        const notices = report.refusals.concat(report.warnings);
-        for (const name of names) {
-            const setting = report.settings[name];
-            const note = $(name + '-note');
-            const check = $(name + '-check');
-            const mine = notices.filter((n) => n.field === name);
-            const reading = setting && setting.note ? [setting.note] : [];
-            const messages = mine.filter((n) => n.code !== 'partly-read').map((n) => n.message);
-            if (note) note.textContent = (check ? reading : reading.concat(messages)).join('; ');
-            if (check) check.textContent = messages.join('; ');
-            if (note || check) $(name).setAttribute('aria-invalid', mine.length ? 'true' : 'false');
-        }
-    }
-
     async function drawPreview() {
-        await loadDrawing();
         const mine = generation;
-        const steps = [
-            () => {
-                const report = JSON.parse(core.analysis(settingsFor('analyse')));
-                $('analysis').textContent = report.analysis
-                    ? report.analysis.table
-                    : report.refusals.map((r) => r.message).join('\n');
-                showNotices(ArmNames, report);
-            },
-            () => {
-                // Marks off the paper and the custom disk's notes, as the Linux tool warns of them.
-                const arc = JSON.parse(core.pageReport('arc', settingsFor('arc')));
-                const strobe = JSON.parse(core.pageReport('strobe', customDiskSettings()));
-                showNotices(SpeedNames.concat(CustomNames, PageNames), {
-                    settings: strobe.settings,
-                    refusals: strobe.refusals.concat(arc.refusals),
-                    warnings: [],
-                });
-                const list = $('page-warnings');
-                list.replaceChildren();
-                const pageWide = (n) => ['page-cut', 'grid-left-out', 'caption-not-printed', 'drift'].includes(n.code);
-                for (const [what, notices] of [
-                    ['Arc template', arc.warnings],
-                    ['Strobe disk', strobe.warnings.concat(strobe.notes)],
-                ]) {
-                    for (const notice of notices.filter(pageWide)) {
-                        const item = document.createElement('li');
-                        item.textContent = `${what}: ${notice.message}`;
-                        list.appendChild(item);
-                    }
-                }
-            },
-            () => {
-                const chart = recordPage('chart');
-                $('chart').innerHTML = QuillmerePageDevice.toSvg(fonts, chart, 'Chart of tracking error and distortion');
-            },
-            () => {
-                const recorded = recordPage('arc');
-                $('preview').innerHTML = QuillmerePageDevice.toSvg(fonts, recorded, 'Preview of the arc alignment template');
-            },
-        ];
-        let busy = 0;
-        for (const step of steps) {
-            if (mine !== generation) {
-                return;
-            }
-            const started = performance.now();
-            try {
-                step();
-            } catch (error) {
-                $('download-status').textContent = error.message;
-            }
-            const took = performance.now() - started;
-            timings.stepMs = Math.max(timings.stepMs || 0, took);
-            busy += took;
-            await nextTask();
+        try {
+            await loadDrawing();
+        } catch (error) {
+            return;
         }
-        timings.previewMs.push(busy);
+        if (mine !== generation) return;
+        const started = performance.now();
+        if (core.blockers('arc', SettingsOfPrintout.arc()).length === 0) {
+            try {
+                const recorded = recordPage('arc');
+                $('preview').innerHTML = QuillmerePageDevice.toSvg(fonts, recorded,
+                    'The arc alignment template: the record circle over the spindle, the arc through both null points ' +
+                    'with their alignment grids, the pivot, and the measuring frame with its 200 mm marks', 'preview');
+            } catch (error) {
+                $('preview').textContent = error.message;
+            }
+        }
+        const took = performance.now() - started;
+        timings.stepMs = Math.max(timings.stepMs, took);
+        timings.previewMs.push(took);
         document.documentElement.dataset.drawn = String(timings.previewMs.length);
     }
 
-    const FileNames = {
-        arc: 'arc-template.pdf',
-        chart: 'analysis-chart.pdf',
-        'strobe-60': 'strobe-60hz.pdf',
-        'strobe-50': 'strobe-50hz.pdf',
-        'strobe-custom': 'strobe-custom.pdf',
-    };
     const Titles = {
         arc: 'Arc alignment template',
         chart: 'Alignment analysis',
@@ -319,63 +517,128 @@
         'strobe-custom': 'Custom strobe disk',
     };
 
-    async function download(printout) {
+    // One PDF at a time: the buttons say so and take no second click until it is saved.
+    let making = false;
+    async function download(printout, button) {
+        if (making) return;
+        const clicked = performance.now();
+        if (settleTimer) settle();
         const status = $('download-status');
+        const blockers = core.blockers(printout, SettingsOfPrintout[printout]());
+        if (blockers.length) {
+            status.textContent = `Not made: ${blockers[0].message}`;
+            return;
+        }
+        making = true;
+        const buttons = document.querySelectorAll('button[data-printout]');
+        for (const b of buttons) b.disabled = true;
+        const label = button.textContent;
+        button.textContent = 'making…';
+        button.setAttribute('aria-busy', 'true');
         try {
             await loadDrawing();
             const started = performance.now();
             const recorded = recordPage(printout);
             recorded.title = Titles[printout];
             const bytes = await QuillmerePageDevice.toPdf(PDFLib, fontkit, fonts, recorded);
-            const made = performance.now() - started;
-            timings.pdfMs[printout] = made;
+            timings.pdfMs[printout] = performance.now() - started;
+            const name = core.fileName(printout, SettingsOfPrintout[printout]());
             const link = document.createElement('a');
             link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/pdf' }));
-            link.download = FileNames[printout];
+            link.download = name;
             document.body.appendChild(link);
             link.click();
             link.remove();
             setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-            status.textContent = `${FileNames[printout]} made in ${Math.round(made)} ms. Print it at actual size (100 %).`;
+            timings.clickMs[printout] = performance.now() - clicked;
+            status.textContent = `${name} is ready: ${core.reminder(printout)}.`;
         } catch (error) {
             status.textContent = `Not made: ${error.message}`;
+        } finally {
+            making = false;
+            button.textContent = label;
+            button.removeAttribute('aria-busy');
+            for (const b of buttons) b.disabled = b.dataset.blocked === 'true';
         }
     }
 
+    fillPapers();
     fillFromQuery();
-    showValues();
+    showValues(false);
     timings.valuesShownMs = performance.now();
     document.documentElement.dataset.ready = 'true';
-    loadDrawing()
-        .then(() => {
-            document.documentElement.dataset.drawing = 'true';
-            schedulePreview();
-        })
-        .catch((error) => ($('preview').textContent = error.message));
+    // The rest of the page once the values are on screen (the paper's default asks the browser's locale data, which
+    // is slow to load and not needed for the values), and the PDF writer when the browser has nothing to do.
+    setTimeout(() => {
+        if (!paperChosen) $('paper').value = defaultPaper();
+        settle();
+        (window.requestIdleCallback || setTimeout)(() => loadDrawing().catch(() => {}));
+    }, 0);
 
-    $('fields').addEventListener('input', (event) => {
-        showValues();
+    const typed = new Set(FieldNames.concat(CustomNames, ArmNames, SpeedNames, PageNames));
+    document.addEventListener('input', (event) => {
+        const name = event.target.name;
+        if (name === 'geometry') {
+            settle();
+            return;
+        }
+        if (!typed.has(name)) return;
+        if (name === 'paper') paperChosen = true;
+        // A field being typed in is judged when the typing stops, not on its way there.
+        const check = $(name + '-check');
+        if (check && check.textContent !== '') {
+            check.textContent = '';
+            event.target.setAttribute('aria-invalid', 'false');
+        }
+        showValues(false);
         // From the keystroke to its values on the page, waiting included.
         timings.inputMs.push(performance.now() - event.timeStamp);
-        schedulePreview();
+        clearTimeout(settleTimer);
+        settleTimer = setTimeout(settle, PauseMs);
     });
-    for (const id of ['paper', 'margin'].concat(CustomNames, ArmNames, SpeedNames)) {
-        $(id).addEventListener('input', () => {
-            showValues();
-            schedulePreview();
+    // Leaving a field that was changed judges it at once.
+    document.addEventListener('change', (event) => {
+        if (typed.has(event.target.name) || event.target.name === 'geometry') settle();
+    });
+
+    // The calibration: the measured length gives the factor, worked out by the core, or its refusal beside it.
+    for (const input of document.querySelectorAll('input[data-factor]')) {
+        const judge = () => {
+            const note = $(input.id + '-note');
+            if (input.value.trim() === '') {
+                note.textContent = '';
+                input.setAttribute('aria-invalid', 'false');
+                return;
+            }
+            const result = core.calibration(input.value);
+            note.textContent = result.error || '';
+            input.setAttribute('aria-invalid', result.error ? 'true' : 'false');
+            if (result.factor) {
+                $(input.dataset.factor).value = result.factor;
+                settle();
+            }
+        };
+        let timer = 0;
+        input.addEventListener('input', () => {
+            clearTimeout(timer);
+            timer = setTimeout(judge, PauseMs);
+        });
+        input.addEventListener('change', () => {
+            clearTimeout(timer);
+            judge();
         });
     }
+
     for (const button of document.querySelectorAll('button[data-preset]')) {
         button.addEventListener('click', () => {
             const preset = defaults.presets.find((p) => p.name === button.dataset.preset);
             $('inner-radius').value = preset.inner;
             $('outer-radius').value = preset.outer;
-            showValues();
-            schedulePreview();
+            settle();
         });
     }
     for (const button of document.querySelectorAll('button[data-printout]')) {
-        button.addEventListener('click', () => download(button.dataset.printout));
+        button.addEventListener('click', () => download(button.dataset.printout, button));
     }
     $('fields').addEventListener('submit', (event) => event.preventDefault());
     $('copy-link').addEventListener('click', async () => {
@@ -385,5 +648,10 @@
         } catch (error) {
             $('copy-status').textContent = 'Copy the address from the address bar.';
         }
+    });
+    let resizeTimer = 0;
+    window.addEventListener('resize', () => {
+        clearTimeout(resizeTimer);
+        resizeTimer = setTimeout(showAnalysis, 150);
     });
 })();

@@ -1,12 +1,16 @@
 // The browser version's door into the core: settings named as the Linux tool's options in, the settings layer's
 // reports and the page operations of a printout out, as plain JavaScript data. The only Emscripten-specific C++ of
 // the project.
+#include "analysis/analysis_report.h"
+#include "geometry/confirmation_text.h"
 #include "geometry/groove_presets.h"
 #include "geometry/windows_1252.h"
 #include "print/paper.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"
+#include "print/screen_chart.h"
 #include "print/vector_drawing.h"
+#include "settings/page_aids.h"
 #include "settings/settings.h"
 
 #include <emscripten/bind.h>
@@ -260,6 +264,166 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     return result;
 }
 
+// The command and report of one of the page's printouts; the built-in disks by their mains alone.
+SettingsReport PrintoutReport(const std::string& printout, const val& settings) {
+    const SettingsCommand command = printout == "arc"     ? SettingsCommand::Arc
+                                    : printout == "chart" ? SettingsCommand::Analyse
+                                                          : SettingsCommand::Strobe;
+    val given = val::global("Object").call<val>("assign", val::object(), settings);
+    if (printout == "strobe-60" || printout == "strobe-50") {
+        given.set("mains", std::string(printout == "strobe-50" ? "50" : "60"));
+    }
+    return ReportOf(command, given, false);
+}
+
+// The lines of `quillmere values` alone, {lines} or {refusals: [messages]}: what the page shows while the user types,
+// without building the whole report.
+val ValueLines(const val& settings) {
+    const SettingsReport report = ReportOf(SettingsCommand::Values, settings, false);
+    val result = val::object();
+    if (report.Refused()) {
+        val refusals = val::array();
+        for (const SettingNotice& refusal : report.Refusals) {
+            refusals.call<void>("push", refusal.Message);
+        }
+        result.set("refusals", refusals);
+        return result;
+    }
+    val lines = val::array();
+    const std::string text = Windows1252ToUtf8(ConfirmationText(report.Alignment));
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.call<void>("push", text.substr(start, end - start));
+        start = end + 1;
+    }
+    result.set("lines", lines);
+    return result;
+}
+
+// The name a printout of the setup is saved under.
+std::string FileName(const std::string& printout, const val& settings) {
+    return PageFileName(printout, PrintoutReport(printout, settings));
+}
+
+// What to do with a printout once it is made, as the Linux tool says it after writing one.
+std::string Reminder(const std::string& printout) {
+    return PrintReminderOf(printout == "arc"     ? SettingsCommand::Arc
+                           : printout == "chart" ? SettingsCommand::Analyse
+                                                 : SettingsCommand::Strobe);
+}
+
+// What keeps a printout of the setup from being made: [{code, field, message}], empty when nothing does.
+val Blockers(const std::string& printout, const val& settings) {
+    val list = val::array();
+    for (const SettingNotice& notice : BlockingNotices(printout, PrintoutReport(printout, settings))) {
+        val entry = val::object();
+        entry.set("code", notice.Code);
+        entry.set("field", notice.Field);
+        entry.set("message", notice.Message);
+        list.call<void>("push", entry);
+    }
+    return list;
+}
+
+// {factor} to put in a correction factor's field for the length the 200 mm marks measured, or {error}.
+val Calibration(const std::string& measured) {
+    const Result<std::string> factor = CorrectionFactorFromMeasured(measured);
+    if (!factor) {
+        return Refusal(factor.Message());
+    }
+    val result = val::object();
+    result.set("factor", *factor);
+    return result;
+}
+
+val NumberList(const std::vector<double>& values) {
+    val list = val::array();
+    for (const double value : values) {
+        list.call<void>("push", value);
+    }
+    return list;
+}
+
+// The analysis chart laid out for a panel `width` CSS pixels wide: {textPx, panels}, each
+// panel {title, width, height, plot, grooves, gridX, gridY, labels, series}; no panels when the setup cannot be
+// analysed.
+val ScreenChartFor(const val& settings, double width) {
+    const SettingsReport report = ReportOf(SettingsCommand::Analyse, settings, false);
+    ScreenChart chart;
+    if (!report.Refused() && report.Analysis) {
+        chart = ScreenChartOf(*report.Analysis, width, ScreenChartTextPx);
+    }
+    val panels = val::array();
+    for (const ScreenPanel& panel : chart.Panels) {
+        val entry = val::object();
+        entry.set("title", Windows1252ToUtf8(panel.Title));
+        entry.set("width", panel.Width);
+        entry.set("height", panel.Height);
+        entry.set("plot", NumberList({panel.Left, panel.Top, panel.Right - panel.Left, panel.Bottom - panel.Top}));
+        entry.set("grooves", NumberList({panel.GroovesLeft, panel.GroovesRight - panel.GroovesLeft}));
+        entry.set("gridX", NumberList(panel.GridX));
+        entry.set("gridY", NumberList(panel.GridY));
+        val labels = val::array();
+        for (const ScreenLabel& label : panel.Labels) {
+            val text = val::object();
+            text.set("x", label.X);
+            text.set("y", label.Y);
+            text.set("text", Windows1252ToUtf8(label.Text));
+            text.set("anchor", std::string(label.Align == ScreenLabel::Anchor::Start ? "start"
+                                           : label.Align == ScreenLabel::Anchor::End ? "end"
+                                                                                     : "middle"));
+            labels.call<void>("push", text);
+        }
+        entry.set("labels", labels);
+        val series = val::array();
+        for (const ScreenSeries& curve : panel.Series) {
+            val line = val::object();
+            line.set("key", curve.Key);
+            line.set("points", NumberList(curve.Points));
+            series.call<void>("push", line);
+        }
+        entry.set("series", series);
+        panels.call<void>("push", entry);
+    }
+    val result = val::object();
+    result.set("textPx", chart.TextPx);
+    result.set("panels", panels);
+    return result;
+}
+
+// The analysis table as cells for an HTML table: {inputs, arms, rows: [{label, cells, marked}], footnote,
+// comparison}; null when the setup cannot be analysed (the report says why).
+val AnalysisTable(const val& settings) {
+    const SettingsReport report = ReportOf(SettingsCommand::Analyse, settings, false);
+    if (report.Refused() || !report.Analysis || !report.Analysis->Problem.empty()) {
+        return val::null();
+    }
+    const AnalysisCells table = AnalysisTableCells(*report.Analysis);
+    val arms = val::array();
+    for (const std::string& arm : table.Arms) {
+        arms.call<void>("push", Windows1252ToUtf8(arm));
+    }
+    val rows = val::array();
+    for (const AnalysisCells::Row& row : table.Rows) {
+        val cells = val::array();
+        for (const std::string& cell : row.Cells) {
+            cells.call<void>("push", Windows1252ToUtf8(cell));
+        }
+        val entry = val::object();
+        entry.set("label", Windows1252ToUtf8(row.Label));
+        entry.set("cells", cells);
+        entry.set("marked", row.Marked ? val(static_cast<int>(*row.Marked)) : val(-1));
+        rows.call<void>("push", entry);
+    }
+    val result = val::object();
+    result.set("inputs", Windows1252ToUtf8(table.Inputs));
+    result.set("arms", arms);
+    result.set("rows", rows);
+    result.set("footnote", Windows1252ToUtf8(table.Footnote));
+    result.set("comparison", Windows1252ToUtf8(table.Comparison));
+    return result;
+}
+
 // What the page starts from: each command's settings with their defaults and help, the groove presets and the
 // papers.
 val Defaults() {
@@ -285,13 +449,16 @@ val Defaults() {
         presets.call<void>("push", entry);
     }
     val papers = val::array();
+    val paperTitles = val::array();
     for (const NamedPaper& paper : PaperNames()) {
         papers.call<void>("push", std::string(paper.Name));
+        paperTitles.call<void>("push", std::string(PaperNameOf(paper.Paper)));
     }
     val result = val::object();
     result.set("commands", commands);
     result.set("presets", presets);
     result.set("papers", papers);
+    result.set("paperTitles", paperTitles);
     return result;
 }
 
@@ -303,4 +470,11 @@ EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("analysis", &Analysis);
     emscripten::function("pageReport", &PageReport);
     emscripten::function("pageOperations", &PageOperations);
+    emscripten::function("fileName", &FileName);
+    emscripten::function("valueLines", &ValueLines);
+    emscripten::function("reminder", &Reminder);
+    emscripten::function("calibration", &Calibration);
+    emscripten::function("screenChart", &ScreenChartFor);
+    emscripten::function("analysisTable", &AnalysisTable);
+    emscripten::function("blockers", &Blockers);
 }

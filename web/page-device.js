@@ -183,18 +183,20 @@
             .join('');
     }
 
-    // The same operations as SVG markup in dots, for the preview.
-    function toSvg(fonts, recorded, label) {
+    // The same operations as SVG markup in dots, for the preview: one image described by `label`, its parts hidden
+    // from screen readers, its definitions named after `idPrefix` so that two drawings on one page never share one.
+    function toSvg(fonts, recorded, label, idPrefix = 'page') {
         const { page } = recorded;
+        const clipId = `${idPrefix}-printable`;
         const out = [];
         out.push(
             `<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 ${round(page.size[0])} ${round(page.size[1])}"` +
                 ` role="img" aria-label="${escapeXml(label)}">`,
         );
-        out.push(`<rect width="100%" height="100%" fill="#fff"/>`);
-        out.push(`<defs><clipPath id="printable"><rect width="${page.printable[0]}" height="${page.printable[1]}"/>` +
+        out.push(`<g aria-hidden="true"><rect width="100%" height="100%" fill="#fff"/>`);
+        out.push(`<defs><clipPath id="${clipId}"><rect width="${page.printable[0]}" height="${page.printable[1]}"/>` +
             `</clipPath></defs>`);
-        out.push(`<g transform="translate(${page.margin} ${page.margin})" clip-path="url(#printable)">`);
+        out.push(`<g transform="translate(${page.margin} ${page.margin})" clip-path="url(#${clipId})">`);
         for (const op of recorded.operations) {
             if (op.op === 'text') {
                 const font = recorded.fonts[op.font];
@@ -216,9 +218,39 @@
             out.push(`<path d="${svgPath(pathOf(op))}" fill="${fill}" stroke="${rgbText(op.colour)}"` +
                 ` stroke-width="${op.width}" stroke-linecap="round" stroke-linejoin="round"/>`);
         }
+        out.push('</g></g></svg>');
+        return out.join('');
+    }
+
+    // The analysis chart laid out for the screen by the core ({panels} of positions in CSS pixels and texts) as one
+    // SVG per panel; the curves take their colour and dashes from the page's style by each arm's key.
+    function chartPanelSvg(panel, textPx, label) {
+        const [left, top, width, height] = panel.plot;
+        const out = [`<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 ${round(panel.width)} ${round(panel.height)}"` +
+            ` role="img" aria-label="${escapeXml(label)}"><g aria-hidden="true" font-size="${textPx}">`];
+        out.push(`<rect class="grooves" x="${round(panel.grooves[0])}" y="${round(top)}" width="${round(panel.grooves[1])}"` +
+            ` height="${round(height)}"/>`);
+        for (const x of panel.gridX) {
+            out.push(`<line class="grid" x1="${round(x)}" x2="${round(x)}" y1="${round(top)}" y2="${round(top + height)}"/>`);
+        }
+        for (const y of panel.gridY) {
+            out.push(`<line class="grid" x1="${round(left)}" x2="${round(left + width)}" y1="${round(y)}" y2="${round(y)}"/>`);
+        }
+        out.push(`<rect class="frame" x="${round(left)}" y="${round(top)}" width="${round(width)}" height="${round(height)}"/>`);
+        for (const series of panel.series) {
+            const points = [];
+            for (let i = 0; i + 1 < series.points.length; i += 2) {
+                points.push(`${round(series.points[i])},${round(series.points[i + 1])}`);
+            }
+            out.push(`<polyline class="curve ${escapeXml(series.key)}" points="${points.join(' ')}"/>`);
+        }
+        for (const label of panel.labels) {
+            out.push(`<text x="${round(label.x)}" y="${round(label.y)}" text-anchor="${label.anchor}">` +
+                `${escapeXml(label.text)}</text>`);
+        }
         out.push('</g></svg>');
         return out.join('');
     }
 
-    global.QuillmerePageDevice = { toPdf, toSvg, textAdvance };
+    global.QuillmerePageDevice = { toPdf, toSvg, chartPanelSvg, textAdvance };
 })(typeof window !== 'undefined' ? window : globalThis);

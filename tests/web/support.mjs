@@ -1,7 +1,7 @@
 // What the browser tests share: the site served on 127.0.0.1, Debian's Chromium driven by playwright-core, and the
 // Linux tool to compare with.
 import { execFileSync, spawnSync } from 'node:child_process';
-import { createReadStream, existsSync, mkdirSync, mkdtempSync, statSync } from 'node:fs';
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, statSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
@@ -28,6 +28,8 @@ const Types = {
 
 // A static server for the site folder on an ephemeral loopback port.
 export async function serveSite() {
+    // Kept in memory and sent whole, as a static host does: the page's timings are then the page's, not the disk's.
+    const files = new Map();
     const server = createServer((request, response) => {
         const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname)).replace(/^\/+/, '');
         const file = join(site, path || 'index.html');
@@ -35,8 +37,11 @@ export async function serveSite() {
             response.writeHead(404).end();
             return;
         }
-        response.writeHead(200, { 'Content-Type': Types[extname(file)] || 'application/octet-stream' });
-        createReadStream(file).pipe(response);
+        if (!files.has(file)) files.set(file, readFileSync(file));
+        const body = files.get(file);
+        response.writeHead(200, { 'Content-Type': Types[extname(file)] || 'application/octet-stream',
+            'Content-Length': body.length });
+        response.end(body);
     });
     await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
     // Closing drops the open connections too: the server is gone at once, as when a phone loses its network.
@@ -95,3 +100,20 @@ export function asQuery(options) {
     for (let i = 0; i < options.length; i += 2) query.set(options[i].replace(/^--/, ''), options[i + 1]);
     return '?' + query.toString();
 }
+
+// The first thing the Linux tool says on standard error for the arguments, without its "quillmere: " prefix: its
+// refusal, or the line after writing a page.
+export function toolSays(args, starting = '') {
+    const run = spawnSync(tool, args, { encoding: 'utf8' });
+    return run.stderr.split('\n').map((line) => line.replace(/^quillmere: (error: )?/, '').replace(/ \(try '.*'\)$/, ''))
+        .find((line) => line.startsWith(starting));
+}
+
+// The CPU of a page made `rate` times slower, as DevTools does it.
+export async function throttle(context, page, rate) {
+    const session = await context.newCDPSession(page);
+    await session.send('Emulation.setCPUThrottlingRate', { rate });
+}
+
+// axe-core, the site's development package, loaded into the page.
+export const axePath = createRequire(join(repo, 'web/package.json')).resolve('axe-core/axe.min.js');
