@@ -6,7 +6,7 @@ import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 import {
-    asQuery, axePath, blockNetwork, launchBrowser, out, runTool, serveSite, site, toolSays, toolValues, toolWarnings,
+    asQuery, axePath, blockNetwork, launchBrowser, out, runTool, serveSite, site, toolLines, toolSays, toolWarnings, values,
 } from './support.mjs';
 
 let server;
@@ -36,10 +36,6 @@ async function open(query = '', base = server.url) {
     return page;
 }
 
-// The values table as the Linux tool's lines, without the padding the ID's line carries there.
-const values = (page) => page.$$eval('#values tr', (rows) =>
-    rows.map((row) => `${row.cells[0].textContent} = ${row.cells[1].textContent}`.trimEnd()).join('\n'));
-const toolLines = (options) => toolValues(options).split('\n').map((line) => line.trimEnd()).join('\n');
 
 const shared = [
     ['--spindle-to-pivot', '222', '--preset', 'iec', '--geometry', 'lofgren-b', '--id', 'My deck'],

@@ -2,7 +2,7 @@
 // server gone, as on a phone without network.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
-import { asQuery, blockNetwork, launchBrowser, serveSite, toolValues } from './support.mjs';
+import { asQuery, blockNetwork, launchBrowser, serveSite, toolLines, values } from './support.mjs';
 
 let server;
 let context;
@@ -65,7 +65,7 @@ test('after one visit the page reloads and makes every PDF without the server', 
     for (const printout of printouts) {
         await page.goto(server.url + asQuery(options) + '&speeds=78');
         await page.waitForSelector('html[data-ready]');
-        assert.equal(await page.textContent('#values'), toolValues(options));
+        assert.equal(await values(page), toolLines(options));
         await page.$eval('#custom-disk', (details) => { details.open = true; });
         const [download] = await Promise.all([page.waitForEvent('download'),
             page.click(`button[data-printout="${printout}"]`)]);

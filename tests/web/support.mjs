@@ -83,6 +83,11 @@ export function toolValues(options) {
         .replace(/\n$/, '');
 }
 
+// The page's values table as the Linux tool's lines, without the padding the ID's line carries there.
+export const values = (page) => page.$$eval('#values tr', (rows) =>
+    rows.map((row) => `${row.cells[0].textContent} = ${row.cells[1].textContent}`.trimEnd()).join('\n'));
+export const toolLines = (options) => toolValues(options).split('\n').map((line) => line.trimEnd()).join('\n');
+
 // The warnings `quillmere values` gives for the options, without their "quillmere: warning: " prefix.
 export function toolWarnings(options) {
     const run = spawnSync(tool, ['values', ...options], { encoding: 'utf8' });
