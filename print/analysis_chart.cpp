@@ -378,7 +378,7 @@ void DrawCurves(const Chart& chart, const ChartPanel& panel, const AlignmentAnal
         const CurveStyle& style = StyleOf(marker.Arm);
         if (marker.At.Y != marker.Null.Y) {
             chart.Pen(LeaderPen);
-            chart.Line(marker.Null, {marker.At.X, marker.At.Y + MarkerSize / 2}, ColourOf(style));
+            chart.Line(marker.Null, {marker.At.X, marker.At.Y + MarkerSize / 2}, ZeroColour);
         }
         Marker(chart, marker.At, style);
     }
@@ -451,9 +451,8 @@ std::string ExactNote(const AlignmentAnalysis& analysis) {
         overhang = std::max(overhang, std::fabs(closed.Overhang - exact.Overhang));
         offset = std::max(offset, std::fabs(closed.OffsetAngle - exact.OffsetAngle));
     }
-    return "Exact: the three geometries solve their defining conditions; their closed forms' nulls lie up to " +
-           Three(nulls) + " mm away, their overhangs up to " + Three(overhang) + " mm, their offsets up to " +
-           Three(offset) + "\xB0.";
+    return "Exact: each geometry solves its defining condition; the closed forms differ by up to " + Three(nulls) +
+           " mm in the nulls, " + Three(overhang) + " mm in the overhang and " + Three(offset) + "\xB0 in the offset.";
 }
 
 // The legend is a table of the figures: a stretch of each curve with its marker, then the arm's numbers.
