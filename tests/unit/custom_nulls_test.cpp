@@ -1,5 +1,6 @@
 #include "analysis/alignment_analysis.h"
 #include "geometry/alignment.h"
+#include "print/arc_template.h"
 #include "settings/null_points.h"
 #include "settings/settings.h"
 
@@ -162,6 +163,10 @@ TEST(CustomNulls, NamedSettingsGiveTheCustomAndExactAlignments) {
         EXPECT_NEAR(exact.Alignment.OuterNullRadius, 121.039, 5e-4) << on;
         EXPECT_EQ(nlohmann::json::parse(ReportJson(exact))["alignment"]["exact"], true);
     }
+    const SettingsReport exactArc =
+        Read(SettingsCommand::Arc, {{"id", "Deck"}, {"geometry", "lofgren-b"}, {"exact", ""}});
+    EXPECT_EQ(ArcTemplateTitle(exactArc.Alignment).value_or(""), "Deck - L\xF6"
+                                                                 "fgren B (exact)");
     const SettingsReport off =
         Read(SettingsCommand::Values, {{"spindle-to-pivot", "222"}, {"preset", "iec"}, {"exact", "off"}});
     EXPECT_FALSE(off.Alignment.ExactSolution);
