@@ -1,5 +1,5 @@
-#include "geometry/alignment.h"
 #include "geometry/confirmation_text.h"
+#include "geometry/alignment.h"
 #include "geometry/windows_1252.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "tests/unit/printout_test_support.h"
 #include "windows/control_ids.h"
 #include "windows/custom_strobe_fields.h"
+#include "tests/unit/printout_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "dialog_template_reader.h"
-#include "windows/control_ids.h"
 #include "windows/custom_strobe_layout.h"
 #include "windows/window_styles.h"
+#include "dialog_template_reader.h"
+#include "windows/control_ids.h"
 
 #include "windows/field_table.h"
 

@@ -1,5 +1,5 @@
-#include "dialog_template_reader.h"
 #include "windows/dialog_template.h"
+#include "dialog_template_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "dialog_template_reader.h"
-#include "windows/control_ids.h"
 #include "windows/main_window_layout.h"
 #include "windows/window_styles.h"
+#include "dialog_template_reader.h"
+#include "windows/control_ids.h"
 
 #include <gtest/gtest.h>
 
