@@ -1,4 +1,5 @@
 #include "analysis/alignment_analysis.h"
+#include "analysis/arm_advice.h"
 #include "print/analysis_chart.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
@@ -128,7 +129,7 @@ TEST(AnalysisChart, LegendCarriesEachArmsFigures) {
                                  "Stevenson A", "Your arm", "65.998 / 120.891", "0.618", "0.366",
                                  "\x96"
                                  "1",
-                                 "Groove radius (mm)"}) {
+                                 "Groove radius (mm)", "What to do", GeometryTradeOff().data()}) {
         EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
     }
 }
