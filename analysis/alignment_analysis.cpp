@@ -1,5 +1,8 @@
 #include "analysis/alignment_analysis.h"
 
+#include "analysis/arm_advice.h"
+#include "analysis/exact_alignment.h"
+
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
 #include "geometry/numeric_text.h"
@@ -356,6 +359,10 @@ ArmFigures AnalyseGeometry(AnalysedArm arm, std::int16_t choice, const AnalysisI
     record.InnerGrooveRadius = inputs.InnerGrooveRadius;
     record.OuterGrooveRadius = inputs.OuterGrooveRadius;
     record.GeometryChoice = choice;
+    if (choice == CustomNullsChoice && inputs.Nulls) {
+        record.InnerNullRadius = inputs.Nulls->Inner;
+        record.OuterNullRadius = inputs.Nulls->Outer;
+    }
     ComputeAlignment(record);
     return AnalyseArm(arm, inputs, record.EffectiveLength, record.OffsetAngle, record.InnerNullRadius,
                       record.OuterNullRadius);
@@ -430,7 +437,9 @@ bool Finite(double value) {
 std::string RightAngleProblem(const ArmFigures& arm) {
     const std::string from = Three(*arm.RightAngleFrom);
     const std::string to = Three(*arm.RightAngleTo);
-    const std::string name = arm.Arm == AnalysedArm::UserArm ? "your arm" : std::string(ArmName(arm.Arm));
+    const std::string name = arm.Arm == AnalysedArm::UserArm  ? "your arm"
+                             : arm.Arm == AnalysedArm::Custom ? "an arm with the custom null points"
+                                                              : std::string(ArmName(arm.Arm));
     return name + " cannot play the grooves: its tracking error reaches 90\xB0 " +
            (from == to ? "at " + from + " mm" : "from " + from + " to " + to + " mm");
 }
@@ -512,6 +521,21 @@ AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
     analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::LofgrenA, 1, inputs));
     analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::LofgrenB, 2, inputs));
     analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::StevensonA, 3, inputs));
+    if (inputs.Exact) {
+        for (ArmFigures& arm : analysis.Arms) {
+            const Result<ExactAlignment> exact =
+                SolveExactAlignment(arm.Arm, inputs.SpindleToPivot, inputs.InnerGrooveRadius, inputs.OuterGrooveRadius);
+            if (!exact) {
+                analysis.Problem = exact.Message();
+                analysis.Arms.clear();
+                analysis.ClosedForms.clear();
+                return analysis;
+            }
+            analysis.ClosedForms.push_back(arm);
+            arm = AnalyseArm(arm.Arm, inputs, exact->EffectiveLength, exact->OffsetAngle, exact->InnerNull,
+                             exact->OuterNull);
+        }
+    }
     for (std::size_t i = 1; i < 3; ++i) {
         if (Lower(analysis.Arms[i].MaxDistortion, analysis.Arms[analysis.LowestPeak].MaxDistortion)) {
             analysis.LowestPeak = i;
@@ -519,6 +543,9 @@ AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
         if (Lower(analysis.Arms[i].RmsDistortion, analysis.Arms[analysis.LowestRms].RmsDistortion)) {
             analysis.LowestRms = i;
         }
+    }
+    if (inputs.Nulls) {
+        analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::Custom, CustomNullsChoice, inputs));
     }
     if (inputs.Arm) {
         const double length = inputs.Arm->EffectiveLength;
@@ -533,13 +560,24 @@ AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
             analysis.Problem = RightAngleProblem(arm);
             analysis.ArmAcrossTheGrooves = arm.Arm;
             analysis.Arms.clear();
+            analysis.ClosedForms.clear();
             return analysis;
         }
     }
     if (inputs.Arm) {
         analysis.BestOverhang = BestOverhangFor(inputs, analysis.Arms.back(), analysis.NoBestOverhang);
+        analysis.Advice = AdviceFor(analysis);
     }
     return analysis;
+}
+
+const ArmFigures* FindArm(const AlignmentAnalysis& analysis, AnalysedArm arm) {
+    for (const ArmFigures& figures : analysis.Arms) {
+        if (figures.Arm == arm) {
+            return &figures;
+        }
+    }
+    return nullptr;
 }
 
 std::string_view ArmName(AnalysedArm arm) {
@@ -552,6 +590,8 @@ std::string_view ArmName(AnalysedArm arm) {
                "fgren B";
     case AnalysedArm::StevensonA:
         return "Stevenson A";
+    case AnalysedArm::Custom:
+        return "Custom";
     case AnalysedArm::UserArm:
         break;
     }
@@ -566,6 +606,8 @@ std::string_view ArmKey(AnalysedArm arm) {
         return "lofgren-b";
     case AnalysedArm::StevensonA:
         return "stevenson-a";
+    case AnalysedArm::Custom:
+        return "custom";
     case AnalysedArm::UserArm:
         break;
     }

@@ -18,7 +18,14 @@ inline constexpr double CurveStep = 0.5;             // mm between the points of
 inline constexpr double CurveMargin = 5.0;           // curves run from r1 - 5 to r2 + 5 mm
 inline constexpr double MaxAnalysedLength = 10000.0; // mm; longer distances, radii and arms are refused
 
-enum class AnalysedArm { LofgrenA, LofgrenB, StevensonA, UserArm };
+// Custom last: the values of the others name their curve styles and keys in files written before it.
+enum class AnalysedArm { LofgrenA, LofgrenB, StevensonA, UserArm, Custom };
+
+// Null points the user gives (checked by CheckCustomNulls in geometry/alignment.h).
+struct CustomNullPoints {
+    double Inner = 0;
+    double Outer = 0;
+};
 
 // The arm as it is mounted: from its data sheet or measured.
 struct UserArmInput {
@@ -33,6 +40,12 @@ struct AnalysisInputs {
     double Rpm = DefaultRpm;
     double Velocity = DefaultVelocity;
     std::optional<UserArmInput> Arm;
+    // A fourth column "Custom" with these null points.
+    std::optional<CustomNullPoints> Nulls;
+    // The three geometries solved exactly (analysis/exact_alignment.h), their closed forms beside them.
+    bool Exact = false;
+    // The geometry the advice for the user's arm aims at: one of the three, or Custom when there are nulls.
+    AnalysedArm Target = AnalysedArm::LofgrenA;
     // Only the chart uses these: the printer correction factors and the arm or turntable ID (program text).
     double CorrectionFactorX = 1.0;
     double CorrectionFactorY = 1.0;
@@ -92,14 +105,30 @@ struct OverhangOptimum {
     std::optional<double> Gain;
 };
 
+// What to do to the user's arm to reach the target geometry, in the words of someone holding a screwdriver.
+struct ArmAdvice {
+    AnalysedArm Target = AnalysedArm::LofgrenA;
+    bool Exact = false;             // the target is the exact solution
+    double OverhangFrom = 0;        // mm, the arm's
+    double OverhangTo = 0;          // mm, the target's
+    double OffsetAngleFrom = 0;     // degrees
+    double OffsetAngleTo = 0;       // degrees
+    std::vector<std::string> Steps; // program text, one sentence each, with its period
+};
+
 struct AlignmentAnalysis {
     AnalysisInputs Inputs;
     // Why the inputs cannot be analysed, empty when they can; when it is not, `Arms` is empty.
     std::string Problem;
     // The arm that made it a problem, when one did: its tracking error reaches 90 degrees inside the grooves.
     std::optional<AnalysedArm> ArmAcrossTheGrooves;
-    // Löfgren A, Löfgren B, Stevenson A, then the user's arm when one was given.
+    // Löfgren A, Löfgren B, Stevenson A (exact ones with Inputs.Exact), Custom when nulls were given, then the
+    // user's arm when one was given.
     std::vector<ArmFigures> Arms;
+    // With Inputs.Exact: the closed forms of the three geometries, in the same order; empty otherwise.
+    std::vector<ArmFigures> ClosedForms;
+    // For the user's arm: how to reach the target geometry; none without an arm or when it has no figures.
+    std::optional<ArmAdvice> Advice;
     std::optional<OverhangOptimum> BestOverhang;
     // Why there is none when an arm was given (program text, one sentence without its period); empty otherwise.
     std::string NoBestOverhang;
@@ -108,8 +137,11 @@ struct AlignmentAnalysis {
 };
 
 // The whole analysis: the geometries' alignments come from ComputeAlignment. An arm whose tracking error reaches
-// 90 degrees within the grooves it reaches cannot play them: then `Problem` says where, and `Arms` is empty.
+// 90 degrees within the grooves it reaches cannot play them: then `Problem` says where, and `Arms` is empty; so
+// it does when an exact solution is asked for and none is found.
 AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs);
+// The figures of an arm in the analysis; none when it has no column.
+const ArmFigures* FindArm(const AlignmentAnalysis& analysis, AnalysedArm arm);
 
 // Whether the inputs can be analysed, or why not as a readable sentence.
 Outcome CheckAnalysisInputs(const AnalysisInputs& inputs);
@@ -122,7 +154,7 @@ double DistortionAt(double trackingError, double radius, double rpm, double velo
 std::optional<double> InnerNullOf(double spindleToPivot, double effectiveLength, double offsetAngle);
 std::optional<double> OuterNullOf(double spindleToPivot, double effectiveLength, double offsetAngle);
 
-// "L\xF6fgren A" (program text, Windows-1252), ..., "Your arm"; and the stable keys "lofgren-a", "lofgren-b",
-// "stevenson-a", "arm".
+// "L\xF6fgren A" (program text, Windows-1252), ..., "Custom", "Your arm"; and the stable keys "lofgren-a",
+// "lofgren-b", "stevenson-a", "custom", "arm".
 std::string_view ArmName(AnalysedArm arm);
 std::string_view ArmKey(AnalysedArm arm);

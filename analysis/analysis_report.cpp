@@ -1,5 +1,7 @@
 #include "analysis/analysis_report.h"
 
+#include "analysis/arm_advice.h"
+
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
 
@@ -8,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -73,6 +76,62 @@ std::string ComparisonLines(const AlignmentAnalysis& analysis) {
                 (best->Gain ? ", " + Three(*best->Gain) + " percentage points less" : std::string()) + ".\n";
     } else if (!analysis.NoBestOverhang.empty()) {
         text += analysis.NoBestOverhang + ".\n";
+    }
+    if (analysis.Advice) {
+        for (const std::string& step : analysis.Advice->Steps) {
+            text += step + "\n";
+        }
+    }
+    return text;
+}
+
+// A closed form's figure and how far the exact solution lies from it: "65.998 (-0.021)".
+std::string WithDifference(double closed, double exact) {
+    const std::string difference = Three(exact - closed);
+    const bool zero = difference.find_first_not_of("-0.") == std::string::npos;
+    return Figure(closed) + " (" + (zero ? "0.000" : (exact > closed ? "+" : "") + difference) + ")";
+}
+
+constexpr std::size_t DifferenceColumnWidth = 18;
+
+struct ClosedFormRow {
+    std::string_view Label;
+    std::string_view Key;
+    std::function<double(const ArmFigures&)> Value;
+};
+
+std::vector<ClosedFormRow> ClosedFormRows() {
+    const auto null = [](std::optional<double> ArmFigures::*field) {
+        return
+            [field](const ArmFigures& arm) { return (arm.*field).value_or(std::numeric_limits<double>::quiet_NaN()); };
+    };
+    const auto f = [](double ArmFigures::*field) { return [field](const ArmFigures& arm) { return arm.*field; }; };
+    return {
+        {"Inner null radius (mm)", "inner_null_radius_mm", null(&ArmFigures::InnerNull)},
+        {"Outer null radius (mm)", "outer_null_radius_mm", null(&ArmFigures::OuterNull)},
+        {"Effective length (mm)", "effective_length_mm", f(&ArmFigures::EffectiveLength)},
+        {"Overhang (mm)", "overhang_mm", f(&ArmFigures::Overhang)},
+        {"Offset angle (\xB0)", "offset_angle_deg", f(&ArmFigures::OffsetAngle)},
+        {"Largest distortion (%)", "max_distortion_percent", f(&ArmFigures::MaxDistortion)},
+        {"RMS distortion (%)", "rms_distortion_percent", f(&ArmFigures::RmsDistortion)},
+    };
+}
+
+// The closed forms beside the exact solutions the table shows: each figure, and the exact one minus it.
+std::string ClosedFormLines(const AlignmentAnalysis& analysis) {
+    std::string text = "\nThe closed forms, and (in brackets) the exact solution minus the closed form:\n";
+    std::string line(LabelWidth, ' ');
+    for (const ArmFigures& closed : analysis.ClosedForms) {
+        line += PaddedLeft(ArmName(closed.Arm), DifferenceColumnWidth);
+    }
+    text += line + '\n';
+    for (const ClosedFormRow& row : ClosedFormRows()) {
+        line = PaddedRight(row.Label, LabelWidth);
+        for (std::size_t i = 0; i < analysis.ClosedForms.size(); ++i) {
+            line += PaddedLeft(WithDifference(row.Value(analysis.ClosedForms[i]), row.Value(analysis.Arms[i])),
+                               DifferenceColumnWidth);
+        }
+        text += line + '\n';
     }
     return text;
 }
@@ -144,6 +203,11 @@ AnalysisCells AnalysisTableCells(const AlignmentAnalysis& analysis) {
         return table;
     }
     table.Inputs = InputsLine(analysis.Inputs);
+    if (analysis.Inputs.Exact) {
+        table.ExactNote = "L\xF6"
+                          "fgren A, L\xF6"
+                          "fgren B and Stevenson A solved exactly for these lengths; their closed forms follow the table.";
+    }
     const auto f = [](double ArmFigures::*field) {
         return [field](const ArmFigures& arm) { return Figure(arm.*field); };
     };
@@ -171,8 +235,12 @@ AnalysisCells AnalysisTableCells(const AlignmentAnalysis& analysis) {
         table.Rows.push_back(std::move(cells));
     }
     table.Footnote = "* the lowest of the three geometries";
+    table.TradeOff = GeometryTradeOff();
     if (analysis.Inputs.Arm) {
         table.Comparison = ComparisonLines(analysis);
+    }
+    if (!analysis.ClosedForms.empty()) {
+        table.ClosedForms = ClosedFormLines(analysis);
     }
     return table;
 }
@@ -182,7 +250,11 @@ std::string AnalysisText(const AlignmentAnalysis& analysis) {
         return analysis.Problem + "\n";
     }
     const AnalysisCells table = AnalysisTableCells(analysis);
-    std::string text = table.Inputs + "\n\n";
+    std::string text = table.Inputs + "\n";
+    if (!table.ExactNote.empty()) {
+        text += table.ExactNote + "\n";
+    }
+    text += "\n";
     text += std::string(LabelWidth, ' ');
     for (const std::string& arm : table.Arms) {
         text += PaddedLeft(arm, ColumnWidth) + std::string(NoMark);
@@ -198,8 +270,8 @@ std::string AnalysisText(const AlignmentAnalysis& analysis) {
         line.erase(line.find_last_not_of(' ') + 1);
         text += line + '\n';
     }
-    text += "\n" + table.Footnote + "\n";
-    text += table.Comparison;
+    text += "\n" + table.Footnote + "\n" + table.TradeOff + "\n";
+    text += table.Comparison + table.ClosedForms;
     return text;
 }
 
@@ -228,6 +300,37 @@ std::string AnalysisJson(const AlignmentAnalysis& analysis) {
                 {"rms_distortion_percent", Number(optimum->RmsDistortion)},
                 {"max_distortion_gain_percent", Number(optimum->Gain)}};
     }
+    nlohmann::ordered_json closedForms = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < analysis.ClosedForms.size(); ++i) {
+        const ArmFigures& closed = analysis.ClosedForms[i];
+        nlohmann::ordered_json figures = {{"key", ArmKey(closed.Arm)},
+                                          {"name", Windows1252ToUtf8(ArmName(closed.Arm))}};
+        nlohmann::ordered_json differences = nlohmann::ordered_json::object();
+        for (const ClosedFormRow& row : ClosedFormRows()) {
+            figures[std::string(row.Key)] = Number(row.Value(closed));
+            differences[std::string(row.Key)] = Number(row.Value(analysis.Arms[i]) - row.Value(closed));
+        }
+        figures["exact_minus_closed_form"] = differences;
+        closedForms.push_back(figures);
+    }
+    nlohmann::ordered_json advice = nullptr;
+    if (const std::optional<ArmAdvice>& given = analysis.Advice) {
+        nlohmann::ordered_json steps = nlohmann::ordered_json::array();
+        for (const std::string& step : given->Steps) {
+            steps.push_back(Windows1252ToUtf8(step));
+        }
+        advice = {{"target", ArmKey(given->Target)},
+                  {"exact", given->Exact},
+                  {"overhang_from_mm", Number(given->OverhangFrom)},
+                  {"overhang_to_mm", Number(given->OverhangTo)},
+                  {"offset_angle_from_deg", Number(given->OffsetAngleFrom)},
+                  {"offset_angle_to_deg", Number(given->OffsetAngleTo)},
+                  {"steps", steps}};
+    }
+    nlohmann::ordered_json nulls = nullptr;
+    if (inputs.Nulls) {
+        nulls = {Number(inputs.Nulls->Inner), Number(inputs.Nulls->Outer)};
+    }
     const nlohmann::ordered_json noBest = analysis.NoBestOverhang.empty()
                                               ? nlohmann::ordered_json(nullptr)
                                               : nlohmann::ordered_json(Windows1252ToUtf8(analysis.NoBestOverhang));
@@ -244,10 +347,16 @@ std::string AnalysisJson(const AlignmentAnalysis& analysis) {
           {"outer_groove_radius_mm", Number(inputs.OuterGrooveRadius)},
           {"rpm", Number(inputs.Rpm)},
           {"velocity_mm_per_s", Number(inputs.Velocity)},
-          {"arm", arm}}},
+          {"arm", arm},
+          {"nulls_mm", nulls},
+          {"exact", inputs.Exact},
+          {"target", ArmKey(inputs.Target)}}},
         {"arms", arms},
+        {"closed_forms", closedForms},
         {"best_overhang", best},
         {"no_best_overhang", noBest},
+        {"advice", advice},
+        {"trade_off", Windows1252ToUtf8(GeometryTradeOff())},
         {"warnings", warnings},
     };
     return document.dump(2) + "\n";

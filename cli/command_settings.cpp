@@ -21,7 +21,7 @@ std::shared_ptr<CommandSettings> AddSettingOptions(CLI::App& command, SettingsCo
         CLI::Option* option = nullptr;
         switch (rule.Form) {
         case SettingForm::Flag:
-            option = command.add_flag("--" + name, settings->Strict, std::string(rule.Help));
+            option = command.add_flag("--" + name, settings->Flags[name], std::string(rule.Help));
             break;
         case SettingForm::OptionalValue:
             option = command.add_flag("--" + name + "{}", text, std::string(rule.Help));
@@ -44,8 +44,10 @@ SettingsReport ReadCommandSettings(const CommandSettings& settings, bool keepRef
             named[name] = *text;
         }
     }
-    if (settings.Strict) {
-        named["strict"] = "";
+    for (const auto& [name, on] : settings.Flags) {
+        if (on) {
+            named[name] = "";
+        }
     }
     SettingsReport report = ReadSettings(settings.Command, named, {SystemPaperSize(), true});
     if (report.Refused() && !keepRefused) {

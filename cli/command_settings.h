@@ -13,7 +13,8 @@ struct CommandSettings {
     SettingsCommand Command = SettingsCommand::Values;
     // Each option's text as given; CLI11 fills them, the last of a repeated option wins.
     std::map<std::string, std::optional<std::string>> Texts;
-    bool Strict = false;
+    // Each switch (--strict, --exact) by its option name.
+    std::map<std::string, bool> Flags;
 };
 
 // Declares the command's options, in their groups, with the settings layer's help and defaults.

@@ -47,7 +47,31 @@ NullPoints StevensonA(Extended ri, Extended ro, Extended d) {
     return {inner, product / inner, SquareRoot(product + d * d)};
 }
 
+// Given null points: the arm through both has L² = d² + n1 n2 (the product of the roots of the null equation).
+NullPoints CustomNulls(Extended inner, Extended outer, Extended d) {
+    return {inner, outer, SquareRoot(inner * outer + d * d)};
+}
+
 } // namespace
+
+Outcome CheckCustomNulls(double spindleToPivot, double innerNull, double outerNull) {
+    const auto inside = [&](double null) { return null > 0 && null < spindleToPivot; };
+    if (!inside(innerNull) || !inside(outerNull)) {
+        return Failure{"must lie between 0 and the spindle to pivot distance (" + ShortestText(spindleToPivot) +
+                       " mm)"};
+    }
+    if (!(innerNull < outerNull)) {
+        return Failure{"must give the inner null point first and the outer one larger"};
+    }
+    // Follows from the two checks above for any real arm, as (n1 + n2)² >= 4L² means n2 - n1 >= 2d; kept so that
+    // no caller can reach the square root of a negative number through rounding.
+    const Extended d = spindleToPivot;
+    const Extended length = std::sqrt(static_cast<Extended>(innerNull) * outerNull + d * d);
+    if (!(static_cast<Extended>(innerNull) + outerNull < 2 * length)) {
+        return Failure{"leave no offset angle: their sum must be less than twice the effective length"};
+    }
+    return Done{};
+}
 
 void ComputeAlignment(ParameterRecord& record) {
     const Extended d = record.SpindleToPivot;
@@ -65,6 +89,9 @@ void ComputeAlignment(ParameterRecord& record) {
         break;
     case 3:
         points = StevensonA(ri, ro, d);
+        break;
+    case CustomNullsChoice:
+        points = CustomNulls(record.InnerNullRadius, record.OuterNullRadius, d);
         break;
     default:
         computed = false; // no geometry read yet: the previous results stay

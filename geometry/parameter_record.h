@@ -5,6 +5,9 @@
 #include <string_view>
 
 inline constexpr std::size_t ArmIdLength = 40;
+// The geometry of null points the user gives (the Linux tool and the page only; the window has three buttons):
+// InnerNullRadius and OuterNullRadius are then inputs of ComputeAlignment.
+inline constexpr std::int16_t CustomNullsChoice = 4;
 
 // The inputs and results of one alignment: what the fields give, what ComputeAlignment adds and where the arc
 // template put its points. The Windows program keeps one for the life of the process (windows/program_records.h).
@@ -30,6 +33,9 @@ struct ParameterRecord {
     double InnerNullPageY;
     double OuterNullPageX;
     double OuterNullPageY;
+    // The null points solve the geometry's defining condition numerically rather than its closed form (the Linux
+    // tool's and the page's --exact); the window never sets it.
+    bool ExactSolution;
 };
 
 // Cut to `length` bytes or fill with blanks (0x20) to exactly `length` bytes.

@@ -1,6 +1,7 @@
 #include "print/analysis_chart.h"
 
 #include "analysis/analysis_report.h"
+#include "analysis/arm_advice.h"
 #include "geometry/groove_presets.h"
 #include "geometry/numeric_text.h"
 #include "print/page_model.h"
@@ -22,11 +23,13 @@ namespace {
 constexpr double PageLeft = 10;
 constexpr double PlotLeft = 28;
 constexpr double PlotRight = 192;
+// The panels leave the lower third of the page to the table, the notes and the advice for the user's arm.
 constexpr double TrackingErrorTop = 37;
-constexpr double TrackingErrorBottom = 109;
-constexpr double DistortionTop = 129;
-constexpr double DistortionBottom = 201;
-constexpr double TableTop = 218;
+constexpr double TrackingErrorBottom = 96;
+constexpr double DistortionTop = 114;
+constexpr double DistortionBottom = 173;
+constexpr double TableTop = 189;
+constexpr double NoteLine = 3.6;
 
 constexpr double TickLength = 1.3;
 constexpr double MarkerSize = 2.1;
@@ -42,9 +45,11 @@ constexpr double GridPen = 0.1;
 constexpr double ZeroPen = 0.25;
 constexpr double CurvePen = 0.45;
 constexpr double ArmCurvePen = 0.55;
+constexpr double DotPen = 0.65;
+constexpr double LeaderPen = 0.15;
 constexpr double MarkerPen = 0.25;
 
-enum class MarkerShape { Circle, Square, Diamond, Triangle };
+enum class MarkerShape { Circle, Square, Diamond, Triangle, TriangleDown };
 
 // How each arm's curve looks: a colour that tells it apart on screen and a line style and marker that do the
 // same in black and white. Dash patterns alternate drawn and blank lengths in millimetres along the curve; none is
@@ -57,12 +62,15 @@ struct CurveStyle {
     MarkerShape Marker;
 };
 
+// Stevenson A's dots are wider and closer than a line's pen would make them: thin sparse dots vanished on the shaded
+// grooves, in grey most of all.
 // clang-format off
 constexpr CurveStyle CurveStyles[] = {
     {{0, 114, 178}, {0, 0, 0, 0},            CurvePen,    MarkerShape::Circle},   // Löfgren A: solid, blue
     {{213, 94, 0},  {2.75, 1.75, 0, 0},      CurvePen,    MarkerShape::Square},   // Löfgren B: dashes, vermilion
-    {{0, 158, 115}, {0.05, 0.85, 0, 0},      CurvePen,    MarkerShape::Diamond},  // Stevenson A: dots, green
+    {{0, 140, 100}, {0.05, 0.75, 0, 0},      DotPen,      MarkerShape::Diamond},  // Stevenson A: dots, green
     {{0, 0, 0},     {2.85, 1.55, 0.05, 1.55}, ArmCurvePen, MarkerShape::Triangle}, // the user's arm: dash-dot, black
+    {{117, 52, 148}, {5.5, 1.3, 1.1, 1.3},   CurvePen,    MarkerShape::TriangleDown}, // custom: long-short, purple
 };
 // clang-format on
 
@@ -74,14 +82,11 @@ PageColour ColourOf(const CurveStyle& style) {
     return MakeColour(style.Colour[0], style.Colour[1], style.Colour[2]);
 }
 
-const PageColour GrooveShade = MakeColour(228, 228, 228);
+const PageColour GrooveShade = MakeColour(234, 234, 234);
 const PageColour GridColour = MakeColour(200, 200, 200);
 const PageColour ZeroColour = MakeColour(110, 110, 110);
 
-struct Point {
-    double X;
-    double Y;
-};
+using Point = ChartPoint;
 
 // Everything that turns page millimetres into dots, and the fonts.
 struct Chart {
@@ -236,6 +241,7 @@ void Marker(const Chart& chart, Point at, const CurveStyle& style) {
         return;
     case MarkerShape::Diamond:
     case MarkerShape::Triangle:
+    case MarkerShape::TriangleDown:
         break;
     }
     // Paper behind the outline, so the curve does not run through the mark.
@@ -243,8 +249,10 @@ void Marker(const Chart& chart, Point at, const CurveStyle& style) {
     std::vector<Point> corners;
     if (style.Marker == MarkerShape::Diamond) {
         corners = {{at.X, at.Y - h * 1.2}, {at.X + h * 1.2, at.Y}, {at.X, at.Y + h * 1.2}, {at.X - h * 1.2, at.Y}};
-    } else {
+    } else if (style.Marker == MarkerShape::Triangle) {
         corners = {{at.X, at.Y - h * 1.2}, {at.X + h * 1.1, at.Y + h * 0.8}, {at.X - h * 1.1, at.Y + h * 0.8}};
+    } else {
+        corners = {{at.X, at.Y + h * 1.2}, {at.X + h * 1.1, at.Y - h * 0.8}, {at.X - h * 1.1, at.Y - h * 0.8}};
     }
     chart.Surface->PageMoveTo(chart.X(corners.back().X), chart.Y(corners.back().Y));
     for (const Point& corner : corners) {
@@ -252,8 +260,9 @@ void Marker(const Chart& chart, Point at, const CurveStyle& style) {
     }
 }
 
-// A curve's points on the page, with the nulls put in where they fall, so the distortion reaches zero there.
-std::vector<Point> CurvePoints(const ChartPanel& panel, const ArmFigures& arm, bool distortion) {
+// A curve's stretches on the page, with the nulls put in where they fall, so the distortion reaches zero there; cut
+// where the curve leaves the panel's value range (the distortion's scale fits the grooves, not the curves' ends).
+std::vector<std::vector<Point>> CurveRuns(const ChartPanel& panel, const ArmFigures& arm, bool distortion) {
     const AnalysisCurve& curve = arm.Curve;
     std::vector<std::pair<double, double>> values;
     for (std::size_t i = 0; i < curve.Radius.size(); ++i) {
@@ -267,11 +276,35 @@ std::vector<Point> CurvePoints(const ChartPanel& panel, const ArmFigures& arm, b
         }
     }
     std::sort(values.begin(), values.end());
-    std::vector<Point> points;
-    for (const auto& [radius, value] : values) {
-        points.push_back({panel.PageX(radius), panel.PageY(value)});
+    const double low = panel.Y.From;
+    const double high = panel.Y.To;
+    const auto inside = [&](double value) { return value >= low && value <= high; };
+    // Where the segment from a to b crosses the edge of the range that b (or a) lies beyond.
+    const auto crossing = [&](const std::pair<double, double>& a, const std::pair<double, double>& b) {
+        const double edge = std::max(a.second, b.second) > high ? high : low;
+        const double t = (edge - a.second) / (b.second - a.second);
+        return Point{panel.PageX(a.first + (b.first - a.first) * t), panel.PageY(edge)};
+    };
+    std::vector<std::vector<Point>> runs;
+    std::vector<Point> run;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const bool here = inside(values[i].second);
+        const bool before = i > 0 && inside(values[i - 1].second);
+        if (here && i > 0 && !before) {
+            run.push_back(crossing(values[i - 1], values[i]));
+        }
+        if (here) {
+            run.push_back({panel.PageX(values[i].first), panel.PageY(values[i].second)});
+        } else if (before) {
+            run.push_back(crossing(values[i - 1], values[i]));
+            runs.push_back(std::move(run));
+            run.clear();
+        }
     }
-    return points;
+    if (!run.empty()) {
+        runs.push_back(std::move(run));
+    }
+    return runs;
 }
 
 // The values of an axis's ticks, computed from the start each (no running sum); none for an axis that makes no sense.
@@ -329,24 +362,25 @@ void DrawAxes(const Chart& chart, const ChartPanel& panel, std::string_view titl
     Text(chart, chart.Font(TextPoints, FontBold), PageLeft, panel.Top - 3, title);
 }
 
+// The order the curves are drawn in: the arm last, on top; Löfgren A just below it.
+constexpr AnalysedArm DrawingOrder[] = {AnalysedArm::StevensonA, AnalysedArm::LofgrenB, AnalysedArm::Custom,
+                                        AnalysedArm::LofgrenA, AnalysedArm::UserArm};
+
 void DrawCurves(const Chart& chart, const ChartPanel& panel, const AlignmentAnalysis& analysis, bool distortion) {
-    // The arm last, on top; Löfgren A just below it.
-    constexpr std::size_t Order[] = {2, 1, 0, 3};
-    for (std::size_t index : Order) {
-        if (index < analysis.Arms.size()) {
-            const ArmFigures& arm = analysis.Arms[index];
-            DashedPolyline(chart, CurvePoints(panel, arm, distortion), StyleOf(arm.Arm));
-        }
-    }
-    for (std::size_t index : Order) {
-        if (index < analysis.Arms.size()) {
-            const ArmFigures& arm = analysis.Arms[index];
-            for (const std::optional<double>& null : {arm.InnerNull, arm.OuterNull}) {
-                if (null && *null >= panel.X.From && *null <= panel.X.To) {
-                    Marker(chart, {panel.PageX(*null), panel.PageY(0)}, StyleOf(arm.Arm));
-                }
+    for (const AnalysedArm which : DrawingOrder) {
+        if (const ArmFigures* arm = FindArm(analysis, which)) {
+            for (const std::vector<Point>& run : CurveRuns(panel, *arm, distortion)) {
+                DashedPolyline(chart, run, StyleOf(arm->Arm));
             }
         }
+    }
+    for (const NullMarker& marker : NullMarkersOf(analysis, panel)) {
+        const CurveStyle& style = StyleOf(marker.Arm);
+        if (marker.At.Y != marker.Null.Y) {
+            chart.Pen(LeaderPen);
+            chart.Line(marker.Null, {marker.At.X, marker.At.Y + MarkerSize / 2}, ZeroColour);
+        }
+        Marker(chart, marker.At, style);
     }
 }
 
@@ -376,6 +410,49 @@ std::string Figure(double value) {
 std::string NullPair(const ArmFigures& arm) {
     const auto text = [](const std::optional<double>& radius) { return radius ? Three(*radius) : "none"; };
     return text(arm.InnerNull) + " / " + text(arm.OuterNull);
+}
+
+// A text broken at blanks into lines no wider than `width`; the baseline of its last line.
+double Paragraph(const Chart& chart, const PrintFont& font, double x, double baseline, double width,
+                 std::string_view text, double lineStep) {
+    const double em = chart.EmDots(font) / chart.Scale.X;
+    std::string line;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t blank = std::min(text.find(' ', at), text.size());
+        const std::string_view word = text.substr(at, blank - at);
+        const std::string longer = line.empty() ? std::string(word) : line + " " + std::string(word);
+        if (!line.empty() && ArialTextWidth(longer) * em > width) {
+            Text(chart, font, x, baseline, line);
+            baseline += lineStep;
+            line = std::string(word);
+        } else {
+            line = longer;
+        }
+        at = blank + 1;
+    }
+    Text(chart, font, x, baseline, line);
+    return baseline;
+}
+
+// How far the exact solutions lie from the closed forms, at most.
+std::string ExactNote(const AlignmentAnalysis& analysis) {
+    double nulls = 0;
+    double overhang = 0;
+    double offset = 0;
+    for (std::size_t i = 0; i < analysis.ClosedForms.size() && i < analysis.Arms.size(); ++i) {
+        const ArmFigures& closed = analysis.ClosedForms[i];
+        const ArmFigures& exact = analysis.Arms[i];
+        for (const auto& [a, b] : {std::pair{closed.InnerNull, exact.InnerNull}, {closed.OuterNull, exact.OuterNull}}) {
+            if (a && b) {
+                nulls = std::max(nulls, std::fabs(*a - *b));
+            }
+        }
+        overhang = std::max(overhang, std::fabs(closed.Overhang - exact.Overhang));
+        offset = std::max(offset, std::fabs(closed.OffsetAngle - exact.OffsetAngle));
+    }
+    return "Exact: each geometry solves its defining condition; the closed forms differ by up to " + Three(nulls) +
+           " mm in the nulls, " + Three(overhang) + " mm in the overhang and " + Three(offset) + "\xB0 in the offset.";
 }
 
 // The legend is a table of the figures: a stretch of each curve with its marker, then the arm's numbers.
@@ -421,20 +498,34 @@ void DrawTable(const Chart& chart, const AlignmentAnalysis& analysis) {
     Text(chart, note, PageLeft, baseline,
          "Distortion: the second harmonic that the tracking error causes in a groove recorded at " +
              Short(inputs.Velocity) + " mm/s peak velocity, played at " + SpeedText(inputs.Rpm) + " rpm.");
-    baseline += 3.6;
+    baseline += NoteLine;
     Text(chart, note, PageLeft, baseline,
          "Shaded: the recorded grooves, " + Short(inputs.InnerGrooveRadius) + " to " + Short(inputs.OuterGrooveRadius) +
              " mm; the figures cover them. Marks: null points. * the lowest of the three geometries.");
     if (analysis.BestOverhang) {
         const OverhangOptimum& best = *analysis.BestOverhang;
-        baseline += 3.6;
+        baseline += NoteLine;
         Text(chart, note, PageLeft, baseline,
              "With your arm's offset angle of " + Three(best.OffsetAngle) + "\xB0, an overhang of " +
                  Three(best.Overhang) + " mm gives the lowest peak distortion, " + Three(best.MaxDistortion) + " %" +
                  (best.Gain ? " (" + Three(*best.Gain) + " percentage points less)" : std::string()) + ".");
     } else if (!analysis.NoBestOverhang.empty()) {
-        baseline += 3.6;
+        baseline += NoteLine;
         Text(chart, note, PageLeft, baseline, analysis.NoBestOverhang + ".");
+    }
+    baseline += NoteLine;
+    Text(chart, note, PageLeft, baseline, std::string(GeometryTradeOff()));
+    if (!analysis.ClosedForms.empty()) {
+        baseline += NoteLine;
+        Text(chart, note, PageLeft, baseline, ExactNote(analysis));
+    }
+    if (analysis.Advice) {
+        baseline += 6.5;
+        Text(chart, chart.Font(TextPoints, FontBold), PageLeft, baseline, "What to do");
+        const PrintFont adviceFont = chart.Font(TextPoints);
+        for (const std::string& step : analysis.Advice->Steps) {
+            baseline = Paragraph(chart, adviceFont, PageLeft, baseline + 4.6, PlotRight - PageLeft, step, 4.2);
+        }
     }
 }
 
@@ -458,6 +549,34 @@ void DrawHeading(const Chart& chart, const AlignmentAnalysis& analysis) {
 }
 
 } // namespace
+
+std::vector<NullMarker> NullMarkersOf(const AlignmentAnalysis& analysis, const ChartPanel& panel) {
+    constexpr double Lift = MarkerSize + 0.8;
+    std::vector<NullMarker> markers;
+    std::vector<int> lanes;
+    for (const AnalysedArm which : DrawingOrder) {
+        const ArmFigures* arm = FindArm(analysis, which);
+        if (arm == nullptr) {
+            continue;
+        }
+        for (const std::optional<double>& null : {arm->InnerNull, arm->OuterNull}) {
+            if (!null || *null < panel.X.From || *null > panel.X.To) {
+                continue;
+            }
+            const Point at{panel.PageX(*null), panel.PageY(0)};
+            int lane = 0;
+            for (bool taken = true; taken; lane += taken ? 1 : 0) {
+                taken = false;
+                for (std::size_t i = 0; i < markers.size(); ++i) {
+                    taken = taken || (lanes[i] == lane && std::fabs(markers[i].Null.X - at.X) < NullMarkerWidth);
+                }
+            }
+            markers.push_back({which, at, {at.X, at.Y - Lift * lane}});
+            lanes.push_back(lane);
+        }
+    }
+    return markers;
+}
 
 ChartAxis NiceAxis(double low, double high, int ticks) {
     if (!(high > low)) {
@@ -493,8 +612,13 @@ AnalysisChartLayout AnalysisChartLayoutOf(const AlignmentAnalysis& analysis) {
             lowTe = std::min(lowTe, te);
             highTe = std::max(highTe, te);
         }
-        for (double d : arm.Curve.Distortion) {
-            highD = std::max(highD, d);
+        // The scale fits the grooves: beyond them the curves climb steeply (2 % at 55 mm) over radii no record
+        // uses, and would squeeze what matters into the bottom of the panel.
+        for (std::size_t i = 0; i < arm.Curve.Radius.size(); ++i) {
+            const double r = arm.Curve.Radius[i];
+            if (r >= inputs.InnerGrooveRadius && r <= inputs.OuterGrooveRadius) {
+                highD = std::max(highD, arm.Curve.Distortion[i]);
+            }
         }
     }
     AnalysisChartLayout layout;

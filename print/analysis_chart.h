@@ -3,6 +3,7 @@
 #include "analysis/alignment_analysis.h"
 
 #include <string>
+#include <vector>
 
 // Where the analysis chart (PrintAnalysisChart in print/printouts.h) puts its two panels and what their axes
 // show: page millimetres from the top-left of the printable area, values in the axes' units.
@@ -31,6 +32,23 @@ struct AnalysisChartLayout {
 };
 
 AnalysisChartLayout AnalysisChartLayoutOf(const AlignmentAnalysis& analysis);
+
+struct ChartPoint {
+    double X = 0;
+    double Y = 0;
+};
+
+// A null point's mark in a panel: where the null lies on the zero line, and where its mark is drawn, lifted above
+// the marks it would overlap (two geometries' nulls can lie a millimetre apart), with a leader down to the null.
+struct NullMarker {
+    AnalysedArm Arm = AnalysedArm::LofgrenA;
+    ChartPoint Null;
+    ChartPoint At;
+};
+std::vector<NullMarker> NullMarkersOf(const AlignmentAnalysis& analysis, const ChartPanel& panel);
+
+// The widest a null point's mark is drawn, in page millimetres.
+inline constexpr double NullMarkerWidth = 2.6;
 
 // Round tick values over low..high, about `ticks` of them, the ends on whole steps.
 ChartAxis NiceAxis(double low, double high, int ticks);

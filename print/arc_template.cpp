@@ -235,6 +235,9 @@ std::optional<std::string> ArcTemplateTitle(const ParameterRecord& record) {
     case 3:
         suffix = " - Stevenson A";
         break;
+    case CustomNullsChoice:
+        suffix = " - Custom null points";
+        break;
     default:
         return std::nullopt;
     }
@@ -243,7 +246,7 @@ std::optional<std::string> ArcTemplateTitle(const ParameterRecord& record) {
     while (!id.empty() && (id.back() == ' ' || id.back() == '\0')) {
         id.remove_suffix(1);
     }
-    return std::string(id) + std::string(suffix);
+    return std::string(id) + std::string(suffix) + (record.ExactSolution ? " (exact)" : "");
 }
 
 void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record) {

@@ -77,7 +77,10 @@ Json Settings(const std::vector<ReadSetting>& settings) {
 }
 
 std::string_view GeometryKey(std::int16_t choice) {
-    return choice == 2 ? "lofgren-b" : choice == 3 ? "stevenson-a" : "lofgren-a";
+    return choice == CustomNullsChoice ? "custom"
+           : choice == 2               ? "lofgren-b"
+           : choice == 3               ? "stevenson-a"
+                                       : "lofgren-a";
 }
 
 Json Alignment(const ParameterRecord& record) {
@@ -89,6 +92,7 @@ Json Alignment(const ParameterRecord& record) {
         start = end + 1;
     }
     return {{"geometry", GeometryKey(record.GeometryChoice)},
+            {"exact", record.ExactSolution},
             {"id", Windows1252ToUtf8(ArmIdText(record))},
             {"spindle_to_pivot_mm", Number(record.SpindleToPivot)},
             {"inner_groove_radius_mm", Number(record.InnerGrooveRadius)},
@@ -107,7 +111,8 @@ Json Alignment(const ParameterRecord& record) {
 Json Analysis(const AlignmentAnalysis& analysis) {
     Json document = Json::parse(AnalysisJson(analysis));
     Json figures = Json::object();
-    for (const char* key : {"inputs", "arms", "best_overhang", "no_best_overhang"}) {
+    for (const char* key :
+         {"inputs", "arms", "closed_forms", "best_overhang", "no_best_overhang", "advice", "trade_off"}) {
         figures[key] = document[key];
     }
     RoundNumbers(figures);

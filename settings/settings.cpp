@@ -1,12 +1,14 @@
 #include "settings/settings.h"
 
 #include "analysis/analysis_report.h"
+#include "analysis/exact_alignment.h"
 #include "geometry/alignment.h"
 #include "geometry/groove_presets.h"
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
 #include "print/command_line_colours.h"
 #include "print/printouts.h"
+#include "settings/null_points.h"
 #include "settings/page_warnings.h"
 
 #include <algorithm>
@@ -148,6 +150,8 @@ private:
     const SettingsContext& Context;
     std::vector<SettingRule> Rules;
     SettingsReport Report;
+    bool Exact = false;
+    std::optional<CustomNullPoints> Nulls;
 
     bool Has(std::string_view name) const { return Given.find(std::string(name)) != Given.end(); }
 
@@ -315,19 +319,110 @@ private:
             }
         }
         ReadCorrectionFactors();
-        if (Report.Command != SettingsCommand::Analyse) {
-            const std::string geometry =
-                ChoiceOf("geometry", {{"lofgren-a"}, {"lofgren-b"}, {"stevenson-a"}, {"baerwald", "lofgren-a"}},
-                         "lofgren-a")
-                    .value_or("lofgren-a");
-            record.GeometryChoice = geometry == "lofgren-b" ? 2 : geometry == "stevenson-a" ? 3 : 1;
-        } else {
-            record.GeometryChoice = 1;
+        const std::string geometry =
+            ChoiceOf("geometry", {{"lofgren-a"}, {"lofgren-b"}, {"stevenson-a"}, {"baerwald", "lofgren-a"}},
+                     "lofgren-a")
+                .value_or("lofgren-a");
+        record.GeometryChoice = geometry == "lofgren-b" ? 2 : geometry == "stevenson-a" ? 3 : 1;
+        Exact = ReadExact();
+        if (Has("nulls") && Has("geometry")) {
+            Refuse("nulls-with-geometry", "nulls", "give --geometry or --nulls, not both");
+        }
+        Nulls = ReadNulls(record.SpindleToPivot);
+        if (Nulls) {
+            record.GeometryChoice = CustomNullsChoice;
+            record.InnerNullRadius = Nulls->Inner;
+            record.OuterNullRadius = Nulls->Outer;
+            if (Exact && Report.Command != SettingsCommand::Analyse) {
+                Warn("exact-with-nulls", "exact",
+                     "--exact has nothing to solve with --nulls: the null points are used as given");
+            }
         }
         ReadArmId();
         ComputeAlignment(record);
+        if (Exact && !Nulls && !Report.Refused()) {
+            SolveExactly(record);
+        }
         Append(AlignmentWarnings(record));
         Append(CorrectionFactorWarnings(record));
+    }
+
+    // --exact is a switch: given without a value (or, from the page, as on or off).
+    bool ReadExact() {
+        const std::optional<std::string> given = TextOf("exact");
+        if (!given) {
+            return false;
+        }
+        ReadSetting& read = Record("exact", *given, true);
+        const std::string key = ChoiceKey(*given);
+        for (const std::string_view on : {"", "on", "true", "yes", "1"}) {
+            if (key == on) {
+                read.Reading = "on";
+                return true;
+            }
+        }
+        for (const std::string_view off : {"off", "false", "no", "0"}) {
+            if (key == off) {
+                read.Reading = "off";
+                return false;
+            }
+        }
+        Refuse("not-a-switch", "exact", "--exact takes no value, not '" + *given + "'");
+        return false;
+    }
+
+    // The user's null points: two lengths, inside (0, d) and in order; a warning for one outside the grooves.
+    std::optional<CustomNullPoints> ReadNulls(double spindleToPivot) {
+        const std::optional<std::string> given = TextOf("nulls");
+        if (!given) {
+            return std::nullopt;
+        }
+        Record("nulls", *given, true);
+        const Result<NullPointsText> read = ReadNullPointsText(*given);
+        if (!read) {
+            Refuse("not-null-points", "nulls", OptionMessage("nulls", read.Message()));
+            return std::nullopt;
+        }
+        const std::string readsAs = ShortestText(read->Inner) + " and " + ShortestText(read->Outer) + " mm";
+        Report.Settings.back().Reading = readsAs;
+        if (const Outcome fits = CheckCustomNulls(spindleToPivot, read->Inner, read->Outer); !fits) {
+            Refuse("nulls-range", "nulls", OptionMessage("nulls", fits.Message() + ", not '" + *given + "'"));
+            return std::nullopt;
+        }
+        if (read->DecimalComma) {
+            NoteDecimalComma("nulls", readsAs);
+        }
+        const ParameterRecord& record = Report.Alignment;
+        for (const double null : {read->Inner, read->Outer}) {
+            if (null < record.InnerGrooveRadius || null > record.OuterGrooveRadius) {
+                Warn("null-outside-grooves", "nulls",
+                     "--nulls: the null point " + ShortestText(null) + " mm lies outside the grooves (" +
+                         ShortestText(record.InnerGrooveRadius) + " to " + ShortestText(record.OuterGrooveRadius) +
+                         " mm)");
+            }
+        }
+        return CustomNullPoints{read->Inner, read->Outer};
+    }
+
+    // The chosen geometry's defining condition solved numerically instead of its closed form; the record then
+    // holds the arm through those null points, as for given ones.
+    void SolveExactly(ParameterRecord& record) {
+        const std::int16_t choice = record.GeometryChoice;
+        const AnalysedArm geometry = choice == 2   ? AnalysedArm::LofgrenB
+                                     : choice == 3 ? AnalysedArm::StevensonA
+                                                   : AnalysedArm::LofgrenA;
+        const Result<ExactAlignment> exact =
+            SolveExactAlignment(geometry, record.SpindleToPivot, record.InnerGrooveRadius, record.OuterGrooveRadius);
+        if (!exact) {
+            Refuse("no-exact-solution", "exact", "--exact: " + Windows1252ToUtf8(exact.Message()));
+            return;
+        }
+        record.GeometryChoice = CustomNullsChoice;
+        record.InnerNullRadius = exact->InnerNull;
+        record.OuterNullRadius = exact->OuterNull;
+        ComputeAlignment(record);
+        record.GeometryChoice = choice;
+        record.ExactSolution = true;
     }
 
     // The ID as the template prints it: a control character would reach the terminal as it is (a line break adds a
@@ -581,6 +676,13 @@ private:
         }
         ReadAlignment();
         AnalysisInputs inputs = AnalysisInputsOf(Report.Alignment);
+        inputs.Nulls = Nulls;
+        inputs.Exact = Exact;
+        const std::int16_t choice = Report.Alignment.GeometryChoice;
+        inputs.Target = choice == CustomNullsChoice ? AnalysedArm::Custom
+                        : choice == 2               ? AnalysedArm::LofgrenB
+                        : choice == 3               ? AnalysedArm::StevensonA
+                                                    : AnalysedArm::LofgrenA;
         inputs.Rpm = Speed("rpm").value_or(DefaultRpm);
         inputs.Velocity = Number("velocity").value_or(DefaultVelocity);
         if (Report.Refused()) {
@@ -616,9 +718,10 @@ private:
         AlignmentAnalysis analysis = AnalyseAlignment(inputs);
         if (!analysis.Problem.empty()) {
             // A geometry across the grooves comes of the distance (or the radii); the user's arm of its own options.
-            const std::string_view field = analysis.ArmAcrossTheGrooves != AnalysedArm::UserArm ? "spindle-to-pivot"
-                                           : length                                             ? "effective-length"
-                                                                                                : "overhang";
+            const std::string_view field = analysis.ArmAcrossTheGrooves == AnalysedArm::Custom    ? "nulls"
+                                           : analysis.ArmAcrossTheGrooves != AnalysedArm::UserArm ? "spindle-to-pivot"
+                                           : length                                               ? "effective-length"
+                                                                                                  : "overhang";
             Refuse("arm-cannot-play", field, Windows1252ToUtf8(analysis.Problem));
             return;
         }

@@ -431,8 +431,9 @@
             body.append(tr);
         }
         element.append(head, body);
-        const notes = [cell('p', table.footnote)];
+        const notes = [table.exactNote, table.footnote, table.tradeOff].filter((l) => l).map((l) => cell('p', l));
         for (const line of table.comparison.split('\n').filter((l) => l)) notes.push(cell('p', line));
+        if (table.closedForms) notes.push(cell('pre', table.closedForms));
         box.replaceChildren(element, ...notes);
         drawChart(settings, table.arms);
         return report;

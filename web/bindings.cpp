@@ -419,8 +419,11 @@ val AnalysisTable(const val& settings) {
     result.set("inputs", Windows1252ToUtf8(table.Inputs));
     result.set("arms", arms);
     result.set("rows", rows);
+    result.set("exactNote", Windows1252ToUtf8(table.ExactNote));
     result.set("footnote", Windows1252ToUtf8(table.Footnote));
+    result.set("tradeOff", Windows1252ToUtf8(table.TradeOff));
     result.set("comparison", Windows1252ToUtf8(table.Comparison));
+    result.set("closedForms", Windows1252ToUtf8(table.ClosedForms));
     return result;
 }
 

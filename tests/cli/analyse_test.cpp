@@ -69,7 +69,8 @@ TEST(AnalyseCommand, BadInputIsAUsageErrorAndAnArmOutOfReachAWarning) {
         {"--inner-radius", "150"},
         {"--rpm", "0"},
         {"--format", "xml"},
-        {"--geometry", "lofgren-b"},
+        {"--geometry", "lofgren-c"},
+        {"--nulls", "66;120.9", "--geometry", "lofgren-b"},
     };
     for (std::vector<std::string> args : bad) {
         args.insert(args.begin(), "analyse");

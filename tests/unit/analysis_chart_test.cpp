@@ -1,4 +1,5 @@
 #include "analysis/alignment_analysis.h"
+#include "analysis/arm_advice.h"
 #include "print/analysis_chart.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
@@ -46,7 +47,7 @@ TEST(AnalysisChart, AxesHaveRoundTicksWhereTheScaleSays) {
     EXPECT_EQ(d.X.To, 160);
     EXPECT_EQ(d.X.Step, 10);
     EXPECT_EQ(d.Y.From, 0);
-    EXPECT_EQ(d.Y.Step, 0.5);
+    EXPECT_EQ(d.Y.Step, 0.2); // the grooves' largest, about 1.1 %, not the 2 % beyond them
     const std::vector<DeviceRequest> log = PrintChart(analysis);
     const double dpm = Dpm(1);
     // The tick at 100 mm on the lower edge of the distortion panel, and the label "100" centred under it.
@@ -128,9 +129,52 @@ TEST(AnalysisChart, LegendCarriesEachArmsFigures) {
                                  "Stevenson A", "Your arm", "65.998 / 120.891", "0.618", "0.366",
                                  "\x96"
                                  "1",
-                                 "Groove radius (mm)"}) {
+                                 "Groove radius (mm)", "What to do", GeometryTradeOff().data()}) {
         EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
     }
+}
+
+TEST(AnalysisChart, DistortionScaleFitsTheGroovesAndCurvesStopAtItsTop) {
+    AlignmentAnalysis analysis = IecAt222();
+    const ChartPanel d = AnalysisChartLayoutOf(analysis).Distortion;
+    double inGrooves = 0;
+    double beyond = 0;
+    for (const ArmFigures& arm : analysis.Arms) {
+        for (std::size_t i = 0; i < arm.Curve.Radius.size(); ++i) {
+            const bool groove = arm.Curve.Radius[i] >= 60.325 && arm.Curve.Radius[i] <= 146.05;
+            (groove ? inGrooves : beyond) = std::max(groove ? inGrooves : beyond, arm.Curve.Distortion[i]);
+        }
+    }
+    ASSERT_GT(beyond, d.Y.To); // the curves climb past the scale beyond the grooves
+    EXPECT_GE(d.Y.To, inGrooves);
+    EXPECT_LT(d.Y.To, inGrooves + d.Y.Step);
+    const double dpm = Dpm(1);
+    for (const DeviceRequest& line : OfKind(PrintChart(analysis), Kind::Line)) {
+        if (line.From.Y > d.Top * dpm - 2 * dpm && line.From.Y < d.Bottom * dpm + dpm) {
+            EXPECT_GE(std::min(line.From.Y, line.To.Y), d.Top * dpm - 2) << line.From.X;
+        }
+    }
+}
+
+TEST(AnalysisChart, NullMarksDoNotOverlapAndStayOverTheirNulls) {
+    AnalysisInputs inputs = IecAt222().Inputs;
+    inputs.Nulls = CustomNullPoints{66.5, 117};
+    const AlignmentAnalysis analysis = AnalyseAlignment(inputs);
+    const ChartPanel panel = AnalysisChartLayoutOf(analysis).Distortion;
+    const std::vector<NullMarker> markers = NullMarkersOf(analysis, panel);
+    ASSERT_EQ(markers.size(), 10u); // two for each of the five arms
+    bool lifted = false;
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        EXPECT_EQ(markers[i].At.X, markers[i].Null.X);
+        EXPECT_EQ(markers[i].Null.Y, panel.PageY(0));
+        lifted = lifted || markers[i].At.Y < markers[i].Null.Y;
+        for (std::size_t j = 0; j < i; ++j) {
+            const bool apart = std::fabs(markers[i].At.X - markers[j].At.X) >= NullMarkerWidth ||
+                               std::fabs(markers[i].At.Y - markers[j].At.Y) >= NullMarkerWidth;
+            EXPECT_TRUE(apart) << ArmKey(markers[i].Arm) << " and " << ArmKey(markers[j].Arm);
+        }
+    }
+    EXPECT_TRUE(lifted); // Löfgren B's and Stevenson A's outer nulls lie 0.8 mm apart
 }
 
 } // namespace

@@ -407,7 +407,8 @@ TEST(ArcTemplateTitle, NamesTheGeometryAfterTheTrimmedId) {
          fortyChars + " - L\xF6"
                       "fgren B"},
         {0, "Deck 1", std::nullopt},
-        {4, "Deck 1", std::nullopt},
+        {CustomNullsChoice, "Deck 1", "Deck 1 - Custom null points"},
+        {5, "Deck 1", std::nullopt},
         {-1, "Deck 1", std::nullopt},
     };
     for (const TitleCase& c : cases) {

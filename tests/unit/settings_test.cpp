@@ -68,11 +68,7 @@ TEST(Settings, RefusalsNameTheirOptionInTheToolsWords) {
          "arm-length-twice",
          "overhang",
          "give --effective-length or --overhang, not both"},
-        {SettingsCommand::Analyse,
-         {{"geometry", "lofgren-b"}},
-         "unknown-option",
-         "geometry",
-         "unknown option '--geometry'"},
+        {SettingsCommand::Analyse, {{"speeds", "45"}}, "unknown-option", "speeds", "unknown option '--speeds'"},
     };
     for (const RefusalCase& c : cases) {
         const SettingsReport report = Read(c.Command, c.Settings);

@@ -46,6 +46,9 @@ const pools = {
     margin: ['4.23', '0', '3', '50', '51', '-1', 'abc', '', '4,23', '50,01'],
     colours,
     strict: [''],
+    exact: [''],
+    nulls: ['66,120.9', '66.0;120.9', '66,0,120,9', '66,5,120', '120.9,66', '0;100', '70 116', '50;120', 'abc',
+        '66;300'],
     speeds,
     mains: ['60', '50', '50 Hz', '60hz', '55'],
     'outer-bars': counts,
@@ -63,10 +66,10 @@ const typedPools = {
     id: ['line\nbreak', 'esc \u001b[31m red', 'עברית 😀', 'x'.repeat(41), 'x'.repeat(40), 'tab\there', 'Löfgren €'],
 };
 const valuesOptions = ['spindle-to-pivot', 'inner-radius', 'outer-radius', 'preset', 'geometry', 'correction-x',
-    'correction-y', 'id', 'strict'];
+    'correction-y', 'id', 'strict', 'nulls', 'exact'];
 const analyseOptions = ['spindle-to-pivot', 'inner-radius', 'outer-radius', 'preset', 'correction-x', 'correction-y',
     'id', 'effective-length', 'overhang', 'offset-angle', 'rpm', 'velocity', 'paper', 'dpi', 'margin', 'colours',
-    'strict'];
+    'strict', 'geometry', 'nulls', 'exact'];
 const strobeOptions = ['speeds', 'mains', 'outer-bars', 'inner-bars', 'caption1', 'caption2', 'correction-x',
     'correction-y', 'paper', 'margin', 'colours', 'strict'];
 
@@ -92,7 +95,7 @@ function table(options, count, seed, from = pools) {
 function native(command, settings, extra = []) {
     const args = [command, ...extra];
     for (const [name, text] of Object.entries(settings)) {
-        args.push(name === 'strict' ? '--strict' : `--${name}=${text}`);
+        args.push(name === 'strict' || name === 'exact' ? `--${name}` : `--${name}=${text}`);
     }
     // The page always names its paper; the tool's default follows the machine, so it is set here.
     return spawnSync(tool, args, { encoding: 'utf8', env: { ...process.env, PAPERSIZE: 'letter' } });

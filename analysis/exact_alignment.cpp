@@ -1,0 +1,261 @@
+#include "analysis/exact_alignment.h"
+
+#include "geometry/alignment.h"
+#include "geometry/angles.h"
+#include "geometry/parameter_record.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace {
+
+using Extended = long double;
+
+constexpr Extended GoldenRatio = 0.618033988749894848204586834365638118L;
+// Newton's steps stop when no null point moves by more than this (mm); the conditions then hold to about 1e-15.
+constexpr Extended SolvedStep = 1e-11L;
+constexpr int MostSteps = 60;
+// Step of the difference quotients (mm): small against the lengths, large against long double's rounding.
+constexpr Extended DifferenceStep = 1e-6L;
+constexpr int GaussPoints = 20;
+constexpr int GaussSubintervals = 8;
+
+// An arm given by its null points, which is how the solutions are searched for: L² = d² + n1 n2 and
+// sin beta = (n1 + n2) / 2L, so the tracking error vanishes at both by construction.
+struct NullArm {
+    Extended Inner;
+    Extended Outer;
+    Extended Length;
+    Extended Offset; // radians
+
+    NullArm(Extended d, Extended inner, Extended outer)
+        : Inner(inner), Outer(outer), Length(std::sqrt(d * d + inner * outer)),
+          Offset(std::asin((inner + outer) / (2 * Length))) {}
+
+    Extended Sine(Extended r) const { return (r * r + Inner * Outer) / (2 * r * Length); }
+    Extended TrackingError(Extended r) const { return std::asin(Sine(r)) - Offset; }
+    // The distortion without its constant factor 100 V / Omega, which moves no solution.
+    Extended Distortion(Extended r) const { return std::fabs(std::tan(TrackingError(r))) / r; }
+};
+
+bool Plausible(Extended d, Extended inner, Extended outer) {
+    return std::isfinite(inner) && std::isfinite(outer) && inner > 0 && inner < outer && outer < d;
+}
+
+// The largest distortion between the null points, where it has one hump: golden section down to rounding.
+Extended LargestBetweenNulls(const NullArm& arm) {
+    Extended low = arm.Inner;
+    Extended high = arm.Outer;
+    Extended a = high - GoldenRatio * (high - low);
+    Extended b = low + GoldenRatio * (high - low);
+    Extended fa = arm.Distortion(a);
+    Extended fb = arm.Distortion(b);
+    for (int i = 0; i < 200 && high - low > 1e-13L * high; ++i) {
+        if (fa < fb) {
+            low = a;
+            a = b;
+            fa = fb;
+            b = low + GoldenRatio * (high - low);
+            fb = arm.Distortion(b);
+        } else {
+            high = b;
+            b = a;
+            fb = fa;
+            a = high - GoldenRatio * (high - low);
+            fa = arm.Distortion(a);
+        }
+    }
+    return std::max(fa, fb);
+}
+
+using Pair = std::array<Extended, 2>;
+
+// One Newton step for two equations in the two null points: the residuals and their difference quotients.
+template <typename Residuals> std::optional<Pair> NewtonStep(const Pair& at, const Residuals& residuals) {
+    const Pair f = residuals(at[0], at[1]);
+    std::array<Pair, 2> jacobian{}; // [equation][null]
+    for (std::size_t k = 0; k < 2; ++k) {
+        Pair up = at;
+        Pair down = at;
+        up[k] += DifferenceStep;
+        down[k] -= DifferenceStep;
+        const Pair fu = residuals(up[0], up[1]);
+        const Pair fd = residuals(down[0], down[1]);
+        for (std::size_t e = 0; e < 2; ++e) {
+            jacobian[e][k] = (fu[e] - fd[e]) / (2 * DifferenceStep);
+        }
+    }
+    const Extended determinant = jacobian[0][0] * jacobian[1][1] - jacobian[0][1] * jacobian[1][0];
+    if (!(std::fabs(determinant) > 0) || !std::isfinite(determinant)) {
+        return std::nullopt;
+    }
+    return Pair{(f[0] * jacobian[1][1] - f[1] * jacobian[0][1]) / determinant,
+                (f[1] * jacobian[0][0] - f[0] * jacobian[1][0]) / determinant};
+}
+
+// Newton's method on two residuals from the closed form's nulls, each step halved while it leaves the plausible
+// null points or does not lessen the residuals.
+template <typename Residuals> std::optional<Pair> SolvePair(Extended d, Pair at, const Residuals& residuals) {
+    const auto size = [&](const Pair& x) {
+        const Pair f = residuals(x[0], x[1]);
+        return std::hypot(f[0], f[1]);
+    };
+    for (int step = 0; step < MostSteps; ++step) {
+        const std::optional<Pair> delta = NewtonStep(at, residuals);
+        if (!delta) {
+            return std::nullopt;
+        }
+        const Extended before = size(at);
+        Extended scale = 1;
+        Pair next{};
+        for (int halving = 0; halving < 40; ++halving, scale /= 2) {
+            next = {at[0] - scale * (*delta)[0], at[1] - scale * (*delta)[1]};
+            if (Plausible(d, next[0], next[1]) && size(next) <= before) {
+                break;
+            }
+        }
+        if (!Plausible(d, next[0], next[1])) {
+            return std::nullopt;
+        }
+        const Extended moved = std::max(std::fabs(next[0] - at[0]), std::fabs(next[1] - at[1]));
+        at = next;
+        if (moved <= SolvedStep) {
+            return std::isfinite(size(at)) ? std::optional<Pair>(at) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+struct GaussRule {
+    std::array<Extended, GaussPoints> Nodes{};
+    std::array<Extended, GaussPoints> Weights{};
+};
+
+GaussRule GaussLegendre() {
+    GaussRule rule;
+    for (int i = 0; i < GaussPoints; ++i) {
+        Extended x = std::cos(Pi * (i + 0.75L) / (GaussPoints + 0.5L));
+        Extended derivative = 1;
+        for (int iteration = 0; iteration < 100; ++iteration) {
+            Extended p0 = 1;
+            Extended p1 = x;
+            for (int n = 2; n <= GaussPoints; ++n) {
+                const Extended p2 = ((2 * n - 1) * x * p1 - (n - 1) * p0) / n;
+                p0 = p1;
+                p1 = p2;
+            }
+            derivative = GaussPoints * (x * p1 - p0) / (x * x - 1);
+            const Extended next = x - p1 / derivative;
+            const bool settled = std::fabs(next - x) <= 1e-19L;
+            x = next;
+            if (settled) {
+                break;
+            }
+        }
+        rule.Nodes[static_cast<std::size_t>(i)] = x;
+        rule.Weights[static_cast<std::size_t>(i)] = 2 / ((1 - x * x) * derivative * derivative);
+    }
+    return rule;
+}
+
+// The gradient of the mean square distortion, integral of tan² TE / r² over r1..r2, in the two null points. The
+// square has no kink at the nulls, so Gauss-Legendre integrates it and its derivatives as they are.
+Pair MeanSquareGradient(const GaussRule& rule, Extended d, Extended r1, Extended r2, Extended n1, Extended n2) {
+    const NullArm arm(d, n1, n2);
+    const Extended length = arm.Length;
+    const Extended sineOffset = (n1 + n2) / (2 * length);
+    const Extended cosineOffset = std::sqrt(1 - sineOffset * sineOffset);
+    Pair gradient{0, 0};
+    const Extended width = (r2 - r1) / GaussSubintervals;
+    for (int k = 0; k < GaussSubintervals; ++k) {
+        const Extended middle = r1 + width * (k + 0.5L);
+        for (std::size_t i = 0; i < rule.Nodes.size(); ++i) {
+            const Extended r = middle + width / 2 * rule.Nodes[i];
+            const Extended s = arm.Sine(r);
+            const Extended t = std::tan(std::asin(s) - arm.Offset);
+            const Extended weight = rule.Weights[i] * width / 2;
+            for (std::size_t j = 0; j < 2; ++j) {
+                const Extended other = j == 0 ? n2 : n1;
+                const Extended dLength = other / (2 * length);
+                const Extended dSine = other / (2 * r * length) - s * dLength / length;
+                const Extended dSineOffset = 1 / (2 * length) - sineOffset * dLength / length;
+                const Extended dError = dSine / std::sqrt(1 - s * s) - dSineOffset / cosineOffset;
+                gradient[j] += weight * 2 * t * (1 + t * t) * dError / (r * r);
+            }
+        }
+    }
+    return gradient;
+}
+
+Failure NoSolution(AnalysedArm geometry) {
+    return Failure{"no exact " + std::string(ArmName(geometry)) + " solution was found for these lengths"};
+}
+
+} // namespace
+
+Result<ExactAlignment> SolveExactAlignment(AnalysedArm geometry, double spindleToPivot, double innerGrooveRadius,
+                                           double outerGrooveRadius) {
+    const Extended d = spindleToPivot;
+    const Extended r1 = innerGrooveRadius;
+    const Extended r2 = outerGrooveRadius;
+    if (!(std::isfinite(d) && r1 > 0 && r1 < r2 && r2 < d)) {
+        return Failure{"an exact solution needs groove radii more than 0 mm, the inner one the smaller, and less "
+                       "than the spindle to pivot distance"};
+    }
+    ParameterRecord record{};
+    record.SpindleToPivot = spindleToPivot;
+    record.InnerGrooveRadius = innerGrooveRadius;
+    record.OuterGrooveRadius = outerGrooveRadius;
+    std::optional<Pair> nulls;
+    switch (geometry) {
+    case AnalysedArm::LofgrenA: {
+        record.GeometryChoice = 1;
+        ComputeAlignment(record);
+        nulls = SolvePair(d, {record.InnerNullRadius, record.OuterNullRadius}, [&](Extended n1, Extended n2) {
+            const NullArm arm(d, n1, n2);
+            const Extended peak = LargestBetweenNulls(arm);
+            return Pair{arm.Distortion(r1) / peak - 1, arm.Distortion(r2) / peak - 1};
+        });
+        break;
+    }
+    case AnalysedArm::LofgrenB: {
+        record.GeometryChoice = 2;
+        ComputeAlignment(record);
+        const GaussRule rule = GaussLegendre();
+        nulls = SolvePair(d, {record.InnerNullRadius, record.OuterNullRadius},
+                          [&](Extended n1, Extended n2) { return MeanSquareGradient(rule, d, r1, r2, n1, n2); });
+        break;
+    }
+    case AnalysedArm::StevensonA: {
+        record.GeometryChoice = 3;
+        ComputeAlignment(record);
+        // One unknown, the outer null; the second equation holds the inner one at r1.
+        nulls = SolvePair(d, {r1, record.OuterNullRadius}, [&](Extended n1, Extended n2) {
+            if (!Plausible(d, n1, n2)) {
+                return Pair{n1 - r1, std::numeric_limits<Extended>::quiet_NaN()};
+            }
+            const NullArm arm(d, n1, n2);
+            return Pair{n1 - r1, arm.Distortion(r2) / LargestBetweenNulls(arm) - 1};
+        });
+        if (nulls) {
+            (*nulls)[0] = r1;
+        }
+        break;
+    }
+    case AnalysedArm::Custom:
+    case AnalysedArm::UserArm:
+        return Failure{"only the three geometries have an exact solution"};
+    }
+    if (!nulls) {
+        return NoSolution(geometry);
+    }
+    const NullArm arm(d, (*nulls)[0], (*nulls)[1]);
+    ExactAlignment exact;
+    exact.InnerNull = static_cast<double>(arm.Inner);
+    exact.OuterNull = static_cast<double>(arm.Outer);
+    exact.EffectiveLength = static_cast<double>(arm.Length);
+    exact.OffsetAngle = static_cast<double>(arm.Offset * DegreesPerRadian);
+    return exact;
+}
