@@ -217,7 +217,7 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
         if (!papers.empty()) {
             remedies.push_back(Listed(papers, " or ") + " paper");
         }
-        const std::string remedy = Listed(remedies, " or ");
+        const std::string remedy = Listed(remedies, ", or ");
         warnings.push_back(std::string(PaperNameOf(setup.Paper)) + (landscape ? " landscape" : " portrait") +
                            " with a " + Number(setup.MarginMm) + " mm margin cuts " + lost + mark + "; " +
                            (remedy.empty() ? "no margin or paper keeps it" : remedy + " would keep it"));
