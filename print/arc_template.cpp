@@ -464,16 +464,29 @@ ArcSheets PlanArcSheets(const ParameterRecord& record, const PageScale& scale, i
             grids.emplace_back(AcrossDots(scale, x - GridReachMm), AcrossDots(scale, x + GridReachMm));
         }
     }
+    // Grids that overlap are kept together; from the right, so that a band moved left of one is checked against
+    // the grids further left.
+    std::sort(grids.begin(), grids.end());
+    if (grids.size() == 2 && grids[1].first <= grids[0].second) {
+        grids = {{grids[0].first, std::max(grids[0].second, grids[1].second)}};
+    }
+    std::reverse(grids.begin(), grids.end());
     // Tiled by choice although one sheet would hold it: two sheets that meet halfway.
     const int reach =
         right <= printableWidthDots ? static_cast<int>(std::ceil((right + sheets.BandDots) / 2)) : printableWidthDots;
     while ((sheets.Left.back() + printableWidthDots < right || sheets.Count() == 1) && sheets.Count() < MostArcSheets) {
         int next = sheets.Left.back() + reach - sheets.BandDots;
         for (const auto& [from, to] : grids) {
-            // A band across a grid moves to its left, so the whole grid lies on the later sheet.
+            // A band across a grid moves to its left, so the whole grid lies on the later sheet, or else (a sheet
+            // that starts too near) to its right, as far as the earlier sheet still shows the band.
             const int before = static_cast<int>(std::floor(from)) - sheets.BandDots;
-            if (next < to && next + sheets.BandDots > from && before > sheets.Left.back()) {
-                next = std::min(next, before);
+            const int after = static_cast<int>(std::ceil(to));
+            if (next < to && next + sheets.BandDots > from) {
+                if (before > sheets.Left.back()) {
+                    next = std::min(next, before);
+                } else if (after + sheets.BandDots <= sheets.Left.back() + printableWidthDots) {
+                    next = after;
+                }
             }
         }
         sheets.Left.push_back(next);
