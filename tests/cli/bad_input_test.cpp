@@ -324,6 +324,8 @@ INSTANTIATE_TEST_SUITE_P(Table, TypedInput, testing::Values(
               "output, or name a file (one file per sheet, numbered)", ""},
     TypedCase{{"arc", "--spindle-to-pivot", "320", "--paper", "legal", "--strict"}, 0,
               "it comes on 2 sheets to join (each says how); A3 or Tabloid paper holds it on one sheet", ""},
+    TypedCase{{"arc", "--spindle-to-pivot", "300", "--paper", "letter", "--dpi", "100", "-o", "arm.png"}, 0,
+              "wrote arm-1.png and arm-2.png (2 sheets of Letter landscape", ""},
     TypedCase{{"arc", "--spindle-to-pivot", "300", "--paper", "tabloid", "--strict"}, 0,
               "wrote arc-template.pdf (Tabloid landscape, 600 dpi)", ""},
     TypedCase{{"strobe", "--help"}, 0, "", "0 to 50 (default 4.23)"}));
