@@ -100,43 +100,21 @@ TEST(ArcSheets, AnArmNoPaperCouldHoldStopsAtTheMostSheets) {
     EXPECT_EQ(sheets.Count(), MostArcSheets);
 }
 
-// What the settings say of the sheets: their count in the report (also for the page), the note that replaces the
-// warning of a pivot off the paper, and standard output refused for a format of one page.
+// The report counts the sheets (the page reads it to say what a download takes); its note replaces the warning of
+// a pivot off the paper (the tool's wording is checked in the typed-input table).
 TEST(ArcSheets, TheReportCountsTheSheets) {
-    struct Case {
-        NamedSettings Given;
-        int Sheets;
-        std::string Note;
-        std::string Refusal;
+    const std::tuple<NamedSettings, int, bool> cases[] = {
+        {{{"spindle-to-pivot", "300"}, {"paper", "letter"}}, 2, true},
+        {{{"spindle-to-pivot", "300"}, {"paper", "a3"}}, 1, false},
+        {{{"spindle-to-pivot", "300"}, {"paper", "a3"}, {"tile", ""}}, 2, false},
+        {{{"spindle-to-pivot", "222"}, {"paper", "letter"}}, 1, false},
+        {{{"spindle-to-pivot", "400"}, {"paper", "tabloid"}}, 2, true},
     };
-    const Case cases[] = {
-        {{{"spindle-to-pivot", "300"}, {"paper", "letter"}}, 2, "2 sheets to join", ""},
-        {{{"spindle-to-pivot", "300"}, {"paper", "a3"}}, 1, "", ""},
-        {{{"spindle-to-pivot", "300"}, {"paper", "a3"}, {"tile", ""}}, 2, "", ""},
-        {{{"spindle-to-pivot", "222"}, {"paper", "letter"}}, 1, "", ""},
-        {{{"spindle-to-pivot", "400"}, {"paper", "tabloid"}}, 2, "no paper holds it on one sheet", ""},
-        {{{"spindle-to-pivot", "300"}, {"paper", "a4"}, {"output", "-"}, {"format", "svg"}},
-         0,
-         "",
-         "--output - takes one page, and the template takes 2 sheets of A4 as svg"},
-        {{{"spindle-to-pivot", "300"}, {"paper", "a4"}, {"output", "-"}}, 2, "on 2 sheets to join", ""},
-    };
-    for (const Case& c : cases) {
-        const SettingsReport report = ReadSettings(SettingsCommand::Arc, c.Given, {PaperSize::Letter, true});
+    for (const auto& [given, count, noted] : cases) {
+        const SettingsReport report = ReadSettings(SettingsCommand::Arc, given, {PaperSize::Letter, true});
         const std::string json = ReportJson(report);
-        if (!c.Refusal.empty()) {
-            ASSERT_TRUE(report.Refused()) << json;
-            EXPECT_EQ(report.Refusals.front().Code, "sheets-to-standard-output");
-            EXPECT_NE(report.Refusals.front().Message.find(c.Refusal), std::string::npos) << json;
-            continue;
-        }
-        EXPECT_EQ(report.Page.Sheets, c.Sheets) << json;
-        EXPECT_NE(json.find("\"sheets\": " + std::to_string(c.Sheets)), std::string::npos) << json;
+        EXPECT_NE(json.find("\"sheets\": " + std::to_string(count)), std::string::npos) << json;
         EXPECT_TRUE(report.Warnings.empty()) << json;
-        bool noted = false;
-        for (const SettingNotice& note : report.Notes) {
-            noted = noted || (note.Code == "page-tiled" && note.Message.find(c.Note) != std::string::npos);
-        }
-        EXPECT_EQ(noted, !c.Note.empty()) << json;
+        EXPECT_EQ(json.find("\"page-tiled\"") != std::string::npos, noted) << json;
     }
 }
