@@ -167,12 +167,29 @@ Destination FindDestination(http_t* http, const std::string& queue) {
     throw CommandFailure("no printer queue named '" + OneLine(queue) + "' ('lpstat -p' lists them)");
 }
 
+// The paper by its name in the printing system's own list of media.
+std::string MediaOf(PaperSize paper) {
+    switch (paper) {
+    case PaperSize::A4:
+        return "iso_a4_210x297mm";
+    case PaperSize::A3:
+        return "iso_a3_297x420mm";
+    case PaperSize::Tabloid:
+        return "na_ledger_11x17in";
+    case PaperSize::Legal:
+        return "na_legal_8.5x14in";
+    case PaperSize::Letter:
+        break;
+    }
+    return "na_letter_8.5x11in";
+}
+
 } // namespace
 
 std::vector<std::pair<std::string, std::string>> CupsJobOptions(bool landscape, PaperSize paper) {
     return {
         {"print-scaling", "none"},
-        {"media", paper == PaperSize::A4 ? "iso_a4_210x297mm" : "na_letter_8.5x11in"},
+        {"media", MediaOf(paper)},
         {"orientation-requested", landscape ? "4" : "3"},
     };
 }

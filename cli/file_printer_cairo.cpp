@@ -133,28 +133,30 @@ public:
     }
 
     void StartPage(int orientation) override {
-        if (Failed || PageStarted) {
+        // A PDF takes page after page (the sheets of a tiled template); a PNG or SVG file holds one page.
+        const bool another = PageEnded && Settings.Format == PageFormat::Pdf;
+        if (Failed || (PageStarted && !another)) {
             return;
         }
         Orientation = orientation;
         const double widthDots = Paper().WidthDots;
         const double heightDots = Paper().HeightDots;
-        double scale = 1.0;
-        switch (Settings.Format) {
-        case PageFormat::Pdf:
-            scale = PointsPerInch / Settings.Dpi;
+        double scale = Settings.Format == PageFormat::Png ? 1.0 : PointsPerInch / Settings.Dpi;
+        if (another) {
+            // The document goes on; the page's context starts afresh (its transformation and clip belong to the
+            // page before).
+            cairo_destroy(Cr);
+            Cr = nullptr;
+            cairo_pdf_surface_set_size(Surface, widthDots * scale, heightDots * scale);
+        } else if (Settings.Format == PageFormat::Pdf) {
             Surface =
                 cairo_pdf_surface_create_for_stream(WriteToOutput, &Output, widthDots * scale, heightDots * scale);
-            break;
-        case PageFormat::Svg:
-            scale = PointsPerInch / Settings.Dpi;
+        } else if (Settings.Format == PageFormat::Svg) {
             Surface =
                 cairo_svg_surface_create_for_stream(WriteToOutput, &Output, widthDots * scale, heightDots * scale);
-            break;
-        case PageFormat::Png:
+        } else {
             Surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(std::ceil(widthDots)),
                                                  static_cast<int>(std::ceil(heightDots)));
-            break;
         }
         if (!Check(cairo_surface_status(Surface))) {
             return;
@@ -176,6 +178,7 @@ public:
         cairo_set_line_cap(Cr, CAIRO_LINE_CAP_ROUND);
         cairo_set_line_join(Cr, CAIRO_LINE_JOIN_ROUND);
         PageStarted = true;
+        PageEnded = false;
         CheckContext();
     }
 

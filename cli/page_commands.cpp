@@ -5,6 +5,7 @@
 #include "cli/page_options.h"
 #include "geometry/confirmation_text.h"
 #include "geometry/windows_1252.h"
+#include "print/arc_sheets.h"
 #include "print/printouts.h"
 #include "settings/page_aids.h"
 
@@ -22,11 +23,17 @@ int RunArc(const CommandSettings& settings) {
     // A page on standard output keeps the stream clean: the lines go to stderr then.
     std::ostream& lines = IsStandardOutput(report.Page.Output.value_or("")) ? std::cerr : std::cout;
     lines << Windows1252ToUtf8(ConfirmationText(report.Alignment)) << '\n' << std::flush;
-    WriteOrPrintPage(report, true, "Arc alignment template", PrintCheckOf(SettingsCommand::Arc),
-                     [&](PrintSurface& surface) {
-                         ParameterRecord record = report.Alignment;
-                         PrintArcTemplate(surface, record, EdgeMarks::KeptOnPage);
-                     });
+    const SheetChoice choice = report.Page.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded;
+    WriteOrPrintSheets(
+        report, true, "Arc alignment template", PrintCheckOf(SettingsCommand::Arc), report.Page.Sheets,
+        [&](PrintSurface& surface) {
+            ParameterRecord record = report.Alignment;
+            PrintArcTemplateSheets(surface, record, choice);
+        },
+        [&](PrintSurface& surface, int sheet) {
+            ParameterRecord record = report.Alignment;
+            PrintArcTemplateSheet(surface, record, choice, sheet);
+        });
     return lines ? 0 : 1;
 }
 
@@ -45,7 +52,9 @@ int RunStrobe(const CommandSettings& settings) {
 
 ToolCommand AddArcCommand(CLI::App& tool) {
     CLI::App* command = AddToolCommand(
-        tool, "arc", "write the arc alignment template at full scale on one landscape page (default arc-template.pdf)");
+        tool, "arc",
+        "write the arc alignment template at full scale on landscape pages: one, or sheets to join when it is wider\n"
+        "than the paper (default arc-template.pdf)");
     auto settings = AddSettingOptions(*command, SettingsCommand::Arc);
     command->footer(std::string(FieldReadingNote) + "\n" + std::string(PageFileNote));
     return {command, [settings] { return RunArc(*settings); }};

@@ -19,5 +19,15 @@ FilePrinterSettings FilePrinterOf(const SettingsReport& report);
 void WriteOrPrintPage(const SettingsReport& report, bool landscape, const std::string& title, std::string_view check,
                       const std::function<void(PrintSurface&)>& printout);
 
+// The same for a printout on `sheets` pages: `printout` draws them all (a PDF, a print job), `sheet` one of them
+// (from 0) for a format that holds one page per file: sheet k of a PNG or SVG file goes to the file's name with
+// "-k" before its extension (arc.png: arc-1.png, arc-2.png), each written as a single page file is.
+void WriteOrPrintSheets(const SettingsReport& report, bool landscape, const std::string& title, std::string_view check,
+                        int sheets, const std::function<void(PrintSurface&)>& printout,
+                        const std::function<void(PrintSurface&, int)>& sheet);
+
+// The file of sheet `number` (from 1) of a page file: "-number" before the extension of the file's name.
+std::string SheetFileName(const std::string& path, int number);
+
 // The page commands' note on how the file is written.
 extern const std::string_view PageFileNote;

@@ -42,6 +42,16 @@ bool IsLocaleWithoutPaper(std::string_view name) {
 
 std::optional<PaperSize> PaperOfName(std::string_view name) {
     const std::string lowered = Lowered(name);
+    // The larger papers the tool prints on are themselves; the rest print on the common paper of their region.
+    if (lowered == "a3") {
+        return PaperSize::A3;
+    }
+    if (lowered == "tabloid" || lowered == "ledger" || lowered == "11x17") {
+        return PaperSize::Tabloid;
+    }
+    if (lowered == "legal") {
+        return PaperSize::Legal;
+    }
     if (lowered.size() >= 2 && (lowered[0] == 'a' || lowered[0] == 'b' || lowered[0] == 'c') &&
         AllDigits(std::string_view(lowered).substr(1))) {
         return PaperSize::A4;
@@ -120,6 +130,15 @@ std::optional<PaperSize> PaperOfDimensions(int widthMm, int heightMm) {
     }
     if (widthMm == 210 && heightMm == 297) {
         return PaperSize::A4;
+    }
+    if (widthMm == 297 && heightMm == 420) {
+        return PaperSize::A3;
+    }
+    if (widthMm == 279 && heightMm == 432) {
+        return PaperSize::Tabloid;
+    }
+    if (widthMm == 216 && heightMm == 356) {
+        return PaperSize::Legal;
     }
     return std::nullopt;
 }

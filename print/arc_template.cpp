@@ -2,6 +2,7 @@
 #include "geometry/numeric_text.h"
 #include "geometry/parameter_record.h"
 #include "print/arc_elements.h"
+#include "print/arc_sheets.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
 #include "print/page_scale.h"
@@ -13,6 +14,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -253,10 +256,257 @@ void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record) {
     PrintArcTemplate(surface, record, EdgeMarks::AsDrawn);
 }
 
-void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record, EdgeMarks edgeMarks) {
-    const PrintFont labelFont = CreatePrintFont("Arial", static_cast<float>(LabelPoints * record.CorrectionFactorY), 0);
-    const PrintFont titleFont = CreatePrintFont("Arial", static_cast<float>(16 * record.CorrectionFactorY), FontItalic);
+namespace {
 
+struct TemplateFonts {
+    PrintFont Label;
+    PrintFont Title;
+};
+
+TemplateFonts CreateTemplateFonts(const ParameterRecord& record) {
+    return {CreatePrintFont("Arial", static_cast<float>(LabelPoints * record.CorrectionFactorY), 0),
+            CreatePrintFont("Arial", static_cast<float>(16 * record.CorrectionFactorY), FontItalic)};
+}
+
+// The sheet's printable area, and at least the landscape Letter sheet the one-page template fills.
+void FillPage(PrintSurface& surface, const PrinterResolution& resolution, PageColour background, DevicePoint reach) {
+    const float across = std::max(static_cast<float>(11.0 * resolution.X), static_cast<float>(reach.X));
+    const float down = std::max(static_cast<float>(8.5 * resolution.Y), static_cast<float>(reach.Y));
+    surface.PageBox(0, 0, across, down, 0.0f, background, background, 0);
+}
+
+// Everything of the template after the page's fill, in the page model's frame (a sheet's origin applied).
+void DrawTemplateMarks(PrintSurface& surface, ParameterRecord& record, const TemplateFonts& fonts,
+                       const PrinterResolution& resolution, const PageScale& scale, const EdgeFit& fit) {
+    const double spindleX = record.PivotPageX - record.SpindleToPivot;
+    const double spindleY = record.PivotPageY;
+    DrawMeasuringFrame(surface, scale, fit);
+    DrawSpindleAndPivot(surface, record, scale, spindleX, spindleY);
+    DrawArc(surface, record.PivotPageX, record.PivotPageY, record.EffectiveLength, scale.X, scale.Y, 177, 270);
+    DrawNullPoints(surface, record, scale, spindleX, spindleY);
+
+    surface.SelectPrintFont(fonts.Label);
+    DrawLabels(surface, record, scale, fit, resolution.Y);
+    surface.SelectPrintFont(fonts.Title);
+    if (const std::optional<std::string> title = ArcTemplateTitle(record)) {
+        TextAtMm(surface, scale, LegendX - 35, 30, *title);
+    }
+    surface.SelectPrintFont(fonts.Label);
+    DrawLegend(surface, record, scale);
+}
+
+// The dots of a length in page millimetres along x, from a sheet's left edge.
+double AcrossDots(const PageScale& scale, double mm) {
+    return static_cast<double>(Extended{mm} * scale.X);
+}
+
+void DotLine(PrintSurface& surface, double x1, double y1, double x2, double y2) {
+    surface.PageMoveTo(x1, y1);
+    surface.PageLineTo(x2, y2, UseLineColour);
+}
+
+void DotText(PrintSurface& surface, double x, double y, std::string_view text) {
+    surface.PageMoveTo(x, y);
+    surface.PagePrintLine(text);
+}
+
+// The join at template x `joinDots` as sheet `sheet` shows it: its registration crosses and line, and the word of
+// what to do there (the earlier sheet is glued under it, the later one cut along it). Drawn with the sheet's origin.
+void DrawJoin(PrintSurface& surface, const PageScale& scale, double joinDots, bool laterSheet, int bottomDots) {
+    const double top = 45 * scale.Y;
+    surface.PageMoveTo(joinDots, top);
+    surface.PageLineTo(joinDots, bottomDots, UseLineColour);
+    const double half = RegistrationCrossMm / 2;
+    for (const double y : RegistrationCrossY) {
+        const double cy = y * scale.Y;
+        DotLine(surface, joinDots, cy - half * scale.Y, joinDots, cy + half * scale.Y);
+        DotLine(surface, joinDots - half * scale.X, cy, joinDots + half * scale.X, cy);
+        const double radius = RegistrationCrossMm / 4;
+        surface.PageBox(static_cast<float>(joinDots - radius * scale.X), static_cast<float>(cy - radius * scale.Y),
+                        static_cast<float>(joinDots + radius * scale.X), static_cast<float>(cy + radius * scale.Y),
+                        EllipseCorner, UseLineColour, NoFill, 0);
+    }
+    // Between the crosses, on the side of the line that the joined sheets hide: cut off, or glued under.
+    const double wordY = (RegistrationCrossY[0] + RegistrationCrossY[1]) / 2 * scale.Y;
+    DotText(surface, laterSheet ? joinDots - AcrossDots(scale, 8.5) : joinDots + AcrossDots(scale, 1.5), wordY,
+            laterSheet ? "cut" : "glue");
+}
+
+// The scale check of a sheet after the first: a bar across and a bar down, each with a tick 100 mm from the
+// other bar, as the first sheet's frame has them at 100, 180 and 200 mm.
+void DrawScaleCheck(PrintSurface& surface, const PageScale& scale) {
+    const double x = ScaleCheckCornerX;
+    const double y = ScaleCheckCornerY;
+    MoveToMm(surface, scale, x, y - 105);
+    LineToMm(surface, scale, x, y + 3);
+    MoveToMm(surface, scale, x - 3, y);
+    LineToMm(surface, scale, x + 105, y);
+    MoveToMm(surface, scale, x + 100, y - 5);
+    LineToMm(surface, scale, x + 100, y + 3);
+    MoveToMm(surface, scale, x - 3, y - 100);
+    LineToMm(surface, scale, x + 5, y - 100);
+    TextAtMm(surface, scale, x + 86, y - 12, "100 mm");
+    TextAtMm(surface, scale, x + 7, y - 102, "100 mm");
+}
+
+std::string SheetOf(int sheet, int count) {
+    return "Sheet " + std::to_string(sheet + 1) + " of " + std::to_string(count);
+}
+
+// "Sheet k of n" and the joining steps: on the first sheet in the room above the legend, right of the frame's
+// labels; on the others inside their scale check.
+void DrawSheetText(PrintSurface& surface, const PageScale& scale, int sheet, int count) {
+    if (sheet == 0) {
+        TextAtMm(surface, scale, 110, 13, SheetOf(sheet, count) + ": the next sheet");
+        TextAtMm(surface, scale, 110, 19, "joins at the crosses on the right");
+        return;
+    }
+    const std::string previous = std::to_string(sheet);
+    const std::string lines[] = {
+        SheetOf(sheet, count),
+        "1. Print every sheet at 100 %; check both 100 mm",
+        "    marks here and the frame's marks on sheet 1.",
+        "2. Cut this sheet along its line marked cut.",
+        "3. Lay it over sheet " + previous + ", each cross on its twin",
+        "    and its edge on the line; glue it on.",
+    };
+    double y = ScaleCheckCornerY - 90;
+    for (const std::string& line : lines) {
+        TextAtMm(surface, scale, ScaleCheckCornerX + 10, y, line);
+        y += 6;
+    }
+}
+
+// The grids' reach about their null points: 30 mm along the tangent and 20 mm across it, turned any way.
+constexpr double GridReachMm = 37;
+
+void PrintSheets(PrintSurface& surface, ParameterRecord& record, SheetChoice choice, std::optional<int> only) {
+    const TemplateFonts fonts = CreateTemplateFonts(record);
+    record.PivotPageX = record.SpindleToPivot + SpindlePageX;
+    record.PivotPageY = SpindleLineY;
+    const bool attached = surface.BeginPrintJob();
+    if (attached && !surface.PrintJobFailed()) {
+        surface.SetPageOrientation(2);
+        const PrinterResolution resolution = surface.GetPrinterResolution();
+        const PageScale scale = PageScaleOf(resolution, record);
+        const PageColour background = BackgroundColourOf(surface.Colours());
+        surface.SetForegroundColour(ForegroundColourOf(surface.Colours()));
+        surface.SetBackgroundColour(background);
+        // The printable area is known once the page is open; the first fill opens it, as it always has.
+        surface.PageBox(0, 0, static_cast<float>(11.0 * resolution.X), static_cast<float>(8.5 * resolution.Y), 0.0f,
+                        background, background, 0);
+        const DevicePoint printable = surface.GetPrintableSize();
+        const ArcSheets sheets = PlanArcSheets(record, scale, resolution.Y, printable.X, choice);
+        const EdgeFit fit{true, printable};
+        bool first = true;
+        for (int sheet = 0; sheet < sheets.Count(); ++sheet) {
+            if (only && *only != sheet) {
+                continue;
+            }
+            if (!first) {
+                surface.NextPage();
+            }
+            if (!first || printable.X > 11.0 * resolution.X || printable.Y > 8.5 * resolution.Y) {
+                FillPage(surface, resolution, background, printable);
+            }
+            first = false;
+            surface.SetPenWidth(PenWidth);
+            const int left = sheets.Left[static_cast<std::size_t>(sheet)];
+            surface.SetPageOrigin({left, 0});
+            DrawTemplateMarks(surface, record, fonts, resolution, scale, fit);
+            if (sheets.Count() == 1) {
+                continue;
+            }
+            surface.SelectPrintFont(fonts.Label);
+            if (sheet > 0) {
+                DrawJoin(surface, scale, sheets.JoinDots(sheet - 1), true, printable.Y - PenWidth);
+            }
+            if (sheet + 1 < sheets.Count()) {
+                DrawJoin(surface, scale, sheets.JoinDots(sheet), false, printable.Y - PenWidth);
+            }
+            surface.SetPageOrigin({0, 0});
+            DrawSheetText(surface, scale, sheet, sheets.Count());
+            if (sheet > 0) {
+                DrawScaleCheck(surface, scale);
+            }
+        }
+    }
+    surface.EndPrintJob();
+}
+
+} // namespace
+
+double ArcTemplateRightDots(const ParameterRecord& record, const PageScale& scale, int dotsPerInchY) {
+    const double pivotX = record.SpindleToPivot + SpindlePageX;
+    const double em =
+        static_cast<double>(static_cast<float>(LabelPoints * record.CorrectionFactorY)) * dotsPerInchY / 72.0;
+    const double label = AcrossDots(scale, pivotX - 5) + ArialTextWidth("pivot") * em;
+    const double cross = AcrossDots(scale, pivotX + 2.5) + PenWidth;
+    return std::max({label, cross, AcrossDots(scale, 206) + PenWidth});
+}
+
+ArcSheets PlanArcSheets(const ParameterRecord& record, const PageScale& scale, int dotsPerInchY, int printableWidthDots,
+                        SheetChoice choice) {
+    ArcSheets sheets;
+    sheets.Left.push_back(0);
+    const double right = ArcTemplateRightDots(record, scale, dotsPerInchY);
+    sheets.BandDots = static_cast<int>(std::lround(AcrossDots(scale, JoinBandMm)));
+    // A sheet must show more than the band it shares, or no number of sheets would reach the end.
+    const int step = printableWidthDots - sheets.BandDots;
+    if (!std::isfinite(right) || step <= 0 || (right <= printableWidthDots && choice == SheetChoice::AsNeeded)) {
+        return sheets;
+    }
+    std::vector<std::pair<double, double>> grids;
+    const double spindleX = SpindlePageX;
+    for (const double radius : {record.InnerNullRadius, record.OuterNullRadius}) {
+        double x = 0;
+        double y = 0;
+        if (IntersectCircles(radius, record.EffectiveLength, record.SpindleToPivot, spindleX, SpindleLineY,
+                             spindleX + record.SpindleToPivot, SpindleLineY, x, y) &&
+            std::isfinite(x)) {
+            grids.emplace_back(AcrossDots(scale, x - GridReachMm), AcrossDots(scale, x + GridReachMm));
+        }
+    }
+    // Grids that overlap are kept together; from the right, so that a band moved left of one is checked against
+    // the grids further left.
+    std::sort(grids.begin(), grids.end());
+    if (grids.size() == 2 && grids[1].first <= grids[0].second) {
+        grids = {{grids[0].first, std::max(grids[0].second, grids[1].second)}};
+    }
+    std::reverse(grids.begin(), grids.end());
+    // Tiled by choice although one sheet would hold it: two sheets that meet halfway.
+    const int reach =
+        right <= printableWidthDots ? static_cast<int>(std::ceil((right + sheets.BandDots) / 2)) : printableWidthDots;
+    while ((sheets.Left.back() + printableWidthDots < right || sheets.Count() == 1) && sheets.Count() < MostArcSheets) {
+        int next = sheets.Left.back() + reach - sheets.BandDots;
+        for (const auto& [from, to] : grids) {
+            // A band across a grid moves to its left, so the whole grid lies on the later sheet, or else (a sheet
+            // that starts too near) to its right, as far as the earlier sheet still shows the band.
+            const int before = static_cast<int>(std::floor(from)) - sheets.BandDots;
+            const int after = static_cast<int>(std::ceil(to));
+            if (next < to && next + sheets.BandDots > from) {
+                if (before > sheets.Left.back()) {
+                    next = std::min(next, before);
+                } else if (after + sheets.BandDots <= sheets.Left.back() + printableWidthDots) {
+                    next = after;
+                }
+            }
+        }
+        sheets.Left.push_back(next);
+    }
+    return sheets;
+}
+
+void PrintArcTemplateSheets(PrintSurface& surface, ParameterRecord& record, SheetChoice choice) {
+    PrintSheets(surface, record, choice, std::nullopt);
+}
+
+void PrintArcTemplateSheet(PrintSurface& surface, ParameterRecord& record, SheetChoice choice, int sheet) {
+    PrintSheets(surface, record, choice, sheet);
+}
+
+void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record, EdgeMarks edgeMarks) {
+    const TemplateFonts fonts = CreateTemplateFonts(record);
     record.PivotPageX = record.SpindleToPivot + SpindlePageX;
     record.PivotPageY = SpindleLineY;
 
@@ -275,22 +525,7 @@ void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record, EdgeMarks 
         // The Windows program's page asks the printer nothing more than it always has.
         const bool keep = edgeMarks == EdgeMarks::KeptOnPage;
         const EdgeFit fit{keep, keep ? surface.GetPrintableSize() : DevicePoint{0, 0}};
-
-        const double spindleX = record.PivotPageX - record.SpindleToPivot;
-        const double spindleY = record.PivotPageY;
-        DrawMeasuringFrame(surface, scale, fit);
-        DrawSpindleAndPivot(surface, record, scale, spindleX, spindleY);
-        DrawArc(surface, record.PivotPageX, record.PivotPageY, record.EffectiveLength, scale.X, scale.Y, 177, 270);
-        DrawNullPoints(surface, record, scale, spindleX, spindleY);
-
-        surface.SelectPrintFont(labelFont);
-        DrawLabels(surface, record, scale, fit, resolution.Y);
-        surface.SelectPrintFont(titleFont);
-        if (const std::optional<std::string> title = ArcTemplateTitle(record)) {
-            TextAtMm(surface, scale, LegendX - 35, 30, *title);
-        }
-        surface.SelectPrintFont(labelFont);
-        DrawLegend(surface, record, scale);
+        DrawTemplateMarks(surface, record, fonts, resolution, scale, fit);
     }
     surface.EndPrintJob();
 }

@@ -250,7 +250,7 @@ void PrintSurface::PageLineTo(double x, double y, PageColour colour) {
     DevicePoint to{};
     const bool endValid = ToDot(x, to.X) && ToDot(y, to.Y);
     if (endValid && Job.PositionValid) {
-        Job.Printer->Line(Job.Position, to, LineColourOf(colour), Job.PenWidth);
+        Job.Printer->Line(OnSheet(Job.Position), OnSheet(to), LineColourOf(colour), Job.PenWidth);
     }
     Job.PositionValid = endValid;
     if (endValid) {
@@ -282,7 +282,7 @@ void PrintSurface::PageBox(float x1, float y1, float x2, float y2, BoxCorner cor
         }
     }
     const DeviceColour line = LineColourOf(lineColour);
-    Job.Printer->Box(box, shape, cornerSize, line, FillOf(fillColour, line, fillStyle), Job.PenWidth);
+    Job.Printer->Box(OnSheet(box), shape, cornerSize, line, FillOf(fillColour, line, fillStyle), Job.PenWidth);
 }
 
 void PrintSurface::PageArc(float x1, float y1, float x2, float y2, float startAngle, float endAngle,
@@ -320,7 +320,8 @@ void PrintSurface::PageArc(float x1, float y1, float x2, float y2, float startAn
         return;
     }
     const DeviceColour line = LineColourOf(lineColour);
-    Job.Printer->Arc(box, start, end, pie, line, FillOf(fillColour, line, fillStyle), Job.PenWidth);
+    Job.Printer->Arc(OnSheet(box), OnSheet(start), OnSheet(end), pie, line, FillOf(fillColour, line, fillStyle),
+                     Job.PenWidth);
 }
 
 void PrintSurface::PagePrintLine(std::string_view text) {
@@ -332,11 +333,11 @@ void PrintSurface::PagePrintLine(std::string_view text) {
         return;
     }
     const RealisedFont font = CurrentFontOnDevice();
-    const DevicePoint at = Job.Position;
+    const DevicePoint at = OnSheet(Job.Position);
     const DevicePoint printable = Job.Printer->PrintableSize();
     const DeviceRect clip{at.X, at.Y, std::max(at.X, printable.X), at.Y + std::max(font.LineHeight, 0)};
     Job.Printer->Text(at, text, font.Handle, Job.Foreground, Job.BackgroundSet, Job.Background, clip);
-    const double nextY = static_cast<double>(at.Y) + font.LineHeight;
+    const double nextY = static_cast<double>(Job.Position.Y) + font.LineHeight;
     Job.PositionValid = std::fabs(nextY) <= PageCoordinateLimit;
     if (Job.PositionValid) {
         Job.Position = DevicePoint{0, static_cast<int>(nextY)};
@@ -348,6 +349,17 @@ void PrintSurface::SetPageMark(std::string_view name) {
     if (Attached()) {
         Job.Printer->FollowMark(PageMark);
     }
+}
+
+void PrintSurface::NextPage() {
+    if (Attached() && Job.PageOpen) {
+        Job.Printer->EndPage();
+        Job.PageOpen = false;
+    }
+}
+
+void PrintSurface::SetPageOrigin(DevicePoint origin) {
+    Job.Origin = origin;
 }
 
 void PrintSurface::EndPrintJob() {

@@ -93,6 +93,14 @@ public:
     void PagePrintLine(std::string_view text);
     void EndPrintJob();
 
+    // The Linux tool's sheets of one job (a template tiled across sheets): ends the open page, so that the next
+    // drawing opens another one. The Windows program prints one page per job and never calls it.
+    void NextPage();
+    // Where page dot (0, 0) of the following drawing lies on the open page: a sheet that shows the part of a larger
+    // page from `origin` on is drawn as that page with the origin taken off each coordinate after it is rounded, so
+    // the sheets hold the larger page's very dots. {0, 0} (the start of every job) draws as ever.
+    void SetPageOrigin(DevicePoint origin);
+
     // Names the mark that the following drawing belongs to ("" for none; EndPrintJob ends it), so that a check on a
     // recorded page can say which mark falls outside the printable area. It draws nothing; the device hears of it
     // through PrintDevice::FollowMark.
@@ -111,6 +119,10 @@ private:
     void OpenPage();
     RealisedFont Realise(const PrintFont& font);
     RealisedFont CurrentFontOnDevice();
+    DevicePoint OnSheet(DevicePoint dot) const { return {dot.X - Job.Origin.X, dot.Y - Job.Origin.Y}; }
+    DeviceRect OnSheet(DeviceRect box) const {
+        return {box.Left - Job.Origin.X, box.Top - Job.Origin.Y, box.Right - Job.Origin.X, box.Bottom - Job.Origin.Y};
+    }
 
     PrinterChooser& Chooser;
     PrintColourRecord JobColours;
@@ -126,6 +138,7 @@ private:
         int Orientation = 1;
         int ResolutionY = 0;
         DevicePoint Position{0, 0};
+        DevicePoint Origin{0, 0};
         // False after a positioning request that was dropped: the next line from here is dropped too.
         bool PositionValid = true;
         DeviceColour Foreground = 0;

@@ -1,6 +1,7 @@
 #include "settings/page_warnings.h"
 
 #include "geometry/numeric_text.h"
+#include "print/arc_sheets.h"
 #include "print/command_line_colours.h"
 #include "print/page_model.h"
 #include "print/paper.h"
@@ -44,7 +45,15 @@ std::string AtMost(double value) {
 }
 
 DevicePoint PortraitPrintableDots(const PageSetup& setup) {
-    return PaperGeometryOf(setup.Paper, setup.Dpi, setup.MarginMm, 1).Printable;
+    DevicePoint printable = PaperGeometryOf(setup.Paper, setup.Dpi, setup.MarginMm, 1).Printable;
+    printable.Y = std::max(printable.Y, setup.JoinedWidthDots);
+    return printable;
+}
+
+ArcSheets ArcSheetsOf(const PageSetup& setup, const ParameterRecord& record) {
+    const PageScale scale = PageScaleOf({setup.Dpi, setup.Dpi}, record);
+    const int printable = PaperGeometryOf(setup.Paper, setup.Dpi, setup.MarginMm, 2).Printable.X;
+    return PlanArcSheets(record, scale, setup.Dpi, printable, setup.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded);
 }
 
 // A printout of a record; it may write into the record (the arc template's page positions).
@@ -52,6 +61,15 @@ using Printout = std::function<void(PrintSurface&, ParameterRecord&)>;
 
 // The printout's requests on a device with the setup's resolution and printable area, printed from a copy of the
 // record so that the caller's record stays as it was.
+// "a, b or c"
+std::string Listed(const std::vector<std::string>& parts, std::string_view last) {
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == parts.size() ? std::string(last) : ", ") + parts[i];
+    }
+    return text;
+}
+
 std::vector<DeviceRequest> Recorded(const PageSetup& setup, const ParameterRecord& record, const Printout& printout) {
     RecordingDeviceSettings settings;
     settings.Resolution = {setup.Dpi, setup.Dpi};
@@ -163,12 +181,8 @@ double LargestKept(double least, double most, const std::function<bool(double)>&
     return least;
 }
 
-PageSetup OtherPaper(const PageSetup& setup) {
-    return setup.Paper == PaperSize::A4 ? LetterPage(setup.MarginMm, setup.Dpi) : A4Page(setup.MarginMm, setup.Dpi);
-}
-
 // One warning per mark of the page recorded with the setup (`marks`) that falls outside the printable area, with
-// what would keep it: a smaller margin or the other paper, and when neither does, a larger paper. Only things the
+// what would keep it: a smaller margin or other papers. Only things the
 // user can change about the printing: the arm's own distance is what the template is for. Only a mark that is cut
 // makes the printout be recorded again.
 std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape, const MarkList& marks,
@@ -192,18 +206,21 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
             remedies.push_back("a margin of at most " + AtMost(LargestKept(0, setup.MarginMm, keepsWithMargin)) +
                                " mm");
         }
-        const PageSetup other = OtherPaper(setup);
-        if (Keeps(other, landscape, mark, record, printout)) {
-            remedies.push_back(std::string(PaperNameOf(other.Paper)) + " paper");
+        std::vector<std::string> papers;
+        for (const PaperSize paper : AllPapers()) {
+            PageSetup other = setup;
+            other.Paper = paper;
+            if (paper != setup.Paper && Keeps(other, landscape, mark, record, printout)) {
+                papers.emplace_back(PaperNameOf(paper));
+            }
         }
-        std::string remedy;
-        for (std::size_t i = 0; i < remedies.size(); ++i) {
-            remedy += (i == 0 ? "" : i + 1 == remedies.size() ? " or " : ", ") + remedies[i];
+        if (!papers.empty()) {
+            remedies.push_back(Listed(papers, " or ") + " paper");
         }
+        const std::string remedy = Listed(remedies, ", or ");
         warnings.push_back(std::string(PaperNameOf(setup.Paper)) + (landscape ? " landscape" : " portrait") +
                            " with a " + Number(setup.MarginMm) + " mm margin cuts " + lost + mark + "; " +
-                           (remedy.empty() ? "no margin on Letter or A4 keeps it, only a larger paper would"
-                                           : remedy + " would keep it"));
+                           (remedy.empty() ? "no margin or paper keeps it" : remedy + " would keep it"));
     }
     return warnings;
 }
@@ -345,13 +362,49 @@ std::vector<SettingNotice> ColourWarnings(std::string_view coloursText) {
     return warnings;
 }
 
+namespace {
+
+// A template wider than the paper comes on sheets to join; the larger papers that hold it whole say how to avoid it.
+SettingNotice TiledNote(const PageSetup& setup, const ParameterRecord& record, int count) {
+    const PageScale scale = PageScaleOf({setup.Dpi, setup.Dpi}, record);
+    const double width = ArcTemplateRightDots(record, scale, setup.Dpi) / scale.X;
+    const double room = PaperGeometryOf(setup.Paper, setup.Dpi, setup.MarginMm, 2).Printable.X / scale.X;
+    std::vector<std::string> papers;
+    for (const PaperSize paper : AllPapers()) {
+        PageSetup other = setup;
+        other.Paper = paper;
+        if (ArcSheetsOf(other, record).Count() == 1) {
+            papers.emplace_back(PaperNameOf(paper));
+        }
+    }
+    return {"page-tiled", "paper", "note",
+            "the template is " + Number(std::ceil(width * 10) / 10) + " mm wide and " +
+                std::string(PaperNameOf(setup.Paper)) + " landscape prints " + AtMost(room) + " mm across at a " +
+                Number(setup.MarginMm) + " mm margin: it comes on " + std::to_string(count) +
+                " sheets to join (each says how); " +
+                (papers.empty() ? "no paper holds it on one sheet"
+                                : Listed(papers, " or ") + " paper holds it on one sheet")};
+}
+
+} // namespace
+
 std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record) {
     std::vector<SettingNotice> warnings;
     // The template as the Linux tool and the browser page print it.
     const Printout printout = [](PrintSurface& surface, ParameterRecord& printed) {
         PrintArcTemplate(surface, printed, EdgeMarks::KeptOnPage);
     };
-    const MarkList marks = MarkExtents(Recorded(setup, record, printout));
+    PageSetup checked = setup;
+    const ArcSheets sheets = ArcSheetsOf(setup, record);
+    if (sheets.Count() > 1) {
+        // The sheets joined are as long as the template, or as far as the most sheets printed reach.
+        checked.JoinedWidthDots =
+            sheets.Left.back() + PaperGeometryOf(setup.Paper, setup.Dpi, setup.MarginMm, 2).Printable.X;
+        if (!setup.Tile) {
+            warnings.push_back(TiledNote(setup, record, sheets.Count()));
+        }
+    }
+    const MarkList marks = MarkExtents(Recorded(checked, record, printout));
     for (const auto& [grid, point] : {std::pair{InnerGridMark, "inner"}, {OuterGridMark, "outer"}}) {
         const std::string_view name = grid;
         if (std::none_of(marks.begin(), marks.end(), [&](const auto& m) { return m.first == name; })) {
@@ -361,10 +414,14 @@ std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const Par
                                     " is left out"});
         }
     }
-    for (std::string& lost : LostMarkWarnings(setup, true, marks, record, printout)) {
+    for (std::string& lost : LostMarkWarnings(checked, true, marks, record, printout)) {
         warnings.push_back({"page-cut", "paper", "warning", std::move(lost)});
     }
     return warnings;
+}
+
+int ArcSheetCount(const PageSetup& setup, const ParameterRecord& record) {
+    return ArcSheetsOf(setup, record).Count();
 }
 
 std::vector<SettingNotice> StrobeDiskWarnings(const PageSetup& setup, const ParameterRecord& record,

@@ -20,6 +20,10 @@ struct PageSetup {
     PaperSize Paper = PaperSize::Letter;
     double MarginMm = 4.23;
     int Dpi = 600;
+    // The arc template tiled across sheets even when one would hold it.
+    bool Tile = false;
+    // Not 0: the page is checked as sheets joined into one this many dots long (its printable width in landscape).
+    int JoinedWidthDots = 0;
 };
 PageSetup LetterPage(double marginMm = 4.23, int dpi = 600);
 PageSetup A4Page(double marginMm = 4.23, int dpi = 600);
@@ -43,7 +47,11 @@ bool LinesWouldShow(const PrintColourRecord& colours);
 // The arc template of the (computed) record recorded on the setup's printable area: a null point that cannot be
 // drawn, and each frame line, tick, label, reference cross, spindle or pivot mark that falls outside, with what
 // would keep it. The template is printed from copies of the record.
+// A template wider than the paper is tiled across sheets: then a note says so, with the papers that would hold it on
+// one sheet, and the marks are checked on the sheets joined.
 std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record);
+// The sheets the arc template takes on the setup's paper (landscape): 1 when it fits and is not tiled by choice.
+int ArcSheetCount(const PageSetup& setup, const ParameterRecord& record);
 // The strobe disk with the record's correction factors recorded the same way: each part of it that falls outside;
 // and a caption that is given but not printed because the counts are those of a built-in disk.
 std::vector<SettingNotice> StrobeDiskWarnings(const PageSetup& setup, const ParameterRecord& record,

@@ -124,7 +124,7 @@ Json Analysis(const AlignmentAnalysis& analysis) {
 
 std::string ReportJson(const SettingsReport& report) {
     const bool alignment = !report.Refused() && report.Command != SettingsCommand::Strobe;
-    const Json document = {
+    Json document = {
         {"format", "quillmere-report"},
         {"version", 1},
         {"command", CommandName(report.Command)},
@@ -135,6 +135,10 @@ std::string ReportJson(const SettingsReport& report) {
         {"alignment", alignment ? Alignment(report.Alignment) : Json(nullptr)},
         {"analysis", report.Analysis && !report.Refused() ? Analysis(*report.Analysis) : Json(nullptr)},
     };
+    if (report.Command == SettingsCommand::Arc && !report.Refused()) {
+        // How many sheets the template comes on: a download of more than one is joined by hand.
+        document["sheets"] = report.Page.Sheets;
+    }
     // A text given in bytes that are not UTF-8 (the page's are always UTF-8) is shown with U+FFFD where they stand,
     // as the page would show it, rather than ending the tool.
     return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";

@@ -105,8 +105,11 @@ constexpr SettingRule Rules[] = {
      "write the chart to this file: .pdf, .svg or .png by its extension\n(else pdf); without -o and --print no "
      "chart is made", ""},
     {"format", Arc | Strobe, Page, "pdf|svg|png", "file format for a name without .pdf, .svg or .png (default pdf)", ""},
-    {"paper", Pages, Page, "letter|a4",
+    {"paper", Pages, Page, "letter|a4|a3|tabloid|legal",
      "paper size (default: the system's paper setting, as paperconf\nand the locale say; else letter)", ""},
+    {"tile", Arc, Page, "",
+     "print the template across sheets to join even when one sheet\nwould hold it (a template wider than the "
+     "paper is tiled anyway)", "", SettingForm::Flag},
     {"print", Pages, Page, "[=QUEUE]",
      "print through CUPS at full scale on the named queue, or on the\ndefault printer when none is named (with -o "
      "the file is written too)", "", SettingForm::OptionalValue},
@@ -118,7 +121,11 @@ constexpr SettingRule Rules[] = {
 };
 // clang-format on
 
-constexpr NamedPaper Papers[] = {{"letter", PaperSize::Letter}, {"a4", PaperSize::A4}};
+constexpr NamedPaper Papers[] = {{"letter", PaperSize::Letter},
+                                 {"a4", PaperSize::A4},
+                                 {"a3", PaperSize::A3},
+                                 {"tabloid", PaperSize::Tabloid},
+                                 {"legal", PaperSize::Legal}};
 
 unsigned BitOf(SettingsCommand command) {
     switch (command) {

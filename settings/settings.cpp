@@ -123,6 +123,7 @@ public:
         case SettingsCommand::Arc:
             ReadAlignment();
             ReadPage("arc-template");
+            ReadSheets();
             if (!Report.Refused() && Context.CheckPages) {
                 Append(ArcTemplateWarnings(SetupOf(Report.Page), Report.Alignment));
             }
@@ -187,8 +188,8 @@ private:
     // The checks below the settings word their messages in program text.
     void Append(const std::vector<SettingNotice>& warnings) {
         for (const SettingNotice& warning : warnings) {
-            Report.Warnings.push_back(
-                {warning.Code, warning.Field, warning.Severity, Windows1252ToUtf8(warning.Message)});
+            (warning.Severity == "note" ? Report.Notes : Report.Warnings)
+                .push_back({warning.Code, warning.Field, warning.Severity, Windows1252ToUtf8(warning.Message)});
         }
     }
 
@@ -480,9 +481,18 @@ private:
         for (const NamedPaper& paper : PaperNames()) {
             papers.push_back({paper.Name});
         }
-        const std::string systemPaper = Context.SystemPaper == PaperSize::A4 ? "a4" : "letter";
+        std::string systemPaper = "letter";
+        for (const NamedPaper& named : PaperNames()) {
+            if (named.Paper == Context.SystemPaper) {
+                systemPaper = named.Name;
+            }
+        }
         const std::string paper = ChoiceOf("paper", papers, systemPaper).value_or(systemPaper);
-        page.Paper = paper == "a4" ? PaperSize::A4 : PaperSize::Letter;
+        for (const NamedPaper& named : PaperNames()) {
+            if (named.Name == paper) {
+                page.Paper = named.Paper;
+            }
+        }
         page.Output = TextOf("output");
         if (page.Output) {
             Record("output", *page.Output, true);
@@ -516,6 +526,22 @@ private:
         page.Colours = ColoursFromCommandText(TrimBlanks(program));
         if (colours) {
             Append(ColourWarnings(program));
+        }
+    }
+
+    // How many sheets the template takes; a page file that holds one page cannot take several on standard output.
+    void ReadSheets() {
+        PageRequest& page = Report.Page;
+        page.Tile = Has("tile");
+        if (Report.Refused()) {
+            return;
+        }
+        page.Sheets = ArcSheetCount(SetupOf(page), Report.Alignment);
+        if (page.Sheets > 1 && page.Format != "pdf" && page.Output && *page.Output == "-") {
+            Refuse("sheets-to-standard-output", "output",
+                   "--output - takes one page, and the template takes " + std::to_string(page.Sheets) + " sheets of " +
+                       std::string(PaperNameOf(page.Paper)) + " as " + page.Format +
+                       ": write pdf to standard output, or name a file (one file per sheet, numbered)");
         }
     }
 
@@ -757,9 +783,7 @@ private:
 
     const ReadSetting* Find(std::string_view name) const { return Report.Find(name); }
 
-    static PageSetup SetupOf(const PageRequest& page) {
-        return page.Paper == PaperSize::A4 ? A4Page(page.MarginMm, page.Dpi) : LetterPage(page.MarginMm, page.Dpi);
-    }
+    static PageSetup SetupOf(const PageRequest& page) { return {page.Paper, page.MarginMm, page.Dpi, page.Tile}; }
 };
 
 } // namespace

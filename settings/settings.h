@@ -87,6 +87,9 @@ struct PageRequest {
     std::optional<std::string> Output;
     std::optional<std::string> PrintQueue;
     PrintColourRecord Colours{0, 0, 0, 255, 255, 255};
+    // The arc template: tiled by --tile, and the sheets it takes on the paper (1 when it fits).
+    bool Tile = false;
+    int Sheets = 1;
 };
 
 struct SettingsReport {

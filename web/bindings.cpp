@@ -5,6 +5,7 @@
 #include "geometry/confirmation_text.h"
 #include "geometry/groove_presets.h"
 #include "geometry/windows_1252.h"
+#include "print/arc_sheets.h"
 #include "print/paper.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"
@@ -166,7 +167,9 @@ val Refusal(const std::string& message) {
 
 // The page operations of one printout ("arc", "chart", "strobe-60", "strobe-50", "strobe-custom") for the settings,
 // on the emulated printer of their page settings, its fonts designed as `design` ({ascent, descent, lineGap} per
-// em, from the font files the page embeds). Returns {page, fonts, operations} or {error} with the first refusal.
+// em, from the font files the page embeds). Returns {page, fonts, operations, sheets} or {error} with the first
+// refusal: `sheets` holds the operations of each sheet of a tiled template (one entry for any other page, the same
+// as `operations`), with `joins`, where each join lies on the sheet before it (in dots from its printable area).
 val PageOperations(const std::string& printout, const val& settings, const val& design) {
     const SettingsCommand command = printout == "arc"     ? SettingsCommand::Arc
                                     : printout == "chart" ? SettingsCommand::Analyse
@@ -199,7 +202,7 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
         PrintSurface surface(chooser, pageRequest.Colours);
         if (command == SettingsCommand::Arc) {
             ParameterRecord record = report.Alignment;
-            PrintArcTemplate(surface, record, EdgeMarks::KeptOnPage);
+            PrintArcTemplateSheets(surface, record, pageRequest.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded);
         } else if (command == SettingsCommand::Analyse) {
             PrintAnalysisChart(surface, *report.Analysis);
         } else {
@@ -211,10 +214,14 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     val fonts = val::array();
     std::vector<double> ascents;
     val operations = val::array();
+    val sheets = val::array();
     PolylinePath polyline;
     for (const DeviceRequest& request : log) {
         if (request.What == DeviceRequest::Kind::StartPage) {
             orientation = request.Orientation;
+            operations = val::array();
+            sheets.call<void>("push", operations);
+            polyline.Open = false;
         } else if (request.What == DeviceRequest::Kind::MakeFont) {
             const DeviceFontRequest& wanted = request.FontRequest;
             const double em = EmSize(wanted, fontDesign, dpi);
@@ -257,10 +264,22 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     pageData.set("printable",
                  Numbers({static_cast<double>(sheet.Printable.X), static_cast<double>(sheet.Printable.Y)}));
 
+    val joins = val::array();
+    if (command == SettingsCommand::Arc) {
+        ParameterRecord record = report.Alignment;
+        const ArcSheets plan = PlanArcSheets(record, PageScaleOf({dpi, dpi}, record), dpi, sheet.Printable.X,
+                                             pageRequest.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded);
+        for (int index = 0; index + 1 < plan.Count(); ++index) {
+            joins.call<void>("push", plan.JoinDots(index) - plan.Left[static_cast<std::size_t>(index)]);
+        }
+    }
+
     val result = val::object();
     result.set("page", pageData);
     result.set("fonts", fonts);
-    result.set("operations", operations);
+    result.set("operations", sheets["length"].as<int>() > 0 ? sheets[0] : operations);
+    result.set("sheets", sheets);
+    result.set("joins", joins);
     return result;
 }
 

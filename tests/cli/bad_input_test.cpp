@@ -333,6 +333,17 @@ INSTANTIATE_TEST_SUITE_P(Table, TypedInput, testing::Values(
     TypedCase{{"values", "--exact", "--spindle-to-pivot", "100"}, 2, "--exact: an exact solution needs groove radii", ""},
     TypedCase{{"analyse", "--exact", "--preset", "iec", "--spindle-to-pivot", "222"}, 0, "", "120.891 (+0.148)"},
     TypedCase{{"arc", "--help"}, 0, "", "72 to 2400"},
+    TypedCase{{"arc", "--help"}, 0, "", "letter|a4|a3|tabloid|legal"},
+    TypedCase{{"arc", "--paper", "b4"}, 2, "--paper must be letter, a4, a3, tabloid or legal, not 'b4'", ""},
+    TypedCase{{"arc", "--spindle-to-pivot", "300", "--paper", "letter", "-o", "-", "--format", "png"}, 2,
+              "--output - takes one page, and the template takes 2 sheets of Letter as png: write pdf to standard "
+              "output, or name a file (one file per sheet, numbered)", ""},
+    TypedCase{{"arc", "--spindle-to-pivot", "320", "--paper", "legal", "--strict"}, 0,
+              "it comes on 2 sheets to join (each says how); A3 or Tabloid paper holds it on one sheet", ""},
+    TypedCase{{"arc", "--spindle-to-pivot", "300", "--paper", "letter", "--dpi", "100", "-o", "arm.png"}, 0,
+              "wrote arm-1.png and arm-2.png (2 sheets of Letter landscape", ""},
+    TypedCase{{"arc", "--spindle-to-pivot", "300", "--paper", "tabloid", "--strict"}, 0,
+              "wrote arc-template.pdf (Tabloid landscape, 600 dpi)", ""},
     TypedCase{{"strobe", "--help"}, 0, "", "0 to 50 (default 4.23)"}));
 // clang-format on
 

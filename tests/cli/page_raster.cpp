@@ -16,10 +16,11 @@ std::string Quoted(const std::string& text) {
     return quoted + "'";
 }
 
-std::optional<PageRaster> PageRaster::Of(const std::string& pdf, int dpi) {
+std::optional<PageRaster> PageRaster::Of(const std::string& pdf, int dpi, int page) {
     const std::string stem = pdf + "-raster";
-    const std::string command = "pdftoppm -r " + std::to_string(dpi) + " -gray -singlefile " + Quoted(pdf) + " " +
-                                Quoted(stem) + " >/dev/null 2>&1";
+    const std::string command = "pdftoppm -r " + std::to_string(dpi) + " -f " + std::to_string(page) + " -l " +
+                                std::to_string(page) + " -gray -singlefile " + Quoted(pdf) + " " + Quoted(stem) +
+                                " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) {
         return std::nullopt;
     }
@@ -74,6 +75,21 @@ double PageRaster::CentreAlongColumn(double x, double fromY, double toY) const {
         weighted += d * (y + 0.5);
     }
     return sum > 0 ? weighted / sum : std::nan("");
+}
+
+PageRaster PageRaster::Joined(const PageRaster& earlier, const PageRaster& later, int dx, int dy, int cutX) {
+    PageRaster joined;
+    joined.Width = std::max(earlier.Width, later.Width + dx);
+    joined.Height = earlier.Height;
+    joined.Pixels.assign(static_cast<std::size_t>(joined.Width) * joined.Height, 255);
+    for (int y = 0; y < joined.Height; ++y) {
+        for (int x = 0; x < joined.Width; ++x) {
+            const double dark = x < cutX ? earlier.At(x, y) : later.At(x - dx, y - dy);
+            joined.Pixels[static_cast<std::size_t>(y) * joined.Width + x] =
+                static_cast<unsigned char>(std::lround((1 - dark) * 255));
+        }
+    }
+    return joined;
 }
 
 PageRaster PageRaster::TurnedClockwise() const {

@@ -11,7 +11,10 @@ std::string Quoted(const std::string& text);
 class PageRaster {
 public:
     // Nothing when pdftoppm cannot render the file or its output cannot be read.
-    static std::optional<PageRaster> Of(const std::string& pdf, int dpi = 600);
+    static std::optional<PageRaster> Of(const std::string& pdf, int dpi = 600, int page = 1);
+    // Two sheets laid over each other: `later` moved by (dx, dy) pixels over `earlier`, and cut at `cutX` (in the
+    // earlier sheet's pixels), left of which the earlier sheet shows.
+    static PageRaster Joined(const PageRaster& earlier, const PageRaster& later, int dx, int dy, int cutX);
 
     int Width = 0;
     int Height = 0;

@@ -180,10 +180,10 @@ TEST(CupsJobOptions, PageOwnPaperAndOrientationWithoutScaling) {
         const char* Orientation;
     };
     const Case cases[] = {
-        {true, PaperSize::Letter, "na_letter_8.5x11in", "4"},
-        {false, PaperSize::Letter, "na_letter_8.5x11in", "3"},
-        {true, PaperSize::A4, "iso_a4_210x297mm", "4"},
-        {false, PaperSize::A4, "iso_a4_210x297mm", "3"},
+        {true, PaperSize::Letter, "na_letter_8.5x11in", "4"}, {false, PaperSize::Letter, "na_letter_8.5x11in", "3"},
+        {true, PaperSize::A4, "iso_a4_210x297mm", "4"},       {false, PaperSize::A4, "iso_a4_210x297mm", "3"},
+        {true, PaperSize::A3, "iso_a3_297x420mm", "4"},       {true, PaperSize::Tabloid, "na_ledger_11x17in", "4"},
+        {false, PaperSize::Legal, "na_legal_8.5x14in", "3"},
     };
     for (const Case& c : cases) {
         const auto options = CupsJobOptions(c.Landscape, c.Paper);
@@ -391,6 +391,24 @@ TEST_F(ToolPrinting, ArcTemplatePrintedAtFullScaleAndJobReported) {
         ExpectFrameAtFullScale(printed);
         EXPECT_TRUE(TemporaryIsEmpty()) << "the page sent to the printer is not left behind";
     }
+}
+
+// The sheets of a long arm's template go to the printer together: one job, one page per sheet, nothing scaled.
+TEST_F(ToolPrinting, AllSheetsOfATiledTemplateInOneJob) {
+    const int before = JobCount();
+    const ToolRun result =
+        RunToolPrinting(Run, {"arc", "--paper", "letter", "--spindle-to-pivot", "300", std::string("--print=") + Queue},
+                        Server, Temporary);
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_NE(result.Err.find("(queue " + std::string(Queue) + ", 2 sheets of Letter landscape)"), std::string::npos)
+        << result.Err;
+    const std::string printed = PrintedPage();
+    ASSERT_FALSE(printed.empty());
+    EXPECT_EQ(JobCount(), before + 1);
+    const std::string info = (Run / "pages.txt").string();
+    ASSERT_EQ(Shell("pdfinfo " + Quoted(printed), info), 0);
+    EXPECT_NE(ReadAll(info).find("Pages:           2"), std::string::npos) << ReadAll(info);
+    ExpectFrameAtFullScale(printed);
 }
 
 TEST_F(ToolPrinting, PrintingFailuresExitOneWithOneLine) {

@@ -11,15 +11,19 @@ namespace {
 
 const std::optional<PaperSize> Letter = PaperSize::Letter;
 const std::optional<PaperSize> A4 = PaperSize::A4;
+const std::optional<PaperSize> A3 = PaperSize::A3;
+const std::optional<PaperSize> Tabloid = PaperSize::Tabloid;
+const std::optional<PaperSize> Legal = PaperSize::Legal;
 const std::optional<PaperSize> Unknown = std::nullopt;
 
-const char* Name(const std::optional<PaperSize>& paper) {
-    return !paper ? "unknown" : *paper == PaperSize::A4 ? "A4" : "Letter";
+std::string Name(const std::optional<PaperSize>& paper) {
+    return !paper ? "unknown" : std::string(PaperNameOf(*paper));
 }
 
 } // namespace
 
-// ---- Paper names: the ISO family prints on A4, the North American one on Letter ----
+// ---- Paper names: the papers the tool prints on are themselves, the rest of the ISO family prints on A4 and the
+// North American one on Letter ----
 
 TEST(PaperNames, FamiliesMapToTheTwoPapersTheToolPrints) {
     struct Case {
@@ -27,14 +31,18 @@ TEST(PaperNames, FamiliesMapToTheTwoPapersTheToolPrints) {
         std::optional<PaperSize> Expected;
     };
     const Case cases[] = {
-        {"a4", A4},         {"A4", A4},        {"a3", A4},          {"a5", A4},         {"b5", A4},
-        {"c5", A4},         {"a10", A4},       {"DL", A4},          {"letter", Letter}, {"Letter", Letter},
-        {"LETTER", Letter}, {"legal", Letter}, {"tabloid", Letter}, {"11x17", Letter},  {"halfletter", Letter},
-        {"", Unknown},      {"a", Unknown},    {"a4x", Unknown},    {"d4", Unknown},    {"letterx", Unknown},
-        {"a 4", Unknown},   {"4a0", Unknown},
+        {"a4", A4},           {"A4", A4},         {"a3", A3},
+        {"a5", A4},           {"b5", A4},         {"c5", A4},
+        {"a10", A4},          {"DL", A4},         {"letter", Letter},
+        {"Letter", Letter},   {"LETTER", Letter}, {"legal", Legal},
+        {"tabloid", Tabloid}, {"11x17", Tabloid}, {"halfletter", Letter},
+        {"Ledger", Tabloid},  {"A3", A3},         {"executive", Letter},
+        {"b4", A4},           {"", Unknown},      {"a", Unknown},
+        {"a4x", Unknown},     {"d4", Unknown},    {"letterx", Unknown},
+        {"a 4", Unknown},     {"4a0", Unknown},
     };
     for (const Case& c : cases) {
-        EXPECT_STREQ(Name(PaperOfName(c.Text)), Name(c.Expected)) << "'" << c.Text << "'";
+        EXPECT_EQ(Name(PaperOfName(c.Text)), Name(c.Expected)) << "'" << c.Text << "'";
     }
 }
 
@@ -118,13 +126,13 @@ TEST(LocaleTerritories, LetterInTheAmericasAndThePhilippinesA4Elsewhere) {
         {"en_USA", Unknown},
     };
     for (const Case& c : cases) {
-        EXPECT_STREQ(Name(PaperOfLocaleTerritory(c.Locale)), Name(c.Expected)) << c.Locale;
+        EXPECT_EQ(Name(PaperOfLocaleTerritory(c.Locale)), Name(c.Expected)) << c.Locale;
     }
 }
 
 // ---- Installed locales: their paper dimensions in whole millimetres ----
 
-TEST(LocaleDimensions, OnlyTheTwoPapersAreRecognised) {
+TEST(LocaleDimensions, OnlyThePapersTheToolPrintsAreRecognised) {
     struct Case {
         int Width;
         int Height;
@@ -133,9 +141,10 @@ TEST(LocaleDimensions, OnlyTheTwoPapersAreRecognised) {
     const Case cases[] = {
         {216, 279, Letter},  {210, 297, A4},      {297, 210, Unknown}, {279, 216, Unknown},
         {215, 279, Unknown}, {216, 280, Unknown}, {148, 210, Unknown}, {0, 0, Unknown},
+        {297, 420, A3},      {279, 432, Tabloid}, {216, 356, Legal},   {420, 297, Unknown},
     };
     for (const Case& c : cases) {
-        EXPECT_STREQ(Name(PaperOfDimensions(c.Width, c.Height)), Name(c.Expected)) << c.Width << "x" << c.Height;
+        EXPECT_EQ(Name(PaperOfDimensions(c.Width, c.Height)), Name(c.Expected)) << c.Width << "x" << c.Height;
     }
 }
 

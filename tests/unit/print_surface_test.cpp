@@ -147,15 +147,16 @@ TEST(PrintSurface, TheArcTemplateWritesThePivotPositionIntoItsRecord) {
 // ---- The warnings work on copies of the record ----
 
 TEST(PageWarningsRecord, TheRemedySearchLeavesTheRecordAsItWas) {
-    // A long arm puts the pivot beyond the right edge of landscape Letter and of A4; the advice is a paper, never
-    // another arm.
+    // A long arm puts the pivot beyond the right edge of landscape Letter and of A4; the advice is a paper or the
+    // sheets it is tiled on, never another arm.
     const ParameterRecord record = WorkedRecord(250);
     ParameterRecord copy = record;
     const std::vector<SettingNotice> warnings = ArcTemplateWarnings(LetterPage(), copy);
     bool pivotRemedy = false;
     for (const SettingNotice& warning : warnings) {
-        pivotRemedy = pivotRemedy || (warning.Message.find("the pivot mark") != std::string::npos &&
-                                      warning.Message.find("only a larger paper would") != std::string::npos &&
+        pivotRemedy = pivotRemedy || (warning.Code == "page-tiled" && warning.Severity == "note" &&
+                                      warning.Message.find("2 sheets to join") != std::string::npos &&
+                                      warning.Message.find("A3 or Tabloid paper holds it") != std::string::npos &&
                                       warning.Message.find("spindle-to-pivot") == std::string::npos);
     }
     EXPECT_TRUE(pivotRemedy) << (warnings.empty() ? std::string("no warnings") : warnings.front().Message);

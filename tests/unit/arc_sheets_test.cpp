@@ -1,0 +1,120 @@
+#include "geometry/alignment.h"
+#include "print/arc_elements.h"
+#include "print/arc_sheets.h"
+#include "print/paper.h"
+#include "print/printouts.h"
+#include "print/recording_device.h"
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+ParameterRecord ArmRecord(double spindleToPivot, std::int16_t geometry = 1) {
+    ParameterRecord record{};
+    record.SpindleToPivot = spindleToPivot;
+    record.InnerGrooveRadius = 60.325;
+    record.OuterGrooveRadius = 146.05;
+    record.CorrectionFactorX = 1;
+    record.CorrectionFactorY = 1;
+    record.GeometryChoice = geometry;
+    AssignArmId(record, "Deck 1");
+    ComputeAlignment(record);
+    return record;
+}
+
+// The requests of a printout on a 600 dpi printer whose landscape printable area is `printable` dots across.
+std::vector<DeviceRequest> Recorded(const std::function<void(PrintSurface&, ParameterRecord&)>& printout,
+                                    ParameterRecord record, int across = 6500) {
+    RecordingDeviceSettings settings;
+    settings.PortraitPrintableSize = {4900, across};
+    std::vector<DeviceRequest> log;
+    RecordingPrinterChooser chooser(log, settings);
+    PrintSurface surface(chooser);
+    printout(surface, record);
+    return log;
+}
+
+auto Drawn(DeviceRequest r) {
+    if (r.What == DeviceRequest::Kind::Text) {
+        r.Rect.Right = 0; // text is clipped at the printable area's right edge, wherever that is
+    }
+    return std::tuple(r.What, r.Text, r.Orientation, r.From.X, r.From.Y, r.To.X, r.To.Y, r.Rect.Left, r.Rect.Top,
+                      r.Rect.Right, r.Rect.Bottom, r.Shape, r.Pie, r.Colour, r.Fill.Filled, r.Fill.Colour, r.Opaque,
+                      r.PenWidth, r.Font, r.Mark);
+}
+
+const auto KeptOnPage = [](PrintSurface& surface, ParameterRecord& record) {
+    PrintArcTemplate(surface, record, EdgeMarks::KeptOnPage);
+};
+
+} // namespace
+
+// A template that fits (222 mm on Letter) is the very page the one-page printout draws, request for request.
+TEST(ArcSheets, AnArmThatFitsDrawsTheOnePageTemplate) {
+    const std::vector<DeviceRequest> today = Recorded(KeptOnPage, ArmRecord(222));
+    const std::vector<DeviceRequest> sheets =
+        Recorded([](PrintSurface& surface,
+                    ParameterRecord& record) { PrintArcTemplateSheets(surface, record, SheetChoice::AsNeeded); },
+                 ArmRecord(222));
+    ASSERT_EQ(sheets.size(), today.size());
+    for (std::size_t i = 0; i < today.size(); ++i) {
+        EXPECT_EQ(Drawn(sheets[i]), Drawn(today[i])) << "request " << i;
+    }
+}
+
+// Tiled by choice, short arms put the halfway join across a grid; long ones on every paper reach far past them. Each
+// grid (30 mm along the groove, 20 mm across, turned less than 45 degrees) lies whole left of or right of every join.
+TEST(ArcSheets, NoJoinCrossesAGrid) {
+    for (const auto& [distance, paper] : {std::pair{120.0, PaperSize::Letter},
+                                          {130.0, PaperSize::A4},
+                                          {300.0, PaperSize::Letter},
+                                          {400.0, PaperSize::Legal}}) {
+        const ParameterRecord record = ArmRecord(distance);
+        const PageScale scale = PageScaleOf({600, 600}, record);
+        const int across = PaperGeometryOf(paper, 600, 4.23, 2).Printable.X;
+        const ArcSheets sheets = PlanArcSheets(record, scale, 600, across, SheetChoice::Tiled);
+        ASSERT_GE(sheets.Count(), 2) << distance;
+        EXPECT_GE(sheets.Left.back() + across, ArcTemplateRightDots(record, scale, 600)) << distance;
+        for (const double radius : {record.InnerNullRadius, record.OuterNullRadius}) {
+            double x = 0;
+            double y = 0;
+            IntersectCircles(radius, record.EffectiveLength, distance, 43, 40, 43 + distance, 40, x, y);
+            for (int join = 0; join + 1 < sheets.Count(); ++join) {
+                EXPECT_TRUE(sheets.JoinDots(join) > (x + 36) * scale.X || sheets.JoinDots(join) < (x - 36) * scale.X)
+                    << distance << " mm, the grid at " << x << " mm";
+            }
+        }
+    }
+}
+
+TEST(ArcSheets, AnArmNoPaperCouldHoldStopsAtTheMostSheets) {
+    const ArcSheets sheets =
+        PlanArcSheets(ArmRecord(5000), PageScaleOf({600, 600}, ArmRecord(5000)), 600, 6500, SheetChoice::AsNeeded);
+    EXPECT_EQ(sheets.Count(), MostArcSheets);
+}
+
+// The report counts the sheets (the page reads it to say what a download takes); its note replaces the warning of
+// a pivot off the paper (the tool's wording is checked in the typed-input table).
+TEST(ArcSheets, TheReportCountsTheSheets) {
+    const std::tuple<NamedSettings, int, bool> cases[] = {
+        {{{"spindle-to-pivot", "300"}, {"paper", "letter"}}, 2, true},
+        {{{"spindle-to-pivot", "300"}, {"paper", "a3"}}, 1, false},
+        {{{"spindle-to-pivot", "300"}, {"paper", "a3"}, {"tile", ""}}, 2, false},
+        {{{"spindle-to-pivot", "222"}, {"paper", "letter"}}, 1, false},
+        {{{"spindle-to-pivot", "400"}, {"paper", "tabloid"}}, 2, true},
+    };
+    for (const auto& [given, count, noted] : cases) {
+        const SettingsReport report = ReadSettings(SettingsCommand::Arc, given, {PaperSize::Letter, true});
+        const std::string json = ReportJson(report);
+        EXPECT_NE(json.find("\"sheets\": " + std::to_string(count)), std::string::npos) << json;
+        EXPECT_TRUE(report.Warnings.empty()) << json;
+        EXPECT_EQ(json.find("\"page-tiled\"") != std::string::npos, noted) << json;
+    }
+}
