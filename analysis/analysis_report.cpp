@@ -204,9 +204,10 @@ AnalysisCells AnalysisTableCells(const AlignmentAnalysis& analysis) {
     }
     table.Inputs = InputsLine(analysis.Inputs);
     if (analysis.Inputs.Exact) {
-        table.ExactNote = "L\xF6"
-                          "fgren A, L\xF6"
-                          "fgren B and Stevenson A solved exactly for these lengths; their closed forms follow the table.";
+        table.ExactNote =
+            "L\xF6"
+            "fgren A, L\xF6"
+            "fgren B and Stevenson A solved exactly for these lengths; their closed forms follow the table.";
     }
     const auto f = [](double ArmFigures::*field) {
         return [field](const ArmFigures& arm) { return Figure(arm.*field); };

@@ -260,53 +260,6 @@ void Marker(const Chart& chart, Point at, const CurveStyle& style) {
     }
 }
 
-// A curve's stretches on the page, with the nulls put in where they fall, so the distortion reaches zero there; cut
-// where the curve leaves the panel's value range (the distortion's scale fits the grooves, not the curves' ends).
-std::vector<std::vector<Point>> CurveRuns(const ChartPanel& panel, const ArmFigures& arm, bool distortion) {
-    const AnalysisCurve& curve = arm.Curve;
-    std::vector<std::pair<double, double>> values;
-    for (std::size_t i = 0; i < curve.Radius.size(); ++i) {
-        values.emplace_back(curve.Radius[i], distortion ? curve.Distortion[i] : curve.TrackingError[i]);
-    }
-    if (!curve.Radius.empty()) {
-        for (const std::optional<double>& null : {arm.InnerNull, arm.OuterNull}) {
-            if (null && *null > curve.Radius.front() && *null < curve.Radius.back()) {
-                values.emplace_back(*null, 0.0);
-            }
-        }
-    }
-    std::sort(values.begin(), values.end());
-    const double low = panel.Y.From;
-    const double high = panel.Y.To;
-    const auto inside = [&](double value) { return value >= low && value <= high; };
-    // Where the segment from a to b crosses the edge of the range that b (or a) lies beyond.
-    const auto crossing = [&](const std::pair<double, double>& a, const std::pair<double, double>& b) {
-        const double edge = std::max(a.second, b.second) > high ? high : low;
-        const double t = (edge - a.second) / (b.second - a.second);
-        return Point{panel.PageX(a.first + (b.first - a.first) * t), panel.PageY(edge)};
-    };
-    std::vector<std::vector<Point>> runs;
-    std::vector<Point> run;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const bool here = inside(values[i].second);
-        const bool before = i > 0 && inside(values[i - 1].second);
-        if (here && i > 0 && !before) {
-            run.push_back(crossing(values[i - 1], values[i]));
-        }
-        if (here) {
-            run.push_back({panel.PageX(values[i].first), panel.PageY(values[i].second)});
-        } else if (before) {
-            run.push_back(crossing(values[i - 1], values[i]));
-            runs.push_back(std::move(run));
-            run.clear();
-        }
-    }
-    if (!run.empty()) {
-        runs.push_back(std::move(run));
-    }
-    return runs;
-}
-
 // The values of an axis's ticks, computed from the start each (no running sum); none for an axis that makes no sense.
 std::vector<double> TickValues(const ChartAxis& axis) {
     constexpr double MostTicks = 100;
@@ -549,6 +502,53 @@ void DrawHeading(const Chart& chart, const AlignmentAnalysis& analysis) {
 }
 
 } // namespace
+
+// A curve's stretches on the page, with the nulls put in where they fall, so the distortion reaches zero there; cut
+// where the curve leaves the panel's value range (the distortion's scale fits the grooves, not the curves' ends).
+std::vector<std::vector<ChartPoint>> CurveRuns(const ChartPanel& panel, const ArmFigures& arm, bool distortion) {
+    const AnalysisCurve& curve = arm.Curve;
+    std::vector<std::pair<double, double>> values;
+    for (std::size_t i = 0; i < curve.Radius.size(); ++i) {
+        values.emplace_back(curve.Radius[i], distortion ? curve.Distortion[i] : curve.TrackingError[i]);
+    }
+    if (!curve.Radius.empty()) {
+        for (const std::optional<double>& null : {arm.InnerNull, arm.OuterNull}) {
+            if (null && *null > curve.Radius.front() && *null < curve.Radius.back()) {
+                values.emplace_back(*null, 0.0);
+            }
+        }
+    }
+    std::sort(values.begin(), values.end());
+    const double low = panel.Y.From;
+    const double high = panel.Y.To;
+    const auto inside = [&](double value) { return value >= low && value <= high; };
+    // Where the segment from a to b crosses the edge of the range that b (or a) lies beyond.
+    const auto crossing = [&](const std::pair<double, double>& a, const std::pair<double, double>& b) {
+        const double edge = std::max(a.second, b.second) > high ? high : low;
+        const double t = (edge - a.second) / (b.second - a.second);
+        return ChartPoint{panel.PageX(a.first + (b.first - a.first) * t), panel.PageY(edge)};
+    };
+    std::vector<std::vector<ChartPoint>> runs;
+    std::vector<ChartPoint> run;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const bool here = inside(values[i].second);
+        const bool before = i > 0 && inside(values[i - 1].second);
+        if (here && i > 0 && !before) {
+            run.push_back(crossing(values[i - 1], values[i]));
+        }
+        if (here) {
+            run.push_back({panel.PageX(values[i].first), panel.PageY(values[i].second)});
+        } else if (before) {
+            run.push_back(crossing(values[i - 1], values[i]));
+            runs.push_back(std::move(run));
+            run.clear();
+        }
+    }
+    if (!run.empty()) {
+        runs.push_back(std::move(run));
+    }
+    return runs;
+}
 
 std::vector<NullMarker> NullMarkersOf(const AlignmentAnalysis& analysis, const ChartPanel& panel) {
     constexpr double Lift = MarkerSize + 0.8;

@@ -47,6 +47,10 @@ struct NullMarker {
 };
 std::vector<NullMarker> NullMarkersOf(const AlignmentAnalysis& analysis, const ChartPanel& panel);
 
+// A curve's stretches in the panel, with the nulls put in where they fall, so the distortion reaches zero there; cut
+// where the curve leaves the panel's value range (the distortion's scale fits the grooves, not the curves' ends).
+std::vector<std::vector<ChartPoint>> CurveRuns(const ChartPanel& panel, const ArmFigures& arm, bool distortion);
+
 // The widest a null point's mark is drawn, in page millimetres.
 inline constexpr double NullMarkerWidth = 2.6;
 

@@ -86,24 +86,13 @@ ScreenPanel PanelOf(const ChartPanel& printed, const AlignmentAnalysis& analysis
     panel.Labels.push_back({(panel.Left + panel.Right) / 2, panel.Bottom + textPx * 2.6, "Groove radius (mm)"});
 
     for (const ArmFigures& arm : analysis.Arms) {
-        const AnalysisCurve& curve = arm.Curve;
-        std::vector<std::pair<double, double>> values;
-        for (std::size_t i = 0; i < curve.Radius.size(); ++i) {
-            values.emplace_back(curve.Radius[i], distortion ? curve.Distortion[i] : curve.TrackingError[i]);
-        }
-        // The nulls put in where they fall, so the curve reaches zero there as on paper.
-        if (!curve.Radius.empty()) {
-            for (const std::optional<double>& null : {arm.InnerNull, arm.OuterNull}) {
-                if (null && *null > curve.Radius.front() && *null < curve.Radius.back()) {
-                    values.emplace_back(*null, 0.0);
-                }
-            }
-        }
-        std::sort(values.begin(), values.end());
         ScreenSeries series{std::string(ArmKey(arm.Arm)), {}};
-        for (const auto& [radius, value] : values) {
-            series.Points.push_back(screen.PageX(radius));
-            series.Points.push_back(screen.PageY(value));
+        for (const std::vector<ChartPoint>& run : CurveRuns(screen, arm, distortion)) {
+            std::vector<double>& points = series.Runs.emplace_back();
+            for (const ChartPoint& point : run) {
+                points.push_back(point.X);
+                points.push_back(point.Y);
+            }
         }
         panel.Series.push_back(std::move(series));
     }

@@ -17,8 +17,8 @@ struct ScreenLabel {
 };
 
 struct ScreenSeries {
-    std::string Key;            // "lofgren-a" ... "arm"
-    std::vector<double> Points; // x, y pairs in pixels
+    std::string Key;                       // "lofgren-a" ... "arm"
+    std::vector<std::vector<double>> Runs; // stretches inside the panel, each x, y pairs in pixels
 };
 
 struct ScreenPanel {

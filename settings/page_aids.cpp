@@ -49,13 +49,19 @@ std::string PaperOf(const SettingsReport& report) {
 }
 
 std::string GeometryOf(const SettingsReport& report) {
+    const ParameterRecord& record = report.Alignment;
+    if (record.GeometryChoice == CustomNullsChoice) {
+        return "nulls-" + Length(record.InnerNullRadius) + "-" + Length(record.OuterNullRadius);
+    }
+    const std::string exact = record.ExactSolution ? "-exact" : "";
     const ReadSetting* geometry = report.Find("geometry");
     if (geometry && !geometry->Reading.empty()) {
-        return geometry->Reading;
+        return geometry->Reading + exact;
     }
-    return report.Alignment.GeometryChoice == 2   ? "lofgren-b"
-           : report.Alignment.GeometryChoice == 3 ? "stevenson-a"
-                                                  : "lofgren-a";
+    return (record.GeometryChoice == 2   ? "lofgren-b"
+            : record.GeometryChoice == 3 ? "stevenson-a"
+                                         : "lofgren-a") +
+           exact;
 }
 
 } // namespace

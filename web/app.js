@@ -11,6 +11,8 @@
     // The arm as mounted, for the analysis only; empty unless the user gives it.
     const ArmNames = ['effective-length', 'overhang', 'offset-angle', 'rpm', 'velocity'];
     const PageNames = ['paper', 'margin'];
+    // Custom null points: two fields that go to the core as one setting, as the Linux tool's --nulls takes them.
+    const NullNames = ['inner-null', 'outer-null'];
     const Printouts = ['arc', 'strobe-60', 'strobe-50', 'chart', 'strobe-custom'];
     // The lines of the values that go beside the spindle field: what the user sets the arm to.
     const KeyLines = ['Overhang', 'Offset angle', 'Inner null radius', 'Outer null radius'];
@@ -115,9 +117,15 @@
 
     function fieldTexts() {
         const texts = { geometry: geometryChoice() };
-        for (const name of FieldNames.concat(CustomNames, ArmNames, SpeedNames, PageNames)) {
+        for (const name of FieldNames.concat(CustomNames, ArmNames, SpeedNames, PageNames, NullNames)) {
             texts[name] = $(name).value;
         }
+        // Custom null points stand in for a geometry; the two texts go as typed, the core reads them.
+        if (texts.geometry === 'custom') {
+            delete texts.geometry;
+            texts.nulls = `${texts['inner-null']};${texts['outer-null']}`;
+        }
+        texts.exact = $('exact').checked ? 'on' : '';
         return texts;
     }
 
@@ -181,7 +189,15 @@
         if (ArmNames.some((name) => query.has(name))) {
             $('your-arm').open = true;
         }
-        const geometry = (query.get('geometry') || geometryDefault).toLowerCase();
+        const nulls = query.get('nulls');
+        if (nulls !== null) {
+            // The link holds the two fields as the page wrote them, "inner;outer".
+            const at = nulls.indexOf(';');
+            $('inner-null').value = at < 0 ? nulls : nulls.slice(0, at);
+            $('outer-null').value = at < 0 ? '' : nulls.slice(at + 1);
+        }
+        $('exact').checked = query.has('exact');
+        const geometry = (nulls !== null ? 'custom' : query.get('geometry') || geometryDefault).toLowerCase();
         const button = document.querySelector(`input[name="geometry"][value="${CSS.escape(geometry)}"]`);
         (button || document.querySelector(`input[name="geometry"][value="${geometryDefault}"]`)).checked = true;
         const paper = (query.get('paper') || '').toLowerCase();
@@ -210,8 +226,13 @@
         if (preset && (preset.inner !== defaultOf('inner-radius') || preset.outer !== defaultOf('outer-radius'))) {
             query.set('preset', preset.name);
         }
-        if (texts.geometry !== geometryDefault) {
+        if (texts.nulls !== undefined) {
+            query.set('nulls', texts.nulls);
+        } else if (texts.geometry !== geometryDefault) {
             query.set('geometry', texts.geometry);
+        }
+        if (texts.exact) {
+            query.set('exact', '');
         }
         if (paperChosen) {
             query.set('paper', $('paper').value);
@@ -298,7 +319,7 @@
                 if (setting && setting.note) readings.set(name, setting.note);
             }
         }
-        for (const name of FieldNames.concat(CustomNames, ArmNames, SpeedNames, PageNames)) {
+        for (const name of FieldNames.concat(CustomNames, ArmNames, SpeedNames, PageNames, ['nulls', 'exact'])) {
             const note = $(name + '-note');
             const check = $(name + '-check');
             if (note) note.textContent = readings.get(name) || '';
@@ -334,9 +355,10 @@
         const strobe = JSON.parse(core.pageReport('strobe', customDiskSettings()));
         const list = $('page-warnings');
         const items = [];
-        const pageWide = (n) => ['page-cut', 'grid-left-out', 'caption-not-printed', 'drift'].includes(n.code);
+        const pageWide = (n) =>
+            ['page-cut', 'grid-left-out', 'caption-not-printed', 'drift', 'page-tiled'].includes(n.code);
         for (const [what, notices] of [
-            ['Arc template', arc.warnings],
+            ['Arc template', arc.warnings.concat(arc.notes)],
             ['Strobe disk', strobe.warnings.concat(strobe.notes)],
         ]) {
             for (const notice of notices.filter(pageWide)) {
@@ -497,9 +519,15 @@
         if (core.blockers('arc', SettingsOfPrintout.arc()).length === 0) {
             try {
                 const recorded = recordPage('arc');
-                $('preview').innerHTML = QuillmerePageDevice.toSvg(fonts, recorded,
-                    'The arc alignment template: the record circle over the spindle, the arc through both null points ' +
-                    'with their alignment grids, the pivot, and the measuring frame with its 200 mm marks', 'preview');
+                const label = 'The arc alignment template: the record circle over the spindle, the arc through both ' +
+                    'null points with their alignment grids, the pivot, and the measuring frame with its 200 mm marks';
+                // A template on several sheets shows them side by side, each with its crosses and its cut or glue edge.
+                const sheets = recorded.sheets.length > 1 ? recorded.sheets : [recorded.operations];
+                $('preview').innerHTML = sheets.map((operations, i) => QuillmerePageDevice.toSvg(fonts,
+                    { ...recorded, operations },
+                    sheets.length > 1 ? `Sheet ${i + 1} of ${sheets.length}. ${label}` : label,
+                    `preview-${i}`)).join('');
+                $('preview').classList.toggle('sheets', sheets.length > 1);
             } catch (error) {
                 $('preview').textContent = error.message;
             }
@@ -565,6 +593,7 @@
 
     fillPapers();
     fillFromQuery();
+    $('nulls').hidden = geometryChoice() !== 'custom';
     showValues(false);
     timings.valuesShownMs = performance.now();
     document.documentElement.dataset.ready = 'true';
@@ -576,10 +605,11 @@
         (window.requestIdleCallback || setTimeout)(() => loadDrawing().catch(() => {}));
     }, 0);
 
-    const typed = new Set(FieldNames.concat(CustomNames, ArmNames, SpeedNames, PageNames));
+    const typed = new Set(FieldNames.concat(CustomNames, ArmNames, SpeedNames, PageNames, NullNames));
     document.addEventListener('input', (event) => {
         const name = event.target.name;
-        if (name === 'geometry') {
+        if (name === 'geometry' || name === 'exact') {
+            $('nulls').hidden = geometryChoice() !== 'custom';
             settle();
             return;
         }

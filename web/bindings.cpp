@@ -398,7 +398,11 @@ val ScreenChartFor(const val& settings, double width) {
         for (const ScreenSeries& curve : panel.Series) {
             val line = val::object();
             line.set("key", curve.Key);
-            line.set("points", NumberList(curve.Points));
+            val runs = val::array();
+            for (const std::vector<double>& run : curve.Runs) {
+                runs.call<void>("push", NumberList(run));
+            }
+            line.set("runs", runs);
             series.call<void>("push", line);
         }
         entry.set("series", series);

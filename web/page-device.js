@@ -99,7 +99,8 @@
         return fonts[fontFileName(font)];
     }
 
-    // recorded: {page, fonts, operations} from the core; fonts: {regular, italic} as fontkit fonts and their bytes.
+    // recorded: {page, fonts, operations, sheets} from the core, one PDF page a sheet; fonts: {regular, italic} as
+    // fontkit fonts and their bytes.
     async function toPdf(PDFLib, fontkit, fonts, recorded) {
         const L = PDFLib;
         const doc = await L.PDFDocument.create();
@@ -109,22 +110,39 @@
         doc.setProducer('Quillmere (browser)');
         const { page } = recorded;
         const k = 72 / page.dpi;
-        const pdfPage = doc.addPage([page.size[0] * k, page.size[1] * k]);
         const embedded = new Map();
+        const sheets = recorded.sheets && recorded.sheets.length ? recorded.sheets : [recorded.operations];
+        for (const operations of sheets) {
+            await addSheet(L, doc, doc.addPage([page.size[0] * k, page.size[1] * k]), k, fonts, recorded, operations,
+                embedded);
+        }
+        return doc.save();
+    }
+
+    async function embedFont(doc, fonts, file) {
+        const pdfFont = await doc.embedFont(fonts[file + 'Bytes'], { subset: true, features: NoSubstitution });
+        // A viewer advances each glyph by the font's width table. The Linux tool's PDFs hold each width in whole
+        // thousandths of an em, cut rather than rounded; the same table here puts every glyph of a line where the
+        // Linux tool puts it, instead of up to a few dots further along.
+        const widths = pdfFont.embedder.computeWidths;
+        pdfFont.embedder.computeWidths = function () {
+            return widths.call(this).map((entry) => (Array.isArray(entry) ? entry.map(Math.trunc) : entry));
+        };
+        return pdfFont;
+    }
+
+    // One sheet's operations on its PDF page; `embedded` holds the fonts the pages share.
+    async function addSheet(L, doc, pdfPage, k, fonts, recorded, operations, embedded) {
+        const { page } = recorded;
+        const keys = new Map();
         const fontKey = async (font) => {
             const file = fontFileName(font);
             if (!embedded.has(file)) {
-                const pdfFont = await doc.embedFont(fonts[file + 'Bytes'], { subset: true, features: NoSubstitution });
-                // A viewer advances each glyph by the font's width table. The Linux tool's PDFs hold each width in
-                // whole thousandths of an em, cut rather than rounded; the same table here puts every glyph of a
-                // line where the Linux tool puts it, instead of up to a few dots further along.
-                const widths = pdfFont.embedder.computeWidths;
-                pdfFont.embedder.computeWidths = function () {
-                    return widths.call(this).map((entry) => (Array.isArray(entry) ? entry.map(Math.trunc) : entry));
-                };
-                embedded.set(file, { pdfFont, key: pdfPage.node.newFontDictionary(pdfFont.name, pdfFont.ref) });
+                embedded.set(file, await embedFont(doc, fonts, file));
             }
-            return embedded.get(file);
+            const pdfFont = embedded.get(file);
+            if (!keys.has(file)) keys.set(file, pdfPage.node.newFontDictionary(pdfFont.name, pdfFont.ref));
+            return { pdfFont, key: keys.get(file) };
         };
         const ops = [];
         const colour = (setter, c) => setter(c[0] / 255, c[1] / 255, c[2] / 255);
@@ -141,7 +159,7 @@
         ops.push(L.concatTransformationMatrix(k, 0, 0, -k, page.margin * k, (page.size[1] - page.margin) * k));
         ops.push(L.rectangle(0, 0, page.printable[0], page.printable[1]), L.clip(), L.endPath());
         ops.push(L.setLineCap(L.LineCapStyle.Round), L.setLineJoin(L.LineJoinStyle.Round));
-        for (const op of recorded.operations) {
+        for (const op of operations) {
             if (op.op === 'text') {
                 const font = recorded.fonts[op.font];
                 const { pdfFont, key } = await fontKey(font);
@@ -170,7 +188,6 @@
         }
         ops.push(L.popGraphicsState());
         pdfPage.pushOperators(...ops);
-        return doc.save();
     }
 
     function escapeXml(text) {
@@ -238,11 +255,11 @@
         }
         out.push(`<rect class="frame" x="${round(left)}" y="${round(top)}" width="${round(width)}" height="${round(height)}"/>`);
         for (const series of panel.series) {
-            const points = [];
-            for (let i = 0; i + 1 < series.points.length; i += 2) {
-                points.push(`${round(series.points[i])},${round(series.points[i + 1])}`);
+            for (const run of series.runs) {
+                const points = [];
+                for (let i = 0; i + 1 < run.length; i += 2) points.push(`${round(run[i])},${round(run[i + 1])}`);
+                out.push(`<polyline class="curve ${escapeXml(series.key)}" points="${points.join(' ')}"/>`);
             }
-            out.push(`<polyline class="curve ${escapeXml(series.key)}" points="${points.join(' ')}"/>`);
         }
         for (const label of panel.labels) {
             out.push(`<text x="${round(label.x)}" y="${round(label.y)}" text-anchor="${label.anchor}">` +

@@ -54,6 +54,8 @@ TEST(PageAids, FileNamesTellTheSetup) {
          {{"spindle-to-pivot", "231,5"}, {"inner-radius", "57.4"}, {"geometry", "Baerwald"}, {"paper", "letter"}},
          "arc-231.5mm-57.4-146.05mm-lofgren-a-letter.pdf"},
         {"arc", SettingsCommand::Arc, {{"geometry", "stevenson-a"}}, "arc-209mm-din-stevenson-a-letter.pdf"},
+        {"arc", SettingsCommand::Arc, {{"nulls", "66;120,9"}}, "arc-209mm-din-nulls-66-120.9-letter.pdf"},
+        {"arc", SettingsCommand::Arc, {{"exact", ""}, {"paper", "a3"}}, "arc-209mm-din-lofgren-a-exact-a3.pdf"},
         {"chart", SettingsCommand::Analyse, {{"preset", "typical"}, {"paper", "a4"}}, "analysis-209mm-typical-a4.pdf"},
         {"strobe-50", SettingsCommand::Strobe, {{"mains", "50"}, {"paper", "a4"}}, "strobe-50hz-a4.pdf"},
         {"strobe-custom",
@@ -87,12 +89,15 @@ TEST(ScreenChart, PanelsFitTheScreenAndKeepTheirLabelsApart) {
             EXPECT_EQ(panel.Width, width);
             EXPECT_EQ(panel.Series.size(), report.Analysis->Arms.size());
             for (const ScreenSeries& series : panel.Series) {
-                ASSERT_GT(series.Points.size(), 2u);
-                for (std::size_t i = 0; i + 1 < series.Points.size(); i += 2) {
-                    EXPECT_GE(series.Points[i], panel.Left - 1e-9);
-                    EXPECT_LE(series.Points[i], panel.Right + 1e-9);
-                    EXPECT_GE(series.Points[i + 1], panel.Top - 1e-9);
-                    EXPECT_LE(series.Points[i + 1], panel.Bottom + 1e-9);
+                ASSERT_FALSE(series.Runs.empty());
+                for (const std::vector<double>& run : series.Runs) {
+                    ASSERT_GT(run.size(), 2u);
+                    for (std::size_t i = 0; i + 1 < run.size(); i += 2) {
+                        EXPECT_GE(run[i], panel.Left - 1e-9);
+                        EXPECT_LE(run[i], panel.Right + 1e-9);
+                        EXPECT_GE(run[i + 1], panel.Top - 1e-9);
+                        EXPECT_LE(run[i + 1], panel.Bottom + 1e-9);
+                    }
                 }
             }
             double lastRight = -1e9;
@@ -141,7 +146,8 @@ TEST(AnalysisCells, CellsAreTheTextTablesLines) {
             }
             at = end + 1;
         }
-        EXPECT_TRUE(text.ends_with(table.Footnote + "\n" + table.Comparison));
+        EXPECT_TRUE(
+            text.ends_with(table.Footnote + "\n" + table.TradeOff + "\n" + table.Comparison + table.ClosedForms));
         EXPECT_EQ(table.Comparison.empty(), !report.Analysis->Inputs.Arm);
     }
 }

@@ -127,6 +127,11 @@ const downloads = [
       args: ['arc', '--spindle-to-pivot', '222', '--preset', 'iec', '--id', 'My deck', '--paper', 'letter'] },
     { name: 'arc-a4', printout: 'arc', query: '?geometry=stevenson-a&correction-y=0.99&paper=a4&margin=3',
       args: ['arc', '--geometry', 'stevenson-a', '--correction-y', '0.99', '--paper', 'a4', '--margin', '3'] },
+    // A 12-inch arm on A4 comes on two sheets; custom null points solved as given, with --exact left aside.
+    { name: 'arc-tiled', printout: 'arc', query: '?spindle-to-pivot=300&paper=a4&preset=iec',
+      args: ['arc', '--spindle-to-pivot', '300', '--paper', 'a4', '--preset', 'iec'] },
+    { name: 'arc-nulls', printout: 'arc', query: '?spindle-to-pivot=222&nulls=66%3B120%2C9&paper=letter',
+      args: ['arc', '--spindle-to-pivot', '222', '--nulls', '66;120,9', '--paper', 'letter'] },
     { name: 'strobe-60', printout: 'strobe-60', query: '?paper=letter', args: ['strobe', '--paper', 'letter'] },
     { name: 'strobe-50', printout: 'strobe-50', query: '?paper=a4', args: ['strobe', '--mains', '50', '--paper', 'a4'] },
     { name: 'strobe-custom', printout: 'strobe-custom',
