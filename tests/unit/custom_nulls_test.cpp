@@ -1,5 +1,6 @@
 #include "analysis/alignment_analysis.h"
 #include "geometry/alignment.h"
+#include "geometry/angles.h"
 #include "print/arc_template.h"
 #include "settings/null_points.h"
 #include "settings/settings.h"
@@ -38,7 +39,8 @@ TEST(CustomNulls, TheArmThroughTwoNullsFollowsTheirFormulas) {
         const double length = std::sqrt(c.D * c.D + c.Inner * c.Outer);
         EXPECT_NEAR(record.EffectiveLength, length, 1e-9 * length);
         EXPECT_NEAR(record.Overhang, length - c.D, 1e-9 * length);
-        EXPECT_NEAR(record.OffsetAngle, std::asin((c.Inner + c.Outer) / (2 * length)) * 180 / M_PI, 1e-9);
+        EXPECT_NEAR(record.OffsetAngle, std::asin((c.Inner + c.Outer) / (2 * length)) * 180 / static_cast<double>(Pi),
+                    1e-9);
         EXPECT_NEAR(record.LinearOffset, (c.Inner + c.Outer) / 2, 1e-9);
         // The arm so set has its tracking error zero at both given points.
         for (const double null : {c.Inner, c.Outer}) {

@@ -1,5 +1,6 @@
 #include "analysis/alignment_analysis.h"
 #include "analysis/exact_alignment.h"
+#include "geometry/angles.h"
 #include "geometry/numeric_text.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ double PeakBetweenNulls(const ExactAlignment& arm, double d) {
 // Mean square distortion over the grooves of the arm through the given nulls, by Simpson's rule (D² has no kink).
 double MeanSquare(double d, double inner, double outer, double r1, double r2) {
     const double length = std::sqrt(d * d + inner * outer);
-    const double beta = std::asin((inner + outer) / (2 * length)) * 180 / M_PI;
+    const double beta = std::asin((inner + outer) / (2 * length)) * 180 / static_cast<double>(Pi);
     const ExactAlignment arm{inner, outer, length, beta};
     constexpr int Intervals = 4000;
     const double h = (r2 - r1) / Intervals;
