@@ -1,5 +1,7 @@
 #include "analysis/alignment_analysis.h"
 
+#include "analysis/numerics.h"
+
 #include "analysis/arm_advice.h"
 #include "analysis/exact_alignment.h"
 
@@ -15,7 +17,9 @@
 
 namespace {
 
-using Extended = long double;
+using numerics::Extended;
+using numerics::Interval;
+using numerics::NarrowedToLargest;
 
 constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
 
@@ -31,7 +35,6 @@ constexpr int GaussSubintervals = 4;
 constexpr Extended RightAngleSlack = 0.0005L;
 // The best overhang is found to this length.
 constexpr Extended OverhangTolerance = 1e-6L;
-constexpr Extended GoldenRatio = 0.618033988749894848204586834365638118L;
 
 // One arm on one turntable, everything the formulas need, in radians and extended precision.
 struct ArmModel {
@@ -64,11 +67,6 @@ ArmModel ModelOf(const AnalysisInputs& inputs, double effectiveLength, double of
             DistortionScaleOf(inputs.Rpm, inputs.Velocity)};
 }
 
-struct Interval {
-    Extended From;
-    Extended To;
-};
-
 // The stretch of r1..r2 split where the distortion has its kinks (the nulls), so each piece is smooth.
 std::vector<Interval> SmoothPieces(Interval range, const std::optional<double>& inner,
                                    const std::optional<double>& outer) {
@@ -97,35 +95,6 @@ template <typename Function> void Consider(Peak& peak, Extended r, const Functio
     if (value > peak.Value) {
         peak = {value, r};
     }
-}
-
-// Golden-section search: the interval narrowed around the largest value of a function that has one hump at most on
-// it, until it is no wider than the absolute tolerance or the relative one times its upper end, whichever is larger.
-template <typename Function>
-Interval NarrowedToLargest(Interval bracket, Extended absoluteTolerance, Extended relativeTolerance,
-                           const Function& f) {
-    Extended low = bracket.From;
-    Extended high = bracket.To;
-    Extended a = high - GoldenRatio * (high - low);
-    Extended b = low + GoldenRatio * (high - low);
-    Extended fa = f(a);
-    Extended fb = f(b);
-    while (high - low > std::max(absoluteTolerance, relativeTolerance * std::fabs(high))) {
-        if (fa < fb) {
-            low = a;
-            a = b;
-            fa = fb;
-            b = low + GoldenRatio * (high - low);
-            fb = f(b);
-        } else {
-            high = b;
-            b = a;
-            fb = fa;
-            a = high - GoldenRatio * (high - low);
-            fa = f(a);
-        }
-    }
-    return {low, high};
 }
 
 // The largest value of a function that has one hump at most on the piece: sampled, then refined by golden
@@ -160,49 +129,13 @@ template <typename Function> Peak Largest(const std::vector<Interval>& pieces, c
     return peak;
 }
 
-struct GaussRule {
-    std::array<Extended, GaussPoints> Nodes{};
-    std::array<Extended, GaussPoints> Weights{};
-};
-
-// Gauss-Legendre nodes on [-1, 1] by Newton's method on the Legendre polynomial, once.
-const GaussRule& GaussLegendre() {
-    static const GaussRule rule = [] {
-        GaussRule r;
-        for (int i = 0; i < GaussPoints; ++i) {
-            Extended x = std::cos(Pi * (i + 0.75L) / (GaussPoints + 0.5L));
-            Extended derivative = 0;
-            for (int iteration = 0; iteration < 100; ++iteration) {
-                Extended p0 = 1;
-                Extended p1 = x;
-                for (int n = 2; n <= GaussPoints; ++n) {
-                    const Extended p2 = ((2 * n - 1) * x * p1 - (n - 1) * p0) / n;
-                    p0 = p1;
-                    p1 = p2;
-                }
-                derivative = GaussPoints * (x * p1 - p0) / (x * x - 1);
-                const Extended next = x - p1 / derivative;
-                const bool settled = std::fabs(next - x) <= 1e-19L;
-                x = next;
-                if (settled) {
-                    break;
-                }
-            }
-            r.Nodes[static_cast<std::size_t>(i)] = x;
-            r.Weights[static_cast<std::size_t>(i)] = 2 / ((1 - x * x) * derivative * derivative);
-        }
-        return r;
-    }();
-    return rule;
-}
-
 struct Integrals {
     Extended OfDistortion = 0;
     Extended OfSquare = 0;
 };
 
 Integrals IntegrateDistortion(const std::vector<Interval>& pieces, const ArmModel& model) {
-    const GaussRule& rule = GaussLegendre();
+    const numerics::GaussRule<GaussPoints>& rule = numerics::GaussLegendre<GaussPoints>();
     Integrals sums;
     for (const Interval& piece : pieces) {
         const Extended width = (piece.To - piece.From) / GaussSubintervals;

@@ -1,5 +1,7 @@
 #include "analysis/exact_alignment.h"
 
+#include "analysis/numerics.h"
+
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
 #include "geometry/parameter_record.h"
@@ -11,9 +13,8 @@
 
 namespace {
 
-using Extended = long double;
+using numerics::Extended;
 
-constexpr Extended GoldenRatio = 0.618033988749894848204586834365638118L;
 // Newton's steps stop when no null point moves by more than this (mm); the conditions then hold to about 1e-15.
 constexpr Extended SolvedStep = 1e-11L;
 constexpr int MostSteps = 60;
@@ -46,28 +47,9 @@ bool Plausible(Extended d, Extended inner, Extended outer) {
 
 // The largest distortion between the null points, where it has one hump: golden section down to rounding.
 Extended LargestBetweenNulls(const NullArm& arm) {
-    Extended low = arm.Inner;
-    Extended high = arm.Outer;
-    Extended a = high - GoldenRatio * (high - low);
-    Extended b = low + GoldenRatio * (high - low);
-    Extended fa = arm.Distortion(a);
-    Extended fb = arm.Distortion(b);
-    for (int i = 0; i < 200 && high - low > 1e-13L * high; ++i) {
-        if (fa < fb) {
-            low = a;
-            a = b;
-            fa = fb;
-            b = low + GoldenRatio * (high - low);
-            fb = arm.Distortion(b);
-        } else {
-            high = b;
-            b = a;
-            fb = fa;
-            a = high - GoldenRatio * (high - low);
-            fa = arm.Distortion(a);
-        }
-    }
-    return std::max(fa, fb);
+    const auto distortion = [&](Extended r) { return arm.Distortion(r); };
+    const numerics::Interval top = numerics::NarrowedToLargest({arm.Inner, arm.Outer}, 0, 1e-13L, distortion);
+    return std::max(distortion(top.From), distortion(top.To));
 }
 
 using Pair = std::array<Extended, 2>;
@@ -128,41 +110,10 @@ template <typename Residuals> std::optional<Pair> SolvePair(Extended d, Pair at,
     return std::nullopt;
 }
 
-struct GaussRule {
-    std::array<Extended, GaussPoints> Nodes{};
-    std::array<Extended, GaussPoints> Weights{};
-};
-
-GaussRule GaussLegendre() {
-    GaussRule rule;
-    for (int i = 0; i < GaussPoints; ++i) {
-        Extended x = std::cos(Pi * (i + 0.75L) / (GaussPoints + 0.5L));
-        Extended derivative = 1;
-        for (int iteration = 0; iteration < 100; ++iteration) {
-            Extended p0 = 1;
-            Extended p1 = x;
-            for (int n = 2; n <= GaussPoints; ++n) {
-                const Extended p2 = ((2 * n - 1) * x * p1 - (n - 1) * p0) / n;
-                p0 = p1;
-                p1 = p2;
-            }
-            derivative = GaussPoints * (x * p1 - p0) / (x * x - 1);
-            const Extended next = x - p1 / derivative;
-            const bool settled = std::fabs(next - x) <= 1e-19L;
-            x = next;
-            if (settled) {
-                break;
-            }
-        }
-        rule.Nodes[static_cast<std::size_t>(i)] = x;
-        rule.Weights[static_cast<std::size_t>(i)] = 2 / ((1 - x * x) * derivative * derivative);
-    }
-    return rule;
-}
-
 // The gradient of the mean square distortion, integral of tan² TE / r² over r1..r2, in the two null points. The
 // square has no kink at the nulls, so Gauss-Legendre integrates it and its derivatives as they are.
-Pair MeanSquareGradient(const GaussRule& rule, Extended d, Extended r1, Extended r2, Extended n1, Extended n2) {
+Pair MeanSquareGradient(const numerics::GaussRule<GaussPoints>& rule, Extended d, Extended r1, Extended r2, Extended n1,
+                        Extended n2) {
     const NullArm arm(d, n1, n2);
     const Extended length = arm.Length;
     const Extended sineOffset = (n1 + n2) / (2 * length);
@@ -223,7 +174,7 @@ Result<ExactAlignment> SolveExactAlignment(AnalysedArm geometry, double spindleT
     case AnalysedArm::LofgrenB: {
         record.GeometryChoice = 2;
         ComputeAlignment(record);
-        const GaussRule rule = GaussLegendre();
+        const numerics::GaussRule<GaussPoints>& rule = numerics::GaussLegendre<GaussPoints>();
         nulls = SolvePair(d, {record.InnerNullRadius, record.OuterNullRadius},
                           [&](Extended n1, Extended n2) { return MeanSquareGradient(rule, d, r1, r2, n1, n2); });
         break;

@@ -235,7 +235,7 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
             const clipped = [...document.querySelectorAll('body *')]
                 .filter((e) => e instanceof HTMLElement && shown(e) && getComputedStyle(e).overflowX !== 'visible')
                 .filter((e) => e.scrollWidth > e.clientWidth + 1).map((e) => e.id || e.tagName);
-            const small = [...document.querySelectorAll('button, input:not([type=radio]), select, summary, a, .geometries label')]
+            const small = [...document.querySelectorAll('button, input:not([type=radio]):not([type=checkbox]), select, summary, a, .geometries label')]
                 .filter(shown).filter((e) => box(e).height < 43.5 || box(e).width < 43.5).map((e) => e.id || e.textContent);
             const chartText = [...document.querySelectorAll('#chart text')].map((t) => {
                 const svg = t.ownerSVGElement;
