@@ -10,7 +10,7 @@ let outside;
 
 before(async () => {
     server = await serveSite();
-    context = await launchBrowser();
+    context = await launchBrowser({ serviceWorkers: 'allow' });
     outside = await blockNetwork(context);
 });
 

@@ -53,8 +53,11 @@ export async function serveSite() {
 }
 
 // Debian's Chromium, never a downloaded one, with a fresh profile and nothing that phones home.
-export async function launchBrowser() {
+// Service workers only where a test asks for them: a worker answers from its cache, past the routes of a test that
+// makes a file fail to load.
+export async function launchBrowser({ serviceWorkers = 'block' } = {}) {
     return chromium.launchPersistentContext(mkdtempSync(join(tmpdir(), 'quillmere-chromium-')), {
+        serviceWorkers,
         executablePath: '/usr/bin/chromium',
         headless: true,
         acceptDownloads: true,
