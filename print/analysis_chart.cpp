@@ -135,19 +135,6 @@ double CentredBaseline(const Chart& chart, const PrintFont& font, double y) {
     return y + ArialCapHeight * chart.EmDots(font) / chart.Scale.Y / 2;
 }
 
-// A tick label; negative values take an en dash, which has the width of a figure, as printed charts do.
-std::string Fixed(double value, int decimals) {
-    std::string mask = "###";
-    if (decimals > 0) {
-        mask += "." + std::string(static_cast<std::size_t>(decimals), '0');
-    }
-    std::string text = FormatNumber(value, mask);
-    if (text.starts_with('-')) {
-        text[0] = '\x96';
-    }
-    return text;
-}
-
 // Up to three decimals, without trailing zeros: 222, 60.325, 146.05.
 std::string Short(double value) {
     std::string text = FormatNumber(value, LengthMask);
@@ -260,20 +247,6 @@ void Marker(const Chart& chart, Point at, const CurveStyle& style) {
     }
 }
 
-// The values of an axis's ticks, computed from the start each (no running sum); none for an axis that makes no sense.
-std::vector<double> TickValues(const ChartAxis& axis) {
-    constexpr double MostTicks = 100;
-    std::vector<double> values;
-    const double count = std::round((axis.To - axis.From) / axis.Step);
-    if (!(count >= 0 && count <= MostTicks)) {
-        return values;
-    }
-    for (int k = 0; k <= static_cast<int>(count); ++k) {
-        values.push_back(axis.From + axis.Step * k);
-    }
-    return values;
-}
-
 void DrawGrid(const Chart& chart, const ChartPanel& panel, const AnalysisInputs& inputs) {
     const PageColour shade = GrooveShade;
     chart.Pen(GridPen);
@@ -303,13 +276,13 @@ void DrawAxes(const Chart& chart, const ChartPanel& panel, std::string_view titl
         const double x = panel.PageX(value);
         chart.Line({x, panel.Bottom}, {x, panel.Bottom - TickLength}, UseLineColour);
         chart.Line({x, panel.Top}, {x, panel.Top + TickLength}, UseLineColour);
-        Text(chart, font, x, panel.Bottom + 4.2, Fixed(value, panel.X.Decimals), Align::Centre);
+        Text(chart, font, x, panel.Bottom + 4.2, TickLabel(value, panel.X.Decimals), Align::Centre);
     }
     for (double value : TickValues(panel.Y)) {
         const double y = panel.PageY(value);
         chart.Line({panel.Left, y}, {panel.Left + TickLength, y}, UseLineColour);
         chart.Line({panel.Right, y}, {panel.Right - TickLength, y}, UseLineColour);
-        Text(chart, font, panel.Left - 1.8, CentredBaseline(chart, font, y), Fixed(value, panel.Y.Decimals),
+        Text(chart, font, panel.Left - 1.8, CentredBaseline(chart, font, y), TickLabel(value, panel.Y.Decimals),
              Align::Right);
     }
     Text(chart, chart.Font(TextPoints, FontBold), PageLeft, panel.Top - 3, title);
@@ -502,6 +475,33 @@ void DrawHeading(const Chart& chart, const AlignmentAnalysis& analysis) {
 }
 
 } // namespace
+
+// The values of an axis's ticks, computed from the start each (no running sum); none for an axis that makes no sense.
+std::vector<double> TickValues(const ChartAxis& axis) {
+    constexpr double MostTicks = 100;
+    std::vector<double> values;
+    const double count = std::round((axis.To - axis.From) / axis.Step);
+    if (!(count >= 0 && count <= MostTicks)) {
+        return values;
+    }
+    for (int k = 0; k <= static_cast<int>(count); ++k) {
+        values.push_back(axis.From + axis.Step * k);
+    }
+    return values;
+}
+
+// A tick label; negative values take an en dash, which has the width of a figure, as printed charts do.
+std::string TickLabel(double value, int decimals) {
+    std::string mask = "###";
+    if (decimals > 0) {
+        mask += "." + std::string(static_cast<std::size_t>(decimals), '0');
+    }
+    std::string text = FormatNumber(value, mask);
+    if (text.starts_with('-')) {
+        text[0] = '\x96';
+    }
+    return text;
+}
 
 // A curve's stretches on the page, with the nulls put in where they fall, so the distortion reaches zero there; cut
 // where the curve leaves the panel's value range (the distortion's scale fits the grooves, not the curves' ends).

@@ -54,5 +54,10 @@ std::vector<std::vector<ChartPoint>> CurveRuns(const ChartPanel& panel, const Ar
 // The widest a null point's mark is drawn, in page millimetres.
 inline constexpr double NullMarkerWidth = 2.6;
 
+// The values of an axis's ticks, each computed from the start (no running sum); none for an axis that makes no sense.
+std::vector<double> TickValues(const ChartAxis& axis);
+// A tick label as printed: negative values take an en dash, which has the width of a figure. Program text.
+std::string TickLabel(double value, int decimals);
+
 // Round tick values over low..high, about `ticks` of them, the ends on whole steps.
 ChartAxis NiceAxis(double low, double high, int ticks);

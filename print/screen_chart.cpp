@@ -1,6 +1,5 @@
 #include "print/screen_chart.h"
 
-#include "geometry/numeric_text.h"
 #include "print/analysis_chart.h"
 
 #include <algorithm>
@@ -9,32 +8,6 @@
 
 namespace {
 
-// The values of an axis's ticks, each computed from the start; none for an axis that makes no sense.
-std::vector<double> Ticks(const ChartAxis& axis) {
-    std::vector<double> values;
-    const double count = std::round((axis.To - axis.From) / axis.Step);
-    if (!(count >= 0 && count <= 100)) {
-        return values;
-    }
-    for (int k = 0; k <= static_cast<int>(count); ++k) {
-        values.push_back(axis.From + axis.Step * k);
-    }
-    return values;
-}
-
-// A tick label as the printed chart writes it: negative values with an en dash.
-std::string TickLabel(double value, int decimals) {
-    std::string mask = "###";
-    if (decimals > 0) {
-        mask += "." + std::string(static_cast<std::size_t>(decimals), '0');
-    }
-    std::string text = FormatNumber(value, mask);
-    if (text.starts_with('-')) {
-        text[0] = '\x96';
-    }
-    return text;
-}
-
 ScreenPanel PanelOf(const ChartPanel& printed, const AlignmentAnalysis& analysis, bool distortion, double width,
                     double textPx) {
     ScreenPanel panel;
@@ -42,7 +15,7 @@ ScreenPanel PanelOf(const ChartPanel& printed, const AlignmentAnalysis& analysis
     panel.Width = width;
     // Room for the longest tick label on the left, a line of ticks and the radius title below, the title above.
     std::size_t widest = 0;
-    for (double value : Ticks(printed.Y)) {
+    for (double value : TickValues(printed.Y)) {
         widest = std::max(widest, TickLabel(value, printed.Y.Decimals).size());
     }
     panel.Left = textPx * (0.6 * static_cast<double>(widest) + 1.0);
@@ -62,7 +35,7 @@ ScreenPanel PanelOf(const ChartPanel& printed, const AlignmentAnalysis& analysis
     panel.Labels.push_back({panel.Left, textPx * 1.2, panel.Title, ScreenLabel::Anchor::Start});
 
     // Every tick gets a grid line; a label only where it keeps a label's width from its neighbour.
-    const std::vector<double> xs = Ticks(printed.X);
+    const std::vector<double> xs = TickValues(printed.X);
     const double spacing = xs.size() > 1 ? (panel.Right - panel.Left) / static_cast<double>(xs.size() - 1) : 0;
     std::size_t widestX = 1;
     for (double value : xs) {
@@ -77,7 +50,7 @@ ScreenPanel PanelOf(const ChartPanel& printed, const AlignmentAnalysis& analysis
             panel.Labels.push_back({x, panel.Bottom + textPx * 1.2, TickLabel(xs[i], printed.X.Decimals)});
         }
     }
-    for (double value : Ticks(printed.Y)) {
+    for (double value : TickValues(printed.Y)) {
         const double y = screen.PageY(value);
         panel.GridY.push_back(y);
         panel.Labels.push_back({panel.Left - textPx * 0.4, y + textPx * 0.35, TickLabel(value, printed.Y.Decimals),
