@@ -2,7 +2,6 @@
 
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
-#include "print/command_line_colours.h"
 
 #include <optional>
 #include <string>
@@ -14,6 +13,16 @@ constexpr std::string_view Blanks = " \t";
 // Separators that cannot belong to a length, so the two numbers stand either side of the one there is.
 constexpr std::string_view Separators = ";/+";
 
+// Spaces and tabs both separate the numbers, so both are trimmed: a tab left at an end would read as a separator
+// with nothing after it.
+std::string_view TrimmedOfBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(Blanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
+}
+
 struct Length {
     double Value = 0;
     bool DecimalComma = false;
@@ -22,7 +31,7 @@ struct Length {
 // A number read in full as the tool reads a length, or nothing: a list leaves no room to guess where a number that
 // reads only in part was meant to end.
 std::optional<Length> LengthIn(std::string_view text) {
-    const std::string program = Utf8ToWindows1252(TrimBlanks(text));
+    const std::string program = Utf8ToWindows1252(TrimmedOfBlanks(text));
     if (program.empty()) {
         return std::nullopt;
     }
@@ -47,7 +56,7 @@ Result<NullPointsText> Pair(std::string_view inner, std::string_view outer, std:
 } // namespace
 
 Result<NullPointsText> ReadNullPointsText(std::string_view text) {
-    const std::string_view trimmed = TrimBlanks(text);
+    const std::string_view trimmed = TrimmedOfBlanks(text);
     const std::size_t separator = trimmed.find_first_of(Separators);
     if (separator != std::string_view::npos) {
         if (trimmed.find_first_of(Separators, separator + 1) != std::string_view::npos) {

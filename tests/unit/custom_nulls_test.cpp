@@ -78,6 +78,8 @@ TEST(CustomNulls, TextsReadAsTwoNumbersOrAreRefused) {
         {"66+120.9", 66, 120.9, false, ""},
         {" 66 120.9 ", 66, 120.9, false, ""},
         {"66.0, 120.9", 66, 120.9, false, ""},
+        {"\t66\t120.9\t", 66, 120.9, false, ""},
+        {"66\t", 0, 0, false, "must be two null points"},
         {"66,0;120,9", 66, 120.9, true, ""},
         {"66,0 120,9", 66, 120.9, true, ""},
         {"66,0,120,9", 66, 120.9, true, ""},
