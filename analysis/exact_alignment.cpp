@@ -20,8 +20,11 @@ constexpr Extended SolvedStep = 1e-11L;
 constexpr int MostSteps = 60;
 // Step of the difference quotients (mm): small against the lengths, large against long double's rounding.
 constexpr Extended DifferenceStep = 1e-6L;
+// The integrand's nearest singularity, where the sine of the tracking error reaches 1, lies at r = L - d, the
+// overhang: far enough outside the grooves that two pieces of 20 points integrate it to rounding. Each Newton step
+// integrates it at least seven times, on a phone as the user types.
 constexpr int GaussPoints = 20;
-constexpr int GaussSubintervals = 8;
+constexpr int GaussSubintervals = 2;
 
 // An arm given by its null points, which is how the solutions are searched for: L² = d² + n1 n2 and
 // sin beta = (n1 + n2) / 2L, so the tracking error vanishes at both by construction.

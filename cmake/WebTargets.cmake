@@ -5,7 +5,9 @@ target_link_libraries(quillmere_web PRIVATE quillmere_settings)
 # One file with the WebAssembly inside: Node cannot load a separate .wasm by path with this runtime, and a page
 # opened from disk cannot fetch one either.
 target_link_options(quillmere_web PRIVATE --bind -sSINGLE_FILE -sMODULARIZE -sEXPORT_NAME=QuillmereCore
-                    -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web,node)
+                    -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web,node
+                    --pre-js ${CMAKE_SOURCE_DIR}/web/core-start.js)
+set_property(TARGET quillmere_web APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/core-start.js)
 set_target_properties(quillmere_web PROPERTIES OUTPUT_NAME quillmere-core SUFFIX .js)
 
 # The site: the page, its scripts, the core, pdf-lib and fontkit (their browser builds, from web/node_modules as

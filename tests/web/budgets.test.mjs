@@ -4,15 +4,15 @@ import assert from 'node:assert/strict';
 import { readdirSync, statSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { blockNetwork, launchBrowser, serveSite, site, throttle } from './support.mjs';
+import { launchBrowser, serveSite, site, throttle } from './support.mjs';
 
 let server;
 let context;
 
 before(async () => {
     server = await serveSite();
+    // No routes: a routed request waits on the test's own process, which is not the page's time.
     context = await launchBrowser();
-    await blockNetwork(context);
 });
 
 after(async () => {
@@ -21,11 +21,16 @@ after(async () => {
 });
 
 test('budgets on a phone with the CPU four times slower, and the size of the site', async () => {
-    const best = { navigationToValuesMs: Infinity, keystrokeToValuesMs: Infinity, clickToDownloadMs: Infinity };
-    // Navigation to values is meant to take under 800 ms; on the 2-core build machines the best of five tries takes
-    // 970 to 1150 ms, nearly all of it compiling and starting the WebAssembly core. The limit here catches a page
-    // that gets slower still; the 800 ms are not reached yet.
-    const budget = { navigationToValuesMs: 1400, keystrokeToValuesMs: 50, clickToDownloadMs: 1000 };
+    const budget = { navigationToValuesMs: 800, keystrokeToValuesMs: 50, exactKeystrokeToValuesMs: 50,
+                     clickToDownloadMs: 1000 };
+    const best = Object.fromEntries(Object.keys(budget).map((k) => [k, Infinity]));
+    const typed = async (page) => {
+        const before = await page.evaluate(() => window.quillmereTimings.inputMs.length);
+        await page.focus('#spindle-to-pivot');
+        await page.keyboard.press('Control+A');
+        await page.keyboard.type('215.25', { delay: 150 });
+        return Math.max(...(await page.evaluate(() => window.quillmereTimings.inputMs)).slice(before));
+    };
     // A loaded machine slows a single try: the best of a few is the page's own speed.
     for (let attempt = 0; attempt < 5 && Object.keys(budget).some((k) => best[k] >= budget[k]); attempt++) {
         const page = await context.newPage();
@@ -35,15 +40,17 @@ test('budgets on a phone with the CPU four times slower, and the size of the sit
         await page.goto(server.url + '?preset=iec', { waitUntil: 'commit' });
         await page.waitForFunction(() => document.documentElement.dataset.drawing, null, { polling: 250 });
         const shown = await page.evaluate(() => window.quillmereTimings.valuesShownMs);
-        await page.focus('#spindle-to-pivot');
-        await page.keyboard.press('Control+A');
-        await page.keyboard.type('215.25', { delay: 150 });
+        const keystroke = await typed(page);
         await page.waitForFunction(() => window.quillmereTimings.settled >= 2);
         await Promise.all([page.waitForEvent('download'), page.click('button[data-printout="arc"]')]);
         const t = await page.evaluate(() => window.quillmereTimings);
         best.navigationToValuesMs = Math.min(best.navigationToValuesMs, shown);
-        best.keystrokeToValuesMs = Math.min(best.keystrokeToValuesMs, Math.max(...t.inputMs));
+        best.keystrokeToValuesMs = Math.min(best.keystrokeToValuesMs, keystroke);
         best.clickToDownloadMs = Math.min(best.clickToDownloadMs, t.clickMs.arc);
+        // The slowest values to type into: Löfgren B solved exactly, its mean square integrated at every step.
+        await page.check('input[name="geometry"][value="lofgren-b"]');
+        await page.check('#exact');
+        best.exactKeystrokeToValuesMs = Math.min(best.exactKeystrokeToValuesMs, await typed(page));
         await page.close();
     }
     const files = (folder) => readdirSync(folder, { withFileTypes: true })
