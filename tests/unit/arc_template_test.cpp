@@ -344,10 +344,14 @@ TEST_P(WorkedExample, AlignmentGridsTurnedByTheGridAngle) {
 
 // --- labels, title, legend ---
 
+namespace {
+
 struct TextCase {
     std::string Text;
     double X, Y;
 };
+
+} // namespace
 
 TEST_P(WorkedExample, LabelsTitleAndLegendAtTheirPositions) {
     const std::string degree = "\xB0";

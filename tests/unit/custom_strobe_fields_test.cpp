@@ -1,6 +1,6 @@
+#include "tests/unit/printout_test_support.h"
 #include "windows/control_ids.h"
 #include "windows/custom_strobe_fields.h"
-#include "tests/unit/printout_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -48,11 +48,15 @@ TEST(CustomStrobeFields, EachFieldGoesToItsOwnValue) {
 
 // --- captions: centred into exactly 36 bytes, the odd blank after the text ---
 
+namespace {
+
 struct CaptionCase {
     std::string Text;
     std::size_t Before;
     std::string Kept;
 };
+
+} // namespace
 
 TEST(CustomStrobeFields, CaptionsCentredIntoThirtySixBytes) {
     const std::string forty = "0123456789012345678901234567890123456789";

@@ -199,6 +199,8 @@ TEST(StrobeDiskLayers, TimingMarkIsFifteenDotsWideStraightUp) {
 
 // --- captions chosen by the counts ---
 
+namespace {
+
 struct TextCase {
     std::string Text;
     double X, Y;
@@ -212,6 +214,8 @@ struct CaptionCase {
     std::vector<TextCase> Captions;
     std::vector<std::string> Notes = {}; // the Linux tool's drift notes: under a custom disk's captions only
 };
+
+} // namespace
 
 TEST(StrobeDiskCaptions, ChosenByTheCountsAlone) {
     const std::string abc = CentreCaption("ABC");
