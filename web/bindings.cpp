@@ -165,20 +165,30 @@ val Refusal(const std::string& message) {
     return result;
 }
 
+// The command that makes one of the page's printouts ("arc", "chart", "strobe-60", "strobe-50", "strobe-custom").
+SettingsCommand PrintoutCommand(const std::string& printout) {
+    return printout == "arc"     ? SettingsCommand::Arc
+           : printout == "chart" ? SettingsCommand::Analyse
+                                 : SettingsCommand::Strobe;
+}
+
+// The report of one of the page's printouts; the built-in disks by their mains alone.
+SettingsReport PrintoutReport(const std::string& printout, const val& settings) {
+    val given = val::global("Object").call<val>("assign", val::object(), settings);
+    if (printout == "strobe-60" || printout == "strobe-50") {
+        given.set("mains", std::string(printout == "strobe-50" ? "50" : "60"));
+    }
+    return ReportOf(PrintoutCommand(printout), given, false);
+}
+
 // The page operations of one printout ("arc", "chart", "strobe-60", "strobe-50", "strobe-custom") for the settings,
 // on the emulated printer of their page settings, its fonts designed as `design` ({ascent, descent, lineGap} per
 // em, from the font files the page embeds). Returns {page, fonts, operations, sheets} or {error} with the first
 // refusal: `sheets` holds the operations of each sheet of a tiled template (one entry for any other page, the same
 // as `operations`), with `joins`, where each join lies on the sheet before it (in dots from its printable area).
 val PageOperations(const std::string& printout, const val& settings, const val& design) {
-    const SettingsCommand command = printout == "arc"     ? SettingsCommand::Arc
-                                    : printout == "chart" ? SettingsCommand::Analyse
-                                                          : SettingsCommand::Strobe;
-    val given = val::global("Object").call<val>("assign", val::object(), settings);
-    if (printout == "strobe-60" || printout == "strobe-50") {
-        given.set("mains", std::string(printout == "strobe-50" ? "50" : "60"));
-    }
-    const SettingsReport report = ReportOf(command, given, false);
+    const SettingsCommand command = PrintoutCommand(printout);
+    const SettingsReport report = PrintoutReport(printout, settings);
     if (report.Refused()) {
         return Refusal(report.Refusals.front().Message);
     }
@@ -283,18 +293,6 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     return result;
 }
 
-// The command and report of one of the page's printouts; the built-in disks by their mains alone.
-SettingsReport PrintoutReport(const std::string& printout, const val& settings) {
-    const SettingsCommand command = printout == "arc"     ? SettingsCommand::Arc
-                                    : printout == "chart" ? SettingsCommand::Analyse
-                                                          : SettingsCommand::Strobe;
-    val given = val::global("Object").call<val>("assign", val::object(), settings);
-    if (printout == "strobe-60" || printout == "strobe-50") {
-        given.set("mains", std::string(printout == "strobe-50" ? "50" : "60"));
-    }
-    return ReportOf(command, given, false);
-}
-
 // The lines of `quillmere values` alone, {lines} or {refusals: [messages]}: what the page shows while the user types,
 // without building the whole report.
 val ValueLines(const val& settings) {
@@ -326,9 +324,7 @@ std::string FileName(const std::string& printout, const val& settings) {
 
 // What to do with a printout once it is made, as the Linux tool says it after writing one.
 std::string Reminder(const std::string& printout) {
-    return PrintReminderOf(printout == "arc"     ? SettingsCommand::Arc
-                           : printout == "chart" ? SettingsCommand::Analyse
-                                                 : SettingsCommand::Strobe);
+    return PrintReminderOf(PrintoutCommand(printout));
 }
 
 // What keeps a printout of the setup from being made: [{code, field, message}], empty when nothing does.

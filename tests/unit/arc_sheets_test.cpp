@@ -5,6 +5,7 @@
 #include "print/printouts.h"
 #include "print/recording_device.h"
 #include "settings/settings.h"
+#include "tests/unit/printout_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -16,18 +17,7 @@
 
 namespace {
 
-ParameterRecord ArmRecord(double spindleToPivot, std::int16_t geometry = 1) {
-    ParameterRecord record{};
-    record.SpindleToPivot = spindleToPivot;
-    record.InnerGrooveRadius = 60.325;
-    record.OuterGrooveRadius = 146.05;
-    record.CorrectionFactorX = 1;
-    record.CorrectionFactorY = 1;
-    record.GeometryChoice = geometry;
-    AssignArmId(record, "Deck 1");
-    ComputeAlignment(record);
-    return record;
-}
+using printout_test::IecArmRecord;
 
 // The requests of a printout on a 600 dpi printer whose landscape printable area is `printable` dots across.
 std::vector<DeviceRequest> Recorded(const std::function<void(PrintSurface&, ParameterRecord&)>& printout,
@@ -58,11 +48,11 @@ const auto KeptOnPage = [](PrintSurface& surface, ParameterRecord& record) {
 
 // A template that fits (222 mm on Letter) is the very page the one-page printout draws, request for request.
 TEST(ArcSheets, AnArmThatFitsDrawsTheOnePageTemplate) {
-    const std::vector<DeviceRequest> today = Recorded(KeptOnPage, ArmRecord(222));
+    const std::vector<DeviceRequest> today = Recorded(KeptOnPage, IecArmRecord(222));
     const std::vector<DeviceRequest> sheets =
         Recorded([](PrintSurface& surface,
                     ParameterRecord& record) { PrintArcTemplateSheets(surface, record, SheetChoice::AsNeeded); },
-                 ArmRecord(222));
+                 IecArmRecord(222));
     ASSERT_EQ(sheets.size(), today.size());
     for (std::size_t i = 0; i < today.size(); ++i) {
         EXPECT_EQ(Drawn(sheets[i]), Drawn(today[i])) << "request " << i;
@@ -76,7 +66,7 @@ TEST(ArcSheets, NoJoinCrossesAGrid) {
                                           {130.0, PaperSize::A4},
                                           {300.0, PaperSize::Letter},
                                           {400.0, PaperSize::Legal}}) {
-        const ParameterRecord record = ArmRecord(distance);
+        const ParameterRecord record = IecArmRecord(distance);
         const PageScale scale = PageScaleOf({600, 600}, record);
         const int across = PaperGeometryOf(paper, 600, 4.23, 2).Printable.X;
         const ArcSheets sheets = PlanArcSheets(record, scale, 600, across, SheetChoice::Tiled);
@@ -95,8 +85,8 @@ TEST(ArcSheets, NoJoinCrossesAGrid) {
 }
 
 TEST(ArcSheets, AnArmNoPaperCouldHoldStopsAtTheMostSheets) {
-    const ArcSheets sheets =
-        PlanArcSheets(ArmRecord(5000), PageScaleOf({600, 600}, ArmRecord(5000)), 600, 6500, SheetChoice::AsNeeded);
+    const ArcSheets sheets = PlanArcSheets(IecArmRecord(5000), PageScaleOf({600, 600}, IecArmRecord(5000)), 600, 6500,
+                                           SheetChoice::AsNeeded);
     EXPECT_EQ(sheets.Count(), MostArcSheets);
 }
 

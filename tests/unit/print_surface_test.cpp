@@ -3,6 +3,7 @@
 #include "print/printouts.h"
 #include "print/recording_device.h"
 #include "settings/page_warnings.h"
+#include "tests/unit/printout_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 namespace {
 
 using Kind = DeviceRequest::Kind;
+using printout_test::IecArmRecord;
 
 std::vector<Kind> KindsOf(const std::vector<DeviceRequest>& log) {
     std::vector<Kind> kinds;
@@ -20,20 +22,6 @@ std::vector<Kind> KindsOf(const std::vector<DeviceRequest>& log) {
         kinds.push_back(request.What);
     }
     return kinds;
-}
-
-// The worked example's record (d = 209, IEC grooves, Löfgren A) with factors of 1.
-ParameterRecord WorkedRecord(double spindleToPivot = 209) {
-    ParameterRecord record{};
-    record.SpindleToPivot = spindleToPivot;
-    record.InnerGrooveRadius = 60.325;
-    record.OuterGrooveRadius = 146.05;
-    record.CorrectionFactorX = 1;
-    record.CorrectionFactorY = 1;
-    record.GeometryChoice = 1;
-    AssignArmId(record, "Deck 1");
-    ComputeAlignment(record);
-    return record;
 }
 
 // ---- A job belongs to its surface ----
@@ -105,7 +93,7 @@ TEST(PrintSurface, TwoJobsAtOnceKeepTheirOwnPenColourPositionAndMark) {
 TEST(PrintSurface, APrintoutIsInTheColoursOfItsSurface) {
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log);
-    const ParameterRecord record = WorkedRecord();
+    const ParameterRecord record = IecArmRecord();
     PrintSurface greenOnYellow(chooser, PrintColourRecord{0, 128, 0, 255, 255, 0});
     PrintStrobeDisk(greenOnYellow, record, 216, 160, std::string(CaptionLength, ' '), std::string(CaptionLength, ' '));
     PrintSurface blackOnWhite(chooser);
@@ -135,7 +123,7 @@ TEST(PrintSurface, TheArcTemplateWritesThePivotPositionIntoItsRecord) {
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log);
     PrintSurface surface(chooser);
-    ParameterRecord record = WorkedRecord();
+    ParameterRecord record = IecArmRecord();
     const ParameterRecord untouched = record;
     PrintArcTemplate(surface, record);
     EXPECT_EQ(record.PivotPageX, 252);
@@ -149,7 +137,7 @@ TEST(PrintSurface, TheArcTemplateWritesThePivotPositionIntoItsRecord) {
 TEST(PageWarningsRecord, TheRemedySearchLeavesTheRecordAsItWas) {
     // A long arm puts the pivot beyond the right edge of landscape Letter and of A4; the advice is a paper or the
     // sheets it is tiled on, never another arm.
-    const ParameterRecord record = WorkedRecord(250);
+    const ParameterRecord record = IecArmRecord(250);
     ParameterRecord copy = record;
     const std::vector<SettingNotice> warnings = ArcTemplateWarnings(LetterPage(), copy);
     bool pivotRemedy = false;
@@ -167,7 +155,7 @@ TEST(PageWarningsRecord, TheRemedySearchLeavesTheRecordAsItWas) {
 }
 
 TEST(PageWarningsRecord, AnArcTemplateThatFitsGivesNoWarnings) {
-    EXPECT_TRUE(ArcTemplateWarnings(LetterPage(), WorkedRecord()).empty());
+    EXPECT_TRUE(ArcTemplateWarnings(LetterPage(), IecArmRecord()).empty());
 }
 
 } // namespace

@@ -2,12 +2,15 @@
 
 // Shared by the printout tests: run a printout on the recording device and pick its requests apart.
 
+#include "geometry/alignment.h"
 #include "geometry/angles.h"
+#include "geometry/parameter_record.h"
 #include "print/page_model.h"
 #include "print/recording_device.h"
 #include "windows/field_table.h"
 
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,6 +19,21 @@ namespace printout_test {
 
 // Field texts and check states from a table, as the window would answer.
 using TableFieldReader = FieldTextTable;
+
+// An arm over IEC grooves, computed, with factors of 1 and the ID "Deck 1": at 209 mm with Löfgren A, the worked
+// example.
+inline ParameterRecord IecArmRecord(double spindleToPivot = 209, std::int16_t geometry = 1) {
+    ParameterRecord record{};
+    record.SpindleToPivot = spindleToPivot;
+    record.InnerGrooveRadius = 60.325;
+    record.OuterGrooveRadius = 146.05;
+    record.CorrectionFactorX = 1;
+    record.CorrectionFactorY = 1;
+    record.GeometryChoice = geometry;
+    AssignArmId(record, "Deck 1");
+    ComputeAlignment(record);
+    return record;
+}
 
 // Dots per millimetre as a 600 dpi printer gives them: the inch is the single-precision 25.4.
 inline double Dpm(double correctionFactor, int dotsPerInch = 600) {
