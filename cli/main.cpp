@@ -2,6 +2,7 @@
 #include "cli/command_settings.h"
 #include "cli/options.h"
 #include "cli/page_commands.h"
+#include "cli/speed_command.h"
 #include "cli/standard_output.h"
 #include "settings/help_text.h"
 
@@ -35,7 +36,8 @@ int main(int argc, char** argv) {
     PrepareTool(tool);
     tool.set_version_flag("--version", VersionText, "show the version and the licence");
     const std::vector<ToolCommand> commands = {AddValuesCommand(tool), AddArcCommand(tool), AddStrobeCommand(tool),
-                                               AddAnalyseCommand(tool), AddAboutCommand(tool)};
+                                               AddAnalyseCommand(tool), AddSpeedCommand(tool),
+                                               AddAboutCommand(tool)};
     const std::vector<std::string> args(argv + 1, argv + argc);
     return RunWithCheckedStandardOutput([&] { return RunToolCommandLine(tool, commands, args); });
 }

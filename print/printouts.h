@@ -12,6 +12,7 @@
 // printouts' users need not compile it.
 struct AlignmentAnalysis;
 struct StrobeDiskLayout;
+struct SpeedReport;
 
 inline constexpr std::size_t CaptionLength = 36;
 
@@ -51,3 +52,6 @@ void PrintStrobeDiskLayout(PrintSurface& surface, const ParameterRecord& record,
 // The analysis chart: tracking error and distortion over groove radius for the three geometries and the user's
 // arm, with a legend of their figures; one portrait page. Layout in print/analysis_chart.h.
 void PrintAnalysisChart(PrintSurface& surface, const AlignmentAnalysis& analysis);
+// The speed chart: the deviation over time (weighted and unweighted), one revolution folded, the deviation's
+// spectrum with its named components, the figures and the advice; one portrait page.
+void PrintSpeedChart(PrintSurface& surface, const SpeedReport& speed);

@@ -123,6 +123,7 @@ std::string_view PrintCheckOf(SettingsCommand command) {
         return "that the inner of the disk's two circles measures 180 mm across";
     case SettingsCommand::Values:
     case SettingsCommand::Analyse:
+    case SettingsCommand::Speed:
         break;
     }
     return "";

@@ -120,10 +120,42 @@ Json Analysis(const AlignmentAnalysis& analysis) {
     return figures;
 }
 
+Json Speed(const SpeedReport& speed) {
+    Json components = Json::array();
+    for (const SpeedComponent& component : speed.Components) {
+        components.push_back(
+            {{"hz", Number(component.Hz)}, {"percent", Number(component.Percent)}, {"name", component.Name}});
+    }
+    Json advice = Json::array();
+    for (const std::string& step : speed.Advice) {
+        advice.push_back(step);
+    }
+    return {{"nominal_tone_hz", Number(speed.NominalToneHz)},
+            {"measured_tone_hz", Number(speed.MeasuredToneHz)},
+            {"tone_given", speed.ToneGiven},
+            {"nominal_rpm", Number(speed.NominalRpm)},
+            {"rpm", Number(speed.Rpm)},
+            {"error_percent", Number(speed.ErrorPercent)},
+            {"drift_percent_per_minute", Number(speed.DriftPercentPerMinute)},
+            {"weighted_2sigma_percent", Number(speed.Weighted2SigmaPercent)},
+            {"unweighted_2sigma_percent", Number(speed.Unweighted2SigmaPercent)},
+            {"weighted_rms_percent", Number(speed.WeightedRmsPercent)},
+            {"components", components},
+            {"from_s", Number(speed.FromSeconds)},
+            {"to_s", Number(speed.ToSeconds)},
+            {"revolutions", speed.Revolutions},
+            {"bridged_impulses", speed.BridgedImpulses},
+            {"clipped", speed.Clipped},
+            {"sample_rate_hz", Number(speed.SampleRate)},
+            {"channels", speed.Channels},
+            {"advice", advice}};
+}
+
 } // namespace
 
 std::string ReportJson(const SettingsReport& report) {
-    const bool alignment = !report.Refused() && report.Command != SettingsCommand::Strobe;
+    const bool alignment =
+        !report.Refused() && report.Command != SettingsCommand::Strobe && report.Command != SettingsCommand::Speed;
     Json document = {
         {"format", "quillmere-report"},
         {"version", 1},
@@ -135,6 +167,9 @@ std::string ReportJson(const SettingsReport& report) {
         {"alignment", alignment ? Alignment(report.Alignment) : Json(nullptr)},
         {"analysis", report.Analysis && !report.Refused() ? Analysis(*report.Analysis) : Json(nullptr)},
     };
+    if (report.Command == SettingsCommand::Speed) {
+        document["speed"] = report.Speed && !report.Refused() ? Speed(*report.Speed) : Json(nullptr);
+    }
     if (report.Command == SettingsCommand::Arc && !report.Refused()) {
         // How many sheets the template comes on: a download of more than one is joined by hand.
         document["sheets"] = report.Page.Sheets;

@@ -6,6 +6,7 @@ constexpr unsigned Values = 1;
 constexpr unsigned Arc = 2;
 constexpr unsigned Strobe = 4;
 constexpr unsigned Analyse = 8;
+constexpr unsigned Speed = 16;
 constexpr unsigned Alignment = Values | Arc | Analyse;
 constexpr unsigned Pages = Arc | Strobe | Analyse;
 constexpr unsigned Every = Values | Arc | Strobe | Analyse;
@@ -14,6 +15,7 @@ constexpr std::string_view Fields = "Field options";
 constexpr std::string_view Disk = "Disk options";
 constexpr std::string_view Arm = "Analysis options";
 constexpr std::string_view Page = "Page options";
+constexpr std::string_view Measuring = "Speed options";
 
 constexpr std::string_view DpiHelp =
     "resolution of the emulated printer in dots per inch,\n72 to 2400 (default 600; png at most 1200)";
@@ -79,6 +81,18 @@ constexpr SettingRule Rules[] = {
      "printer correction factor down the page (default 1.0);\nalso scales the lettering", "1.0"},
     {"strict", Every, Fields, "", "treat every warning as an error: exit code 2, nothing written", "",
      SettingForm::Flag},
+    {"tone", Speed, Measuring, "HZ",
+     "the test tone the record carries, 300 to 10000 Hz (default: the standard\ntone nearest the one measured, 3150, "
+     "3000 or 1000 Hz)", ""},
+    {"rpm", Speed, Measuring, "RPM",
+     "the record's speed, 8 to 300 rpm, read as the strobe's --speeds reads one\n(default 33 1/3)", ""},
+    {"format", Speed, Measuring, "text|json|csv",
+     "what goes to standard output: the figures, the whole report, or the\ndeviation over time (default text)",
+     "text"},
+    {"strict", Speed, Measuring, "", "treat every warning as an error: exit code 2, no figures", "",
+     SettingForm::Flag},
+    {"output", Speed, Measuring, "FILE",
+     "write the chart to this file: .pdf, .svg or .png by its extension\n(else pdf); - is standard output", ""},
     {"id", Alignment, Fields, "TEXT", "arm or turntable name for the title (40 characters fit)", ""},
     {"effective-length", Analyse, Arm, "MM", "your arm: pivot to stylus tip, in mm (from its data sheet or measured)",
      ""},
@@ -135,6 +149,8 @@ unsigned BitOf(SettingsCommand command) {
         return Strobe;
     case SettingsCommand::Analyse:
         return Analyse;
+    case SettingsCommand::Speed:
+        return Speed;
     case SettingsCommand::Values:
         break;
     }
@@ -151,6 +167,8 @@ std::string_view CommandName(SettingsCommand command) {
         return "strobe";
     case SettingsCommand::Analyse:
         return "analyse";
+    case SettingsCommand::Speed:
+        return "speed";
     case SettingsCommand::Values:
         break;
     }
@@ -158,8 +176,8 @@ std::string_view CommandName(SettingsCommand command) {
 }
 
 std::optional<SettingsCommand> CommandNamed(std::string_view name) {
-    for (const SettingsCommand command :
-         {SettingsCommand::Values, SettingsCommand::Arc, SettingsCommand::Strobe, SettingsCommand::Analyse}) {
+    for (const SettingsCommand command : {SettingsCommand::Values, SettingsCommand::Arc, SettingsCommand::Strobe,
+                                          SettingsCommand::Analyse, SettingsCommand::Speed}) {
         if (CommandName(command) == name) {
             return command;
         }

@@ -135,6 +135,10 @@ public:
             ReadReportFormat({{"text"}, {"json"}, {"csv"}});
             ReadAnalysis();
             break;
+        case SettingsCommand::Speed:
+            ReadReportFormat({{"text"}, {"json"}, {"csv"}});
+            ReadSpeed();
+            break;
         }
         // The messages quote what was typed, and go to a terminal or a page: a control character in them (a line
         // break, an escape sequence) is named instead, so that it cannot break the line or recolour the terminal.
@@ -758,6 +762,42 @@ private:
                               [](const SettingNotice& w) { return !w.Code.starts_with("colours-"); });
     }
 
+    // The speed command's settings: the tone and speed to measure against, and the chart's file. The chart keeps
+    // the page's defaults (the system's paper, 600 dpi, the usual margin), which the command has no options for.
+    void ReadSpeed() {
+        SpeedRequest request;
+        if (const std::optional<std::string> tone = TextOf("tone")) {
+            Record("tone", *tone, true);
+            const std::optional<std::string> pointed = DecimalCommaAsPoint(*tone);
+            const std::string number = pointed.value_or(*tone);
+            const bool plain = !number.empty() && number.find_first_of(" \t\n+xXpP") == std::string::npos;
+            char* end = nullptr;
+            const double hz = plain ? std::strtod(number.c_str(), &end) : 0;
+            if (!plain || end != number.c_str() + number.size() || !(hz >= 300 && hz <= 10000)) {
+                Refuse("tone-range", "tone",
+                       OptionMessage("tone", "must be a frequency from 300 to 10000 Hz, not '" + *tone + "'"));
+            } else {
+                Report.Settings.back().Number = hz;
+                request.ToneHz = hz;
+                if (pointed) {
+                    NoteDecimalComma("tone", ShortestText(hz) + " Hz");
+                }
+            }
+        }
+        request.Rpm = Speed("rpm").value_or(DefaultRpm);
+        Report.SpeedInput = request;
+        PageRequest& page = Report.Page;
+        page.Paper = Context.SystemPaper;
+        page.Output = TextOf("output");
+        if (page.Output) {
+            Record("output", *page.Output, true);
+            if (page.Output->empty()) {
+                Refuse("output-empty", "output", "--output needs a file name");
+            }
+            page.Format = PageFormatNamedBy(*page.Output).value_or("pdf");
+        }
+    }
+
     // The arm's own options refused in their own words: an overhang that leaves no arm is the overhang's fault.
     void CheckArm(const UserArmInput& arm, double spindleToPivot) {
         const bool overhang = !Has("effective-length");
@@ -799,4 +839,20 @@ const ReadSetting* SettingsReport::Find(std::string_view name) const {
 
 SettingsReport ReadSettings(SettingsCommand command, const NamedSettings& settings, const SettingsContext& context) {
     return SettingsReader(command, settings, context).Read();
+}
+
+void SetSpeedResult(SettingsReport& report, const Result<SpeedReport>& measured) {
+    if (!measured) {
+        const bool tone = measured.Message().find("--tone") != std::string::npos;
+        report.Refusals.push_back({"cannot-measure", tone ? "tone" : "", "error", measured.Message()});
+        return;
+    }
+    report.Speed = *measured;
+    for (const std::string& note : measured->Notes) {
+        const bool tone = note.starts_with("the tone of");
+        report.Notes.push_back({tone ? "nominal-tone" : "bridged", tone ? "tone" : "", "note", note});
+    }
+    for (const std::string& warning : measured->Warnings) {
+        report.Warnings.push_back({"clipped", "", "warning", warning});
+    }
 }

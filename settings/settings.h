@@ -7,10 +7,12 @@
 
 #include "analysis/alignment_analysis.h"
 #include "geometry/parameter_record.h"
+#include "geometry/result.h"
 #include "print/page_model.h"
 #include "print/paper.h"
 #include "print/strobe_speeds.h"
 #include "settings/setting_notice.h"
+#include "speed/speed_report.h"
 
 #include <map>
 #include <optional>
@@ -31,10 +33,10 @@ inline constexpr int MostBarsPerRing = 10000;
 // Option name (without "--") to the text given; an option that is not in the map was not given.
 using NamedSettings = std::map<std::string, std::string>;
 
-enum class SettingsCommand { Values, Arc, Strobe, Analyse };
+enum class SettingsCommand { Values, Arc, Strobe, Analyse, Speed };
 
 std::string_view CommandName(SettingsCommand command);
-// The command of a name ("values", "arc", "strobe", "analyse"); nothing for another name.
+// The command of a name ("values", "arc", "strobe", "analyse", "speed"); nothing for another name.
 std::optional<SettingsCommand> CommandNamed(std::string_view name);
 
 // How an option is given on the command line: with a value, as a flag, or as a flag with an optional value.
@@ -92,6 +94,13 @@ struct PageRequest {
     int Sheets = 1;
 };
 
+// What the speed command measures against: the tone the record carries (none: the standard tone nearest the one
+// measured) and the record's speed.
+struct SpeedRequest {
+    std::optional<double> ToneHz;
+    double Rpm = 100.0 / 3;
+};
+
 struct SettingsReport {
     SettingsCommand Command = SettingsCommand::Values;
     std::vector<ReadSetting> Settings;
@@ -105,7 +114,10 @@ struct SettingsReport {
     PageRequest Page;
     // The strobe disk, captions centred in 36 bytes (program text).
     std::optional<StrobeDiskLayout> Disk;
-    // analyse: text, json or csv; values: text or json.
+    // speed: what to measure against, then what the recording gave (filled by SetSpeedResult).
+    std::optional<SpeedRequest> SpeedInput;
+    std::optional<SpeedReport> Speed;
+    // analyse and speed: text, json or csv; values: text or json.
     std::string ReportFormat = "text";
     bool Strict = false;
 
@@ -124,6 +136,10 @@ SettingsReport ReadSettings(SettingsCommand command, const NamedSettings& settin
 
 // The page format a file name names by its extension (pdf, svg or png, in any case); none for any other name.
 std::optional<std::string> PageFormatNamedBy(std::string_view path);
+
+// The speed meter's answer taken into the report: its figures, notes and warnings, or its refusal (field "tone"
+// where a --tone would help).
+void SetSpeedResult(SettingsReport& report, const Result<SpeedReport>& measured);
 
 // The report as JSON (UTF-8, keys documented in the manual and kept stable).
 std::string ReportJson(const SettingsReport& report);
