@@ -30,6 +30,18 @@ struct SoundFileCloser {
 };
 using SoundFile = std::unique_ptr<SNDFILE, SoundFileCloser>;
 
+// libsndfile's reason as the tool words its own: without the final period.
+std::string Reason(SNDFILE* file) {
+    std::string reason = sf_strerror(file);
+    while (!reason.empty() && (reason.back() == '.' || reason.back() == '\n')) {
+        reason.pop_back();
+    }
+    for (char& c : reason) {
+        c = c == '\n' ? ' ' : c;
+    }
+    return reason;
+}
+
 // The recording opened for reading: standard output's counterpart "-" is standard input. A missing or unreadable
 // file fails as other reads do (exit code 1); a folder, an empty file or one that is no sound file is the user's
 // mistake (exit code 2).
@@ -39,7 +51,7 @@ SoundFile OpenRecording(const std::string& path, SF_INFO& info) {
         SoundFile file(sf_open_fd(STDIN_FILENO, SFM_READ, &info, 0));
         if (!file) {
             throw UsageError("standard input holds no sound file libsndfile can read (WAV, FLAC, Ogg): " +
-                             std::string(sf_strerror(nullptr)));
+                             Reason(nullptr));
         }
         return file;
     }
@@ -58,8 +70,7 @@ SoundFile OpenRecording(const std::string& path, SF_INFO& info) {
     }
     SoundFile file(sf_open(path.c_str(), SFM_READ, &info));
     if (!file) {
-        throw UsageError("'" + path + "' is no sound file libsndfile can read (WAV, FLAC, Ogg): " +
-                         std::string(sf_strerror(nullptr)));
+        throw UsageError("'" + path + "' is no sound file libsndfile can read (WAV, FLAC, Ogg): " + Reason(nullptr));
     }
     return file;
 }
@@ -123,7 +134,7 @@ Result<SpeedReport> MeasureRecording(const std::string& path, const SpeedRequest
         progress.At(meter.SecondsFed());
     }
     if (sf_error(file.get()) != SF_ERR_NO_ERROR) {
-        throw CommandFailure("cannot read '" + path + "': " + sf_strerror(file.get()));
+        throw CommandFailure("cannot read '" + path + "': " + Reason(file.get()));
     }
     return meter.Finish();
 }
@@ -134,12 +145,12 @@ std::string Percent(double value, int decimals = 3) {
 
 std::string FiguresText(const SpeedReport& speed) {
     std::ostringstream out;
-    out << "Platter speed from a " << SpeedNumberText(speed.NominalToneHz, 0) << " Hz tone (measured "
+    out << "Platter speed from a " << HzText(speed.NominalToneHz) << " Hz tone (measured "
         << SpeedNumberText(speed.MeasuredToneHz, 2) << " Hz), " << SpeedNumberText(speed.FromSeconds, 1) << " to "
         << SpeedNumberText(speed.ToSeconds, 1) << " s of the recording (" << speed.Revolutions
         << " whole revolutions)\n";
     out << "  speed error      " << (speed.ErrorPercent > 0 ? "+" : "") << Percent(speed.ErrorPercent) << "  ("
-        << SpeedNumberText(speed.Rpm, 3) << " rpm for " << SpeedNumberText(speed.NominalRpm, 2) << ")\n";
+        << SpeedNumberText(speed.Rpm, 3) << " rpm for " << RpmText(speed.NominalRpm) << ")\n";
     out << "  drift            " << (speed.DriftPercentPerMinute > 0 ? "+" : "") << Percent(speed.DriftPercentPerMinute)
         << " per minute\n";
     out << "  wow and flutter  " << Percent(speed.Weighted2SigmaPercent) << " weighted, "

@@ -265,12 +265,11 @@ void DrawSpectrum(const Chart& chart, const SpeedReport& speed) {
 void DrawFigures(const Chart& chart, const SpeedReport& speed) {
     Text(chart, chart.Font(TitlePoints, FontBold), PageLeft, 14, "Platter speed and wow and flutter");
     Text(chart, chart.Font(TextPoints), PageLeft, 21,
-         SpeedNumberText(speed.NominalToneHz, 0) + " Hz test tone (measured " +
-             SpeedNumberText(speed.MeasuredToneHz, 2) + " Hz) at " + SpeedNumberText(speed.NominalRpm, 2) + " rpm; " +
-             SpeedNumberText(speed.FromSeconds, 1) + " to " + SpeedNumberText(speed.ToSeconds, 1) +
-             " s of the recording, " + std::to_string(speed.Revolutions) + " whole revolutions; " +
-             SpeedNumberText(speed.SampleRate / 1000, 1) + " kHz, " + std::to_string(speed.Channels) +
-             (speed.Channels == 1 ? " channel" : " channels"));
+         HzText(speed.NominalToneHz) + " Hz test tone (measured " + SpeedNumberText(speed.MeasuredToneHz, 2) +
+             " Hz) at " + RpmText(speed.NominalRpm) + " rpm; " + SpeedNumberText(speed.FromSeconds, 1) + " to " +
+             SpeedNumberText(speed.ToSeconds, 1) + " s of the recording, " + std::to_string(speed.Revolutions) +
+             " whole revolutions; " + SpeedNumberText(speed.SampleRate / 1000, 1) + " kHz, " +
+             std::to_string(speed.Channels) + (speed.Channels == 1 ? " channel" : " channels"));
     chart.Pen(GridPen * 2);
     chart.Line({PageLeft, 25}, {PlotRight, 25}, UseLineColour);
     const PrintFont label = chart.Font(FigurePoints);
@@ -312,12 +311,14 @@ void DrawTable(const Chart& chart, const SpeedReport& speed) {
     Text(chart, heading, PageLeft, baseline, "What to do");
     const PrintFont adviceFont = chart.Font(SmallPoints);
     for (const std::string& step : speed.Advice) {
-        baseline = Paragraph(chart, adviceFont, PageLeft, baseline + 4.4, PlotRight - PageLeft, step, 3.7);
+        Text(chart, adviceFont, PageLeft, baseline + 4.4, "-");
+        baseline = Paragraph(chart, adviceFont, PageLeft + 3, baseline + 4.4, PlotRight - PageLeft - 3, step, 3.7);
     }
-    baseline += 6;
-    Text(chart, chart.Font(NotePoints), PageLeft, baseline,
-         "Weighted: IEC 60386 / AES6 (0 dB at 4 Hz). Unweighted: 0.2 to 200 Hz. Two sigma: the value the deviation "
-         "exceeds 5 % of the time. Figures over whole revolutions.");
+    Paragraph(chart, chart.Font(NotePoints), PageLeft, baseline + 7, PlotRight - PageLeft,
+              "Weighted: IEC 60386 / AES6, 0 dB at 4 Hz. Unweighted: 0.2 to 200 Hz. Two sigma: the value the "
+              "deviation exceeds 5 % of the time. The speed and drift are taken over whole revolutions; the "
+              "recording's own clock adds its error (usually 0.005 to 0.01 %).",
+              3.3);
 }
 
 } // namespace

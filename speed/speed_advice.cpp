@@ -25,6 +25,28 @@ std::string SpeedNumberText(double value, int decimals) {
     return text;
 }
 
+std::string RpmText(double rpm) {
+    const double thirds = std::round(rpm * 3);
+    if (std::fabs(rpm * 3 - thirds) < 1e-9 && std::fmod(thirds, 3) != 0 && thirds > 0) {
+        const long long whole = static_cast<long long>(thirds) / 3;
+        return std::to_string(whole) + (static_cast<long long>(thirds) % 3 == 1 ? " 1/3" : " 2/3");
+    }
+    return SpeedNumberText(rpm, rpm == std::round(rpm) ? 0 : 2);
+}
+
+std::string HzText(double hz) {
+    for (int decimals = 0; decimals < 2; ++decimals) {
+        double scale = 1;
+        for (int i = 0; i < decimals; ++i) {
+            scale *= 10;
+        }
+        if (std::fabs(hz * scale - std::round(hz * scale)) < 1e-9 * scale) {
+            return SpeedNumberText(hz, decimals);
+        }
+    }
+    return SpeedNumberText(hz, 2);
+}
+
 std::string ComponentName(double hz, double revolutionHz) {
     const double multiple = hz / revolutionHz;
     const double nearest = std::round(multiple);

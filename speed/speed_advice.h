@@ -13,6 +13,11 @@
 // browser's library lacks): "0.40", "-1.25", "33.33".
 std::string SpeedNumberText(double value, int decimals);
 
+// A speed as records name it: "33 1/3", "16 2/3", "45", else to two decimals ("44.81").
+std::string RpmText(double rpm);
+// A frequency to the decimals it needs, up to two: "3150", "3150.5".
+std::string HzText(double hz);
+
 // A component is taken for a multiple of the revolution rate when it lies within this share of the revolution rate
 // of it: three times the spectrum's 1 % frequency accuracy at the once-per-revolution swing.
 inline constexpr double HarmonicTolerance = 0.03;

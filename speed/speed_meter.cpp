@@ -204,6 +204,8 @@ struct PendingSample {
     double Deviation = 0;
     double Seconds = 0;
     bool Bad = false;
+    double Amplitude = 0;
+    double Step = 0;
 };
 
 std::vector<float> LowPassTaps(double rate) {
@@ -281,11 +283,11 @@ struct SpeedMeter::State {
     double Envelope = 0;
     double MeanStep = 0;
     double LastDeviation = 0;
-    long LearningSamples = 128;
+    std::size_t LearningSamples = 2 * FrameSamples;
+    bool Learnt = false;
     int UnsteadyFrames = 0;
     std::vector<double> LearntAmplitudes;
     std::vector<double> LearntSteps;
-    long Judged = 0;
     int GuardAfter = 0;
     int Guard = 8;
     std::vector<PendingSample> Pending;
@@ -349,12 +351,9 @@ Result<SpeedMeter> SpeedMeter::Create(const SpeedMeterSettings& settings) {
     // A click spreads over the low-pass's length; its neighbours that far on either side are bridged with it.
     state->Guard = static_cast<int>(state->Taps.size() / 2 / static_cast<std::size_t>(state->Decimation)) + 3;
     state->Pending.reserve(PendingCapacity);
-    // Twice the low-pass's length: the second half, after it has filled, teaches what the tone's envelope and
-    // steps are like.
-    state->LearningSamples =
-        2 * static_cast<long>(state->Taps.size() / static_cast<std::size_t>(state->Decimation)) + 64;
-    state->LearntAmplitudes.reserve(static_cast<std::size_t>(state->LearningSamples));
-    state->LearntSteps.reserve(static_cast<std::size_t>(state->LearningSamples));
+    state->LearntAmplitudes.reserve(state->LearningSamples + FrameSamples);
+    state->LearntSteps.reserve(state->LearningSamples + FrameSamples);
+
     state->Gap.reserve(static_cast<std::size_t>(LongestBridgeSeconds * state->DeviationRate) + 2);
     return SpeedMeter(std::move(state));
 }
@@ -565,32 +564,17 @@ void SpeedMeter::State::Deviation(std::complex<double> z) {
     ++FrameFilled;
 
     // A click shows as a jump of the envelope or of the deviation against their recent behaviour, learnt first as
-    // medians over the samples after the low-pass has filled.
+    // medians over steady frames (JudgeFrame); until then every sample waits as if it were one.
     bool impulse = true;
     const double jump = std::fabs(d - LastDeviation);
     LastDeviation = d;
-    if (Judged < LearningSamples) {
-        if (Judged >= LearningSamples / 2) {
-            LearntAmplitudes.push_back(amplitude);
-            LearntSteps.push_back(jump);
-        }
-        if (Judged + 1 == LearningSamples) {
-            const auto median = [](std::vector<double>& values) {
-                std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
-                                 values.end());
-                return values[values.size() / 2];
-            };
-            Envelope = median(LearntAmplitudes);
-            MeanStep = median(LearntSteps);
-        }
-    } else {
+    if (Learnt) {
         impulse = std::fabs(amplitude - Envelope) > 0.2 * Envelope || jump > 8 * MeanStep + 2e-5;
         const double weight = impulse ? 0.002 : 0.02;
         Envelope += (amplitude - Envelope) * weight;
         MeanStep += (std::min(jump, 4 * MeanStep + 2e-5) - MeanStep) * (weight / 4);
     }
-    ++Judged;
-    PendingSample sample{d, seconds, impulse || GuardAfter > 0};
+    PendingSample sample{d, seconds, impulse || GuardAfter > 0, amplitude, jump};
     GuardAfter = impulse ? Guard : std::max(0, GuardAfter - 1);
     if (impulse) {
         // The samples still pending are at least the guard's length back, none of them released yet.
@@ -619,11 +603,30 @@ void SpeedMeter::State::JudgeFrame() {
             Pending[i].Bad = true;
         }
     }
+    const std::size_t frameStart = Pending.size() >= static_cast<std::size_t>(FrameFilled)
+                                       ? Pending.size() - static_cast<std::size_t>(FrameFilled)
+                                       : 0;
+    if (!Learnt && steady) {
+        for (std::size_t i = frameStart; i < Pending.size(); ++i) {
+            LearntAmplitudes.push_back(Pending[i].Amplitude);
+            LearntSteps.push_back(Pending[i].Step);
+        }
+        if (LearntAmplitudes.size() >= LearningSamples) {
+            const auto median = [](std::vector<double>& values) {
+                std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
+                                 values.end());
+                return values[values.size() / 2];
+            };
+            Envelope = median(LearntAmplitudes);
+            MeanStep = median(LearntSteps);
+            Learnt = true;
+        }
+    }
     // After silence or a gap the tone's envelope and steps are learnt afresh: a new track may be louder or quieter.
     // A click upsets a frame or two, which is not enough to forget them.
     UnsteadyFrames = steady ? 0 : UnsteadyFrames + 1;
-    if (UnsteadyFrames >= RelearnAfterFrames) {
-        Judged = 0;
+    if (!steady && (!Learnt || UnsteadyFrames >= RelearnAfterFrames)) {
+        Learnt = false;
         LearntAmplitudes.clear();
         LearntSteps.clear();
     }
@@ -690,7 +693,7 @@ void SpeedMeter::State::Flush() {
 }
 
 Result<SpeedReport> SpeedMeter::State::Report() {
-    const std::string rpmText = Fixed(Settings.NominalRpm, 2) + " rpm";
+    const std::string rpmText = RpmText(Settings.NominalRpm) + " rpm";
     const double revolutionSeconds = 60 / Settings.NominalRpm;
     const double needed = SettleSeconds + LeastRevolutions * revolutionSeconds;
     const std::string need = "a take of at least " + Fixed(std::ceil(needed), 0) + " s of steady tone (" +
@@ -723,7 +726,7 @@ Result<SpeedReport> SpeedMeter::State::Report() {
         const double off = std::fabs(report.MeasuredToneHz / report.NominalToneHz - 1) * 100;
         if (off > 10) {
             return Failure{"the tone measured, " + Fixed(report.MeasuredToneHz, 1) + " Hz, lies " + Fixed(off, 1) +
-                           " % from --tone " + Fixed(report.NominalToneHz, 1) +
+                           " % from --tone " + HzText(report.NominalToneHz) +
                            " Hz: give the frequency the record carries"};
         }
     } else {

@@ -1,0 +1,222 @@
+#include "speed/flutter_weighting.h"
+#include "tests/cli/page_raster.h"
+#include "tests/cli/run_tool.h"
+#include "tests/unit/speed_signal.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using speed_test::Click;
+using speed_test::ToneSynth;
+using speed_test::ToneTake;
+
+// Writes the take as the tool's user would have recorded it, through libsndfile, in blocks.
+std::string WriteTake(const std::string& folder, const std::string& name, const ToneTake& take, int format) {
+    const std::string path = folder + "/" + name;
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(take.Rate);
+    info.channels = take.Channels;
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    EXPECT_NE(file, nullptr) << sf_strerror(nullptr);
+    if (file == nullptr) {
+        return path;
+    }
+    // Beyond full scale is clipped as a sound card would, not wrapped round.
+    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    ToneSynth synth(take);
+    while (!synth.Done()) {
+        const std::vector<float> block = synth.Next(8192);
+        sf_writef_float(file, block.data(), static_cast<sf_count_t>(block.size()) / take.Channels);
+    }
+    sf_close(file);
+    return path;
+}
+
+ToneTake Take(double rate, int channels, double tone, double error) {
+    ToneTake take;
+    take.Rate = rate;
+    take.Channels = channels;
+    take.ToneHz = tone;
+    take.ErrorPercent = error;
+    take.Modulations = {{100.0 / 3 / 60, 0.06}, {6.3, 0.02, 1}};
+    take.LeadInSeconds = 1.5;
+    take.Seconds = 21;
+    take.TailSeconds = 1;
+    take.NoiseRms = 0.001;
+    return take;
+}
+
+struct FileCase {
+    std::string Name;
+    int Format;
+    ToneTake Take;
+    std::vector<std::string> Options = {};
+};
+
+// Every sample format and rate the tool is meant for reads to the same truth.
+TEST(SpeedCommand, RecordingsOfEveryFormatGiveTheirTruth) {
+    const std::string folder = FreshTestFolder("speed-formats");
+    const std::vector<FileCase> cases = {
+        {"mono.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, Take(44100, 1, 3150, -0.85)},
+        {"stereo24.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Take(48000, 2, 3000, 1.7)},
+        {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, Take(96000, 2, 1000, -2)},
+        {"take.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, Take(48000, 2, 3150, 0.35)},
+        {"take.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, Take(44100, 1, 3150, 0.1)},
+        {"given.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, Take(48000, 1, 4000, 0.5), {"--tone", "4000"}},
+    };
+    for (const FileCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = WriteTake(folder, c.Name, c.Take, c.Format);
+        std::vector<std::string> args = {"speed", path, "--format", "json"};
+        args.insert(args.end(), c.Options.begin(), c.Options.end());
+        const ToolResult result = RunTool(args);
+        ASSERT_EQ(result.ExitCode, 0) << result.Err;
+        const nlohmann::json speed = nlohmann::json::parse(result.Out)["speed"];
+        const double error = c.Take.ErrorPercent;
+        EXPECT_NEAR(speed["error_percent"].get<double>(), error, 0.002);
+        EXPECT_EQ(speed["nominal_tone_hz"].get<double>(), c.Take.ToneHz);
+        const double rate = c.Take.Rate / std::round(c.Take.Rate / 1000);
+        // The swing at 0.556 Hz and 6.3 Hz at a third of it: their weighted sum peaks close to the sum of peaks.
+        double weighted = 0;
+        for (const speed_test::Modulation& m : c.Take.Modulations) {
+            weighted += m.PeakPercent / (1 + error / 100) * FlutterWeightingFilter(rate).Gain(m.Hz);
+        }
+        EXPECT_LT(speed["weighted_2sigma_percent"].get<double>(), weighted);
+        EXPECT_GT(speed["weighted_2sigma_percent"].get<double>(), 0.8 * weighted);
+        const nlohmann::json& swing = speed["components"][0];
+        EXPECT_EQ(swing["name"], "once per revolution");
+        EXPECT_NEAR(swing["hz"].get<double>(), 100.0 / 3 / 60, 0.01 * 0.556);
+        EXPECT_NEAR(swing["percent"].get<double>(), 0.06 / (1 + error / 100), 0.05 * 0.06);
+        EXPECT_NEAR(speed["from_s"].get<double>(), 1.5 + 2.5, 0.2);
+    }
+}
+
+// Standard input takes a recording as a file does.
+TEST(SpeedCommand, StandardInputIsReadAsAFile) {
+    const std::string folder = FreshTestFolder("speed-stdin");
+    const std::string path = WriteTake(folder, "take.wav", Take(48000, 2, 3150, 0.6), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const ToolResult file = RunTool({"speed", path, "--format", "csv"});
+    const std::string out = folder + "/out.csv";
+    const std::string command =
+        std::string(QUILLMERE_TOOL) + " speed - --format csv < " + Quoted(path) + " > " + Quoted(out) + " 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadWholeFile(out), file.Out);
+    // The trace: time, unweighted and weighted deviation in %, in time order within the stretch measured.
+    const std::vector<std::string> lines = Lines(file.Out);
+    ASSERT_GT(lines.size(), 1000u);
+    EXPECT_EQ(lines[0], "seconds,unweighted_percent,weighted_percent");
+    double last = 0;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::istringstream row(lines[i]);
+        double t = 0, u = 0, w = 0;
+        char comma = 0;
+        ASSERT_TRUE(row >> t >> comma >> u >> comma >> w) << lines[i];
+        EXPECT_GT(t, last);
+        EXPECT_LT(std::fabs(u), 0.1);
+        last = t;
+    }
+}
+
+struct BadCase {
+    std::string Name;
+    std::string Path;
+    int ExitCode;
+    std::string Says;
+    std::vector<std::string> Options = {};
+};
+
+TEST(SpeedCommand, WhatCannotBeMeasuredIsRefusedWithoutFigures) {
+    const std::string folder = FreshTestFolder("speed-bad");
+    ToneTake silent = Take(44100, 1, 3150, 0);
+    silent.Level = 0;
+    silent.NoiseRms = 0;
+    ToneTake noise = silent;
+    noise.NoiseRms = 0.2;
+    ToneTake shortTake = Take(44100, 2, 3150, 0);
+    shortTake.Seconds = 10;
+    const int wav = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    WriteTake(folder, "silence.wav", silent, wav);
+    WriteTake(folder, "noise.wav", noise, wav);
+    WriteTake(folder, "short.wav", shortTake, wav);
+    WriteTake(folder, "four.wav", Take(44100, 1, 4000, 0), wav);
+    std::system(
+        ("printf 'RIFF and nothing else' > " + Quoted(folder + "/text.wav") + "; : > " + Quoted(folder + "/empty.wav"))
+            .c_str());
+    const std::vector<BadCase> cases = {
+        {"not a sound file", folder + "/text.wav", 2, "is no sound file libsndfile can read"},
+        {"empty", folder + "/empty.wav", 2, "is empty"},
+        {"a folder", folder, 2, "is a folder, not a recording"},
+        {"silence", folder + "/silence.wav", 2, "the recording is silent"},
+        {"noise", folder + "/noise.wav", 2, "no steady tone from 300 Hz to 10 kHz found"},
+        {"too short", folder + "/short.wav", 2, "a take of at least 17 s of steady tone"},
+        {"no standard tone", folder + "/four.wav", 2, "give --tone"},
+        {"a tone out of range",
+         folder + "/four.wav",
+         2,
+         "--tone must be a frequency from 300 to 10000 Hz, not '12k'",
+         {"--tone", "12k"}},
+        {"missing", folder + "/missing.wav", 1, "cannot read"},
+    };
+    for (const BadCase& c : cases) {
+        std::vector<std::string> args = {"speed", c.Path};
+        args.insert(args.end(), c.Options.begin(), c.Options.end());
+        const ToolResult result = RunTool(args);
+        EXPECT_EQ(result.ExitCode, c.ExitCode) << c.Name << ": " << result.Err;
+        EXPECT_THAT(result.Err, testing::HasSubstr(c.Says)) << c.Name;
+        EXPECT_EQ(result.Out, "") << c.Name;
+        EXPECT_EQ(Lines(result.Err).size(), 1u) << c.Name << ": " << result.Err;
+    }
+}
+
+TEST(SpeedCommand, AClippedRecordingIsWarnedAboutAndStrictStops) {
+    const std::string folder = FreshTestFolder("speed-clipped");
+    ToneTake loud = Take(44100, 1, 3150, 0.2);
+    loud.Level = 1.3;
+    const std::string path = WriteTake(folder, "loud.wav", loud, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const ToolResult warned = RunTool({"speed", path});
+    EXPECT_EQ(warned.ExitCode, 0);
+    EXPECT_THAT(warned.Err, testing::HasSubstr("warning: the recording clips"));
+    EXPECT_THAT(warned.Out, testing::HasSubstr("speed error      +0.2"));
+    const ToolResult strict = RunTool({"speed", path, "--strict"});
+    EXPECT_EQ(strict.ExitCode, 2);
+    EXPECT_EQ(strict.Out, "");
+}
+
+TEST(SpeedCommand, TheChartCarriesTheFiguresComponentsAndAdvice) {
+    const std::string folder = FreshTestFolder("speed-chart");
+    const std::string path =
+        WriteTake(folder, "take.wav", Take(48000, 2, 3150, -0.5), SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const ToolResult result = RunTool({"speed", path, "-o", folder + "/chart.pdf"});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    const std::string text = folder + "/chart.txt";
+    ASSERT_EQ(std::system(("pdftotext " + Quoted(folder + "/chart.pdf") + " " + Quoted(text)).c_str()), 0);
+    const std::string page = ReadWholeFile(text);
+    for (const char* expected : {"Platter speed and wow and flutter", "-0.500 %", "once per revolution",
+                                 "raise the speed a little", "off-centre", "Spectrum of the deviation"}) {
+        EXPECT_THAT(page, testing::HasSubstr(expected));
+    }
+}
+
+// The speed command's options belong to it alone, and it takes no page options.
+TEST(SpeedCommand, TakesItsOwnOptionsOnly) {
+    const ToolResult help = RunTool({"speed", "--help"});
+    for (const char* option : {"--tone HZ", "--rpm RPM", "--format text|json|csv", "--strict", "-o, --output FILE"}) {
+        EXPECT_THAT(help.Out, testing::HasSubstr(option));
+    }
+    EXPECT_THAT(help.Out, testing::Not(testing::HasSubstr("--dpi")));
+    EXPECT_THAT(RunTool({"analyse", "--tone", "3150"}).Err, testing::HasSubstr("unknown option '--tone'"));
+    EXPECT_THAT(RunTool({"speed", "x.wav", "--dpi", "300"}).Err, testing::HasSubstr("unknown option '--dpi'"));
+}
+
+} // namespace
