@@ -153,6 +153,8 @@ private:
     SettingsReport Report;
     bool Exact = false;
     std::optional<CustomNullPoints> Nulls;
+    // A length or factor that holds no number: what follows from it would only be about a number nobody typed.
+    bool UnreadNumber = false;
 
     bool Has(std::string_view name) const { return Given.find(std::string(name)) != Given.end(); }
 
@@ -223,7 +225,11 @@ private:
 
     // A number as the Windows program reads its fields, from the given text or the default, except that a decimal
     // comma is a decimal point; the note and a warning when the text does not read in full.
-    std::optional<double> Number(std::string_view name) {
+    // A count refuses its own misreadings in its own words (BarCount); every other number refuses a text that holds
+    // none, or one too large to hold.
+    enum class NumberUse { Measure, Count };
+
+    std::optional<double> Number(std::string_view name, NumberUse use = NumberUse::Measure) {
         const std::optional<std::string> given = TextOf(name);
         const std::string text = given ? *given : DefaultOf(name);
         if (!given && text.empty()) {
@@ -233,7 +239,23 @@ private:
         const std::string typed = Utf8ToWindows1252(text);
         const std::optional<std::string> pointed = DecimalCommaAsPoint(typed);
         const std::string program = pointed.value_or(typed);
-        read.Number = TextToNumber(program);
+        std::size_t consumed = 0;
+        read.Number = TextToNumber(program, consumed);
+        // Read as 0, a text without a number would only meet a refusal about a length of 0 that nobody typed.
+        if (consumed == 0 && use == NumberUse::Measure) {
+            read.Number.reset();
+            UnreadNumber = true;
+            Refuse("not-a-number", name, OptionMessage(name, "must be a number, not '" + text + "'"));
+            return std::nullopt;
+        }
+        if (!std::isfinite(*read.Number) && use == NumberUse::Measure) {
+            read.Number.reset();
+            UnreadNumber = true;
+            Refuse("number-too-large", name,
+                   OptionMessage(name, "must be a number of a size that can mean something, not '" + text +
+                                           "', which is too large to hold"));
+            return std::nullopt;
+        }
         if (const std::optional<std::string> readsAs = PartlyReadNumber(program)) {
             read.Note = "\"" + text + "\" reads as " + *readsAs;
             Warn("partly-read", name, "--" + std::string(name) + " " + read.Note);
@@ -344,8 +366,10 @@ private:
         if (Exact && !Nulls && !Report.Refused()) {
             SolveExactly(record);
         }
-        Append(AlignmentWarnings(record));
-        Append(CorrectionFactorWarnings(record));
+        if (!UnreadNumber) {
+            Append(AlignmentWarnings(record));
+            Append(CorrectionFactorWarnings(record));
+        }
     }
 
     // --exact is a switch: given without a value (or, from the page, as on or off).
@@ -595,7 +619,7 @@ private:
     // text that is no number as 0 (an empty ring). Judged against the limit before the 32-bit conversion, which
     // would turn a huge count into a negative one.
     std::int32_t BarCount(std::string_view name) {
-        const double count = Number(name).value_or(0);
+        const double count = Number(name, NumberUse::Count).value_or(0);
         const ReadSetting& read = Report.Settings.back();
         const bool readInFull =
             std::none_of(Report.Warnings.begin(), Report.Warnings.end(),
