@@ -137,6 +137,23 @@ TEST(OutputTargets, HelpOnACommandAndAboutAnswerAsTheirOptionsDo) {
 
 // ---- A page half written is never left behind ----
 
+namespace {
+
+// Whether the tool's temporary file for page.png appears in the folder within 20 s: it does before the page is drawn.
+bool TemporaryFileAppears(const std::string& folder) {
+    for (int wait = 0; wait < 20000; ++wait) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().filename().string().starts_with(".page.png.")) {
+                return true;
+            }
+        }
+        usleep(1000);
+    }
+    return false;
+}
+
+} // namespace
+
 TEST(OutputTargets, AStoppingSignalRemovesTheTemporaryFile) {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
@@ -144,13 +161,7 @@ TEST(OutputTargets, AStoppingSignalRemovesTheTemporaryFile) {
         std::ofstream(folder + "/page.png") << "old page";
         const RunningTool running = StartTool({"arc", "-o", "page.png", "--dpi", "600"}, folder);
         // The temporary file appears before the page is drawn; drawing and compressing it takes a second or so.
-        bool seen = false;
-        for (int wait = 0; wait < 20000 && !seen; ++wait) {
-            for (const auto& entry : fs::directory_iterator(folder)) {
-                seen = seen || entry.path().filename().string().starts_with(".page.png.");
-            }
-            usleep(1000);
-        }
+        const bool seen = TemporaryFileAppears(folder);
         ASSERT_TRUE(seen) << "no temporary file appeared";
         usleep(50000);
         kill(running.Pid, signal);
@@ -199,13 +210,7 @@ TEST(OutputTargets, AHangUpTheUserIgnoredStaysIgnored) {
     sigaction(SIGHUP, &ignore, &before);
     const RunningTool running = StartTool({"arc", "-o", "page.png", "--dpi", "600"}, folder);
     sigaction(SIGHUP, &before, nullptr);
-    bool seen = false;
-    for (int wait = 0; wait < 20000 && !seen; ++wait) {
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            seen = seen || entry.path().filename().string().starts_with(".page.png.");
-        }
-        usleep(1000);
-    }
+    const bool seen = TemporaryFileAppears(folder);
     ASSERT_TRUE(seen) << "no temporary file appeared";
     kill(running.Pid, SIGHUP);
     const ToolResult result = FinishTool(running);
