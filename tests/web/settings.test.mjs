@@ -200,8 +200,16 @@ test('the page and the tool give the same report for every setting of a generate
         }
     }
     rmSync(folder, { recursive: true, force: true });
+    // Which figure differs first, and by how much, says more than the count alone.
+    const byKey = {};
+    for (const d of differences) {
+        const key = /"(\w+)":/.exec(d.tool ?? '')?.[1] ?? d.command;
+        const gap = Math.abs(parseFloat(/: (-?[\d.e+-]+)/.exec(d.tool ?? '')?.[1]) -
+            parseFloat(/: (-?[\d.e+-]+)/.exec(d.page ?? '')?.[1]));
+        byKey[key] = { count: (byKey[key]?.count ?? 0) + 1, largest: Math.max(byKey[key]?.largest ?? 0, gap || 0) };
+    }
     console.log(`# ${seen.cases} settings, ${seen.refused} refused, ${seen.warned} with warnings, ` +
-        `${differences.length} differences`);
+        `${differences.length} differences: ${JSON.stringify(byKey)}`);
     assert.deepEqual(differences.slice(0, 8), []);
     assert.ok(seen.cases >= 1600 && seen.refused >= 80 && seen.warned >= 100, JSON.stringify(seen));
     // Most of the users' arms are analysed, their advice included, not refused.
