@@ -14,6 +14,7 @@
 #include "settings/default_paper.h"
 #include "settings/null_points.h"
 #include "settings/page_aids.h"
+#include "settings/page_link.h"
 #include "settings/page_printouts.h"
 #include "settings/settings.h"
 
@@ -340,6 +341,11 @@ val ValueRows(const val& fields) {
     return result;
 }
 
+// The name of the preset whose radii the page's fields hold, for its button; "" for none.
+std::string PresetOfFields(const val& fields) {
+    return std::string(PresetNameOf(SettingsFrom(fields)));
+}
+
 // The name a printout of the setup is saved under.
 std::string FileName(const std::string& printout, const val& settings) {
     return PageFileName(printout, PrintoutReport(printout, settings));
@@ -619,12 +625,33 @@ std::string DefaultPaper(const std::string& region) {
     return std::string(DefaultPaperNameForRegion(region));
 }
 
-// The page's two null point fields of a shared link's --nulls text.
-val NullFields(const std::string& nulls) {
-    const NullPointFields texts = NullPointFieldsOf(nulls);
+// The query of a link to the setup of the page's fields: [[name, text]] in order; the page's address bar writes it.
+val ShareQuery(const val& fields, bool paperChosen) {
+    val pairs = val::array();
+    for (const auto& [name, text] : ShareQueryOf(SettingsFrom(fields), paperChosen)) {
+        val pair = val::array();
+        pair.call<void>("push", name);
+        pair.call<void>("push", text);
+        pairs.call<void>("push", pair);
+    }
+    return pairs;
+}
+
+// The page's fields of a link's query ([[name, text]], as the address gives them): {fields, paperChosen}.
+val FieldsOfLink(const val& pairs) {
+    QueryPairs query;
+    const int count = pairs["length"].as<int>();
+    for (int i = 0; i < count; ++i) {
+        query.emplace_back(pairs[i][0].as<std::string>(), pairs[i][1].as<std::string>());
+    }
+    const LinkedFields linked = LinkedFieldsOf(query);
+    val fields = val::object();
+    for (const auto& [name, text] : linked.Fields) {
+        fields.set(name, text);
+    }
     val result = val::object();
-    result.set("inner", texts.Inner);
-    result.set("outer", texts.Outer);
+    result.set("fields", fields);
+    result.set("paperChosen", linked.PaperChosen);
     return result;
 }
 
@@ -698,7 +725,9 @@ EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("valueRows", &ValueRows);
     emscripten::function("pageState", &PageState);
     emscripten::function("defaultPaper", &DefaultPaper);
-    emscripten::function("nullFields", &NullFields);
+    emscripten::function("shareQuery", &ShareQuery);
+    emscripten::function("presetOf", &PresetOfFields);
+    emscripten::function("fieldsOfLink", &FieldsOfLink);
     emscripten::function("reminder", &Reminder);
     emscripten::function("calibration", &Calibration);
     emscripten::function("screenChart", &ScreenChartFor);

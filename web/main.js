@@ -19,7 +19,7 @@ const core = await QuillmereCore();
 startup.coreReadyMs = performance.now();
 const defaults = core.defaults();
 startup.defaultsMs = performance.now();
-const state = makeState(core, defaults);
+const state = makeState(core);
 
 let settleTimer = 0;
 const downloads = makeDownloads(core, defaults, timings, () => {
@@ -39,7 +39,7 @@ defaults.papers.forEach((name, i) => {
 function showTyped() {
     const texts = fieldTexts();
     showValues(core.valueRows(texts), false);
-    showPreset(state.presetOfFields(texts));
+    showPreset(core.presetOf(texts));
 }
 
 // After a pause, or when the user leaves a field: every check beside its field, the downloads, the address, the
@@ -50,7 +50,7 @@ function settle() {
     const texts = fieldTexts();
     const view = core.pageState(texts);
     showValues(view.values, true);
-    showPreset(state.presetOfFields(texts));
+    showPreset(core.presetOf(texts));
     showArmNeeds(view.armNeeds);
     showAnalysis(core, texts);
     showNotices(view.fields);

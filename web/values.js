@@ -29,10 +29,10 @@ export function showValues(view, settled) {
     }
 }
 
-// The preset buttons say which preset the radii are.
+// The preset buttons say which preset the radii are ('' for none).
 export function showPreset(preset) {
     for (const button of document.querySelectorAll('button[data-preset]')) {
-        button.setAttribute('aria-pressed', String(preset !== undefined && preset.name === button.dataset.preset));
+        button.setAttribute('aria-pressed', String(preset === button.dataset.preset));
     }
 }
 
