@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <string>
 
@@ -276,5 +278,34 @@ TEST(ArmAdvice, SaysOnlyWhatTheArmNeeds) {
                 EXPECT_EQ(AdviceKinds(*analysis.Advice), arm.Kinds);
             }
         }
+    }
+}
+
+// The radius of the largest distortion is a property of the arm, not of where the search started: moving the inner
+// groove, which moves the search's bracket, must leave it alone to the last digits, so that every build (80-bit long
+// double in the tool, 128-bit in the browser core) prints the same digits.
+TEST(AlignmentAnalysis, TheLargestDistortionIsFoundWhereverTheSearchStarts) {
+    struct Arm {
+        double SpindleToPivot;
+        double EffectiveLength;
+        double OffsetAngle;
+    };
+    // Arms whose inner null lies inside the record's label, so that the hump between the nulls starts at the inner
+    // groove and its search moves with it.
+    const Arm arms[] = {{228.7, 240.2, 19.3}, {222, 236, 22}, {222, 236.5, 22.5}, {222, 235.5, 22},
+                        {240, 254, 22},       {240, 253, 23}, {210, 224, 24},     {215, 229, 23}};
+    for (const Arm& arm : arms) {
+        std::set<std::string> radii;
+        for (const double inner : {54.0, 55.5, 56.25, 57.5}) {
+            AnalysisInputs in = Inputs(arm.SpindleToPivot, {inner, 146.05});
+            in.Arm = UserArmInput{arm.EffectiveLength, arm.OffsetAngle};
+            const ArmFigures figures = AnalyseAlignment(in).Arms.back();
+            ASSERT_LT(figures.InnerNull.value_or(inner), inner) << arm.SpindleToPivot;
+            ASSERT_GT(figures.MaxDistortionRadius, inner + 1) << arm.SpindleToPivot << " " << inner;
+            std::array<char, 32> digits{};
+            std::snprintf(digits.data(), digits.size(), "%.12g", figures.MaxDistortionRadius);
+            radii.insert(digits.data());
+        }
+        EXPECT_EQ(radii.size(), 1u) << arm.SpindleToPivot << ": " << *radii.begin() << " .. " << *radii.rbegin();
     }
 }
