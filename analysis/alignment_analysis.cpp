@@ -55,6 +55,16 @@ struct ArmModel {
     }
     Extended TrackingError(Extended r) const { return std::asin(Sine(r)) - Offset; }
     Extended Distortion(Extended r) const { return DistortionScale * std::fabs(std::tan(TrackingError(r))) / r; }
+    // d/dr ln D = 2 TE' / sin 2TE - 1/r: its sign is the distortion's slope, and its root, unlike the flat top of
+    // the distortion itself, is found to the last digit.
+    Extended DistortionSlope(Extended r) const {
+        const Extended d = SpindleToPivot;
+        const Extended l = EffectiveLength;
+        const Extended s = Sine(r);
+        const Extended sineSlope = (1 - (l * l - d * d) / (r * r)) / (2 * l);
+        const Extended errorSlope = sineSlope / std::sqrt(1 - s * s);
+        return 2 * errorSlope / std::sin(2 * TrackingError(r)) - 1 / r;
+    }
 };
 
 Extended DistortionScaleOf(double rpm, double velocity) {
@@ -97,9 +107,27 @@ template <typename Function> void Consider(Peak& peak, Extended r, const Functio
     }
 }
 
-// The largest value of a function that has one hump at most on the piece: sampled, then refined by golden
-// section around the best sample.
-template <typename Function> Peak LargestOnPiece(Interval piece, const Function& f) {
+// Bisection on the sign of a slope that falls through zero on the bracket, until no long double lies between.
+template <typename Slope> Extended SlopeRoot(Interval bracket, const Slope& slope) {
+    Extended low = bracket.From;
+    Extended high = bracket.To;
+    for (int step = 0; step < 256; ++step) {
+        const Extended middle = low + (high - low) / 2;
+        if (!(middle > low && middle < high)) {
+            break;
+        }
+        (slope(middle) > 0 ? low : high) = middle;
+    }
+    return low + (high - low) / 2;
+}
+
+// The function's slope is not known: the golden section then narrows to where the top is flat within rounding.
+constexpr auto NoSlope = [](Extended) { return std::numeric_limits<Extended>::quiet_NaN(); };
+
+// The largest value of a function that has one hump at most on the piece: sampled, then refined around the best
+// sample, by the root of its slope where that is known and changes sign there, else by golden section.
+template <typename Function, typename Slope = decltype(NoSlope)>
+Peak LargestOnPiece(Interval piece, const Function& f, const Slope& slope = NoSlope) {
     Peak peak;
     const Extended step = (piece.To - piece.From) / PeakSamples;
     int best = 0;
@@ -113,15 +141,20 @@ template <typename Function> Peak LargestOnPiece(Interval piece, const Function&
     }
     const Interval around{piece.From + step * std::max(best - 1, 0),
                           best + 1 >= PeakSamples ? piece.To : piece.From + step * (best + 1)};
+    if (slope(around.From) > 0 && slope(around.To) < 0) {
+        Consider(peak, SlopeRoot(around, slope), f);
+        return peak;
+    }
     const Interval narrowed = NarrowedToLargest(around, PeakTolerance, PeakTolerance, f);
     Consider(peak, (narrowed.From + narrowed.To) / 2, f);
     return peak;
 }
 
-template <typename Function> Peak Largest(const std::vector<Interval>& pieces, const Function& f) {
+template <typename Function, typename Slope = decltype(NoSlope)>
+Peak Largest(const std::vector<Interval>& pieces, const Function& f, const Slope& slope = NoSlope) {
     Peak peak;
     for (const Interval& piece : pieces) {
-        const Peak candidate = LargestOnPiece(piece, f);
+        const Peak candidate = LargestOnPiece(piece, f, slope);
         if (candidate.Value > peak.Value) {
             peak = candidate;
         }
@@ -186,7 +219,9 @@ std::optional<Interval> RightAngleSpan(const ArmModel& model, Interval range) {
 
 Peak LargestDistortion(const ArmModel& model, Interval range, const std::optional<double>& inner,
                        const std::optional<double>& outer) {
-    return Largest(SmoothPieces(range, inner, outer), [&](Extended r) { return model.Distortion(r); });
+    return Largest(
+        SmoothPieces(range, inner, outer), [&](Extended r) { return model.Distortion(r); },
+        [&](Extended r) { return model.DistortionSlope(r); });
 }
 
 std::optional<double> NullRoot(double spindleToPivot, double effectiveLength, double offsetAngle, int sign) {
@@ -502,47 +537,4 @@ AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
         analysis.Advice = AdviceFor(analysis);
     }
     return analysis;
-}
-
-const ArmFigures* FindArm(const AlignmentAnalysis& analysis, AnalysedArm arm) {
-    for (const ArmFigures& figures : analysis.Arms) {
-        if (figures.Arm == arm) {
-            return &figures;
-        }
-    }
-    return nullptr;
-}
-
-std::string_view ArmName(AnalysedArm arm) {
-    switch (arm) {
-    case AnalysedArm::LofgrenA:
-        return "L\xF6"
-               "fgren A";
-    case AnalysedArm::LofgrenB:
-        return "L\xF6"
-               "fgren B";
-    case AnalysedArm::StevensonA:
-        return "Stevenson A";
-    case AnalysedArm::Custom:
-        return "Custom";
-    case AnalysedArm::UserArm:
-        break;
-    }
-    return "Your arm";
-}
-
-std::string_view ArmKey(AnalysedArm arm) {
-    switch (arm) {
-    case AnalysedArm::LofgrenA:
-        return "lofgren-a";
-    case AnalysedArm::LofgrenB:
-        return "lofgren-b";
-    case AnalysedArm::StevensonA:
-        return "stevenson-a";
-    case AnalysedArm::Custom:
-        return "custom";
-    case AnalysedArm::UserArm:
-        break;
-    }
-    return "arm";
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/alignment_analysis.h"
+#include "analysis/analysis_types.h"
 
 #include <optional>
 

@@ -6,6 +6,7 @@
 #include "geometry/angles.h"
 #include "geometry/parameter_record.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -21,10 +22,12 @@ constexpr int MostSteps = 60;
 // Step of the difference quotients (mm): small against the lengths, large against long double's rounding.
 constexpr Extended DifferenceStep = 1e-6L;
 // The integrand's nearest singularity, where the sine of the tracking error reaches 1, lies at r = L - d, the
-// overhang: far enough outside the grooves that two pieces of 20 points integrate it to rounding. Each Newton step
-// integrates it at least seven times, on a phone as the user types.
+// overhang. The pieces are spaced geometrically away from it (in ln(r - overhang)), each at most doubling its
+// distance, so that a tiny inner groove near the overhang integrates as well as an ordinary one; ordinary grooves
+// take two pieces of 20 points. Each Newton step integrates at least seven times, on a phone as the user types.
 constexpr int GaussPoints = 20;
-constexpr int GaussSubintervals = 2;
+constexpr int LeastGaussPieces = 2;
+constexpr Extended PieceGrowth = 2;
 
 // An arm given by its null points, which is how the solutions are searched for: L² = d² + n1 n2 and
 // sin beta = (n1 + n2) / 2L, so the tracking error vanishes at both by construction.
@@ -122,14 +125,21 @@ Pair MeanSquareGradient(const numerics::GaussRule<GaussPoints>& rule, Extended d
     const Extended sineOffset = (n1 + n2) / (2 * length);
     const Extended cosineOffset = std::sqrt(1 - sineOffset * sineOffset);
     Pair gradient{0, 0};
-    const Extended width = (r2 - r1) / GaussSubintervals;
-    for (int k = 0; k < GaussSubintervals; ++k) {
-        const Extended middle = r1 + width * (k + 0.5L);
+    // r = singularity + e^u, dr = e^u du: equal pieces in u are geometric in the distance from the singularity.
+    const Extended overhang = length - d;
+    const Extended singularity = overhang > 0 && overhang < r1 ? overhang : 0;
+    const Extended from = std::log(r1 - singularity);
+    const Extended to = std::log(r2 - singularity);
+    const int pieces = std::max(LeastGaussPieces, static_cast<int>(std::ceil((to - from) / std::log(PieceGrowth))));
+    const Extended width = (to - from) / pieces;
+    for (int k = 0; k < pieces; ++k) {
+        const Extended middle = from + width * (k + 0.5L);
         for (std::size_t i = 0; i < rule.Nodes.size(); ++i) {
-            const Extended r = middle + width / 2 * rule.Nodes[i];
+            const Extended stretch = std::exp(middle + width / 2 * rule.Nodes[i]);
+            const Extended r = singularity + stretch;
             const Extended s = arm.Sine(r);
             const Extended t = std::tan(std::asin(s) - arm.Offset);
-            const Extended weight = rule.Weights[i] * width / 2;
+            const Extended weight = rule.Weights[i] * width / 2 * stretch;
             for (std::size_t j = 0; j < 2; ++j) {
                 const Extended other = j == 0 ? n2 : n1;
                 const Extended dLength = other / (2 * length);

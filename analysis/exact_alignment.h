@@ -8,7 +8,7 @@
 //   Stevenson A: the inner null point at r1, and the distortion at r2 equal to its largest between the nulls.
 // The distortion's scale (speed, velocity) does not move the solutions.
 
-#include "analysis/alignment_analysis.h"
+#include "analysis/analysis_types.h"
 #include "geometry/result.h"
 
 struct ExactAlignment {

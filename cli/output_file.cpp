@@ -139,12 +139,12 @@ Outcome OutputFile::Write(const void* data, std::size_t size) {
 
 Outcome OutputFile::Finish() {
     if (!Failed() && Descriptor >= 0 && !SyncIfFile(Descriptor)) {
-        FailWithErrno(errno);
+        KeepError(errno);
     }
     Close();
     if (!Failed() && !TemporaryPath.empty()) {
         if (std::rename(TemporaryPath.c_str(), TargetPath.c_str()) != 0) {
-            FailWithErrno(errno);
+            KeepError(errno);
         } else {
             TemporaryPath.clear();
             Removal.Release();
@@ -180,7 +180,7 @@ void OutputFile::Abandon() {
 
 void OutputFile::Close() {
     if (Descriptor >= 0 && !Borrowed && close(Descriptor) != 0 && errno != EINTR) {
-        FailWithErrno(errno);
+        KeepError(errno);
     }
     Descriptor = -1;
     Borrowed = false;
@@ -195,4 +195,9 @@ Outcome OutputFile::Fail(const std::string& line) {
 
 Outcome OutputFile::FailWithErrno(int error) {
     return Fail("cannot write " + Path + ": " + std::strerror(error));
+}
+
+void OutputFile::KeepError(int error) {
+    // Only the first failure is reported; Status() gives it at the end.
+    static_cast<void>(FailWithErrno(error));
 }

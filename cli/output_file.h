@@ -36,6 +36,8 @@ private:
     bool Failed() const { return !Error.empty(); }
     Outcome Fail(const std::string& line);
     Outcome FailWithErrno(int error);
+    // A failure met on the way, for Finish() and Close() to report once they have cleaned up.
+    void KeepError(int error);
     void Close();
 
     std::string Path;

@@ -1,5 +1,7 @@
 #include "cli/system_paper.h"
 
+#include "settings/default_paper.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -26,13 +28,6 @@ bool AllDigits(std::string_view text) {
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
-
-// The territories whose locales print on Letter; every other territory uses A4.
-// clang-format off
-constexpr std::array<std::string_view, 14> LetterTerritories = {
-    "US", "CA", "MX", "PR", "PH", "BO", "CL", "CO", "CR", "GT", "NI", "PA", "SV", "VE",
-};
-// clang-format on
 
 bool IsLocaleWithoutPaper(std::string_view name) {
     return name.empty() || name == "C" || name == "POSIX" || name.starts_with("C.");
@@ -119,8 +114,7 @@ std::optional<PaperSize> PaperOfLocaleTerritory(std::string_view localeName) {
     std::string upper(territory);
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    const bool letter = std::find(LetterTerritories.begin(), LetterTerritories.end(), upper) != LetterTerritories.end();
-    return letter ? PaperSize::Letter : PaperSize::A4;
+    return DefaultPaperForRegion(upper);
 }
 
 std::optional<PaperSize> PaperOfDimensions(int widthMm, int heightMm) {

@@ -15,9 +15,21 @@ set_target_properties(quillmere_web PROPERTIES OUTPUT_NAME quillmere-core SUFFIX
 set(QUILLMERE_SITE ${CMAKE_BINARY_DIR}/site)
 set(QUILLMERE_NODE_MODULES ${CMAKE_SOURCE_DIR}/web/node_modules)
 set(QUILLMERE_FONT_FOLDER /usr/share/fonts/truetype/liberation)
-set(QUILLMERE_SITE_FILES ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/style.css
-    ${CMAKE_SOURCE_DIR}/web/app.js ${CMAKE_SOURCE_DIR}/web/page-device.js ${CMAKE_SOURCE_DIR}/web/offline.js
+# The page's script, as ES modules, each after those it imports.
+set(QUILLMERE_MODULES ${CMAKE_SOURCE_DIR}/web/state.js ${CMAKE_SOURCE_DIR}/web/values.js
+    ${CMAKE_SOURCE_DIR}/web/fields.js ${CMAKE_SOURCE_DIR}/web/analysis.js ${CMAKE_SOURCE_DIR}/web/downloads.js
+    ${CMAKE_SOURCE_DIR}/web/main.js)
+set(QUILLMERE_SITE_FILES ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/style.css ${QUILLMERE_MODULES}
+    ${CMAKE_SOURCE_DIR}/web/page-device.js ${CMAKE_SOURCE_DIR}/web/offline.js
     ${CMAKE_SOURCE_DIR}/web/manifest.webmanifest ${CMAKE_SOURCE_DIR}/web/icon.svg)
+# The same modules as one classic script for a page opened from disk, where a browser loads no module.
+add_custom_command(
+    OUTPUT ${QUILLMERE_SITE}/page-from-disk.js
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${QUILLMERE_SITE}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${QUILLMERE_SITE}/page-from-disk.js "-DMODULES=${QUILLMERE_MODULES}"
+            -P ${CMAKE_SOURCE_DIR}/cmake/ClassicScript.cmake
+    DEPENDS ${QUILLMERE_MODULES} ${CMAKE_SOURCE_DIR}/cmake/ClassicScript.cmake
+    VERBATIM)
 set(QUILLMERE_VENDOR_FILES ${QUILLMERE_NODE_MODULES}/pdf-lib/dist/pdf-lib.min.js
     ${QUILLMERE_NODE_MODULES}/@pdf-lib/fontkit/dist/fontkit.umd.min.js)
 foreach(vendor IN LISTS QUILLMERE_VENDOR_FILES)
@@ -53,5 +65,6 @@ add_custom_target(site ALL
     COMMAND ${CMAKE_COMMAND} -DSITE=${QUILLMERE_SITE} -DTEMPLATE=${CMAKE_SOURCE_DIR}/web/service-worker.js.in
             -P ${CMAKE_SOURCE_DIR}/cmake/ServiceWorker.cmake
     DEPENDS ${QUILLMERE_SITE_FILES} ${QUILLMERE_VENDOR_FILES} ${QUILLMERE_SITE}/fonts.js ${QUILLMERE_ICONS}
+            ${QUILLMERE_SITE}/page-from-disk.js
             ${CMAKE_SOURCE_DIR}/web/service-worker.js.in ${CMAKE_SOURCE_DIR}/cmake/ServiceWorker.cmake quillmere_web
     COMMENT "Site in ${QUILLMERE_SITE}")

@@ -37,8 +37,12 @@ enum class SheetChoice { AsNeeded, Tiled };
 
 // Where the template ends on the right (the pivot mark and its label), in dots of the scale.
 double ArcTemplateRightDots(const ParameterRecord& record, const PageScale& scale, int dotsPerInchY);
-// The sheets of the template on a printable area `printableWidthDots` wide: one when it fits (and it is not to be
-// tiled), else as many as reach its right end, never a join across a null point's grid where a sheet leaves room.
+// Where the part of the template that must be on the page ends on the right: the pivot point and the measuring
+// frame, in dots of the scale.
+double ArcTemplateMeasuredRightDots(const ParameterRecord& record, const PageScale& scale);
+// The sheets of the template on a printable area `printableWidthDots` wide: one when it holds the pivot point and
+// the measured marks (and it is not to be tiled), else as many as reach its right end, never a join across a null
+// point's grid where a sheet leaves room.
 ArcSheets PlanArcSheets(const ParameterRecord& record, const PageScale& scale, int dotsPerInchY, int printableWidthDots,
                         SheetChoice choice);
 

@@ -45,6 +45,11 @@ constexpr FrameLine MeasuringFrame[] = {
 constexpr int PenWidth = 2;
 constexpr double LabelPoints = 12;
 
+// The label font's em in dots.
+double LabelEm(const ParameterRecord& record, int dotsPerInchY) {
+    return static_cast<double>(static_cast<float>(LabelPoints * record.CorrectionFactorY)) * dotsPerInchY / 72.0;
+}
+
 // What the page may do with a mark that reaches past the printable area (EdgeMarks), and that area in dots.
 struct EdgeFit {
     bool KeepOnPage;
@@ -163,7 +168,7 @@ void DrawLabels(PrintSurface& surface, const ParameterRecord& record, const Page
         {95, 7, "X=100mm", "the X=100mm label", 0},  {7, 178, "Y=180mm", "the Y=180mm label", 181},
         {7, 198, "Y=200mm", "the Y=200mm label", 201}, {25, 192, "cut here!", "", 0},
         {LegendX, 105, "Align cartridge to either grid.", "", 0},
-        {record.PivotPageX - 5, 25, "pivot", PivotMark.data(), 0},
+        {record.PivotPageX - 5, 25, "pivot", PivotLabelMark.data(), 0},
     };
     // clang-format on
     // The label font's character cell in dots, as Arial (or Liberation Sans in its place) sets it.
@@ -174,8 +179,14 @@ void DrawLabels(PrintSurface& surface, const ParameterRecord& record, const Page
         const double top = label.Y * scale.Y;
         const double bottom = fit.Printable.Y;
         const bool tickOnPage = label.TickY > 0 && std::nearbyint(label.TickY * scale.Y) <= bottom;
+        const double left = static_cast<double>(Extended{label.X} * scale.X);
+        const double right = left + ArialTextWidth(label.Text) * LabelEm(record, dotsPerInchY);
         if (fit.KeepOnPage && tickOnPage && top + cell > bottom) {
-            surface.PageMoveTo(static_cast<double>(Extended{label.X} * scale.X), bottom - cell);
+            surface.PageMoveTo(left, bottom - cell);
+            surface.PagePrintLine(label.Text);
+        } else if (fit.KeepOnPage && label.Mark == PivotLabelMark && right > fit.Printable.X) {
+            // The word only names the cross: it may move in, as the Y=200mm label moves up.
+            surface.PageMoveTo(std::floor(fit.Printable.X - (right - left)), top);
             surface.PagePrintLine(label.Text);
         } else {
             TextAtMm(surface, scale, label.X, label.Y, label.Text);
@@ -438,11 +449,13 @@ void PrintSheets(PrintSurface& surface, ParameterRecord& record, SheetChoice cho
 
 double ArcTemplateRightDots(const ParameterRecord& record, const PageScale& scale, int dotsPerInchY) {
     const double pivotX = record.SpindleToPivot + SpindlePageX;
-    const double em =
-        static_cast<double>(static_cast<float>(LabelPoints * record.CorrectionFactorY)) * dotsPerInchY / 72.0;
-    const double label = AcrossDots(scale, pivotX - 5) + ArialTextWidth("pivot") * em;
+    const double label = AcrossDots(scale, pivotX - 5) + ArialTextWidth("pivot") * LabelEm(record, dotsPerInchY);
     const double cross = AcrossDots(scale, pivotX + 2.5) + PenWidth;
-    return std::max({label, cross, AcrossDots(scale, 206) + PenWidth});
+    return std::max({label, cross, ArcTemplateMeasuredRightDots(record, scale)});
+}
+
+double ArcTemplateMeasuredRightDots(const ParameterRecord& record, const PageScale& scale) {
+    return std::max(AcrossDots(scale, record.SpindleToPivot + SpindlePageX), AcrossDots(scale, 206)) + PenWidth;
 }
 
 ArcSheets PlanArcSheets(const ParameterRecord& record, const PageScale& scale, int dotsPerInchY, int printableWidthDots,
@@ -453,7 +466,10 @@ ArcSheets PlanArcSheets(const ParameterRecord& record, const PageScale& scale, i
     sheets.BandDots = static_cast<int>(std::lround(AcrossDots(scale, JoinBandMm)));
     // A sheet must show more than the band it shares, or no number of sheets would reach the end.
     const int step = printableWidthDots - sheets.BandDots;
-    if (!std::isfinite(right) || step <= 0 || (right <= printableWidthDots && choice == SheetChoice::AsNeeded)) {
+    // One sheet holds the template while it holds the pivot point and the marks that are measured: a label moves
+    // in, and a cross whose tip is cut is warned of, but neither is worth a second sheet.
+    const bool fits = ArcTemplateMeasuredRightDots(record, scale) <= printableWidthDots;
+    if (!std::isfinite(right) || step <= 0 || (fits && choice == SheetChoice::AsNeeded)) {
         return sheets;
     }
     std::vector<std::pair<double, double>> grids;

@@ -19,6 +19,7 @@ inline constexpr std::size_t CaptionLength = 36;
 // Names under which the printouts record some of their marks (SetPageMark), for the checks on a recorded page.
 inline constexpr std::string_view SpindleMark = "the spindle mark";
 inline constexpr std::string_view PivotMark = "the pivot mark";
+inline constexpr std::string_view PivotLabelMark = "the pivot label";
 inline constexpr std::string_view InnerGridMark = "the inner alignment grid";
 inline constexpr std::string_view OuterGridMark = "the outer alignment grid";
 

@@ -24,14 +24,15 @@ std::optional<Int> Digits(std::string_view text, std::size_t most) {
     return value;
 }
 
+// A pasted speed may bring any blank along, a line break included: all of them go, as they do around a length.
+constexpr std::string_view Blanks = " \t\n\r\v\f";
+
 std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
+    const std::size_t first = text.find_first_not_of(Blanks);
+    if (first == std::string_view::npos) {
+        return {};
     }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
+    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
 }
 
 // A non-negative fraction as a decimal text with at most `decimals` digits after the point, halves rounded up and

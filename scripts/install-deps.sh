@@ -10,7 +10,7 @@ build_packages=(g++ cmake ninja-build pkg-config libcairo2-dev fontconfig fonts-
                 nlohmann-json3-dev googletest libgtest-dev libgmock-dev)
 test_packages=(g++-mingw-w64-x86-64 wine64 wine fonts-wine xvfb xauth x11-apps cups cups-bsd cups-client
                printer-driver-cups-pdf ghostscript poppler-utils imagemagick qpdf libbenchmark-dev clang
-               libclang-rt-14-dev dpkg-dev man-db file unzip)
+               libclang-rt-14-dev dpkg-dev man-db file unzip python3)
 
 # Emscripten's optimizer needs acorn from node-acorn; the site's fonts are those of fonts-liberation; its icons are
 # drawn by rsvg-convert.

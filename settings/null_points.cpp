@@ -99,3 +99,19 @@ Result<NullPointsText> ReadNullPointsText(std::string_view text) {
     }
     return Failure{"'" + std::string(text) + "' could be " + ways + ": write " + spellings};
 }
+
+std::optional<NullPointsText> ReadNullPointText(std::string_view text) {
+    const std::optional<Length> length = LengthIn(text);
+    if (!length) {
+        return std::nullopt;
+    }
+    return NullPointsText{length->Value, 0, length->DecimalComma};
+}
+
+NullPointFields NullPointFieldsOf(std::string_view nullsText) {
+    const Result<NullPointsText> read = ReadNullPointsText(nullsText);
+    if (!read) {
+        return {std::string(nullsText), ""};
+    }
+    return {ShortestText(read->Inner), ShortestText(read->Outer)};
+}

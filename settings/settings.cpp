@@ -97,13 +97,6 @@ std::string ControlCharactersNamed(std::string_view text) {
     return named;
 }
 
-// An option's message as the tool words it: "--dpi must be ..." where the reason reads on from the name, else
-// "--speeds: '0' is not ...".
-std::string OptionMessage(std::string_view option, std::string_view reason) {
-    const bool readsOn = reason.starts_with("must") || reason.starts_with("needs") || reason.starts_with("takes");
-    return "--" + std::string(option) + (readsOn ? " " : ": ") + std::string(reason);
-}
-
 class SettingsReader {
 public:
     SettingsReader(SettingsCommand command, const NamedSettings& settings, const SettingsContext& context)
@@ -157,8 +150,24 @@ private:
     SettingsReport Report;
     bool Exact = false;
     std::optional<CustomNullPoints> Nulls;
+    // A length or factor that holds no number: what follows from it would only be about a number nobody typed.
+    bool UnreadNumber = false;
 
     bool Has(std::string_view name) const { return Given.find(std::string(name)) != Given.end(); }
+
+    // A field as the form names it.
+    std::string Named(std::string_view field) const { return FieldNameIn(Context.Form, field); }
+
+    // A field's message in its form's words: "--dpi must be ..." where the reason reads on from the name, else
+    // "--speeds: '0' is not ...".
+    std::string OptionMessage(std::string_view field, std::string_view reason) const {
+        const bool readsOn = reason.starts_with("must") || reason.starts_with("needs") || reason.starts_with("takes");
+        return Named(field) + (readsOn ? " " : ": ") + std::string(reason);
+    }
+
+    // The page's null points come as two fields of their own.
+    bool PageNulls() const { return Context.Form == SettingsForm::Page && (Has("inner-null") || Has("outer-null")); }
+    bool NullsGiven() const { return Has("nulls") || PageNulls(); }
 
     std::optional<std::string> TextOf(std::string_view name) const {
         const auto found = Given.find(std::string(name));
@@ -209,8 +218,12 @@ private:
     void RefuseUnknownNames() {
         for (const auto& entry : Given) {
             const std::string& name = entry.first;
-            const bool known =
-                std::any_of(Rules.begin(), Rules.end(), [&](const SettingRule& r) { return r.Name == name; });
+            const bool takesNulls =
+                std::any_of(Rules.begin(), Rules.end(), [](const SettingRule& r) { return r.Name == "nulls"; });
+            const bool pageNull =
+                Context.Form == SettingsForm::Page && takesNulls && (name == "inner-null" || name == "outer-null");
+            const bool known = pageNull || std::any_of(Rules.begin(), Rules.end(),
+                                                       [&](const SettingRule& r) { return r.Name == name; });
             if (!known) {
                 Refuse("unknown-option", name, "unknown option '--" + name + "'");
             }
@@ -221,13 +234,16 @@ private:
     void NoteDecimalComma(std::string_view name, const std::string& readsAs) {
         ReadSetting& read = Report.Settings.back();
         read.Note = "\"" + read.Text + "\" reads as " + readsAs + " (a decimal comma)";
-        Report.Notes.push_back(
-            {"decimal-comma", std::string(name), "note", "--" + std::string(name) + " " + read.Note});
+        Report.Notes.push_back({"decimal-comma", std::string(name), "note", Named(name) + " " + read.Note});
     }
 
     // A number as the Windows program reads its fields, from the given text or the default, except that a decimal
     // comma is a decimal point; the note and a warning when the text does not read in full.
-    std::optional<double> Number(std::string_view name) {
+    // A count refuses its own misreadings in its own words (BarCount); every other number refuses a text that holds
+    // none, or one too large to hold.
+    enum class NumberUse { Measure, Count };
+
+    std::optional<double> Number(std::string_view name, NumberUse use = NumberUse::Measure) {
         const std::optional<std::string> given = TextOf(name);
         const std::string text = given ? *given : DefaultOf(name);
         if (!given && text.empty()) {
@@ -237,10 +253,26 @@ private:
         const std::string typed = Utf8ToWindows1252(text);
         const std::optional<std::string> pointed = DecimalCommaAsPoint(typed);
         const std::string program = pointed.value_or(typed);
-        read.Number = TextToNumber(program);
+        std::size_t consumed = 0;
+        read.Number = TextToNumber(program, consumed);
+        // Read as 0, a text without a number would only meet a refusal about a length of 0 that nobody typed.
+        if (consumed == 0 && use == NumberUse::Measure) {
+            read.Number.reset();
+            UnreadNumber = true;
+            Refuse("not-a-number", name, OptionMessage(name, "must be a number, not '" + text + "'"));
+            return std::nullopt;
+        }
+        if (!std::isfinite(*read.Number) && use == NumberUse::Measure) {
+            read.Number.reset();
+            UnreadNumber = true;
+            Refuse("number-too-large", name,
+                   OptionMessage(name, "must be a number of a size that can mean something, not '" + text +
+                                           "', which is too large to hold"));
+            return std::nullopt;
+        }
         if (const std::optional<std::string> readsAs = PartlyReadNumber(program)) {
             read.Note = "\"" + text + "\" reads as " + *readsAs;
-            Warn("partly-read", name, "--" + std::string(name) + " " + read.Note);
+            Warn("partly-read", name, Named(name) + " " + read.Note);
         } else if (pointed) {
             NoteDecimalComma(name, ShortestText(*read.Number));
         }
@@ -330,8 +362,9 @@ private:
                 .value_or("lofgren-a");
         record.GeometryChoice = geometry == "lofgren-b" ? 2 : geometry == "stevenson-a" ? 3 : 1;
         Exact = ReadExact();
-        if (Has("nulls") && Has("geometry")) {
-            Refuse("nulls-with-geometry", "nulls", "give --geometry or --nulls, not both");
+        if (NullsGiven() && Has("geometry")) {
+            Refuse("nulls-with-geometry", "nulls",
+                   "give " + Named("geometry") + " or " + Named("nulls") + ", not both");
         }
         Nulls = ReadNulls(record.SpindleToPivot);
         if (Nulls) {
@@ -340,7 +373,8 @@ private:
             record.OuterNullRadius = Nulls->Outer;
             if (Exact && Report.Command != SettingsCommand::Analyse) {
                 Warn("exact-with-nulls", "exact",
-                     "--exact has nothing to solve with --nulls: the null points are used as given");
+                     Named("exact") + " has nothing to solve with " + Named("nulls") +
+                         ": the null points are used as given");
             }
         }
         ReadArmId();
@@ -348,8 +382,10 @@ private:
         if (Exact && !Nulls && !Report.Refused()) {
             SolveExactly(record);
         }
-        Append(AlignmentWarnings(record));
-        Append(CorrectionFactorWarnings(record));
+        if (!UnreadNumber) {
+            Append(AlignmentWarnings(record));
+            Append(CorrectionFactorWarnings(record));
+        }
     }
 
     // --exact is a switch: given without a value (or, from the page, as on or off).
@@ -372,12 +408,15 @@ private:
                 return false;
             }
         }
-        Refuse("not-a-switch", "exact", "--exact takes no value, not '" + *given + "'");
+        Refuse("not-a-switch", "exact", Named("exact") + " takes no value, not '" + *given + "'");
         return false;
     }
 
     // The user's null points: two lengths, inside (0, d) and in order; a warning for one outside the grooves.
     std::optional<CustomNullPoints> ReadNulls(double spindleToPivot) {
+        if (PageNulls()) {
+            return ReadPageNulls(spindleToPivot);
+        }
         const std::optional<std::string> given = TextOf("nulls");
         if (!given) {
             return std::nullopt;
@@ -409,6 +448,69 @@ private:
         return CustomNullPoints{read->Inner, read->Outer};
     }
 
+    // The page's two null point fields, each read, refused and warned of for itself and quoted as typed in it.
+    std::optional<CustomNullPoints> ReadPageNulls(double spindleToPivot) {
+        std::optional<NullPointsText> read[2];
+        std::string texts[2];
+        const std::string_view fields[2] = {"inner-null", "outer-null"};
+        bool readBoth = true;
+        for (const int i : {0, 1}) {
+            texts[i] = TextOf(fields[i]).value_or("");
+            Record(fields[i], texts[i], true);
+            read[i] = ReadNullPointText(texts[i]);
+            if (!read[i]) {
+                Refuse("not-null-points", fields[i],
+                       OptionMessage(fields[i], "must be a length in mm (66.0 or 66,0), not '" + texts[i] + "'"));
+                readBoth = false;
+            } else {
+                Report.Settings.back().Number = read[i]->Inner;
+            }
+        }
+        if (!readBoth) {
+            return std::nullopt;
+        }
+        const double inner = read[0]->Inner;
+        const double outer = read[1]->Inner;
+        if (const Outcome fits = CheckCustomNulls(spindleToPivot, inner, outer); !fits) {
+            const bool innerInside = inner > 0 && inner < spindleToPivot;
+            const bool outerInside = outer > 0 && outer < spindleToPivot;
+            const int wrong = !innerInside ? 0 : 1;
+            const std::string reason = innerInside && outerInside
+                                           ? (inner < outer ? fits.Message()
+                                                            : "must be larger than the " + Named("inner-null") + " (" +
+                                                                  ShortestText(inner) + " mm)")
+                                           : fits.Message();
+            Refuse("nulls-range", fields[wrong], OptionMessage(fields[wrong], reason + ", not '" + texts[wrong] + "'"));
+            return std::nullopt;
+        }
+        const ParameterRecord& record = Report.Alignment;
+        for (const int i : {0, 1}) {
+            const double null = read[i]->Inner;
+            if (read[i]->DecimalComma) {
+                ReadSetting& setting = *FindSetting(fields[i]);
+                setting.Note = "\"" + texts[i] + "\" reads as " + ShortestText(null) + " (a decimal comma)";
+                Report.Notes.push_back(
+                    {"decimal-comma", std::string(fields[i]), "note", Named(fields[i]) + " " + setting.Note});
+            }
+            if (null < record.InnerGrooveRadius || null > record.OuterGrooveRadius) {
+                Warn("null-outside-grooves", fields[i],
+                     Named(fields[i]) + ": " + ShortestText(null) + " mm lies outside the grooves (" +
+                         ShortestText(record.InnerGrooveRadius) + " to " + ShortestText(record.OuterGrooveRadius) +
+                         " mm)");
+            }
+        }
+        return CustomNullPoints{inner, outer};
+    }
+
+    ReadSetting* FindSetting(std::string_view name) {
+        for (ReadSetting& setting : Report.Settings) {
+            if (setting.Name == name) {
+                return &setting;
+            }
+        }
+        return nullptr;
+    }
+
     // The chosen geometry's defining condition solved numerically instead of its closed form; the record then
     // holds the arm through those null points, as for given ones.
     void SolveExactly(ParameterRecord& record) {
@@ -419,7 +521,7 @@ private:
         const Result<ExactAlignment> exact =
             SolveExactAlignment(geometry, record.SpindleToPivot, record.InnerGrooveRadius, record.OuterGrooveRadius);
         if (!exact) {
-            Refuse("no-exact-solution", "exact", "--exact: " + Windows1252ToUtf8(exact.Message()));
+            Refuse("no-exact-solution", "exact", Named("exact") + ": " + Windows1252ToUtf8(exact.Message()));
             return;
         }
         record.GeometryChoice = CustomNullsChoice;
@@ -445,7 +547,8 @@ private:
             at += c.Length;
             if (c.Valid && IsControlCharacter(c.Value)) {
                 Refuse("id-control-character", "id",
-                       "--id cannot hold control characters such as line breaks, tabs or escapes; character " +
+                       Named("id") +
+                           " cannot hold control characters such as line breaks, tabs or escapes; character " +
                            std::to_string(characters + 1) + " is " + CodePointName(c.Value));
                 return;
             }
@@ -464,11 +567,12 @@ private:
                 names += (i == 0 ? "" : i + 1 == unprintable.size() ? " and " : ", ") + unprintable[i];
             }
             Warn("id-unprintable", "id",
-                 "--id: the page prints " + names + " as ?, since its lettering (Windows-1252) has no such character");
+                 Named("id") + ": the page prints " + names +
+                     " as ?, since its lettering (Windows-1252) has no such character");
         }
         if (program.size() > ArmIdLength) {
             Warn("id-cut", "id",
-                 "--id has " + std::to_string(program.size()) + " characters and the title only room for " +
+                 Named("id") + " has " + std::to_string(program.size()) + " characters and the title only room for " +
                      std::to_string(ArmIdLength) + ": it shows '" + Windows1252ToUtf8(program.substr(0, ArmIdLength)) +
                      "'");
         }
@@ -503,7 +607,7 @@ private:
         }
         page.PrintQueue = TextOf("print");
         if (page.Output && page.Output->empty()) {
-            Refuse("output-empty", "output", "--output needs a file name");
+            Refuse("output-empty", "output", Named("output") + " needs a file name");
         }
         // The name the file is written under outranks the option: a page.png that holds a PDF misleads every
         // program that opens it.
@@ -599,7 +703,7 @@ private:
     // text that is no number as 0 (an empty ring). Judged against the limit before the 32-bit conversion, which
     // would turn a huge count into a negative one.
     std::int32_t BarCount(std::string_view name) {
-        const double count = Number(name).value_or(0);
+        const double count = Number(name, NumberUse::Count).value_or(0);
         const ReadSetting& read = Report.Settings.back();
         const bool readInFull =
             std::none_of(Report.Warnings.begin(), Report.Warnings.end(),
@@ -633,12 +737,13 @@ private:
         const bool counts = Has("outer-bars") || Has("inner-bars");
         for (const std::string_view count : {"outer-bars", "inner-bars"}) {
             if (speeds && Has(count)) {
-                Refuse("excluded", count, "--speeds excludes --" + std::string(count));
+                Refuse("excluded", count, Named("speeds") + " excludes " + Named(count));
             }
         }
         if (counts && Has("mains") && !speeds) {
             Refuse("mains-with-counts", "mains",
-                   "--mains cannot be combined with a custom disk's counts (use --speeds with --mains)");
+                   Named("mains") + " cannot be combined with a custom disk's counts (use " + Named("speeds") +
+                       " with " + Named("mains") + ")");
         }
         const int mains =
             ChoiceOf("mains", {{"60"}, {"50"}, {"60hz", "60"}, {"50hz", "50"}, {"60 hz", "60"}, {"50 hz", "50"}},
@@ -698,11 +803,13 @@ private:
         const bool length = Has("effective-length");
         const bool overhang = Has("overhang");
         if (length && overhang) {
-            Refuse("arm-length-twice", "overhang", "give --effective-length or --overhang, not both");
+            Refuse("arm-length-twice", "overhang",
+                   "give " + Named("effective-length") + " or " + Named("overhang") + ", not both");
         } else if ((length || overhang) != Has("offset-angle")) {
             Refuse("arm-incomplete", "offset-angle",
-                   length || overhang ? "your arm needs --offset-angle too"
-                                      : "--offset-angle needs --effective-length or --overhang");
+                   length || overhang
+                       ? "your arm needs " + Named("offset-angle") + " too"
+                       : Named("offset-angle") + " needs " + Named("effective-length") + " or " + Named("overhang"));
         }
         ReadAlignment();
         AnalysisInputs inputs = AnalysisInputsOf(Report.Alignment);
@@ -731,7 +838,8 @@ private:
             if (!Has("spindle-to-pivot")) {
                 Report.Notes.push_back({"assumed-spindle-to-pivot", "spindle-to-pivot", "note",
                                         "your arm is taken to be mounted " + DefaultOf("spindle-to-pivot") +
-                                            " mm from the spindle: give --spindle-to-pivot if it is not"});
+                                            " mm from the spindle: give " + Named("spindle-to-pivot") +
+                                            " if it is not"});
             }
         }
         if (Report.Refused()) {

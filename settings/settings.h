@@ -11,6 +11,7 @@
 #include "print/page_model.h"
 #include "print/paper.h"
 #include "print/strobe_speeds.h"
+#include "settings/field_names.h"
 #include "settings/setting_notice.h"
 #include "speed/speed_report.h"
 
@@ -130,6 +131,9 @@ struct SettingsContext {
     PaperSize SystemPaper = PaperSize::Letter;
     // Record the pages to warn about marks that the paper would cut (arc and strobe).
     bool CheckPages = true;
+    // Whose words the notices are in: the tool names an option ("--margin"), the page a field's label. The page
+    // also gives its two null point fields as "inner-null" and "outer-null", each read and refused for itself.
+    SettingsForm Form = SettingsForm::Tool;
 };
 
 SettingsReport ReadSettings(SettingsCommand command, const NamedSettings& settings, const SettingsContext& context);

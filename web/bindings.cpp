@@ -11,12 +11,18 @@
 #include "print/recording_device.h"
 #include "print/screen_chart.h"
 #include "print/vector_drawing.h"
+#include "settings/default_paper.h"
+#include "settings/null_points.h"
 #include "settings/page_aids.h"
+#include "settings/page_link.h"
+#include "settings/page_printouts.h"
 #include "settings/settings.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -42,6 +48,23 @@ NamedSettings SettingsFrom(const val& settings) {
 // The page always names its paper (its own default follows the browser's language), so the context's is unused.
 SettingsReport ReportOf(SettingsCommand command, const val& settings, bool checkPages) {
     return ReadSettings(command, SettingsFrom(settings), {PaperSize::Letter, checkPages});
+}
+
+// The report of what the page's fields give a printout or a command ("values", "analyse"), in the page's words.
+SettingsReport PageReportOf(std::string_view printoutOrCommand, const val& fields, bool checkPages) {
+    const PagePrintout* printout = PagePrintoutNamed(printoutOrCommand);
+    const SettingsCommand command = printout ? printout->Command : *CommandNamed(printoutOrCommand);
+    SettingsContext context{PaperSize::Letter, checkPages};
+    context.Form = SettingsForm::Page;
+    return ReadSettings(command, PageSettingsFor(printoutOrCommand, SettingsFrom(fields)), context);
+}
+
+val Strings(const std::vector<std::string>& texts) {
+    val list = val::array();
+    for (const std::string& text : texts) {
+        list.call<void>("push", text);
+    }
+    return list;
 }
 
 // `quillmere values --format json` for the settings: the same JSON text.
@@ -167,18 +190,13 @@ val Refusal(const std::string& message) {
 
 // The command that makes one of the page's printouts ("arc", "chart", "strobe-60", "strobe-50", "strobe-custom").
 SettingsCommand PrintoutCommand(const std::string& printout) {
-    return printout == "arc"     ? SettingsCommand::Arc
-           : printout == "chart" ? SettingsCommand::Analyse
-                                 : SettingsCommand::Strobe;
+    const PagePrintout* found = PagePrintoutNamed(printout);
+    return found ? found->Command : SettingsCommand::Strobe;
 }
 
-// The report of one of the page's printouts; the built-in disks by their mains alone.
-SettingsReport PrintoutReport(const std::string& printout, const val& settings) {
-    val given = val::global("Object").call<val>("assign", val::object(), settings);
-    if (printout == "strobe-60" || printout == "strobe-50") {
-        given.set("mains", std::string(printout == "strobe-50" ? "50" : "60"));
-    }
-    return ReportOf(PrintoutCommand(printout), given, false);
+// The report of one of the page's printouts for the page's fields.
+SettingsReport PrintoutReport(const std::string& printout, const val& fields) {
+    return PageReportOf(PagePrintoutNamed(printout) ? printout : "strobe-custom", fields, false);
 }
 
 // The page operations of one printout ("arc", "chart", "strobe-60", "strobe-50", "strobe-custom") for the settings,
@@ -293,28 +311,39 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     return result;
 }
 
-// The lines of `quillmere values` alone, {lines} or {refusals: [messages]}: what the page shows while the user types,
-// without building the whole report.
-val ValueLines(const val& settings) {
-    const SettingsReport report = ReportOf(SettingsCommand::Values, settings, false);
+val RowsOf(const ParameterRecord& record) {
+    val rows = val::array();
+    for (const ValueRow& row : ValueRowsOf(record)) {
+        val entry = val::object();
+        entry.set("key", row.Key);
+        entry.set("label", row.Label);
+        entry.set("value", row.Value);
+        entry.set("setsTheArm", row.SetsTheArm);
+        rows.call<void>("push", entry);
+    }
+    return rows;
+}
+
+// The values of the page's fields alone, {rows: [{key, label, value, setsTheArm}]} or {refusals: [messages]}: what
+// the page shows while the user types, without building the whole report.
+val ValueRows(const val& fields) {
+    const SettingsReport report = PageReportOf("values", fields, false);
     val result = val::object();
     if (report.Refused()) {
-        val refusals = val::array();
+        std::vector<std::string> messages;
         for (const SettingNotice& refusal : report.Refusals) {
-            refusals.call<void>("push", refusal.Message);
+            messages.push_back(refusal.Message);
         }
-        result.set("refusals", refusals);
+        result.set("refusals", Strings(messages));
         return result;
     }
-    val lines = val::array();
-    const std::string text = Windows1252ToUtf8(ConfirmationText(report.Alignment));
-    for (std::size_t start = 0; start <= text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        lines.call<void>("push", text.substr(start, end - start));
-        start = end + 1;
-    }
-    result.set("lines", lines);
+    result.set("rows", RowsOf(report.Alignment));
     return result;
+}
+
+// The name of the preset whose radii the page's fields hold, for its button; "" for none.
+std::string PresetOfFields(const val& fields) {
+    return std::string(PresetNameOf(SettingsFrom(fields)));
 }
 
 // The name a printout of the setup is saved under.
@@ -362,8 +391,8 @@ val NumberList(const std::vector<double>& values) {
 // The analysis chart laid out for a panel `width` CSS pixels wide: {textPx, panels}, each
 // panel {title, width, height, plot, grooves, gridX, gridY, labels, series}; no panels when the setup cannot be
 // analysed.
-val ScreenChartFor(const val& settings, double width) {
-    const SettingsReport report = ReportOf(SettingsCommand::Analyse, settings, false);
+val ScreenChartFor(const val& fields, double width) {
+    const SettingsReport report = PageReportOf("analyse", fields, false);
     ScreenChart chart;
     if (!report.Refused() && report.Analysis) {
         chart = ScreenChartOf(*report.Analysis, width, ScreenChartTextPx);
@@ -410,12 +439,21 @@ val ScreenChartFor(const val& settings, double width) {
     return result;
 }
 
-// The analysis table as cells for an HTML table: {inputs, arms, rows: [{label, cells, marked}], footnote,
-// comparison}; null when the setup cannot be analysed (the report says why).
-val AnalysisTable(const val& settings) {
-    const SettingsReport report = ReportOf(SettingsCommand::Analyse, settings, false);
+// The analysis table of the page's fields as cells for an HTML table: {inputs, arms, rows: [{label, sub, cells,
+// marked}], footnote, comparison}, the lowest figure of a row marked as on paper; {refused} with the reason when the
+// setup cannot be analysed.
+val AnalysisTable(const val& fields) {
+    const SettingsReport report = PageReportOf("analyse", fields, false);
     if (report.Refused() || !report.Analysis || !report.Analysis->Problem.empty()) {
-        return val::null();
+        // Why there is no table, in the page's words.
+        std::string why;
+        for (const SettingNotice& refusal : report.Refusals) {
+            why += (why.empty() ? "" : "\n") + refusal.Message;
+        }
+        val refused = val::object();
+        refused.set("refused",
+                    why.empty() && report.Analysis ? Windows1252ToUtf8(AnalysisText(*report.Analysis)) : why);
+        return refused;
     }
     const AnalysisCells table = AnalysisTableCells(*report.Analysis);
     val arms = val::array();
@@ -428,8 +466,15 @@ val AnalysisTable(const val& settings) {
         for (const std::string& cell : row.Cells) {
             cells.call<void>("push", Windows1252ToUtf8(cell));
         }
+        // The lowest figure carries the printed table's mark on the screen too.
+        if (row.Marked) {
+            cells.set(static_cast<int>(*row.Marked), Windows1252ToUtf8(row.Cells[*row.Marked]) + " *");
+        }
+        const std::string label = Windows1252ToUtf8(row.Label);
+        const std::size_t first = label.find_first_not_of(' ');
         val entry = val::object();
-        entry.set("label", Windows1252ToUtf8(row.Label));
+        entry.set("label", first == std::string::npos ? label : label.substr(first));
+        entry.set("sub", first != 0 && first != std::string::npos);
         entry.set("cells", cells);
         entry.set("marked", row.Marked ? val(static_cast<int>(*row.Marked)) : val(-1));
         rows.call<void>("push", entry);
@@ -443,6 +488,170 @@ val AnalysisTable(const val& settings) {
     result.set("tradeOff", Windows1252ToUtf8(table.TradeOff));
     result.set("comparison", Windows1252ToUtf8(table.Comparison));
     result.set("closedForms", Windows1252ToUtf8(table.ClosedForms));
+    return result;
+}
+
+bool IsArmField(std::string_view field) {
+    const std::span<const std::string_view> arm = ArmFields();
+    return std::find(arm.begin(), arm.end(), field) != arm.end();
+}
+
+// Everything the page shows once the typing stops, for its fields: {values: {rows} or {refusals}, fields: {name:
+// {note, messages, flagged}}, pageWarnings, printouts: [{id, blocked}], blocked, armNeeds, summary}. Each notice
+// that names a field goes beside it, once; a text read in part is told by its reading note alone.
+val PageState(const val& fields) {
+    const SettingsReport values = PageReportOf("values", fields, false);
+    const SettingsReport analysis = PageReportOf("analyse", fields, false);
+    const SettingsReport arc = PageReportOf("arc", fields, true);
+    const SettingsReport strobe = PageReportOf("strobe-custom", fields, true);
+
+    val result = val::object();
+    val valuesView = val::object();
+    std::vector<std::string> refused;
+    for (const SettingNotice& refusal : values.Refusals) {
+        refused.push_back(refusal.Message);
+    }
+    if (values.Refused()) {
+        valuesView.set("refusals", Strings(refused));
+    } else {
+        valuesView.set("rows", RowsOf(values.Alignment));
+    }
+    result.set("values", valuesView);
+
+    struct FieldView {
+        std::string Note;
+        std::vector<std::string> Messages;
+        bool Flagged = false;
+    };
+    std::map<std::string, FieldView> views;
+    for (const FieldLabel& label : PageFieldLabels()) {
+        views[std::string(label.Field)];
+    }
+    for (const SettingsReport* report : {&values, &analysis, &arc, &strobe}) {
+        for (const auto* notices : {&report->Refusals, &report->Warnings}) {
+            for (const SettingNotice& notice : *notices) {
+                if (notice.Field.empty()) {
+                    continue;
+                }
+                FieldView& view = views[notice.Field];
+                view.Flagged = true;
+                if (notice.Code != "partly-read" &&
+                    std::find(view.Messages.begin(), view.Messages.end(), notice.Message) == view.Messages.end()) {
+                    view.Messages.push_back(notice.Message);
+                }
+            }
+        }
+        for (const ReadSetting& setting : report->Settings) {
+            if (!setting.Note.empty()) {
+                views[setting.Name].Note = setting.Note;
+            }
+        }
+    }
+    val fieldViews = val::object();
+    for (const auto& [name, view] : views) {
+        val entry = val::object();
+        entry.set("note", view.Note);
+        std::string messages;
+        for (const std::string& message : view.Messages) {
+            messages += (messages.empty() ? "" : "; ") + message;
+        }
+        entry.set("check", messages);
+        entry.set("flagged", view.Flagged);
+        fieldViews.set(name, entry);
+    }
+    result.set("fields", fieldViews);
+
+    std::vector<std::string> pageWarnings;
+    for (const auto& [report, printout] : {std::pair{&arc, "arc"}, {&strobe, "strobe-custom"}}) {
+        for (const auto* notices : {&report->Warnings, &report->Notes}) {
+            for (const SettingNotice& notice : *notices) {
+                if (IsPageWideNotice(notice)) {
+                    pageWarnings.push_back(std::string(PagePrintoutNamed(printout)->Short) + ": " + notice.Message);
+                }
+            }
+        }
+    }
+    result.set("pageWarnings", Strings(pageWarnings));
+
+    val printouts = val::array();
+    std::vector<std::string> blocked;
+    for (const PagePrintout& printout : PagePrintouts()) {
+        const std::vector<SettingNotice> blockers =
+            BlockingNotices(printout.Id, PageReportOf(printout.Id, fields, false));
+        val entry = val::object();
+        entry.set("id", std::string(printout.Id));
+        entry.set("blocked", !blockers.empty());
+        printouts.call<void>("push", entry);
+        for (const SettingNotice& blocker : blockers) {
+            const std::string line = "Not printable: " + blocker.Message;
+            if (std::find(blocked.begin(), blocked.end(), line) == blocked.end()) {
+                blocked.push_back(line);
+            }
+        }
+    }
+    result.set("printouts", printouts);
+    result.set("blocked", Strings(blocked));
+
+    std::string armNeeds;
+    std::string armRefusal;
+    for (const SettingNotice& refusal : analysis.Refusals) {
+        if (IsArmField(refusal.Field)) {
+            armNeeds += (armNeeds.empty() ? "" : "; ") + refusal.Message;
+            armRefusal = armRefusal.empty() ? refusal.Message : armRefusal;
+        }
+    }
+    result.set("armNeeds", armNeeds.empty() ? std::string() : "Your arm needs: " + armNeeds);
+
+    // One short sentence for a screen reader: what to set the arm to, or why there is nothing.
+    std::string summary;
+    if (!values.Refused()) {
+        for (const ValueRow& row : ValueRowsOf(values.Alignment)) {
+            if (row.SetsTheArm) {
+                summary += (summary.empty() ? "" : ", ") + row.Label + " " + row.Value;
+            }
+        }
+    } else {
+        summary = values.Refusals.front().Message;
+    }
+    if (!armRefusal.empty()) {
+        summary += ". Your arm: " + armRefusal;
+    }
+    result.set("summary", summary);
+    return result;
+}
+
+// The paper a region's users print on ("CL" gives "letter"), as the Linux tool takes it from the locale.
+std::string DefaultPaper(const std::string& region) {
+    return std::string(DefaultPaperNameForRegion(region));
+}
+
+// The query of a link to the setup of the page's fields: [[name, text]] in order; the page's address bar writes it.
+val ShareQuery(const val& fields, bool paperChosen) {
+    val pairs = val::array();
+    for (const auto& [name, text] : ShareQueryOf(SettingsFrom(fields), paperChosen)) {
+        val pair = val::array();
+        pair.call<void>("push", name);
+        pair.call<void>("push", text);
+        pairs.call<void>("push", pair);
+    }
+    return pairs;
+}
+
+// The page's fields of a link's query ([[name, text]], as the address gives them): {fields, paperChosen}.
+val FieldsOfLink(const val& pairs) {
+    QueryPairs query;
+    const int count = pairs["length"].as<int>();
+    for (int i = 0; i < count; ++i) {
+        query.emplace_back(pairs[i][0].as<std::string>(), pairs[i][1].as<std::string>());
+    }
+    const LinkedFields linked = LinkedFieldsOf(query);
+    val fields = val::object();
+    for (const auto& [name, text] : linked.Fields) {
+        fields.set(name, text);
+    }
+    val result = val::object();
+    result.set("fields", fields);
+    result.set("paperChosen", linked.PaperChosen);
     return result;
 }
 
@@ -476,7 +685,27 @@ val Defaults() {
         papers.call<void>("push", std::string(paper.Name));
         paperTitles.call<void>("push", std::string(PaperNameOf(paper.Paper)));
     }
+    val printouts = val::array();
+    for (const PagePrintout& printout : PagePrintouts()) {
+        val entry = val::object();
+        entry.set("id", std::string(printout.Id));
+        entry.set("command", std::string(CommandName(printout.Command)));
+        entry.set("title", std::string(printout.Title));
+        entry.set("reminder", PrintReminderOf(printout.Command));
+        printouts.call<void>("push", entry);
+    }
+    val labels = val::object();
+    for (const FieldLabel& label : PageFieldLabels()) {
+        labels.set(std::string(label.Field), std::string(label.Label));
+    }
+    val arm = val::array();
+    for (const std::string_view field : ArmFields()) {
+        arm.call<void>("push", std::string(field));
+    }
     val result = val::object();
+    result.set("printouts", printouts);
+    result.set("labels", labels);
+    result.set("armFields", arm);
     result.set("commands", commands);
     result.set("presets", presets);
     result.set("papers", papers);
@@ -493,7 +722,12 @@ EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("pageReport", &PageReport);
     emscripten::function("pageOperations", &PageOperations);
     emscripten::function("fileName", &FileName);
-    emscripten::function("valueLines", &ValueLines);
+    emscripten::function("valueRows", &ValueRows);
+    emscripten::function("pageState", &PageState);
+    emscripten::function("defaultPaper", &DefaultPaper);
+    emscripten::function("shareQuery", &ShareQuery);
+    emscripten::function("presetOf", &PresetOfFields);
+    emscripten::function("fieldsOfLink", &FieldsOfLink);
     emscripten::function("reminder", &Reminder);
     emscripten::function("calibration", &Calibration);
     emscripten::function("screenChart", &ScreenChartFor);

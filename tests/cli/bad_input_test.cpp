@@ -111,7 +111,14 @@ struct BadInputCase {
     std::string Option;               // the field under test, for the echo check
     const char* Shown = nullptr;
     bool Strobe = false; // the disks read only the correction factors
+    // A number field that holds no number, or one too large to hold, is refused: nothing is written.
+    bool Refused = false;
 };
+
+bool HoldsNoUsableNumber(std::string_view kind) {
+    return kind == "Empty" || kind == "Blanks" || kind == "Letters" || kind == "Overflow" ||
+           kind == "NegativeOverflow" || kind == "TenThousandDigits";
+}
 
 std::vector<BadInputCase> AllCases() {
     std::vector<BadInputCase> cases;
@@ -126,12 +133,13 @@ std::vector<BadInputCase> AllCases() {
             c.Option = field;
             c.Shown = std::string(field) == "id" ? nullptr : text.Shown;
             c.Strobe = std::string(field).rfind("correction", 0) == 0;
+            c.Refused = std::string(field) != "id" && HoldsNoUsableNumber(text.Name);
             cases.push_back(c);
         }
     }
     cases.push_back({"SwappedRadii", {"--inner-radius=146.05", "--outer-radius=60.325"}, "inner-radius", "146.050"});
     cases.push_back({"EqualRadii", {"--inner-radius=60.325", "--outer-radius=60.325"}, "inner-radius", "60.325"});
-    cases.push_back({"BothRadiiEmpty", {"--inner-radius=", "--outer-radius="}, "outer-radius", "0.000"});
+    cases.push_back({"BothRadiiEmpty", {"--inner-radius=", "--outer-radius="}, "inner-radius", "0.000", false, true});
     cases.push_back({"StevensonInnerZero", {"--inner-radius=0", "--geometry=stevenson-a"}, "inner-radius", "0.000"});
     cases.push_back({"LofgrenBNegative", {"--inner-radius=-60", "--geometry=lofgren-b"}, "inner-radius", "-60.000"});
     cases.push_back({"BothFactorsZero", {"--correction-x=0", "--correction-y=0"}, "correction-x", nullptr, true});
@@ -146,9 +154,27 @@ std::vector<BadInputCase> AllCases() {
 
 class BadInput : public testing::TestWithParam<BadInputCase> {};
 
-TEST_P(BadInput, ValuesArcTemplateAndDisksAreProducedWhole) {
+TEST_P(BadInput, ValuesArcTemplateAndDisksAreProducedWholeOrRefused) {
     const BadInputCase& c = GetParam();
     const std::string folder = FreshTestFolder("bad-input-" + c.Name);
+    if (c.Refused) {
+        for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
+                 {"values"}, {"arc", "-o", folder + "/arc.pdf"}, {"strobe", "-o", folder + "/strobe.pdf"}}) {
+            if (command[0] == "strobe" && !c.Strobe) {
+                continue;
+            }
+            std::vector<std::string> args = command;
+            args.insert(args.end(), c.Options.begin(), c.Options.end());
+            const ToolResult result = RunTool(args);
+            EXPECT_EQ(result.ExitCode, 2) << command[0] << ": " << result.Err;
+            EXPECT_EQ(result.Out, "") << command[0];
+            EXPECT_NE(result.Err.find("quillmere: --" + c.Option + " must be a number"), std::string::npos)
+                << result.Err;
+            EXPECT_EQ(result.Err.find("reads as"), std::string::npos) << result.Err;
+        }
+        EXPECT_TRUE(std::filesystem::is_empty(folder));
+        return;
+    }
 
     std::vector<std::string> values{"values"};
     values.insert(values.end(), c.Options.begin(), c.Options.end());
@@ -311,7 +337,16 @@ INSTANTIATE_TEST_SUITE_P(Table, TypedInput, testing::Values(
     TypedCase{{"strobe", "--colors", "0,0,128,255,255,200", "--paper", "letter", "--strict"}, 0, "wrote", ""},
     TypedCase{{"values", "--id", "a\nb"}, 2, "--id cannot hold control characters such as line breaks, tabs", ""},
     TypedCase{{"values", "--id", "\x1B[31mred"}, 2, "character 1 is U+001B", ""},
-    TypedCase{{"values", "--inner-radius", "\x1B[31m"}, 0, "--inner-radius \"<U+001B>[31m\" reads as 0", ""},
+    TypedCase{{"values", "--inner-radius", "\x1B[31m"}, 2, "--inner-radius must be a number, not '<U+001B>[31m'", ""},
+    // A text without a number is refused as such, not read as 0 and refused for a length nobody typed; a number
+    // too large to hold is refused as that.
+    TypedCase{{"values", "--spindle-to-pivot", ""}, 2, "quillmere: --spindle-to-pivot must be a number, not ''", ""},
+    TypedCase{{"values", "--spindle-to-pivot", "abc"}, 2, "--spindle-to-pivot must be a number, not 'abc' (try", ""},
+    TypedCase{{"analyse", "--spindle-to-pivot", "abc"}, 2, "--spindle-to-pivot must be a number, not 'abc' (try", ""},
+    TypedCase{{"arc", "--outer-radius", "x1"}, 2, "--outer-radius must be a number, not 'x1' (try", ""},
+    TypedCase{{"values", "--spindle-to-pivot=1e9999"}, 2, "not '1e9999', which is too large to hold", ""},
+    TypedCase{{"arc", "--spindle-to-pivot", "1e400"}, 2, "--spindle-to-pivot must be a number of a size", ""},
+    TypedCase{{"analyse", "--velocity", "-1e400"}, 2, "--velocity must be a number of a size", ""},
     TypedCase{{"strobe", "--speeds", "\x1B[31m"}, 2, "'<U+001B>[31m' is not a speed", ""},
     TypedCase{{"values", "--id", "Deck \xD7\xA2\xF0\x9F\x98\x80"}, 0, "prints '\xD7\xA2' and '\xF0\x9F\x98\x80' as ?",
               "ID = Deck ??"},

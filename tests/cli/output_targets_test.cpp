@@ -137,6 +137,23 @@ TEST(OutputTargets, HelpOnACommandAndAboutAnswerAsTheirOptionsDo) {
 
 // ---- A page half written is never left behind ----
 
+namespace {
+
+// Whether the tool's temporary file for page.png appears in the folder within 20 s: it does before the page is drawn.
+bool TemporaryFileAppears(const std::string& folder) {
+    for (int wait = 0; wait < 20000; ++wait) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().filename().string().starts_with(".page.png.")) {
+                return true;
+            }
+        }
+        usleep(1000);
+    }
+    return false;
+}
+
+} // namespace
+
 TEST(OutputTargets, AStoppingSignalRemovesTheTemporaryFile) {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
@@ -144,13 +161,7 @@ TEST(OutputTargets, AStoppingSignalRemovesTheTemporaryFile) {
         std::ofstream(folder + "/page.png") << "old page";
         const RunningTool running = StartTool({"arc", "-o", "page.png", "--dpi", "600"}, folder);
         // The temporary file appears before the page is drawn; drawing and compressing it takes a second or so.
-        bool seen = false;
-        for (int wait = 0; wait < 20000 && !seen; ++wait) {
-            for (const auto& entry : fs::directory_iterator(folder)) {
-                seen = seen || entry.path().filename().string().starts_with(".page.png.");
-            }
-            usleep(1000);
-        }
+        const bool seen = TemporaryFileAppears(folder);
         ASSERT_TRUE(seen) << "no temporary file appeared";
         usleep(50000);
         kill(running.Pid, signal);
@@ -159,4 +170,51 @@ TEST(OutputTargets, AStoppingSignalRemovesTheTemporaryFile) {
         EXPECT_EQ(ReadWholeFile(folder + "/page.png"), "old page");
         EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
     }
+}
+
+// A page rewritten in place keeps the permissions its owner gave it; only a new file takes the umask.
+TEST(OutputTargets, ReplacingAFileKeepsItsPermissions) {
+    const std::string folder = FreshTestFolder("permissions");
+    for (const mode_t mode : {0600, 0640, 0604}) {
+        SCOPED_TRACE(mode);
+        const std::string path = folder + "/page.pdf";
+        std::ofstream(path) << "old page";
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
+        ASSERT_EQ(RunTool({"strobe", "-o", path}).ExitCode, 0);
+        EXPECT_TRUE(ReadWholeFile(path).starts_with("%PDF-"));
+        struct stat written {};
+        ASSERT_EQ(stat(path.c_str(), &written), 0);
+        EXPECT_EQ(written.st_mode & 07777, mode);
+    }
+    for (const mode_t mask : {022, 077, 027}) {
+        SCOPED_TRACE(mask);
+        const std::string path = folder + "/new-" + std::to_string(mask) + ".pdf";
+        const mode_t before = umask(mask);
+        const ToolResult result = RunTool({"strobe", "-o", path});
+        umask(before);
+        ASSERT_EQ(result.ExitCode, 0);
+        struct stat written {};
+        ASSERT_EQ(stat(path.c_str(), &written), 0);
+        EXPECT_EQ(written.st_mode & 07777, 0666 & ~mask);
+    }
+}
+
+// Started with SIGHUP ignored, as under nohup, the tool finishes its page through a hang-up; one that is not
+// ignored stops it and takes the temporary file away (see the test above).
+TEST(OutputTargets, AHangUpTheUserIgnoredStaysIgnored) {
+    const std::string folder = FreshTestFolder("nohup");
+    std::ofstream(folder + "/page.png") << "old page";
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction before {};
+    sigaction(SIGHUP, &ignore, &before);
+    const RunningTool running = StartTool({"arc", "-o", "page.png", "--dpi", "600"}, folder);
+    sigaction(SIGHUP, &before, nullptr);
+    const bool seen = TemporaryFileAppears(folder);
+    ASSERT_TRUE(seen) << "no temporary file appeared";
+    kill(running.Pid, SIGHUP);
+    const ToolResult result = FinishTool(running);
+    EXPECT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_TRUE(ReadWholeFile(folder + "/page.png").starts_with("\x89PNG"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
 }

@@ -96,13 +96,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(WarningCase{{"--inner-radius", "57.5 mm"},
                                 "warning: --inner-radius \"57.5 mm\" reads as 57.5\n",
                                 "Inner groove radius = 57.500"},
-                    WarningCase{{"--spindle-to-pivot", ""},
-                                "warning: --spindle-to-pivot \"\" reads as 0\n",
-                                "Pivot to spindle distance = 0.000"},
                     WarningCase{{"--outer-radius", "146.05 "}, "", "Outer groove radius = 146.050"},
                     WarningCase{{"--outer-radius", "&H92"}, "", "Outer groove radius = 146.000"},
                     WarningCase{{"--spindle-to-pivot", "222", "--preset", "iec"}, "", "Offset angle = 22.986\xC2\xB0"},
-                    WarningCase{{"--spindle-to-pivot=1e9999"}, "", "Pivot to spindle distance = Infinity"}));
+                    WarningCase{{"--spindle-to-pivot", "209abc"},
+                                "warning: --spindle-to-pivot \"209abc\" reads as 209\n",
+                                "Pivot to spindle distance = 209.000"}));
 
 struct UsageCase {
     std::vector<std::string> Args;

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -218,4 +222,90 @@ TEST(AlignmentAnalysis, LargestTrackingErrorIsTheLargestAcrossTheGrooves) {
     const ArmFigures arm = AnalyseAlignment(in).Arms.at(3);
     EXPECT_NEAR(arm.MaxTrackingErrorRadius, std::sqrt(5603.0), 1e-9);
     EXPECT_NEAR(arm.MaxTrackingError, 24 - std::asin(std::sqrt(5603.0) / 222) * Degrees, 1e-9);
+}
+
+namespace {
+
+// What each line of the advice asks the user to do: set nothing, slide, turn, or (for a headshell that cannot
+// turn) the best overhang at the offset the arm has.
+std::multiset<std::string> AdviceKinds(const ArmAdvice& advice) {
+    std::multiset<std::string> kinds;
+    for (const std::string& step : advice.Steps) {
+        if (step.starts_with("If the headshell cannot turn: ")) {
+            kinds.insert("fixed headshell");
+            continue;
+        }
+        const bool slide = step.find("slide the cartridge") != std::string::npos;
+        const bool turn = step.find("turn it ") != std::string::npos;
+        kinds.insert(step.find(" already") != std::string::npos ? "nothing"
+                     : slide && turn                            ? "slide and turn"
+                     : slide                                    ? "slide"
+                     : turn                                     ? "turn"
+                                                                : "unknown: " + step);
+    }
+    return kinds;
+}
+
+} // namespace
+
+// The advice says only what is needed: an arm whose offset is right hears nothing of a headshell that cannot turn,
+// one whose offset is wrong does, and one set right is told to leave it.
+TEST(ArmAdvice, SaysOnlyWhatTheArmNeeds) {
+    const struct {
+        double OverhangOff, OffsetOff;
+        std::multiset<std::string> Kinds;
+    } arms[] = {
+        {0, 0, {"nothing"}},
+        {2, 0, {"slide"}},
+        {-1.5, 0, {"slide"}},
+        {0, 1.5, {"turn", "fixed headshell"}},
+        {0, -0.7, {"turn", "fixed headshell"}},
+        {-1.5, -2, {"slide and turn", "fixed headshell"}},
+    };
+    for (const double distance : {209.0, 222.0, 240.0}) {
+        for (const AnalysedArm target : {AnalysedArm::LofgrenA, AnalysedArm::LofgrenB, AnalysedArm::StevensonA}) {
+            AnalysisInputs inputs = Inputs(distance, Din);
+            inputs.Target = target;
+            const AlignmentAnalysis geometries = AnalyseAlignment(inputs);
+            const ArmFigures* aim = FindArm(geometries, target);
+            ASSERT_NE(aim, nullptr);
+            for (const auto& arm : arms) {
+                SCOPED_TRACE(testing::Message() << distance << " mm, " << ArmKey(target) << ", overhang off by "
+                                                << arm.OverhangOff << ", offset by " << arm.OffsetOff);
+                inputs.Arm = UserArmInput{aim->EffectiveLength + arm.OverhangOff, aim->OffsetAngle + arm.OffsetOff};
+                const AlignmentAnalysis analysis = AnalyseAlignment(inputs);
+                ASSERT_TRUE(analysis.Advice);
+                EXPECT_EQ(AdviceKinds(*analysis.Advice), arm.Kinds);
+            }
+        }
+    }
+}
+
+// The radius of the largest distortion is a property of the arm, not of where the search started: moving the inner
+// groove, which moves the search's bracket, must leave it alone to the last digits, so that every build (80-bit long
+// double in the tool, 128-bit in the browser core) prints the same digits.
+TEST(AlignmentAnalysis, TheLargestDistortionIsFoundWhereverTheSearchStarts) {
+    struct Arm {
+        double SpindleToPivot;
+        double EffectiveLength;
+        double OffsetAngle;
+    };
+    // Arms whose inner null lies inside the record's label, so that the hump between the nulls starts at the inner
+    // groove and its search moves with it.
+    const Arm arms[] = {{228.7, 240.2, 19.3}, {222, 236, 22}, {222, 236.5, 22.5}, {222, 235.5, 22},
+                        {240, 254, 22},       {240, 253, 23}, {210, 224, 24},     {215, 229, 23}};
+    for (const Arm& arm : arms) {
+        std::set<std::string> radii;
+        for (const double inner : {54.0, 55.5, 56.25, 57.5}) {
+            AnalysisInputs in = Inputs(arm.SpindleToPivot, {inner, 146.05});
+            in.Arm = UserArmInput{arm.EffectiveLength, arm.OffsetAngle};
+            const ArmFigures figures = AnalyseAlignment(in).Arms.back();
+            ASSERT_LT(figures.InnerNull.value_or(inner), inner) << arm.SpindleToPivot;
+            ASSERT_GT(figures.MaxDistortionRadius, inner + 1) << arm.SpindleToPivot << " " << inner;
+            std::array<char, 32> digits{};
+            std::snprintf(digits.data(), digits.size(), "%.12g", figures.MaxDistortionRadius);
+            radii.insert(digits.data());
+        }
+        EXPECT_EQ(radii.size(), 1u) << arm.SpindleToPivot << ": " << *radii.begin() << " .. " << *radii.rbegin();
+    }
 }

@@ -108,3 +108,66 @@ TEST(ArcSheets, TheReportCountsTheSheets) {
         EXPECT_EQ(json.find("\"page-tiled\"") != std::string::npos, noted) << json;
     }
 }
+
+// Short arms tiled by choice: the whole glue band of every join, not only its cut line, keeps the grids' reach
+// (37 mm) from each null point, so no grid is cut or glued over.
+TEST(ArcSheets, NoGlueBandComesNearAGrid) {
+    constexpr double GridReachMm = 37;
+    for (const PaperSize paper : {PaperSize::A4, PaperSize::Letter}) {
+        for (double distance = 150; distance <= 170; distance += 0.5) {
+            SCOPED_TRACE(testing::Message() << PaperNameOf(paper) << ", " << distance << " mm");
+            const ParameterRecord record = IecArmRecord(distance);
+            const PageScale scale = PageScaleOf({600, 600}, record);
+            const int across = PaperGeometryOf(paper, 600, 4.23, 2).Printable.X;
+            const ArcSheets sheets = PlanArcSheets(record, scale, 600, across, SheetChoice::Tiled);
+            ASSERT_GE(sheets.Count(), 2);
+            for (const double radius : {record.InnerNullRadius, record.OuterNullRadius}) {
+                double x = 0;
+                double y = 0;
+                ASSERT_TRUE(
+                    IntersectCircles(radius, record.EffectiveLength, distance, 43, 40, 43 + distance, 40, x, y));
+                const double reachFrom = (x - GridReachMm) * scale.X;
+                const double reachTo = (x + GridReachMm) * scale.X;
+                for (int join = 1; join < sheets.Count(); ++join) {
+                    const int bandFrom = sheets.Left[static_cast<std::size_t>(join)];
+                    const int bandTo = bandFrom + sheets.BandDots;
+                    EXPECT_TRUE(bandTo <= reachFrom || bandFrom >= reachTo)
+                        << "band " << bandFrom / scale.X << " to " << bandTo / scale.X << " mm, grid at " << x << " mm";
+                }
+            }
+        }
+    }
+}
+
+// One sheet while it holds the pivot point: the word "pivot" moves in, a cut tip of the pivot cross is warned of,
+// and only an arm whose pivot point is off the paper takes sheets.
+TEST(ArcSheets, ALabelOrACrossTipOffThePaperTakesNoSecondSheet) {
+    const struct {
+        const char* Distance;
+        const char* Margin;
+        int Sheets;
+        bool CrossCut;
+    } cases[] = {
+        {"222", "6.35", 1, true},  {"220", "6.35", 1, false},  {"222", "5.5", 1, false},  {"223", "5.5", 1, true},
+        {"215", "6.35", 1, false}, {"223.5", "6.35", 1, true}, {"224", "6.35", 2, false}, {"230", "5.5", 2, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Distance << " mm at " << c.Margin << " mm");
+        const SettingsReport report = ReadSettings(
+            SettingsCommand::Arc, {{"spindle-to-pivot", c.Distance}, {"paper", "letter"}, {"margin", c.Margin}},
+            {PaperSize::Letter, true});
+        ASSERT_FALSE(report.Refused());
+        EXPECT_EQ(report.Page.Sheets, c.Sheets);
+        std::vector<std::string> cut;
+        for (const SettingNotice& warning : report.Warnings) {
+            EXPECT_EQ(warning.Code, "page-cut") << warning.Message;
+            cut.push_back(warning.Message);
+        }
+        if (c.CrossCut) {
+            ASSERT_EQ(cut.size(), 1u);
+            EXPECT_NE(cut[0].find("cuts the right side of the pivot mark"), std::string::npos) << cut[0];
+        } else {
+            EXPECT_TRUE(cut.empty()) << cut.front();
+        }
+    }
+}

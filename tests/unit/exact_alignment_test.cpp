@@ -24,9 +24,14 @@ struct Lengths {
     double Outer;
 };
 
-// Spread over the arms people have: short and long, and each groove preset.
+// Spread over the arms people have: short and long, and each groove preset; then the ends of what the settings
+// take without a warning (0 < inner < outer < distance <= 400 mm), where the integrand is far from ordinary.
 constexpr Lengths Cases[] = {{150, 60.325, 146.05}, {209, 57.5, 146.05}, {222, 60.325, 146.05},
-                             {250, 63, 145},        {300, 57.5, 146.05}, {350, 60.325, 146.05}};
+                             {250, 63, 145},        {300, 57.5, 146.05}, {350, 60.325, 146.05},
+                             {400, 60.325, 146.05}, {400, 5, 146.05},    {400, 140, 146.05},
+                             {400, 57.5, 390},      {400, 1, 399},       {147, 60.325, 146.05},
+                             {146.5, 5, 146.05},    {150, 140, 146.05},  {100, 53, 84.15},
+                             {90, 10, 84.15},       {30, 2, 20}};
 
 double D(const ExactAlignment& arm, double d, double r) {
     return DistortionAt(TrackingErrorAt(d, arm.EffectiveLength, arm.OffsetAngle, r), r, DefaultRpm, DefaultVelocity);
@@ -61,12 +66,14 @@ double MeanSquare(double d, double inner, double outer, double r1, double r2) {
     const double length = std::sqrt(d * d + inner * outer);
     const double beta = std::asin((inner + outer) / (2 * length)) * 180 / static_cast<double>(Pi);
     const ExactAlignment arm{inner, outer, length, beta};
-    constexpr int Intervals = 4000;
-    const double h = (r2 - r1) / Intervals;
+    // Over u = ln r, so that the steps are as fine near a tiny inner groove, where D grows as 1/r, as they need.
+    constexpr int Intervals = 20000;
+    const double h = std::log(r2 / r1) / Intervals;
     double sum = 0;
     for (int i = 0; i <= Intervals; ++i) {
-        const double value = D(arm, d, r1 + i * h);
-        sum += (i == 0 || i == Intervals ? 1 : i % 2 == 1 ? 4 : 2) * value * value;
+        const double r = r1 * std::exp(i * h);
+        const double value = D(arm, d, r);
+        sum += (i == 0 || i == Intervals ? 1 : i % 2 == 1 ? 4 : 2) * value * value * r;
     }
     return sum * h / 3;
 }
@@ -91,7 +98,9 @@ TEST(ExactAlignment, StevensonAHasItsInnerNullAtTheInnerGrooveAndEqualPeaks) {
 }
 
 TEST(ExactAlignment, LofgrenBHasTheLowestMeanSquareWhereTheClosedFormDoesNot) {
-    constexpr double H = 1e-3; // mm
+    // mm: small enough that the difference quotient's own error stays below the 1e-9 asked of the slope at the
+    // small null points of the shortest arms
+    constexpr double H = 1e-4;
     for (const Lengths& c : Cases) {
         const Result<ExactAlignment> b = SolveExactAlignment(AnalysedArm::LofgrenB, c.D, c.Inner, c.Outer);
         ASSERT_TRUE(b) << b.Message();

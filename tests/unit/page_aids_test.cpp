@@ -166,9 +166,10 @@ struct BlockingCase {
 // Whatever leaves no arm to align blocks the template and the chart, never the disks, which need no arm.
 TEST(PageAids, ImpossibleSetupsBlockTheirPrintouts) {
     const BlockingCase cases[] = {
-        {"arc", SettingsCommand::Arc, {{"spindle-to-pivot", ""}}, {"pivot-on-record"}},
+        {"arc", SettingsCommand::Arc, {{"spindle-to-pivot", ""}}, {"not-a-number"}},
         {"arc", SettingsCommand::Arc, {{"spindle-to-pivot", "-5"}}, {"pivot-on-record"}},
-        {"arc", SettingsCommand::Arc, {{"spindle-to-pivot", "abc"}}, {"pivot-on-record"}},
+        {"arc", SettingsCommand::Arc, {{"spindle-to-pivot", "abc"}}, {"not-a-number"}},
+        {"arc", SettingsCommand::Arc, {{"spindle-to-pivot", "1e400"}}, {"number-too-large"}},
         {"chart", SettingsCommand::Analyse, {{"inner-radius", "150"}}, {"cannot-analyse", "radii-order"}},
         {"arc", SettingsCommand::Arc, {{"spindle-to-pivot", "500"}}, {}},
         {"arc", SettingsCommand::Arc, {{"paper", "a5"}}, {"not-a-choice"}},

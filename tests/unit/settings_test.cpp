@@ -87,7 +87,7 @@ TEST(Settings, EveryNoticeNamesAnOptionOfItsCommand) {
     const std::vector<std::pair<SettingsCommand, NamedSettings>> cases = {
         {SettingsCommand::Values,
          {{"spindle-to-pivot", "100"}, {"inner-radius", "150"}, {"outer-radius", "-1"}, {"correction-x", "2"}}},
-        {SettingsCommand::Values, {{"spindle-to-pivot", "500"}, {"inner-radius", "57,5"}, {"correction-y", "x"}}},
+        {SettingsCommand::Values, {{"spindle-to-pivot", "500"}, {"inner-radius", "57,5"}, {"correction-y", "1x"}}},
         {SettingsCommand::Strobe, {{"outer-bars", "216"}, {"inner-bars", "160"}, {"caption1", "mine"}}},
         {SettingsCommand::Analyse, {{"effective-length", "500"}, {"offset-angle", "20"}, {"velocity", "70x"}}},
         {SettingsCommand::Arc, {{"spindle-to-pivot", "300"}, {"colours", "1,2"}, {"paper", "letter"}}},

@@ -1,4 +1,5 @@
 #include "print/strobe_speeds.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -132,6 +133,36 @@ TEST(StrobeRings, DisksFromSpeedsOrCounts) {
     EXPECT_EQ(counts.Caption2, "");
     EXPECT_EQ(BuiltInStrobeMains(180, 133), 50);
     EXPECT_EQ(BuiltInStrobeMains(133, 180), std::nullopt);
+}
+
+} // namespace
+
+namespace {
+
+// A pasted speed reads the same whatever blank it brought along, in every field that takes one: --speeds of the
+// disk and --rpm of the analysis.
+TEST(PlatterSpeeds, ReadTheSameWhateverBlankSurroundsThem) {
+    const SettingsReport plainDisk = ReadSettings(SettingsCommand::Strobe, {{"speeds", "45"}}, {});
+    const SettingsReport plainAnalysis = ReadSettings(SettingsCommand::Analyse, {{"rpm", "45"}}, {});
+    ASSERT_TRUE(plainDisk.Disk && plainAnalysis.Analysis);
+    for (const char* blank : {" ", "\t", "\n", "\r\n", "\r", " \t\n", "\v", "\f"}) {
+        for (const std::string& typed :
+             {std::string(blank) + "45", "45" + std::string(blank), blank + std::string("45") + blank}) {
+            SCOPED_TRACE(testing::PrintToString(typed));
+            const Result<PlatterSpeed> speed = ReadPlatterSpeed(typed);
+            ASSERT_TRUE(speed) << speed.Message();
+            EXPECT_EQ(speed->Numerator, 45);
+            const SettingsReport disk = ReadSettings(SettingsCommand::Strobe, {{"speeds", typed}}, {});
+            EXPECT_TRUE(disk.Refusals.empty()) << disk.Refusals.front().Message;
+            ASSERT_TRUE(disk.Disk);
+            EXPECT_EQ(disk.Disk->OuterBars, plainDisk.Disk->OuterBars);
+            EXPECT_EQ(disk.Disk->Caption1, plainDisk.Disk->Caption1);
+            const SettingsReport analysis = ReadSettings(SettingsCommand::Analyse, {{"rpm", typed}}, {});
+            EXPECT_TRUE(analysis.Refusals.empty()) << analysis.Refusals.front().Message;
+            ASSERT_TRUE(analysis.Analysis);
+            EXPECT_EQ(analysis.Analysis->Inputs.Rpm, 45);
+        }
+    }
 }
 
 } // namespace

@@ -1,13 +1,35 @@
 // The site in Debian's Chromium: values as the Linux tool prints them, presets, shared links, the downloads (saved
 // beside the Linux tool's pages for the measuring test), timings, and screenshots to look at.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
+import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 import {
-    asQuery, axePath, blockNetwork, launchBrowser, out, runTool, serveSite, site, toolLines, toolSays, toolWarnings, values,
+    asQuery, axePath, blockNetwork, core, launchBrowser, out, runTool, serveSite, site, tool, toolLines, toolSays,
+    toolWarnings, values,
 } from './support.mjs';
+
+// The page's own names for its fields, as the core gives them to the page.
+const labels = (await createRequire(import.meta.url)(core)()).defaults().labels;
+// A message of the Linux tool in the page's words: each option named by its field's label.
+const inPageWords = (message) => message.replace(/--([a-z0-9-]+)/g, (option, name) => labels[name] ?? option);
+
+// The page shows what `quillmere values` gives for the options: its values, or, for a setup it refuses, the last
+// values greyed and its reason in the page's words.
+async function showsAsTheTool(page, options, what) {
+    const run = spawnSync(tool, ['values', ...options], { encoding: 'utf8' });
+    if (run.status === 0) {
+        assert.equal(await values(page), toolLines(options), what);
+        return;
+    }
+    const refusal = inPageWords(toolSays(['values', ...options]));
+    await page.waitForFunction((text) => document.getElementById('values-refused').textContent.includes(text),
+        refusal, { timeout: 5000 }).catch(() => {});
+    assert.equal(await page.textContent('#values-refused'), refusal, what);
+    assert.ok(await page.$eval('#values', (table) => table.classList.contains('stale')), what);
+}
 
 let server;
 let context;
@@ -48,7 +70,7 @@ const shared = [
 test('a shared link fills the fields and shows the values of `quillmere values`', async () => {
     for (const options of shared) {
         const page = await open(asQuery(options));
-        assert.equal(await values(page), toolLines(options), options.join(' '));
+        await showsAsTheTool(page, options, options.join(' '));
         assert.deepEqual(page.errors, []);
         await page.close();
     }
@@ -61,6 +83,7 @@ test('typed texts, presets and the geometry give the values of `quillmere values
         ['spindle-to-pivot', '231.5', ['--spindle-to-pivot', '231.5']],
         ['inner-radius', '57,5', ['--inner-radius', '57,5']],
         ['outer-radius', 'abc', ['--outer-radius', 'abc']],
+        ['outer-radius', '146,05 mm', ['--outer-radius', '146,05 mm']],
         ['correction-y', '  .98', ['--correction-y', '  .98']],
         ['id', 'Garrard 301 / SME', ['--id', 'Garrard 301 / SME']],
     ];
@@ -69,7 +92,7 @@ test('typed texts, presets and the geometry give the values of `quillmere values
         await page.fill('#' + field, '');
         await page.type('#' + field, text);
         options.push(...option);
-        assert.equal(await values(page), toolLines(options), field);
+        await showsAsTheTool(page, options, field);
     }
     // The note is the settings layer's, worded as the Linux tool words it, once the user moves on.
     await page.locator('#id').blur();
@@ -339,7 +362,9 @@ test('an impossible setup is judged after a pause, switches its downloads off an
             // Mid-typing nothing is judged yet.
             assert.equal(await page.textContent('#spindle-to-pivot-check'), '', text);
         });
-        const wanted = toolWarnings(['--spindle-to-pivot', text]).find((w) => w.includes('would stand on the record'));
+        // A length that reads is judged against the record; a field holding no number is refused as such.
+        const wanted = toolWarnings(['--spindle-to-pivot', text]).find((w) => w.includes('would stand on the record'))
+            ?? inPageWords(toolSays(['values', '--spindle-to-pivot', text]));
         assert.ok(wanted, text);
         assert.ok((await page.textContent('#spindle-to-pivot-check')).includes(wanted), text);
         assert.ok((await page.textContent('#blocked')).includes(wanted), text);
@@ -364,8 +389,8 @@ test('an impossible setup is judged after a pause, switches its downloads off an
             await page.fill('#' + name, text);
             await page.press('#' + name, 'Tab');
         }
-        const refusal = toolSays(args);
-        assert.ok(refusal, args.join(' '));
+        const refusal = inPageWords(toolSays(args));
+        assert.ok(refusal && !refusal.includes('--'), args.join(' '));
         assert.ok((await page.textContent(`#${field}-check`)).includes(refusal), `${field}: ${refusal}`);
         assert.equal(await page.getAttribute('#' + field, 'aria-invalid'), 'true');
         assert.ok((await page.textContent('#arm-needs')).includes(refusal), refusal);
@@ -439,5 +464,90 @@ test('a shared link fixes the paper only when the user chose one', async () => {
     const other = papers.find((p) => p !== current);
     await page.selectOption('#paper', other);
     assert.match(await page.getAttribute('#share-link', 'href'), new RegExp(`paper=${other}`));
+    await page.close();
+});
+
+// The paper each language's users get by default, beside the Linux tool's for the same locale: the tool's papersize
+// file is hidden from it for the run, so that the locale decides as it does on a machine without one.
+test('a browser language gets the paper the Linux tool takes from the same locale', async () => {
+    const papers = {};
+    for (const [locale, lang] of [['es-CL', 'es_CL.UTF-8'], ['es-CO', 'es_CO.UTF-8'], ['es-PR', 'es_PR.UTF-8'],
+        ['en-US', 'en_US.UTF-8'], ['es-AR', 'es_AR.UTF-8'], ['en-GB', 'en_GB.UTF-8'], ['de-DE', 'de_DE.UTF-8']]) {
+        const run = spawnSync('unshare', ['-rm', 'sh', '-c',
+            '[ ! -e /etc/papersize ] || mount --bind /dev/null /etc/papersize; exec "$@"', 'sh',
+            'env', '-u', 'LC_ALL', '-u', 'LC_PAPER', '-u', 'PAPERSIZE', '-u', 'PAPERCONF', `LANG=${lang}`,
+            'HOME=/nonexistent', 'XDG_CONFIG_HOME=/nonexistent', tool, 'arc', '-o', join(out, 'locale-paper.pdf')],
+        { encoding: 'utf8' });
+        const said = /wrote .* \((\w+) landscape/.exec(run.stderr);
+        assert.ok(said, `${lang}: ${run.stderr}`);
+        const browser = await launchBrowser({ locale });
+        const outsideHere = await blockNetwork(browser);
+        const page = await browser.newPage();
+        await page.goto(server.url);
+        await page.waitForSelector('html[data-settled]');
+        assert.equal(await page.evaluate(() => navigator.language), locale);
+        const paper = await page.inputValue('#paper');
+        await browser.close();
+        assert.deepEqual(outsideHere, []);
+        assert.equal(paper, said[1].toLowerCase(), locale);
+        papers[locale] = paper;
+    }
+    assert.deepEqual(new Set(Object.values(papers)), new Set(['letter', 'a4']), JSON.stringify(papers));
+});
+
+// The page names a field as the user sees it and quotes what was typed in that field: never an option of the Linux
+// tool, never a text the page made up.
+test('a notice names its field by the label beside it and quotes that field\'s text', async () => {
+    const long = 'Garrard 301 with an SME 3009 and a very long name to it';
+    const cases = [
+        { field: 'margin', text: '80', wanted: inPageWords(toolSays(['arc', '--margin', '80', '-o', '-'])) },
+        { field: 'id', text: long, wanted: inPageWords(toolWarnings(['--id', long]).find((w) => w.startsWith('--id has'))) },
+        { field: 'inner-null', text: '66,5,120', custom: true,
+          wanted: `${labels['inner-null']} must be a length in mm (66.0 or 66,0), not '66,5,120'` },
+        { field: 'outer-null', text: '50', custom: true,
+          wanted: `${labels['outer-null']} must be larger than the ${labels['inner-null']} (66 mm), not '50'` },
+    ];
+    for (const c of cases) {
+        const page = await open();
+        await page.waitForSelector('html[data-settled]');
+        if (c.custom) {
+            await page.check('input[name="geometry"][value="custom"]');
+            await page.fill('#inner-null', '66');
+            await page.fill('#outer-null', '120.9');
+        }
+        await page.fill('#' + c.field, c.text);
+        await page.press('#' + c.field, 'Tab');
+        await page.waitForFunction(([id, text]) => document.getElementById(id).textContent === text,
+            [`${c.field}-check`, c.wanted], { timeout: 5000 }).catch(() => {});
+        assert.equal(await page.textContent(`#${c.field}-check`), c.wanted, c.field);
+        assert.ok(c.wanted.startsWith(labels[c.field]), c.wanted);
+        assert.equal(await page.getAttribute('#' + c.field, 'aria-invalid'), 'true', c.field);
+        // Only the field that is wrong is marked: its neighbour among the null points stays clean.
+        if (c.custom) {
+            const other = c.field === 'inner-null' ? 'outer-null' : 'inner-null';
+            assert.equal(await page.textContent(`#${other}-check`), '', other);
+            assert.equal(await page.getAttribute('#' + other, 'aria-invalid'), 'false', other);
+        }
+        const options = await page.evaluate(() => document.body.innerText.match(/--[a-z][a-z0-9-]*/g));
+        assert.equal(options, null, c.field);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    }
+});
+
+// The names the core gives the page's fields are the labels the user sees beside them.
+test('the core\'s name for each field is the label shown beside it', async () => {
+    const page = await open();
+    const shown = await page.evaluate((names) => Object.fromEntries(names.map((name) => {
+        const field = document.getElementById(name);
+        const label = document.querySelector(`label[for="${name}"]`) || field?.closest('label') ||
+            (name === 'geometry' && document.querySelector('input[name="geometry"]').closest('fieldset').querySelector('legend')) ||
+            (name === 'preset' && document.getElementById('presets-label'));
+        return [name, label ? label.textContent : field?.getAttribute('aria-label') ?? null];
+    })), Object.keys(labels));
+    for (const [name, label] of Object.entries(labels)) {
+        assert.ok(shown[name] !== null && shown[name].toLowerCase().includes(label.toLowerCase()),
+            `${name}: "${label}" is not in "${shown[name]}"`);
+    }
     await page.close();
 });

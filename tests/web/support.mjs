@@ -55,9 +55,11 @@ export async function serveSite() {
 // Debian's Chromium, never a downloaded one, with a fresh profile and nothing that phones home.
 // Service workers only where a test asks for them: a worker answers from its cache, past the routes of a test that
 // makes a file fail to load.
-export async function launchBrowser({ serviceWorkers = 'block' } = {}) {
+// A locale ("es-CL") sets the browser's language, as a user's settings do.
+export async function launchBrowser({ serviceWorkers = 'block', locale = undefined } = {}) {
     return chromium.launchPersistentContext(mkdtempSync(join(tmpdir(), 'quillmere-chromium-')), {
         serviceWorkers,
+        ...(locale ? { locale } : {}),
         executablePath: '/usr/bin/chromium',
         headless: true,
         acceptDownloads: true,
