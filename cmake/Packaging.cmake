@@ -88,7 +88,7 @@ or PNG, or prints them through CUPS without scaling.")
     # found at run time: the fonts, by name through fontconfig, and CUPS's library, loaded when a page is printed
     # (1.7 brought httpConnect2, the newest function the tool uses).
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libcups2 (>= 1.7.0)")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libcups2 (>= 1.7.0), libsndfile1 (>= 1.0.31)")
     set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups, poppler-utils")
 endif()
 

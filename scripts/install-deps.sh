@@ -7,7 +7,7 @@
 set -euo pipefail
 
 build_packages=(g++ cmake ninja-build pkg-config libcairo2-dev fontconfig fonts-liberation libcups2-dev libcli11-dev
-                nlohmann-json3-dev googletest libgtest-dev libgmock-dev)
+                nlohmann-json3-dev googletest libgtest-dev libgmock-dev libsndfile1-dev libkissfft-dev)
 test_packages=(g++-mingw-w64-x86-64 wine64 wine fonts-wine xvfb xauth x11-apps cups cups-bsd cups-client
                printer-driver-cups-pdf ghostscript poppler-utils imagemagick qpdf libbenchmark-dev clang
                libclang-rt-14-dev dpkg-dev man-db file unzip python3)

@@ -5,6 +5,7 @@
 #include "speed/speed_spectrum.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <cstdint>
@@ -265,7 +266,9 @@ struct SpeedMeter::State {
 
     // The demodulator.
     std::vector<float> Taps;
-    std::vector<std::complex<float>> Ring;
+    // The mixed samples' real and imaginary parts apart, each twice over, so that the filter reads one straight run.
+    std::vector<float> RingRe;
+    std::vector<float> RingIm;
     std::size_t RingAt = 0;
     std::complex<double> Rotor{1, 0};
     std::complex<double> RotorStep{1, 0};
@@ -346,7 +349,8 @@ Result<SpeedMeter> SpeedMeter::Create(const SpeedMeterSettings& settings) {
     state->Decimation = std::max(1, static_cast<int>(std::lround(settings.SampleRate / DeviationRateTarget)));
     state->DeviationRate = settings.SampleRate / state->Decimation;
     state->Taps = LowPassTaps(settings.SampleRate);
-    state->Ring.assign(2 * state->Taps.size(), {0, 0});
+    state->RingRe.assign(2 * state->Taps.size(), 0);
+    state->RingIm.assign(2 * state->Taps.size(), 0);
     state->Acquisition.reserve(AcquisitionLength(settings.SampleRate));
     // A click spreads over the low-pass's length; its neighbours that far on either side are bridged with it.
     state->Guard = static_cast<int>(state->Taps.size() / 2 / static_cast<std::size_t>(state->Decimation)) + 3;
@@ -374,7 +378,7 @@ double SpeedMeter::SecondsFed() const {
 SpeedMeterSizes SpeedMeter::Sizes() const {
     SpeedMeterSizes sizes;
     sizes.Acquisition = Self->Acquisition.capacity() + Self->Carry.capacity();
-    sizes.Filter = Self->Ring.size() + Self->Taps.size();
+    sizes.Filter = Self->RingRe.size() + Self->RingIm.size() + Self->Taps.size();
     sizes.Pending = Self->Pending.capacity() + Self->Gap.capacity();
     for (const std::optional<Segment>* segment : {&Self->Current, &Self->Best}) {
         if (*segment) {
@@ -518,30 +522,49 @@ void SpeedMeter::State::TryAcquire() {
 
 void SpeedMeter::State::Demodulate(float x) {
     const std::complex<double> mixed = static_cast<double>(x) * Rotor;
-    Rotor *= RotorStep;
+    // Written out: the library's complex product checks for infinities on every sample, and both are unit phasors.
+    Rotor = {Rotor.real() * RotorStep.real() - Rotor.imag() * RotorStep.imag(),
+             Rotor.real() * RotorStep.imag() + Rotor.imag() * RotorStep.real()};
     if (++RotorSteps == 4096) {
         Rotor /= std::abs(Rotor);
         RotorSteps = 0;
     }
     FrameWide += static_cast<double>(x) * x;
     const std::size_t taps = Taps.size();
-    const std::complex<float> value(static_cast<float>(mixed.real()), static_cast<float>(mixed.imag()));
-    Ring[RingAt] = value;
-    Ring[RingAt + taps] = value;
+    const auto re = static_cast<float>(mixed.real());
+    const auto im = static_cast<float>(mixed.imag());
+    RingRe[RingAt] = RingRe[RingAt + taps] = re;
+    RingIm[RingAt] = RingIm[RingAt + taps] = im;
     RingAt = RingAt + 1 == taps ? 0 : RingAt + 1;
     if (++Phase < Decimation) {
         return;
     }
     Phase = 0;
-    // The newest taps-long window lies at RingAt .. RingAt + taps - 1, oldest first.
-    const std::complex<float>* window = Ring.data() + RingAt;
-    float re = 0;
-    float im = 0;
-    for (std::size_t i = 0; i < taps; ++i) {
-        re += Taps[i] * window[i].real();
-        im += Taps[i] * window[i].imag();
+    // The newest taps-long window lies at RingAt .. RingAt + taps - 1, oldest first. Four sums side by side let
+    // the compiler use vector registers: the filter is most of the meter's work.
+    const float* windowRe = RingRe.data() + RingAt;
+    const float* windowIm = RingIm.data() + RingAt;
+    const float* taps8 = Taps.data();
+    float re0 = 0, re1 = 0, re2 = 0, re3 = 0;
+    float im0 = 0, im1 = 0, im2 = 0, im3 = 0;
+    std::size_t i = 0;
+    for (; i + 4 <= taps; i += 4) {
+        re0 += taps8[i] * windowRe[i];
+        re1 += taps8[i + 1] * windowRe[i + 1];
+        re2 += taps8[i + 2] * windowRe[i + 2];
+        re3 += taps8[i + 3] * windowRe[i + 3];
+        im0 += taps8[i] * windowIm[i];
+        im1 += taps8[i + 1] * windowIm[i + 1];
+        im2 += taps8[i + 2] * windowIm[i + 2];
+        im3 += taps8[i + 3] * windowIm[i + 3];
     }
-    Deviation({re, im});
+    for (; i < taps; ++i) {
+        re0 += taps8[i] * windowRe[i];
+        im0 += taps8[i] * windowIm[i];
+    }
+    const float filteredRe = (re0 + re1) + (re2 + re3);
+    const float filteredIm = (im0 + im1) + (im2 + im3);
+    Deviation({filteredRe, filteredIm});
 }
 
 void SpeedMeter::State::Deviation(std::complex<double> z) {

@@ -2,6 +2,7 @@
 // what the command takes. The table below is written by hand from what each command is for, so that a rule
 // attached to the wrong command, or one left out, fails here.
 #include "settings/settings.h"
+#include "tests/cli/recorded_take.h"
 #include "tests/cli/run_tool.h"
 
 #include <gmock/gmock.h>
@@ -25,6 +26,8 @@ struct OptionUse {
 const std::set<std::string> Alignment = {"values", "arc", "analyse"};
 const std::set<std::string> Pages = {"arc", "strobe", "analyse"};
 const std::set<std::string> Every = {"values", "arc", "strobe", "analyse"};
+const std::set<std::string> Commands = {"values", "arc", "strobe", "analyse", "speed"};
+const std::set<std::string> Charts = {"arc", "strobe", "analyse", "speed"};
 
 const std::map<std::string, OptionUse>& ExpectedOptions() {
     static const std::map<std::string, OptionUse> options = {
@@ -44,14 +47,15 @@ const std::map<std::string, OptionUse>& ExpectedOptions() {
         {"id", {Alignment, "deck"}},
         {"correction-x", {Every, "1.01"}},
         {"correction-y", {Every, "0.99"}},
-        {"strict", {Every, ""}},
-        {"format", {Every, ""}},
+        {"strict", {Commands, ""}},
+        {"format", {Commands, ""}},
         {"effective-length", {{"analyse"}, "240", {"--offset-angle", "23"}}},
         {"overhang", {{"analyse"}, "17", {"--offset-angle", "23"}}},
         {"offset-angle", {{"analyse"}, "23", {"--overhang", "17"}}},
-        {"rpm", {{"analyse"}, "45"}},
+        {"rpm", {{"analyse", "speed"}, "45"}},
+        {"tone", {{"speed"}, "3150"}},
         {"velocity", {{"analyse"}, "80"}},
-        {"output", {Pages, "page.pdf"}},
+        {"output", {Charts, "page.pdf"}},
         {"paper", {Pages, "a4"}},
         {"print", {Pages, ""}},
         {"dpi", {Pages, "300"}},
@@ -64,7 +68,7 @@ const std::map<std::string, OptionUse>& ExpectedOptions() {
 
 // --format takes another value on each command.
 std::string FormatFor(const std::string& command) {
-    return command == "values" || command == "analyse" ? "json" : "svg";
+    return command == "values" || command == "analyse" || command == "speed" ? "json" : "svg";
 }
 
 std::set<std::string> RuleNamesOf(const std::string& command) {
@@ -112,6 +116,12 @@ TEST_P(CommandOptions, TheRulesTheHelpAndTheToolAgreeWithWhatTheCommandIsFor) {
     const std::string folder = FreshTestFolder("command-options-" + command);
     // A queue that cannot be reached: --print is taken, and then fails without a printer.
     const ToolEnvironment noPrinter = {{"CUPS_SERVER", folder + "/no-cups"}};
+    // The speed command measures a recording, so each of its runs gets one.
+    const std::vector<std::string> recording =
+        command == "speed"
+            ? std::vector<std::string>{speed_test::WriteTake(folder, "take.wav", speed_test::Take(44100, 1, 3150, 0.3),
+                                                             SF_FORMAT_WAV | SF_FORMAT_PCM_16)}
+            : std::vector<std::string>{};
     for (const auto& [name, use] : ExpectedOptions()) {
         SCOPED_TRACE(command + " --" + name);
         std::vector<std::string> args = {command, "--" + name};
@@ -120,6 +130,7 @@ TEST_P(CommandOptions, TheRulesTheHelpAndTheToolAgreeWithWhatTheCommandIsFor) {
             args.push_back(value);
         }
         args.insert(args.end(), use.Companions.begin(), use.Companions.end());
+        args.insert(args.end(), recording.begin(), recording.end());
         const ToolResult result = RunTool(args, folder, {}, noPrinter);
         if (use.Commands.contains(command)) {
             EXPECT_THAT(result.Err, testing::Not(testing::HasSubstr("unknown option"))) << result.Err;
@@ -132,12 +143,12 @@ TEST_P(CommandOptions, TheRulesTheHelpAndTheToolAgreeWithWhatTheCommandIsFor) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryCommand, CommandOptions, testing::Values("values", "arc", "strobe", "analyse"));
+INSTANTIATE_TEST_SUITE_P(EveryCommand, CommandOptions, testing::Values("values", "arc", "strobe", "analyse", "speed"));
 
 // No option of the rule table is missing from the table above.
 TEST(CommandOptions, TheTableCoversEveryRule) {
     std::set<std::string> ruled;
-    for (const std::string& command : Every) {
+    for (const std::string& command : Commands) {
         ruled.merge(RuleNamesOf(command));
     }
     std::set<std::string> tabled;
