@@ -4,6 +4,7 @@
 #include "analysis/arm_advice.h"
 #include "geometry/groove_presets.h"
 #include "geometry/numeric_text.h"
+#include "print/chart_canvas.h"
 #include "print/page_model.h"
 #include "print/page_scale.h"
 #include "print/printouts.h"
@@ -88,52 +89,11 @@ const PageColour ZeroColour = MakeColour(110, 110, 110);
 
 using Point = ChartPoint;
 
-// Everything that turns page millimetres into dots, and the fonts.
-struct Chart {
-    PrintSurface* Surface = nullptr;
-    PageScale Scale;
-    int ResolutionY = 0;
-    double CorrectionY = 1;
-    PageColour Foreground = 0;
-    PageColour Background = 0;
-
-    double X(double mm) const { return static_cast<double>(static_cast<long double>(mm) * Scale.X); }
-    double Y(double mm) const { return static_cast<double>(static_cast<long double>(mm) * Scale.Y); }
-
-    void Pen(double mm) const { Surface->SetPenWidth(std::max(1, static_cast<int>(std::lround(mm * Scale.X)))); }
-
-    void Line(Point from, Point to, PageColour colour) const {
-        Surface->PageMoveTo(X(from.X), Y(from.Y));
-        Surface->PageLineTo(X(to.X), Y(to.Y), colour);
-    }
-
-    PrintFont Font(float points, int style = 0) const {
-        return CreatePrintFont("Arial", static_cast<float>(points * CorrectionY), style);
-    }
-
-    // The em of a font on the page in millimetres down and across, as the page model rounds it to dots.
-    double EmDots(const PrintFont& font) const {
-        return std::round(static_cast<double>(font.Points) * ResolutionY / 72.0);
-    }
-};
-
-enum class Align { Left, Centre, Right };
-
-// A text placed by its baseline and aligned on x.
-void Text(const Chart& chart, const PrintFont& font, double x, double baseline, std::string_view text,
-          Align align = Align::Left) {
-    chart.Surface->SelectPrintFont(font);
-    const double em = chart.EmDots(font);
-    const double width = ArialTextWidth(text) * em / chart.Scale.X;
-    const double left = align == Align::Left ? x : align == Align::Centre ? x - width / 2 : x - width;
-    chart.Surface->PageMoveTo(chart.X(left), chart.Y(baseline) - ArialAscent * em);
-    chart.Surface->PagePrintLine(text);
-}
-
-// The baseline that centres figures on y.
-double CentredBaseline(const Chart& chart, const PrintFont& font, double y) {
-    return y + ArialCapHeight * chart.EmDots(font) / chart.Scale.Y / 2;
-}
+using Chart = chart::Canvas;
+using chart::Align;
+using chart::CentredBaseline;
+using chart::Paragraph;
+using chart::Text;
 
 // Up to three decimals, without trailing zeros: 222, 60.325, 146.05.
 std::string Short(double value) {
@@ -336,29 +296,6 @@ std::string Figure(double value) {
 std::string NullPair(const ArmFigures& arm) {
     const auto text = [](const std::optional<double>& radius) { return radius ? Three(*radius) : "none"; };
     return text(arm.InnerNull) + " / " + text(arm.OuterNull);
-}
-
-// A text broken at blanks into lines no wider than `width`; the baseline of its last line.
-double Paragraph(const Chart& chart, const PrintFont& font, double x, double baseline, double width,
-                 std::string_view text, double lineStep) {
-    const double em = chart.EmDots(font) / chart.Scale.X;
-    std::string line;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t blank = std::min(text.find(' ', at), text.size());
-        const std::string_view word = text.substr(at, blank - at);
-        const std::string longer = line.empty() ? std::string(word) : line + " " + std::string(word);
-        if (!line.empty() && ArialTextWidth(longer) * em > width) {
-            Text(chart, font, x, baseline, line);
-            baseline += lineStep;
-            line = std::string(word);
-        } else {
-            line = longer;
-        }
-        at = blank + 1;
-    }
-    Text(chart, font, x, baseline, line);
-    return baseline;
 }
 
 // How far the exact solutions lie from the closed forms, at most.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/alignment_analysis.h"
+#include "print/chart_canvas.h"
 
 #include <string>
 #include <vector>
@@ -32,11 +33,6 @@ struct AnalysisChartLayout {
 };
 
 AnalysisChartLayout AnalysisChartLayoutOf(const AlignmentAnalysis& analysis);
-
-struct ChartPoint {
-    double X = 0;
-    double Y = 0;
-};
 
 // A null point's mark in a panel: where the null lies on the zero line, and where its mark is drawn, lifted above
 // the marks it would overlap (two geometries' nulls can lie a millimetre apart), with a leader down to the null.

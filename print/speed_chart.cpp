@@ -44,67 +44,12 @@ const PageColour WeightedColour = MakeColour(213, 94, 0);
 const PageColour GridColour = MakeColour(200, 200, 200);
 const PageColour ZeroColour = MakeColour(110, 110, 110);
 
-struct Point {
-    double X = 0;
-    double Y = 0;
-};
-
-struct Chart {
-    PrintSurface* Surface = nullptr;
-    PageScale Scale;
-    int ResolutionY = 0;
-
-    double X(double mm) const { return mm * Scale.X; }
-    double Y(double mm) const { return mm * Scale.Y; }
-    void Pen(double mm) const { Surface->SetPenWidth(std::max(1, static_cast<int>(std::lround(mm * Scale.X)))); }
-    void Line(Point from, Point to, PageColour colour) const {
-        Surface->PageMoveTo(X(from.X), Y(from.Y));
-        Surface->PageLineTo(X(to.X), Y(to.Y), colour);
-    }
-    PrintFont Font(float points, int style = 0) const { return CreatePrintFont("Arial", points, style); }
-    double EmDots(const PrintFont& font) const {
-        return std::round(static_cast<double>(font.Points) * ResolutionY / 72.0);
-    }
-};
-
-enum class Align { Left, Centre, Right };
-
-void Text(const Chart& chart, const PrintFont& font, double x, double baseline, std::string_view text,
-          Align align = Align::Left) {
-    chart.Surface->SelectPrintFont(font);
-    const double em = chart.EmDots(font);
-    const double width = ArialTextWidth(text) * em / chart.Scale.X;
-    const double left = align == Align::Left ? x : align == Align::Centre ? x - width / 2 : x - width;
-    chart.Surface->PageMoveTo(chart.X(left), chart.Y(baseline) - ArialAscent * em);
-    chart.Surface->PagePrintLine(text);
-}
-
-double CentredBaseline(const Chart& chart, const PrintFont& font, double y) {
-    return y + ArialCapHeight * chart.EmDots(font) / chart.Scale.Y / 2;
-}
-
-// A text broken at blanks into lines no wider than `width`; the baseline of its last line.
-double Paragraph(const Chart& chart, const PrintFont& font, double x, double baseline, double width,
-                 std::string_view text, double lineStep) {
-    const double em = chart.EmDots(font) / chart.Scale.X;
-    std::string line;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t blank = std::min(text.find(' ', at), text.size());
-        const std::string_view word = text.substr(at, blank - at);
-        const std::string longer = line.empty() ? std::string(word) : line + " " + std::string(word);
-        if (!line.empty() && ArialTextWidth(longer) * em > width) {
-            Text(chart, font, x, baseline, line);
-            baseline += lineStep;
-            line = std::string(word);
-        } else {
-            line = longer;
-        }
-        at = blank + 1;
-    }
-    Text(chart, font, x, baseline, line);
-    return baseline;
-}
+using Point = ChartPoint;
+using Chart = chart::Canvas;
+using chart::Align;
+using chart::CentredBaseline;
+using chart::Paragraph;
+using chart::Text;
 
 std::string Percent(double value) {
     return SpeedNumberText(value, 3) + " %";

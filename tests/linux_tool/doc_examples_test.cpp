@@ -1,7 +1,9 @@
 // Every "quillmere ..." example line of README.md and of the man page's EXAMPLES runs and exits with 0, printing
 // examples through a private CUPS server whose default queue is "office"; a strobe example's captions each name
-// the bar count of their ring as counted on the rendered page.
+// the bar count of their ring as counted on the rendered page; a speed example measures the recordings it names,
+// written for it, and finds their speed error.
 #include "tests/cli/page_raster.h"
+#include "tests/cli/recorded_take.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +77,24 @@ TEST(DocumentationExamples, RunAndCaptionEachRingWithItsCount) {
         const fs::path folder = run / std::to_string(i);
         fs::create_directories(folder);
         const std::string inFolder = "cd " + Quoted(folder.string()) + " && " + environment;
+        // Each recording a speed example names, 0.3 % fast, with the tone its options give.
+        std::smatch recording;
+        if (std::regex_search(example, recording, std::regex(R"(\S+\.(wav|flac))"))) {
+            std::smatch option;
+            speed_test::ToneTake take = speed_test::Take(48000, 2, 3150, 0.3);
+            if (std::regex_search(example, option, std::regex(R"(--tone ([0-9]+))"))) {
+                take.ToneHz = std::stod(option[1]);
+            }
+            const int format =
+                recording[1] == "flac" ? SF_FORMAT_FLAC | SF_FORMAT_PCM_16 : SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+            speed_test::WriteTake(folder.string(), recording[0], take, format);
+            EXPECT_EQ(Shell(inFolder + "quillmere speed --format json " + recording[0].str() +
+                                " | grep -Eq "
+                                "'\"error_percent\": 0\\.(299[5-9]|300[0-4])'",
+                            folder / "log-speed"),
+                      0)
+                << ReadAll(folder / "log-speed");
+        }
         EXPECT_EQ(Shell(inFolder + example, folder / "log"), 0) << ReadAll(folder / "log");
         if (!example.starts_with("quillmere strobe")) {
             continue;
