@@ -3,6 +3,7 @@
 #include "speed/flutter_weighting.h"
 #include "speed/speed_advice.h"
 #include "speed/speed_spectrum.h"
+#include "speed/tone_decimator.h"
 
 #include <algorithm>
 #include <array>
@@ -21,10 +22,8 @@ constexpr double Pi = 3.14159265358979323846;
 // The deviation is taken about a thousand times a second: enough for flutter up to 200 Hz, and few enough samples
 // for the per-sample work after the demodulator to cost nothing beside the mixing.
 constexpr double DeviationRateTarget = 1000;
-// The low-pass before decimation: flat to 250 Hz of deviation, closed from 750 Hz, where the decimated rate would
-// fold it back into the band.
-constexpr double FirCutoffHz = 500;
-constexpr double FirTransitionHz = 500;
+// Frames mixed to one channel at a time: a bounded buffer whatever block the caller feeds.
+constexpr std::size_t ChunkFrames = 4096;
 // A frame is the unit the meter judges steady or not.
 constexpr int FrameSamples = 50;
 // A tone is steady when at least this share of the recording's power lies within the demodulator's band ...
@@ -209,28 +208,6 @@ struct PendingSample {
     double Step = 0;
 };
 
-std::vector<float> LowPassTaps(double rate) {
-    int count = static_cast<int>(std::ceil(5.5 * rate / FirTransitionHz)) | 1;
-    count = std::max(count, 31);
-    std::vector<float> taps(static_cast<std::size_t>(count));
-    const double fc = FirCutoffHz / rate;
-    const int middle = count / 2;
-    double sum = 0;
-    std::vector<double> exact(taps.size());
-    for (int i = 0; i < count; ++i) {
-        const double n = i - middle;
-        const double sinc = n == 0 ? 2 * fc : std::sin(2 * Pi * fc * n) / (Pi * n);
-        const double phase = 2 * Pi * i / (count - 1);
-        const double blackman = 0.42 - 0.5 * std::cos(phase) + 0.08 * std::cos(2 * phase);
-        exact[static_cast<std::size_t>(i)] = sinc * blackman;
-        sum += sinc * blackman;
-    }
-    for (std::size_t i = 0; i < taps.size(); ++i) {
-        taps[i] = static_cast<float>(exact[i] / sum);
-    }
-    return taps;
-}
-
 std::size_t AcquisitionLength(double rate) {
     std::size_t length = 1024;
     while (static_cast<double>(length) < rate / 4) {
@@ -265,15 +242,9 @@ struct SpeedMeter::State {
     double LockNominalHz = 0;
 
     // The demodulator.
-    std::vector<float> Taps;
-    // The mixed samples' real and imaginary parts apart, each twice over, so that the filter reads one straight run.
-    std::vector<float> RingRe;
-    std::vector<float> RingIm;
-    std::size_t RingAt = 0;
-    std::complex<double> Rotor{1, 0};
-    std::complex<double> RotorStep{1, 0};
-    int RotorSteps = 0;
-    int Phase = 0;
+    std::vector<float> Mono;
+    ToneDecimator Decimator;
+    std::vector<BasebandSample> Baseband;
     std::uint64_t Outputs = 0;
     std::complex<double> Previous{0, 0};
     bool HavePrevious = false;
@@ -304,10 +275,10 @@ struct SpeedMeter::State {
     double SamplesPerRevolution = 1800;
 
     void Feed(std::span<const float> interleaved);
-    float Mix(const float* frame);
-    void TakeFrame(float x);
+    void MixFrames(const float* frames, std::size_t count);
+    void Take(std::span<const float> mono);
     void TryAcquire();
-    void Demodulate(float x);
+    void Demodulate(std::span<const float> mono);
     void Deviation(std::complex<double> z);
     void JudgeFrame();
     void Release(const PendingSample& sample);
@@ -348,12 +319,9 @@ Result<SpeedMeter> SpeedMeter::Create(const SpeedMeterSettings& settings) {
     state->Carry.reserve(static_cast<std::size_t>(settings.Channels));
     state->Decimation = std::max(1, static_cast<int>(std::lround(settings.SampleRate / DeviationRateTarget)));
     state->DeviationRate = settings.SampleRate / state->Decimation;
-    state->Taps = LowPassTaps(settings.SampleRate);
-    state->RingRe.assign(2 * state->Taps.size(), 0);
-    state->RingIm.assign(2 * state->Taps.size(), 0);
+    state->Mono.reserve(ChunkFrames);
+    state->Baseband.reserve(ChunkFrames / static_cast<std::size_t>(state->Decimation) + 1);
     state->Acquisition.reserve(AcquisitionLength(settings.SampleRate));
-    // A click spreads over the low-pass's length; its neighbours that far on either side are bridged with it.
-    state->Guard = static_cast<int>(state->Taps.size() / 2 / static_cast<std::size_t>(state->Decimation)) + 3;
     state->Pending.reserve(PendingCapacity);
     state->LearntAmplitudes.reserve(state->LearningSamples + FrameSamples);
     state->LearntSteps.reserve(state->LearningSamples + FrameSamples);
@@ -378,7 +346,7 @@ double SpeedMeter::SecondsFed() const {
 SpeedMeterSizes SpeedMeter::Sizes() const {
     SpeedMeterSizes sizes;
     sizes.Acquisition = Self->Acquisition.capacity() + Self->Carry.capacity();
-    sizes.Filter = Self->RingRe.size() + Self->RingIm.size() + Self->Taps.size();
+    sizes.Filter = Self->Decimator.Size() + Self->Mono.capacity() + 2 * Self->Baseband.capacity();
     sizes.Pending = Self->Pending.capacity() + Self->Gap.capacity();
     for (const std::optional<Segment>* segment : {&Self->Current, &Self->Best}) {
         if (*segment) {
@@ -406,39 +374,89 @@ void SpeedMeter::State::Feed(std::span<const float> interleaved) {
         if (Carry.size() < channels) {
             return;
         }
-        TakeFrame(Mix(Carry.data()));
+        MixFrames(Carry.data(), 1);
         Carry.clear();
     }
-    for (; at + channels <= interleaved.size(); at += channels) {
-        TakeFrame(Mix(interleaved.data() + at));
+    while (at + channels <= interleaved.size()) {
+        const std::size_t count = std::min(ChunkFrames, (interleaved.size() - at) / channels);
+        MixFrames(interleaved.data() + at, count);
+        at += count * channels;
     }
     Carry.assign(interleaved.begin() + static_cast<std::ptrdiff_t>(at), interleaved.end());
 }
 
-float SpeedMeter::State::Mix(const float* frame) {
-    if (Settings.Channel) {
-        const float x = frame[*Settings.Channel];
-        ClippedSamples += std::fabs(x) >= 0.9999f ? 1 : 0;
-        return x;
+// Whole frames to one channel, and the samples at full scale counted. The counting and the peak run in fixed
+// groups of lanes without branches, a shape the compiler keeps in vector registers.
+void SpeedMeter::State::MixFrames(const float* frames, std::size_t count) {
+    const std::size_t channels = static_cast<std::size_t>(Channels);
+    Mono.resize(count);
+    const auto countClipped = [](const float* x, std::size_t n) {
+        std::uint32_t lanes[8] = {};
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            for (std::size_t l = 0; l < 8; ++l) {
+                lanes[l] += std::fabs(x[i + l]) >= 0.9999f ? 1 : 0;
+            }
+        }
+        std::uint64_t clipped = 0;
+        for (; i < n; ++i) {
+            clipped += std::fabs(x[i]) >= 0.9999f ? 1 : 0;
+        }
+        for (const std::uint32_t lane : lanes) {
+            clipped += lane;
+        }
+        return clipped;
+    };
+    if (Settings.Channel || channels == 1) {
+        const std::size_t channel = static_cast<std::size_t>(Settings.Channel.value_or(0));
+        for (std::size_t i = 0; i < count; ++i) {
+            Mono[i] = frames[i * channels + channel];
+        }
+        ClippedSamples += countClipped(Mono.data(), count);
+    } else {
+        ClippedSamples += countClipped(frames, count * channels);
+        if (channels == 2) {
+            for (std::size_t i = 0; i < count; ++i) {
+                Mono[i] = (frames[2 * i] + frames[2 * i + 1]) * MixScale;
+            }
+        } else {
+            for (std::size_t i = 0; i < count; ++i) {
+                float x = 0;
+                for (std::size_t c = 0; c < channels; ++c) {
+                    x += frames[i * channels + c];
+                }
+                Mono[i] = x * MixScale;
+            }
+        }
     }
-    float x = 0;
-    for (int c = 0; c < Channels; ++c) {
-        ClippedSamples += std::fabs(frame[c]) >= 0.9999f ? 1 : 0;
-        x += frame[c];
+    float peaks[4] = {};
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        for (std::size_t l = 0; l < 4; ++l) {
+            peaks[l] = std::max(peaks[l], std::fabs(Mono[i + l]));
+        }
     }
-    return x * MixScale;
+    float peak = std::max(std::max(peaks[0], peaks[1]), std::max(peaks[2], peaks[3]));
+    for (; i < count; ++i) {
+        peak = std::max(peak, std::fabs(Mono[i]));
+    }
+    Peak = std::max(Peak, static_cast<double>(peak));
+    Take(Mono);
 }
 
-void SpeedMeter::State::TakeFrame(float x) {
-    ++Frames;
-    Peak = std::max(Peak, static_cast<double>(std::fabs(x)));
-    if (Locked) {
-        Demodulate(x);
-        return;
+void SpeedMeter::State::Take(std::span<const float> mono) {
+    while (!mono.empty() && !Locked) {
+        const std::size_t count = std::min(mono.size(), Acquisition.capacity() - Acquisition.size());
+        Acquisition.insert(Acquisition.end(), mono.begin(), mono.begin() + static_cast<std::ptrdiff_t>(count));
+        Frames += count;
+        mono = mono.subspan(count);
+        if (Acquisition.size() == Acquisition.capacity()) {
+            TryAcquire();
+        }
     }
-    Acquisition.push_back(x);
-    if (Acquisition.size() == Acquisition.capacity()) {
-        TryAcquire();
+    if (Locked && !mono.empty()) {
+        Frames += mono.size();
+        Demodulate(mono);
     }
 }
 
@@ -510,68 +528,32 @@ void SpeedMeter::State::TryAcquire() {
     // and a mean over nominal revolutions would catch part of the once-per-revolution swing.
     const double speed = Settings.NominalRpm * CarrierHz / LockNominalHz;
     SamplesPerRevolution = DeviationRate * 60 / speed;
-    RotorStep = std::polar(1.0, -2 * Pi * CarrierHz / Rate);
+    Decimator = ToneDecimator(Rate, Decimation, CarrierHz);
+    // A click spreads over the decimator's response; its neighbours that far on either side are bridged with it.
+    Guard = static_cast<int>(Decimator.ResponseSamples() / 2 / Decimation) + 3;
     std::vector<float> replay;
     replay.swap(Acquisition);
-    for (const float x : replay) {
-        Demodulate(x);
+    for (std::size_t at = 0; at < replay.size(); at += ChunkFrames) {
+        Demodulate(std::span<const float>(replay).subspan(at, std::min(ChunkFrames, replay.size() - at)));
     }
     Acquisition.clear();
     Acquisition.shrink_to_fit();
 }
 
-void SpeedMeter::State::Demodulate(float x) {
-    const std::complex<double> mixed = static_cast<double>(x) * Rotor;
-    // Written out: the library's complex product checks for infinities on every sample, and both are unit phasors.
-    Rotor = {Rotor.real() * RotorStep.real() - Rotor.imag() * RotorStep.imag(),
-             Rotor.real() * RotorStep.imag() + Rotor.imag() * RotorStep.real()};
-    if (++RotorSteps == 4096) {
-        Rotor /= std::abs(Rotor);
-        RotorSteps = 0;
+void SpeedMeter::State::Demodulate(std::span<const float> mono) {
+    Baseband.clear();
+    Decimator.Feed(mono, Baseband);
+    for (const BasebandSample& sample : Baseband) {
+        FrameWide += sample.Squares;
+        Deviation(sample.Z);
     }
-    FrameWide += static_cast<double>(x) * x;
-    const std::size_t taps = Taps.size();
-    const auto re = static_cast<float>(mixed.real());
-    const auto im = static_cast<float>(mixed.imag());
-    RingRe[RingAt] = RingRe[RingAt + taps] = re;
-    RingIm[RingAt] = RingIm[RingAt + taps] = im;
-    RingAt = RingAt + 1 == taps ? 0 : RingAt + 1;
-    if (++Phase < Decimation) {
-        return;
-    }
-    Phase = 0;
-    // The newest taps-long window lies at RingAt .. RingAt + taps - 1, oldest first. Four sums side by side let
-    // the compiler use vector registers: the filter is most of the meter's work.
-    const float* windowRe = RingRe.data() + RingAt;
-    const float* windowIm = RingIm.data() + RingAt;
-    const float* taps8 = Taps.data();
-    float re0 = 0, re1 = 0, re2 = 0, re3 = 0;
-    float im0 = 0, im1 = 0, im2 = 0, im3 = 0;
-    std::size_t i = 0;
-    for (; i + 4 <= taps; i += 4) {
-        re0 += taps8[i] * windowRe[i];
-        re1 += taps8[i + 1] * windowRe[i + 1];
-        re2 += taps8[i + 2] * windowRe[i + 2];
-        re3 += taps8[i + 3] * windowRe[i + 3];
-        im0 += taps8[i] * windowIm[i];
-        im1 += taps8[i + 1] * windowIm[i + 1];
-        im2 += taps8[i + 2] * windowIm[i + 2];
-        im3 += taps8[i + 3] * windowIm[i + 3];
-    }
-    for (; i < taps; ++i) {
-        re0 += taps8[i] * windowRe[i];
-        im0 += taps8[i] * windowIm[i];
-    }
-    const float filteredRe = (re0 + re1) + (re2 + re3);
-    const float filteredIm = (im0 + im1) + (im2 + im3);
-    Deviation({filteredRe, filteredIm});
 }
 
 void SpeedMeter::State::Deviation(std::complex<double> z) {
     ++Outputs;
     // The low-pass delays by half its length; the phase difference stands for the middle of its step.
     const double seconds = (static_cast<double>(LockFrame) + static_cast<double>(Outputs) * Decimation -
-                            0.5 * static_cast<double>(Taps.size() - 1) - 0.5 * Decimation) /
+                            Decimator.DelaySamples() - 0.5 * Decimation) /
                            Rate;
     if (!HavePrevious) {
         Previous = z;

@@ -1,6 +1,7 @@
 #include "speed/flutter_weighting.h"
 #include "speed/speed_advice.h"
 #include "speed/speed_meter.h"
+#include "speed/tone_decimator.h"
 #include "tests/unit/speed_signal.h"
 
 #include <gmock/gmock.h>
@@ -76,6 +77,30 @@ TEST(FlutterWeighting, RunningTheFilterScalesASineByItsGain) {
     }
 }
 
+// The decimator passes the deviation band flat and holds everything else down, twice the carrier below it (the
+// demodulator's image) included, for every rate and carrier the meter takes.
+TEST(ToneDecimator, PassesTheBandAndHoldsTheImageAndAliasesDown) {
+    for (const double rate : {8000.0, 11025.0, 22050.0, 44100.0, 48000.0, 96000.0, 192000.0}) {
+        for (const double tone : {291.0, 300.0, 400.0, 1000.0, 3150.0, 10000.0}) {
+            if (tone > 0.45 * rate) {
+                continue;
+            }
+            const int decimation = static_cast<int>(std::lround(rate / 1000));
+            const ToneDecimator decimator(rate, decimation, tone);
+            const double outputRate = rate / decimation;
+            const double stop = std::min(outputRate - 250, 2 * tone - 50);
+            for (const double hz : {-250.0, -200.0, -31.5, 0.0, 4.0, 120.0, 250.0}) {
+                EXPECT_NEAR(decimator.Gain(hz), 1, 1e-3) << hz << " Hz from " << tone << " Hz at " << rate;
+            }
+            double worst = decimator.Gain(-2 * tone);
+            for (double hz = stop; hz < rate / 2 + tone; hz += 7.3) {
+                worst = std::max({worst, decimator.Gain(hz), decimator.Gain(-hz)});
+            }
+            EXPECT_LT(20 * std::log10(worst), -88) << tone << " Hz at " << rate;
+        }
+    }
+}
+
 struct FigureCase {
     std::string Name;
     ToneTake Take;
@@ -130,6 +155,47 @@ TEST(SpeedMeter, FiguresOfKnownTakesAreTheirTruth) {
         EXPECT_NEAR(report->FromSeconds, c.Take.LeadInSeconds + 2.5, 0.2);
         EXPECT_LE(report->ToSeconds, c.Take.LeadInSeconds + c.Take.Seconds);
         EXPECT_GE(report->ToSeconds, c.Take.LeadInSeconds + c.Take.Seconds - 60 / report->Rpm - 0.3);
+    }
+}
+
+// Any carrier from 300 Hz to 10 kHz at rates from 8 to 192 kHz. Near 300 Hz the demodulator's image at twice the
+// carrier lies just above the deviation band; at 10 kHz the carrier is close to the low rates' Nyquist limit.
+TEST(SpeedMeter, CarriersAcrossTheRangeGiveTheirTruthAtLowAndHighRates) {
+    struct Case {
+        double Rate;
+        double ToneHz;
+        double ErrorPercent;
+        Modulation M;
+    };
+    const Case cases[] = {
+        {8000, 300, 0.8, {4, 0.05}},       {192000, 300, -1.5, {12, 0.03}},
+        {44100, 300, 0.2, {100, 0.02}},    {8000, 400, -0.6, {100.0 / 3 / 60, 0.1}},
+        {96000, 400, 1.1, {31, 0.02}},     {8000, 1000, 1.9, {6.3, 0.04}},
+        {192000, 1000, -0.3, {2, 0.06}},   {8000, 3150, -1.2, {10, 0.03}},
+        {192000, 3150, 0.45, {80, 0.01}},  {22050, 10000, -0.5, {4, 0.04}},
+        {192000, 10000, 1.3, {1.6, 0.05}}, {32000, 10000, 0.1, {63, 0.02}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.ToneHz) + " Hz at " + std::to_string(c.Rate) + " Hz");
+        ToneTake take;
+        take.Rate = c.Rate;
+        take.ToneHz = c.ToneHz;
+        take.ErrorPercent = c.ErrorPercent;
+        take.Modulations = {c.M};
+        take.LeadInSeconds = 0.8;
+        take.Seconds = 21;
+        take.NoiseRms = 0.002;
+        SpeedMeterSettings settings;
+        settings.NominalToneHz = c.ToneHz;
+        const Result<SpeedReport> report = Measure(take, settings);
+        ASSERT_TRUE(report) << report.Message();
+        EXPECT_NEAR(report->ErrorPercent, c.ErrorPercent, 0.002);
+        const double rate = c.Rate / std::round(c.Rate / 1000);
+        const double weighted = Truth(take, c.M, FlutterWeightingFilter(rate).Gain(c.M.Hz));
+        EXPECT_NEAR(report->Weighted2SigmaPercent, weighted, 0.03 * weighted);
+        ASSERT_FALSE(report->Components.empty());
+        EXPECT_NEAR(report->Components.front().Hz, c.M.Hz, 0.01 * c.M.Hz);
+        EXPECT_NEAR(report->Components.front().Percent, Truth(take, c.M, 1), 0.05 * Truth(take, c.M, 1));
     }
 }
 
