@@ -478,8 +478,9 @@ void SpeedMeter::State::TryAcquire() {
         std::vector<std::complex<double>> out(n);
         kissfft<double>(n, false).transform(in.data(), out.data());
         const double binHz = Rate / static_cast<double>(n);
-        double low = LeastToneHz;
-        double high = std::min(MostToneHz, 0.45 * Rate);
+        // A record's tone plays off by as much as its speed: 300 Hz at 3 % slow is still a tone of the range.
+        double low = LeastToneHz * 0.97;
+        double high = std::min(MostToneHz * 1.03, 0.45 * Rate);
         if (Settings.NominalToneHz) {
             low = *Settings.NominalToneHz * 0.9;
             high = std::min(high, *Settings.NominalToneHz * 1.1);

@@ -82,7 +82,9 @@ SpectrumAnalysis AnalyseDeviationSpectrum(std::span<const float> deviation, doub
             analysis.Lines.push_back(point);
         }
     }
-    for (std::size_t k = first; k <= last; ++k) {
+    // A line at the top of the range may peak a bin or two above it.
+    const std::size_t lastPeak = std::min(n / 2 - 3, last + 2);
+    for (std::size_t k = first; k <= lastPeak; ++k) {
         const double here = std::abs(out[k]);
         bool peak = true;
         for (std::size_t j = k - 2; j <= k + 2 && peak; ++j) {
@@ -95,6 +97,9 @@ SpectrumAnalysis AnalyseDeviationSpectrum(std::span<const float> deviation, doub
         const double ratio = std::abs(out[up ? k + 1 : k - 1]) / here;
         const double delta = (up ? 1 : -1) * std::max(0.0, (2 * ratio - 1) / (ratio + 1));
         const double hz = (static_cast<double>(k) + delta) * binHz;
+        if (hz > HighestHz * 1.01) {
+            continue;
+        }
         const double percent = 4 * here / static_cast<double>(n) / HannShape(delta) / gain(hz) * 100;
         analysis.Peaks.push_back({hz, percent});
     }

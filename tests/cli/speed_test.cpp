@@ -94,6 +94,30 @@ TEST(SpeedCommand, StandardInputIsReadAsAFile) {
     }
 }
 
+// WAVs of 16- and 24-bit PCM are read from their bytes, everything else through libsndfile's floats: the same take
+// as a WAV, as a big-endian AIFF and as a FLAC of the same bits gives the very same report.
+TEST(SpeedCommand, AWavReadsToTheSameSamplesAsOtherContainers) {
+    const std::string folder = FreshTestFolder("speed-containers");
+    for (const int bits : {SF_FORMAT_PCM_16, SF_FORMAT_PCM_24}) {
+        ToneTake take = Take(44100, 2, 3150, -0.35);
+        take.Level = 0.95;
+        const std::string suffix = bits == SF_FORMAT_PCM_16 ? "16" : "24";
+        const std::vector<std::string> paths = {
+            WriteTake(folder, "take" + suffix + ".wav", take, SF_FORMAT_WAV | bits),
+            WriteTake(folder, "take" + suffix + ".aiff", take, SF_FORMAT_AIFF | bits),
+            WriteTake(folder, "take" + suffix + ".flac", take, SF_FORMAT_FLAC | bits),
+        };
+        const ToolResult wav = RunTool({"speed", paths[0], "--format", "csv"});
+        ASSERT_EQ(wav.ExitCode, 0) << wav.Err;
+        EXPECT_GT(wav.Out.size(), 10000u);
+        for (std::size_t i = 1; i < paths.size(); ++i) {
+            const ToolResult other = RunTool({"speed", paths[i], "--format", "csv"});
+            EXPECT_EQ(other.Out, wav.Out) << paths[i];
+            EXPECT_EQ(other.Err, wav.Err) << paths[i];
+        }
+    }
+}
+
 struct BadCase {
     std::string Name;
     std::string Path;

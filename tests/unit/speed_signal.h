@@ -4,6 +4,7 @@
 // frequency carries the speed error, drift and sine modulations, with lead-in silence, noise and clicks. The truth
 // of every figure is then known exactly.
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <random>
@@ -35,6 +36,8 @@ struct ToneTake {
     double Level = 0.5;
     double NoiseRms = 0;
     std::vector<Click> Clicks;
+    // 16 or 24 rounds each sample to that many bits as a sound card would, clipping at full scale; 0 keeps floats.
+    int Bits = 0;
 };
 
 class ToneSynth {
@@ -77,13 +80,21 @@ public:
                 }
             }
             for (int c = 0; c < Take.Channels; ++c) {
-                block.push_back(static_cast<float>(c == 0 ? x : 0.8 * x));
+                block.push_back(static_cast<float>(Quantised(c == 0 ? x : 0.8 * x)));
             }
         }
         return block;
     }
 
 private:
+    double Quantised(double x) const {
+        if (Take.Bits == 0) {
+            return x;
+        }
+        const double full = std::ldexp(1.0, Take.Bits - 1);
+        return std::clamp(std::round(x * full), -full, full - 1) / full;
+    }
+
     ToneTake Take;
     std::mt19937 Random;
     std::size_t Total = 0;
