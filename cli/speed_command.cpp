@@ -123,20 +123,22 @@ int RawSampleBytes(SNDFILE* file, const SF_INFO& info) {
     return subtype == SF_FORMAT_PCM_16 ? 2 : subtype == SF_FORMAT_PCM_24 ? 3 : 0;
 }
 
+// The bytes little-endian as the host's (RawSampleBytes checks it); `bytes` has one byte to spare at its end, since
+// each 24-bit sample is loaded as a word of four.
 void RawToFloat(const unsigned char* bytes, std::size_t samples, int sampleBytes, float* out) {
     if (sampleBytes == 2) {
         for (std::size_t i = 0; i < samples; ++i) {
-            const auto value = static_cast<std::int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+            std::int16_t value = 0;
+            std::memcpy(&value, bytes + 2 * i, sizeof value);
             out[i] = static_cast<float>(value) * (1.0f / 32768);
         }
         return;
     }
     for (std::size_t i = 0; i < samples; ++i) {
-        // Into the top three bytes, then shifted down with the sign.
-        const auto word = static_cast<std::uint32_t>(bytes[3 * i] << 8) |
-                          static_cast<std::uint32_t>(bytes[3 * i + 1] << 16) |
-                          (static_cast<std::uint32_t>(bytes[3 * i + 2]) << 24);
-        out[i] = static_cast<float>(static_cast<std::int32_t>(word) >> 8) * (1.0f / 8388608);
+        std::uint32_t word = 0;
+        std::memcpy(&word, bytes + 3 * i, sizeof word);
+        // The three bytes into the top of the word, then shifted down with their sign.
+        out[i] = static_cast<float>(static_cast<std::int32_t>(word << 8) >> 8) * (1.0f / 8388608);
     }
 }
 
@@ -159,11 +161,11 @@ Result<SpeedReport> MeasureRecording(const std::string& path, const SpeedRequest
     const bool lengthKnown = path != "-" && info.frames > 0 && info.frames < (sf_count_t{1} << 40);
     Progress progress(lengthKnown ? static_cast<double>(info.frames) / info.samplerate : 0);
     const int sampleBytes = RawSampleBytes(file.get(), info);
-    std::vector<unsigned char> raw(static_cast<std::size_t>(sampleBytes) * block.size());
+    std::vector<unsigned char> raw(static_cast<std::size_t>(sampleBytes) * block.size() + 1);
     for (;;) {
         std::size_t samples = 0;
         if (sampleBytes > 0) {
-            const sf_count_t bytes = sf_read_raw(file.get(), raw.data(), static_cast<sf_count_t>(raw.size()));
+            const sf_count_t bytes = sf_read_raw(file.get(), raw.data(), static_cast<sf_count_t>(raw.size() - 1));
             samples = bytes > 0 ? static_cast<std::size_t>(bytes) / static_cast<std::size_t>(sampleBytes) : 0;
             RawToFloat(raw.data(), samples, sampleBytes, block.data());
         } else {
