@@ -134,25 +134,11 @@ void RawToFloat(const unsigned char* bytes, std::size_t samples, int sampleBytes
         }
         return;
     }
-    // The three bytes into the top of a word, then shifted down with their sign; four at a time, which the compiler
-    // does in one vector register.
-    const auto convert = [](std::uint32_t word) {
-        return static_cast<float>(static_cast<std::int32_t>(word << 8) >> 8) * (1.0f / 8388608);
-    };
-    std::size_t i = 0;
-    for (; i + 4 <= samples; i += 4) {
-        std::uint32_t words[4];
-        for (std::size_t l = 0; l < 4; ++l) {
-            std::memcpy(&words[l], bytes + 3 * (i + l), sizeof words[l]);
-        }
-        for (std::size_t l = 0; l < 4; ++l) {
-            out[i + l] = convert(words[l]);
-        }
-    }
-    for (; i < samples; ++i) {
+    for (std::size_t i = 0; i < samples; ++i) {
         std::uint32_t word = 0;
         std::memcpy(&word, bytes + 3 * i, sizeof word);
-        out[i] = convert(word);
+        // The three bytes into the top of the word, then shifted down with their sign.
+        out[i] = static_cast<float>(static_cast<std::int32_t>(word << 8) >> 8) * (1.0f / 8388608);
     }
 }
 
