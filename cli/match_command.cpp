@@ -32,7 +32,7 @@ ToolCommand AddMatchCommand(CLI::App& tool) {
         "the stylus's compliance (C) should lie between 8 and 12 Hz: record warps lie below about 6 Hz, footfall\n"
         "and the lowest notes above about 15 Hz. A compliance given at 100 Hz is 1.5 to 2.2 times lower than at\n"
         "10 Hz, so the resonance is then a range. The pivot height for a rake change is the effective length times\n"
-        "the tangent of the change (about 4 mm per degree on a 230 mm arm).\n" +
-        std::string(FieldReadingNote).substr(0, std::string(FieldReadingNote).find("\nSpeeds")));
+        "the tangent of the change (about 4 mm per degree on a 230 mm arm).\n"
+        "Numbers: '.' or a decimal comma is the decimal point (\"6,5\" reads as 6.5, with a note).");
     return {command, [settings] { return RunMatch(*settings); }};
 }
