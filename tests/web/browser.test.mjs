@@ -371,7 +371,7 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
         for (const label of ['Overhang', 'Offset angle', 'Inner null radius', 'Outer null radius']) {
             assert.ok(seen.keys.includes(label), label);
         }
-        assert.deepEqual(seen.pressed, ['false', 'true', 'false'], view);
+        assert.deepEqual(seen.pressed, ['false', 'true', 'false', 'false', 'false', 'false'], view);
         assert.equal(seen.formHeading, 'H2');
         assert.ok(seen.analysisBelow, view);
 
