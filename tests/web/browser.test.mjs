@@ -382,7 +382,7 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
             const focused = await page.evaluate(() => {
                 const e = document.activeElement;
                 if (e === document.body) return null;
-                const section = ['fields', 'values-section', 'print-section', 'analysis-section']
+                const section = ['fields', 'values-section', 'print-section', 'analysis-section', 'match-section']
                     .findIndex((id) => document.getElementById(id).contains(e));
                 return { id: e.id || e.textContent.trim(), section, top: e.getBoundingClientRect().top + window.scrollY };
             });
@@ -390,7 +390,7 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
             order.push(focused);
             await page.keyboard.press('Tab');
         }
-        assert.ok(order.length > 20 && order.at(-1).section === 3, `${view}: Tab reached ${order.length} controls`);
+        assert.ok(order.length > 20 && order.at(-1).section === 4, `${view}: Tab reached ${order.length} controls`);
         for (let i = 1; i < order.length; i++) {
             assert.ok(order[i].section >= order[i - 1].section, `${view}: ${order[i - 1].id} then ${order[i].id}`);
             if (width < 600) assert.ok(order[i].top >= order[i - 1].top - 1, `${view}: ${order[i - 1].id} then ${order[i].id}`);
