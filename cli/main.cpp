@@ -1,5 +1,6 @@
 #include "cli/analyse_command.h"
 #include "cli/command_settings.h"
+#include "cli/match_command.h"
 #include "cli/options.h"
 #include "cli/page_commands.h"
 #include "cli/speed_command.h"
@@ -35,8 +36,8 @@ int main(int argc, char** argv) {
     CLI::App tool("Tone-arm alignment: computes the alignment and prints full-scale templates in mm.", "quillmere");
     PrepareTool(tool);
     tool.set_version_flag("--version", VersionText, "show the version and the licence");
-    const std::vector<ToolCommand> commands = {AddValuesCommand(tool), AddArcCommand(tool), AddStrobeCommand(tool),
-                                               AddAnalyseCommand(tool), AddSpeedCommand(tool),
+    const std::vector<ToolCommand> commands = {AddValuesCommand(tool),  AddArcCommand(tool),   AddStrobeCommand(tool),
+                                               AddAnalyseCommand(tool), AddSpeedCommand(tool), AddMatchCommand(tool),
                                                AddAboutCommand(tool)};
     const std::vector<std::string> args(argv + 1, argv + argc);
     return RunWithCheckedStandardOutput([&] { return RunToolCommandLine(tool, commands, args); });

@@ -113,11 +113,7 @@ std::string PresetSuffix(const AnalysisInputs& inputs) {
     for (const GroovePreset& preset : GroovePresets) {
         if (TextToNumber(preset.Inner) == inputs.InnerGrooveRadius &&
             TextToNumber(preset.Outer) == inputs.OuterGrooveRadius) {
-            std::string name(preset.Name);
-            if (name != "typical") {
-                std::transform(name.begin(), name.end(), name.begin(), [](char c) { return c - 'a' + 'A'; });
-            }
-            return " (" + name + ")";
+            return " (" + std::string(preset.Title) + ")";
         }
     }
     return "";

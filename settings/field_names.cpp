@@ -5,7 +5,7 @@
 namespace {
 
 // clang-format off
-constexpr std::array<FieldLabel, 25> Labels = {{
+constexpr std::array<FieldLabel, 31> Labels = {{
     {"spindle-to-pivot", "Spindle to pivot distance"},
     {"inner-radius", "Inner groove radius"},
     {"outer-radius", "Outer groove radius"},
@@ -31,6 +31,12 @@ constexpr std::array<FieldLabel, 25> Labels = {{
     {"offset-angle", "Offset angle"},
     {"rpm", "Record speed"},
     {"velocity", "Peak groove velocity"},
+    {"effective-mass", "Arm's effective mass"},
+    {"cartridge-mass", "Cartridge mass"},
+    {"extra-mass", "Screws and extras"},
+    {"compliance", "Compliance"},
+    {"compliance-at", "Compliance given at"},
+    {"rake-change", "Rake angle change"},
 }};
 // clang-format on
 

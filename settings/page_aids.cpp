@@ -124,6 +124,7 @@ std::string_view PrintCheckOf(SettingsCommand command) {
     case SettingsCommand::Values:
     case SettingsCommand::Analyse:
     case SettingsCommand::Speed:
+    case SettingsCommand::Match:
         break;
     }
     return "";

@@ -11,12 +11,13 @@ namespace {
 
 // The page's fields that hold a text, in the order a link gives them.
 // clang-format off
-constexpr std::array<std::string_view, 20> TextFields = {
+constexpr std::array<std::string_view, 26> TextFields = {
     "spindle-to-pivot", "inner-radius", "outer-radius", "correction-x", "correction-y", "id", "inner-null",
     "outer-null", "margin", "caption1", "caption2", "outer-bars", "inner-bars", "speeds", "mains",
-    "effective-length", "overhang", "offset-angle", "rpm", "velocity",
+    "effective-length", "overhang", "offset-angle", "rpm", "velocity", "effective-mass", "cartridge-mass",
+    "extra-mass", "compliance", "compliance-at", "rake-change",
 };
-constexpr std::array<std::string_view, 4> Geometries = {"lofgren-a", "lofgren-b", "stevenson-a", "custom"};
+constexpr std::array<std::string_view, 5> Geometries = {"lofgren-a", "lofgren-b", "stevenson-a", "uni-din", "custom"};
 // clang-format on
 
 std::string DefaultOf(std::string_view name) {
@@ -110,6 +111,9 @@ LinkedFields LinkedFieldsOf(const QueryPairs& query) {
     }
     if (fields["mains"] != "50" && fields["mains"] != "60") {
         fields["mains"] = DefaultOf("mains");
+    }
+    if (fields["compliance-at"] != "10" && fields["compliance-at"] != "100") {
+        fields["compliance-at"] = DefaultOf("compliance-at");
     }
     const std::optional<std::string> nulls = given("nulls");
     if (nulls) {

@@ -3,6 +3,7 @@
 #include "analysis/analysis_report.h"
 #include "geometry/confirmation_text.h"
 #include "geometry/windows_1252.h"
+#include "settings/match_report.h"
 
 #include <nlohmann/json.hpp>
 
@@ -151,11 +152,35 @@ Json Speed(const SpeedReport& speed) {
             {"advice", advice}};
 }
 
+Json Match(const SettingsReport& report) {
+    const std::optional<ArmMatch>& match = report.Match;
+    const std::optional<RakeChange>& rake = report.Rake;
+    Json resonance = Json(nullptr);
+    Json range = Json(nullptr);
+    if (match) {
+        (match->Range ? range : resonance) =
+            match->Range ? Json::array({Number(match->LowestHz), Number(match->HighestHz)}) : Number(match->LowestHz);
+    }
+    const auto either = [](bool known, double value) { return known ? Number(value) : Json(nullptr); };
+    return {{"total_mass_g", either(match.has_value(), match ? match->TotalMassG : 0)},
+            {"compliance_at_hz", report.MatchInput ? Json(report.MatchInput->ComplianceAtHz) : Json(nullptr)},
+            {"dynamic_compliance_cu",
+             match ? Json::array({Number(match->LeastComplianceCu), Number(match->MostComplianceCu)}) : Json(nullptr)},
+            {"resonance_hz", resonance},
+            {"resonance_hz_range", range},
+            {"target_hz", Json::array({Number(LowestGoodHz), Number(HighestGoodHz)})},
+            {"verdict", match ? Json(VerdictKey(match->Verdict)) : Json(nullptr)},
+            {"judgement", match ? Json(match->Judgement) : Json(nullptr)},
+            {"effective_length_mm", either(rake.has_value(), rake ? rake->EffectiveLengthMm : 0)},
+            {"rake_change_deg", either(rake.has_value(), rake ? rake->ChangeDeg : 0)},
+            {"pivot_height_change_mm", either(rake.has_value(), rake ? rake->PivotHeightChangeMm : 0)}};
+}
+
 } // namespace
 
 std::string ReportJson(const SettingsReport& report) {
-    const bool alignment =
-        !report.Refused() && report.Command != SettingsCommand::Strobe && report.Command != SettingsCommand::Speed;
+    const bool alignment = !report.Refused() && report.Command != SettingsCommand::Strobe &&
+                           report.Command != SettingsCommand::Speed && report.Command != SettingsCommand::Match;
     Json document = {
         {"format", "quillmere-report"},
         {"version", 1},
@@ -169,6 +194,14 @@ std::string ReportJson(const SettingsReport& report) {
     };
     if (report.Command == SettingsCommand::Speed) {
         document["speed"] = report.Speed && !report.Refused() ? Speed(*report.Speed) : Json(nullptr);
+    }
+    if (report.Command == SettingsCommand::Match) {
+        document["match"] = report.Refused() ? Json(nullptr) : Match(report);
+        Json advice = Json::array();
+        for (const std::string& step : MatchAdvice(report)) {
+            advice.push_back(step);
+        }
+        document["advice"] = report.Refused() ? Json(nullptr) : advice;
     }
     if (report.Command == SettingsCommand::Arc && !report.Refused()) {
         // How many sheets the template comes on: a download of more than one is joined by hand.

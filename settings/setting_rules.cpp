@@ -7,6 +7,7 @@ constexpr unsigned Arc = 2;
 constexpr unsigned Strobe = 4;
 constexpr unsigned Analyse = 8;
 constexpr unsigned Speed = 16;
+constexpr unsigned Match = 32;
 constexpr unsigned Alignment = Values | Arc | Analyse;
 constexpr unsigned Pages = Arc | Strobe | Analyse;
 constexpr unsigned Every = Values | Arc | Strobe | Analyse;
@@ -16,6 +17,8 @@ constexpr std::string_view Disk = "Disk options";
 constexpr std::string_view Arm = "Analysis options";
 constexpr std::string_view Page = "Page options";
 constexpr std::string_view Measuring = "Speed options";
+constexpr std::string_view Resonance = "Resonance options";
+constexpr std::string_view Height = "Arm height options";
 
 constexpr std::string_view DpiHelp =
     "resolution of the emulated printer in dots per inch,\n72 to 2400 (default 600; png at most 1200)";
@@ -64,11 +67,13 @@ constexpr SettingRule Rules[] = {
      "distance from the platter spindle to the arm's pivot, in mm (default 209)", "209"},
     {"inner-radius", Alignment, Fields, "MM", "radius of the innermost groove, in mm (default 57.5)", "57.5"},
     {"outer-radius", Alignment, Fields, "MM", "radius of the outermost groove, in mm (default 146.05)", "146.05"},
-    {"preset", Alignment, Fields, "din|iec|typical",
-     "groove radii of a standard: din 57.5/146.05 mm, iec 60.325/146.05 mm,\ntypical 63/145 mm; an explicit "
+    {"preset", Alignment, Fields, "NAME",
+     "groove radii of the records you play, in mm: 12-inch LPs din\n57.5/146.05, iec 60.325/146.05, typical 63/145, "
+     "jis 57.6/146.3;\n7-inch 53.0/84.15 and 10-inch 57.6/120.9 (sources: man quillmere);\nan explicit "
      "--inner-radius or --outer-radius wins", ""},
     {"geometry", Values | Arc, Fields, "NAME",
-     "alignment geometry: lofgren-a (default; also called baerwald),\nlofgren-b or stevenson-a", "lofgren-a"},
+     "alignment geometry: lofgren-a (default; also called baerwald),\nlofgren-b, stevenson-a or uni-din (null points "
+     "63.3 and 112.5 mm)", "lofgren-a"},
     {"nulls", Values | Arc, Fields, "INNER,OUTER",
      "custom null points in mm instead of a geometry: 66.0,120.9 or\n66;120.9 (with decimal commas 66,0;120,9)", ""},
     {"exact", Values | Arc, Fields, "",
@@ -100,7 +105,8 @@ constexpr SettingRule Rules[] = {
      "your arm: how far the stylus reaches past the spindle, in mm\n(instead of --effective-length)", ""},
     {"offset-angle", Analyse, Arm, "DEG", "your arm: the cartridge's offset angle, in degrees", ""},
     {"geometry", Analyse, Arm, "NAME",
-     "the geometry the advice for your arm aims at: lofgren-a (default),\nlofgren-b or stevenson-a", "lofgren-a"},
+     "the geometry the advice for your arm aims at: lofgren-a (default),\nlofgren-b, stevenson-a or uni-din",
+     "lofgren-a"},
     {"nulls", Analyse, Arm, "INNER,OUTER",
      "custom null points in mm, a fourth column \"Custom\" (and the\nadvice's aim): 66.0,120.9 or 66;120.9", ""},
     {"exact", Analyse, Arm, "",
@@ -108,6 +114,21 @@ constexpr SettingRule Rules[] = {
     {"rpm", Analyse, Arm, "RPM", "record speed, 8 to 300 rpm, read as --speeds reads one (default 33 1/3)", ""},
     {"velocity", Analyse, Arm, "MM_PER_S", "peak recorded velocity for the distortion, in mm/s (default 100)", ""},
     {"format", Analyse, Arm, "text|json|csv", "what goes to standard output (default text)", "text"},
+    {"effective-mass", Match, Resonance, "G", "the arm's effective mass in g, from its data sheet", ""},
+    {"cartridge-mass", Match, Resonance, "G", "the cartridge's mass in g", ""},
+    {"extra-mass", Match, Resonance, "G", "screws, nuts and headshell extras in g (default 0)", "0"},
+    {"compliance", Match, Resonance, "CU",
+     "the stylus's compliance in \xC2\xB5m/mN (10^-6 cm/dyn), from the cartridge's\ndata sheet", ""},
+    {"compliance-at", Match, Resonance, "10|100",
+     "the frequency the compliance is given for: 10 Hz (dynamic) or\n100 Hz, as Japanese makers give it (default 10)",
+     "10"},
+    {"effective-length", Match, Height, "MM", "the arm's effective length in mm, pivot to stylus tip", ""},
+    {"rake-change", Match, Height, "DEG",
+     "the change of rake (vertical tracking) angle wanted, in degrees;\npositive for more: the pivot goes up", ""},
+    {"format", Match, Resonance, "text|json", "the figures as text, or the whole report as JSON (default text)",
+     "text"},
+    {"strict", Match, Resonance, "", "treat every warning as an error: exit code 2, no figures", "",
+     SettingForm::Flag},
     {"format", Values, Fields, "text|json", "the ten lines as text, or the whole report as JSON (default text)",
      "text"},
     {"output", Arc, Page, "FILE",
@@ -151,6 +172,8 @@ unsigned BitOf(SettingsCommand command) {
         return Analyse;
     case SettingsCommand::Speed:
         return Speed;
+    case SettingsCommand::Match:
+        return Match;
     case SettingsCommand::Values:
         break;
     }
@@ -169,6 +192,8 @@ std::string_view CommandName(SettingsCommand command) {
         return "analyse";
     case SettingsCommand::Speed:
         return "speed";
+    case SettingsCommand::Match:
+        return "match";
     case SettingsCommand::Values:
         break;
     }
@@ -177,7 +202,7 @@ std::string_view CommandName(SettingsCommand command) {
 
 std::optional<SettingsCommand> CommandNamed(std::string_view name) {
     for (const SettingsCommand command : {SettingsCommand::Values, SettingsCommand::Arc, SettingsCommand::Strobe,
-                                          SettingsCommand::Analyse, SettingsCommand::Speed}) {
+                                          SettingsCommand::Analyse, SettingsCommand::Speed, SettingsCommand::Match}) {
         if (CommandName(command) == name) {
             return command;
         }

@@ -8,6 +8,7 @@
 #include "geometry/windows_1252.h"
 #include "print/command_line_colours.h"
 #include "print/printouts.h"
+#include "settings/named_nulls.h"
 #include "settings/null_points.h"
 #include "settings/page_warnings.h"
 
@@ -20,6 +21,11 @@ namespace {
 
 // The ID as the template's title takes it.
 constexpr std::size_t ArmIdLength = 40;
+
+// The heaviest arms have an effective mass of about this; a figure beyond it is more likely the arm's weight. A rake
+// change is a few degrees; near a right angle the pivot height grows without end.
+constexpr double MostArmMassG = 50;
+constexpr double MostRakeChangeDeg = 45;
 
 struct Choice {
     std::string_view Name;
@@ -131,6 +137,10 @@ public:
         case SettingsCommand::Speed:
             ReadReportFormat({{"text"}, {"json"}, {"csv"}});
             ReadSpeed();
+            break;
+        case SettingsCommand::Match:
+            ReadReportFormat({{"text"}, {"json"}});
+            ReadMatch();
             break;
         }
         // The messages quote what was typed, and go to a terminal or a page: a control character in them (a line
@@ -356,10 +366,15 @@ private:
             }
         }
         ReadCorrectionFactors();
-        const std::string geometry =
-            ChoiceOf("geometry", {{"lofgren-a"}, {"lofgren-b"}, {"stevenson-a"}, {"baerwald", "lofgren-a"}},
-                     "lofgren-a")
-                .value_or("lofgren-a");
+        const std::string geometry = ChoiceOf("geometry",
+                                              {{"lofgren-a"},
+                                               {"lofgren-b"},
+                                               {"stevenson-a"},
+                                               {"uni-din"},
+                                               {"baerwald", "lofgren-a"},
+                                               {"unidin", "uni-din"}},
+                                              "lofgren-a")
+                                         .value_or("lofgren-a");
         record.GeometryChoice = geometry == "lofgren-b" ? 2 : geometry == "stevenson-a" ? 3 : 1;
         Exact = ReadExact();
         if (NullsGiven() && Has("geometry")) {
@@ -367,13 +382,18 @@ private:
                    "give " + Named("geometry") + " or " + Named("nulls") + ", not both");
         }
         Nulls = ReadNulls(record.SpindleToPivot);
+        const bool named = !NullsGiven() && NamedNullsOf(geometry) != nullptr;
+        if (named) {
+            Nulls = ReadNamedNulls(*NamedNullsOf(geometry), record);
+        }
         if (Nulls) {
             record.GeometryChoice = CustomNullsChoice;
             record.InnerNullRadius = Nulls->Inner;
             record.OuterNullRadius = Nulls->Outer;
             if (Exact && Report.Command != SettingsCommand::Analyse) {
                 Warn("exact-with-nulls", "exact",
-                     Named("exact") + " has nothing to solve with " + Named("nulls") +
+                     Named("exact") + " has nothing to solve with " +
+                         (named ? Named("geometry") + " " + geometry : Named("nulls")) +
                          ": the null points are used as given");
             }
         }
@@ -446,6 +466,34 @@ private:
             }
         }
         return CustomNullPoints{read->Inner, read->Outer};
+    }
+
+    static const NamedNullPoints* NamedNullsOf(std::string_view geometry) {
+        for (const NamedNullPoints& named : NamedNulls) {
+            if (named.Name == geometry) {
+                return &named;
+            }
+        }
+        return nullptr;
+    }
+
+    // Null points chosen by their name, judged as typed ones are: a distance too short for them is refused, and a
+    // null point off the records' grooves (UNI-DIN's outer one on a single) is worth a warning.
+    std::optional<CustomNullPoints> ReadNamedNulls(const NamedNullPoints& named, const ParameterRecord& record) {
+        const std::string name = Named("geometry") + " " + std::string(named.Name);
+        if (const Outcome fits = CheckCustomNulls(record.SpindleToPivot, named.Inner, named.Outer); !fits) {
+            Refuse("nulls-range", "geometry", name + ": " + fits.Message());
+            return std::nullopt;
+        }
+        for (const double null : {named.Inner, named.Outer}) {
+            if (null < record.InnerGrooveRadius || null > record.OuterGrooveRadius) {
+                Warn("null-outside-grooves", "geometry",
+                     name + ": the null point " + ShortestText(null) + " mm lies outside the grooves (" +
+                         ShortestText(record.InnerGrooveRadius) + " to " + ShortestText(record.OuterGrooveRadius) +
+                         " mm)");
+            }
+        }
+        return CustomNullPoints{named.Inner, named.Outer};
     }
 
     // The page's two null point fields, each read, refused and warned of for itself and quoted as typed in it.
@@ -903,6 +951,80 @@ private:
                 Refuse("output-empty", "output", "--output needs a file name");
             }
             page.Format = PageFormatNamedBy(*page.Output).value_or("pdf");
+        }
+    }
+
+    // A length, mass or compliance of the match: a number above 0 (or 0 itself where it may be).
+    std::optional<double> MatchNumber(std::string_view name, std::string_view unit, bool zeroTakes = false) {
+        const std::optional<double> number = Number(name);
+        if (!number) {
+            return std::nullopt;
+        }
+        if (!(zeroTakes ? *number >= 0 : *number > 0)) {
+            Refuse("match-range", name,
+                   OptionMessage(name, std::string(zeroTakes ? "must be 0 " : "must be more than 0 ") +
+                                           std::string(unit) + (zeroTakes ? " or more" : "") + ", not '" +
+                                           Find(name)->Text + "'"));
+            return std::nullopt;
+        }
+        return number;
+    }
+
+    // The arm and the cartridge: their resonance when the masses and the compliance are given, the pivot height
+    // when a rake change is; the arm's length alone asks nothing, since the page holds it for the analysis too.
+    void ReadMatch() {
+        const std::vector<std::string_view> needed = {"effective-mass", "cartridge-mass", "compliance"};
+        const bool resonance = std::any_of(needed.begin(), needed.end(), [&](std::string_view n) { return Has(n); });
+        const bool rake = Has("rake-change");
+        if (!resonance && !rake) {
+            Refuse("match-nothing", "",
+                   "give " + Named("effective-mass") + ", " + Named("cartridge-mass") + " and " + Named("compliance") +
+                       " for the resonance, or " + Named("rake-change") + " and " + Named("effective-length") +
+                       " for the arm's height");
+        }
+        for (const std::string_view name : needed) {
+            if (resonance && !Has(name)) {
+                Refuse("match-incomplete", name, "the resonance needs " + Named(name) + " too");
+            }
+        }
+        if (rake && !Has("effective-length")) {
+            Refuse("match-incomplete", "effective-length",
+                   Named("rake-change") + " needs " + Named("effective-length") + " too");
+        }
+        ArmMatchInput input;
+        input.EffectiveMassG = MatchNumber("effective-mass", "g").value_or(0);
+        input.CartridgeMassG = MatchNumber("cartridge-mass", "g").value_or(0);
+        input.ExtraMassG = MatchNumber("extra-mass", "g", true).value_or(0);
+        input.ComplianceCu = MatchNumber("compliance", "\xC2\xB5m/mN").value_or(0);
+        input.ComplianceAtHz =
+            ChoiceOf("compliance-at",
+                     {{"10"}, {"100"}, {"10hz", "10"}, {"100hz", "100"}, {"10-hz", "10"}, {"100-hz", "100"}},
+                     "10") == "100"
+                ? 100
+                : 10;
+        if (const ReadSetting* mass = Find("effective-mass"); mass && mass->Number && *mass->Number > MostArmMassG) {
+            Warn("arm-mass-large", "effective-mass",
+                 Named("effective-mass") + ": " + ShortestText(*mass->Number) +
+                     " g is more than the heaviest arms' effective mass (about " + ShortestText(MostArmMassG) +
+                     " g), which is not the arm's weight");
+        }
+        const std::optional<double> length = MatchNumber("effective-length", "mm");
+        const std::optional<double> change = Number("rake-change");
+        if (change && !(std::fabs(*change) < MostRakeChangeDeg)) {
+            Refuse("rake-change-range", "rake-change",
+                   OptionMessage("rake-change", "must lie between -" + ShortestText(MostRakeChangeDeg) + " and " +
+                                                    ShortestText(MostRakeChangeDeg) + " degrees, not '" +
+                                                    Find("rake-change")->Text + "'"));
+        }
+        if (Report.Refused()) {
+            return;
+        }
+        if (resonance) {
+            Report.MatchInput = input;
+            Report.Match = MatchArm(input);
+        }
+        if (rake) {
+            Report.Rake = RakeChange{*length, *change, PivotHeightChangeMm(*length, *change)};
         }
     }
 

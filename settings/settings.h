@@ -6,6 +6,7 @@
 // so the same settings give the same answers in every form.
 
 #include "analysis/alignment_analysis.h"
+#include "analysis/arm_match.h"
 #include "geometry/parameter_record.h"
 #include "geometry/result.h"
 #include "print/page_model.h"
@@ -34,10 +35,10 @@ inline constexpr int MostBarsPerRing = 10000;
 // Option name (without "--") to the text given; an option that is not in the map was not given.
 using NamedSettings = std::map<std::string, std::string>;
 
-enum class SettingsCommand { Values, Arc, Strobe, Analyse, Speed };
+enum class SettingsCommand { Values, Arc, Strobe, Analyse, Speed, Match };
 
 std::string_view CommandName(SettingsCommand command);
-// The command of a name ("values", "arc", "strobe", "analyse", "speed"); nothing for another name.
+// The command of a name ("values", "arc", "strobe", "analyse", "speed", "match"); nothing for another name.
 std::optional<SettingsCommand> CommandNamed(std::string_view name);
 
 // How an option is given on the command line: with a value, as a flag, or as a flag with an optional value.
@@ -102,6 +103,13 @@ struct SpeedRequest {
     double Rpm = 100.0 / 3;
 };
 
+// The arm's height for a change of rake angle: the arm and the change given, and the change of pivot height.
+struct RakeChange {
+    double EffectiveLengthMm = 0;
+    double ChangeDeg = 0;
+    double PivotHeightChangeMm = 0;
+};
+
 struct SettingsReport {
     SettingsCommand Command = SettingsCommand::Values;
     std::vector<ReadSetting> Settings;
@@ -118,6 +126,10 @@ struct SettingsReport {
     // speed: what to measure against, then what the recording gave (filled by SetSpeedResult).
     std::optional<SpeedRequest> SpeedInput;
     std::optional<SpeedReport> Speed;
+    // match: the resonance of the arm with the cartridge, and the pivot height for a rake change, each when asked.
+    std::optional<ArmMatchInput> MatchInput;
+    std::optional<ArmMatch> Match;
+    std::optional<RakeChange> Rake;
     // analyse and speed: text, json or csv; values: text or json.
     std::string ReportFormat = "text";
     bool Strict = false;

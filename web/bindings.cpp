@@ -12,6 +12,7 @@
 #include "print/screen_chart.h"
 #include "print/vector_drawing.h"
 #include "settings/default_paper.h"
+#include "settings/match_report.h"
 #include "settings/null_points.h"
 #include "settings/page_aids.h"
 #include "settings/page_link.h"
@@ -75,6 +76,11 @@ std::string Report(const val& settings) {
 // `quillmere analyse --format json` for the settings: the same JSON text.
 std::string Analysis(const val& settings) {
     return ReportJson(ReportOf(SettingsCommand::Analyse, settings, false));
+}
+
+// `quillmere match --format json` for the settings: the same JSON text.
+std::string Match(const val& settings) {
+    return ReportJson(ReportOf(SettingsCommand::Match, settings, false));
 }
 
 // The report of `quillmere arc` or `quillmere strobe` for the settings, with the marks the paper would cut.
@@ -491,6 +497,34 @@ val AnalysisTable(const val& fields) {
     return result;
 }
 
+// The arm and cartridge of the page's fields: {rows: [{key, label, value}], verdict, judgement, advice} or
+// {refusals} in the page's words, as `quillmere match` prints them.
+val MatchView(const val& fields) {
+    const SettingsReport report = PageReportOf("match", fields, false);
+    val result = val::object();
+    if (report.Refused()) {
+        std::vector<std::string> messages;
+        for (const SettingNotice& refusal : report.Refusals) {
+            messages.push_back(refusal.Message);
+        }
+        result.set("refusals", Strings(messages));
+        return result;
+    }
+    val rows = val::array();
+    for (const MatchRow& row : MatchRows(report)) {
+        val entry = val::object();
+        entry.set("key", row.Key);
+        entry.set("label", row.Label);
+        entry.set("value", row.Value);
+        rows.call<void>("push", entry);
+    }
+    result.set("rows", rows);
+    result.set("verdict", report.Match ? std::string(VerdictKey(report.Match->Verdict)) : std::string());
+    result.set("judgement", report.Match ? report.Match->Judgement : std::string());
+    result.set("advice", Strings(MatchAdvice(report)));
+    return result;
+}
+
 bool IsArmField(std::string_view field) {
     const std::span<const std::string_view> arm = ArmFields();
     return std::find(arm.begin(), arm.end(), field) != arm.end();
@@ -504,6 +538,7 @@ val PageState(const val& fields) {
     const SettingsReport analysis = PageReportOf("analyse", fields, false);
     const SettingsReport arc = PageReportOf("arc", fields, true);
     const SettingsReport strobe = PageReportOf("strobe-custom", fields, true);
+    const SettingsReport match = PageReportOf("match", fields, false);
 
     val result = val::object();
     val valuesView = val::object();
@@ -527,7 +562,7 @@ val PageState(const val& fields) {
     for (const FieldLabel& label : PageFieldLabels()) {
         views[std::string(label.Field)];
     }
-    for (const SettingsReport* report : {&values, &analysis, &arc, &strobe}) {
+    for (const SettingsReport* report : {&values, &analysis, &arc, &strobe, &match}) {
         for (const auto* notices : {&report->Refusals, &report->Warnings}) {
             for (const SettingNotice& notice : *notices) {
                 if (notice.Field.empty()) {
@@ -659,7 +694,7 @@ val FieldsOfLink(const val& pairs) {
 // papers.
 val Defaults() {
     val commands = val::object();
-    for (const std::string_view name : {"values", "arc", "strobe", "analyse"}) {
+    for (const std::string_view name : {"values", "arc", "strobe", "analyse", "match"}) {
         const SettingsCommand command = *CommandNamed(name);
         val rules = val::array();
         for (const SettingRule& rule : RulesOf(command)) {
@@ -677,6 +712,8 @@ val Defaults() {
         entry.set("name", std::string(preset.Name));
         entry.set("inner", std::string(preset.Inner));
         entry.set("outer", std::string(preset.Outer));
+        entry.set("title", std::string(preset.Title));
+        entry.set("help", std::string(preset.Help));
         presets.call<void>("push", entry);
     }
     val papers = val::array();
@@ -719,6 +756,8 @@ EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("defaults", &Defaults);
     emscripten::function("report", &Report);
     emscripten::function("analysis", &Analysis);
+    emscripten::function("match", &Match);
+    emscripten::function("matchView", &MatchView);
     emscripten::function("pageReport", &PageReport);
     emscripten::function("pageOperations", &PageOperations);
     emscripten::function("fileName", &FileName);

@@ -53,6 +53,8 @@ export function wireCalibration(core, pauseMs, changed) {
 
 export function wirePresets(defaults, changed) {
     for (const button of document.querySelectorAll('button[data-preset]')) {
+        // What records the preset is for and where its radii come from, as the core says it.
+        button.title = defaults.presets.find((p) => p.name === button.dataset.preset).help;
         button.addEventListener('click', () => {
             const preset = defaults.presets.find((p) => p.name === button.dataset.preset);
             $('inner-radius').value = preset.inner;

@@ -1,10 +1,12 @@
 // The page: fields in, the core's reports and pages out. Nothing is read, judged or worded here: the fields' texts
 // go to the core's settings layer as typed, and every value, row, notice and title comes back from it. This module
-// only starts the page and ties the views together (state and address, fields, values, analysis, downloads).
+// only starts the page and ties the views together (state and address, fields, values, analysis, match,
+// downloads).
 import { $, fieldTexts, makeState } from './state.js';
 import { announce, showPreset, showValues } from './values.js';
 import { clearCheck, showNotices, wireCalibration, wirePresets } from './fields.js';
 import { showAnalysis, showArmNeeds } from './analysis.js';
+import { showMatch } from './match.js';
 import { makeDownloads } from './downloads.js';
 
 // A typing pause: long enough not to judge a number half typed, short enough to feel immediate.
@@ -53,6 +55,7 @@ function settle() {
     showPreset(core.presetOf(texts));
     showArmNeeds(view.armNeeds);
     showAnalysis(core, texts);
+    showMatch(core, texts);
     showNotices(view.fields);
     downloads.showBlockers(view);
     const query = state.queryOfFields();

@@ -26,8 +26,12 @@ struct OptionUse {
 const std::set<std::string> Alignment = {"values", "arc", "analyse"};
 const std::set<std::string> Pages = {"arc", "strobe", "analyse"};
 const std::set<std::string> Every = {"values", "arc", "strobe", "analyse"};
-const std::set<std::string> Commands = {"values", "arc", "strobe", "analyse", "speed"};
+const std::set<std::string> Commands = {"values", "arc", "strobe", "analyse", "speed", "match"};
 const std::set<std::string> Charts = {"arc", "strobe", "analyse", "speed"};
+
+const std::vector<std::string> MatchedArm = {"--effective-mass", "11", "--cartridge-mass",   "6",
+                                             "--compliance",     "15", "--effective-length", "230",
+                                             "--rake-change",    "0.5"};
 
 const std::map<std::string, OptionUse>& ExpectedOptions() {
     static const std::map<std::string, OptionUse> options = {
@@ -49,7 +53,13 @@ const std::map<std::string, OptionUse>& ExpectedOptions() {
         {"correction-y", {Every, "0.99"}},
         {"strict", {Commands, ""}},
         {"format", {Commands, ""}},
-        {"effective-length", {{"analyse"}, "240", {"--offset-angle", "23"}}},
+        {"effective-length", {{"analyse", "match"}, "240", {"--offset-angle", "23"}}},
+        {"effective-mass", {{"match"}, "11"}},
+        {"cartridge-mass", {{"match"}, "6"}},
+        {"extra-mass", {{"match"}, "1"}},
+        {"compliance", {{"match"}, "15"}},
+        {"compliance-at", {{"match"}, "100"}},
+        {"rake-change", {{"match"}, "1"}},
         {"overhang", {{"analyse"}, "17", {"--offset-angle", "23"}}},
         {"offset-angle", {{"analyse"}, "23", {"--overhang", "17"}}},
         {"rpm", {{"analyse", "speed"}, "45"}},
@@ -68,7 +78,7 @@ const std::map<std::string, OptionUse>& ExpectedOptions() {
 
 // --format takes another value on each command.
 std::string FormatFor(const std::string& command) {
-    return command == "values" || command == "analyse" || command == "speed" ? "json" : "svg";
+    return command == "values" || command == "analyse" || command == "speed" || command == "match" ? "json" : "svg";
 }
 
 std::set<std::string> RuleNamesOf(const std::string& command) {
@@ -129,7 +139,13 @@ TEST_P(CommandOptions, TheRulesTheHelpAndTheToolAgreeWithWhatTheCommandIsFor) {
         if (!value.empty()) {
             args.push_back(value);
         }
-        args.insert(args.end(), use.Companions.begin(), use.Companions.end());
+        // The match works something out only from a whole arm and cartridge, which its runs all get; an option
+        // given after them wins.
+        if (command == "match") {
+            args.insert(args.begin() + 1, MatchedArm.begin(), MatchedArm.end());
+        } else {
+            args.insert(args.end(), use.Companions.begin(), use.Companions.end());
+        }
         args.insert(args.end(), recording.begin(), recording.end());
         const ToolResult result = RunTool(args, folder, {}, noPrinter);
         if (use.Commands.contains(command)) {
@@ -143,7 +159,8 @@ TEST_P(CommandOptions, TheRulesTheHelpAndTheToolAgreeWithWhatTheCommandIsFor) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryCommand, CommandOptions, testing::Values("values", "arc", "strobe", "analyse", "speed"));
+INSTANTIATE_TEST_SUITE_P(EveryCommand, CommandOptions,
+                         testing::Values("values", "arc", "strobe", "analyse", "speed", "match"));
 
 // No option of the rule table is missing from the table above.
 TEST(CommandOptions, TheTableCoversEveryRule) {

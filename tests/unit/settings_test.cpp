@@ -28,10 +28,10 @@ struct RefusalCase {
 TEST(Settings, RefusalsNameTheirOptionInTheToolsWords) {
     const RefusalCase cases[] = {
         {SettingsCommand::Values,
-         {{"preset", "jis"}},
+         {{"preset", "riaa"}},
          "not-a-choice",
          "preset",
-         "--preset must be din, iec or typical, not 'jis'"},
+         "--preset must be din, iec, typical, 7-inch, 10-inch or jis, not 'riaa'"},
         {SettingsCommand::Arc,
          {{"dpi", "600.0"}},
          "dpi-range",

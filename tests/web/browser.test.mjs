@@ -97,9 +97,9 @@ test('typed texts, presets and the geometry give the values of `quillmere values
     // The note is the settings layer's, worded as the Linux tool words it, once the user moves on.
     await page.locator('#id').blur();
     assert.equal(await page.textContent('#inner-radius-note'), '"57,5" reads as 57.5 (a decimal comma)');
-    for (const preset of ['typical', 'iec', 'din']) {
+    for (const preset of ['typical', 'iec', 'din', 'jis', '7-inch', '10-inch']) {
         await page.click(`button[data-preset="${preset}"]`);
-        for (const geometry of ['stevenson-a', 'lofgren-b', 'lofgren-a']) {
+        for (const geometry of ['stevenson-a', 'uni-din', 'lofgren-b', 'lofgren-a']) {
             await page.check(`input[name="geometry"][value="${geometry}"]`);
             const expected = toolLines([...options, '--preset', preset, '--geometry', geometry]
                 .filter((_, i, all) => !['--inner-radius', '--outer-radius'].includes(all[i - (i % 2)])));
@@ -226,6 +226,66 @@ test('values served and from disk; typing never waits for the preview', async ()
     console.log('# timings in ms:', JSON.stringify(timings));
 });
 
+// Arms and cartridges as the user gives them, through a link: a good match with a decimal comma, a 100 Hz compliance
+// with the pivot height, one far too low, and one left unfinished.
+const matches = [
+    ['--effective-mass', '11', '--cartridge-mass', '6,5', '--compliance', '15'],
+    ['--effective-mass', '9', '--cartridge-mass', '6', '--compliance', '8', '--compliance-at', '100',
+        '--effective-length', '230', '--rake-change', '1'],
+    ['--effective-mass', '20', '--cartridge-mass', '10', '--extra-mass', '2', '--compliance', '30'],
+    ['--effective-mass', '11', '--compliance', '15'],
+];
+
+// The section's rows, judgement and advice as `quillmere match` prints them, or its refusal.
+async function matchShown(page) {
+    return page.evaluate(() => {
+        const rows = [...document.querySelectorAll('#match-table tr')].map((tr) => [tr.cells[0].textContent,
+            tr.cells[1].textContent]);
+        const advice = [...document.querySelectorAll('#match-advice li')].map((li) => li.textContent);
+        const refused = document.getElementById('match-refused');
+        return { rows, judgement: document.getElementById('match-judgement').textContent, advice,
+            refused: refused.hidden ? '' : refused.textContent };
+    });
+}
+
+function matchPrinted(options) {
+    const run = spawnSync(tool, ['match', ...options], { encoding: 'utf8' });
+    if (run.status !== 0) {
+        return { rows: [], judgement: '', advice: [], refused: inPageWords(toolSays(['match', ...options])) };
+    }
+    const lines = run.stdout.trimEnd().split('\n');
+    return {
+        rows: lines.filter((l) => /^  [^ -]/.test(l)).map((l) => /^  (.+?)  +(.+)$/.exec(l).slice(1)),
+        judgement: lines.find((l) => !l.startsWith(' ') && l !== 'What to do:') ?? '',
+        advice: lines.filter((l) => l.startsWith('  - ')).map((l) => l.slice(4)),
+        refused: '',
+    };
+}
+
+test('the arm and cartridge show what `quillmere match` prints', async () => {
+    for (const options of matches) {
+        const page = await open(asQuery(options));
+        await page.waitForSelector('html[data-settled]');
+        const expected = matchPrinted(options);
+        assert.deepEqual(await matchShown(page), expected, options.join(' '));
+        assert.ok(expected.rows.length > 0 || expected.refused !== '', options.join(' '));
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    }
+});
+
+test('screenshots of the arm and cartridge at phone and desktop widths', async () => {
+    for (const [name, width, height] of [['match-phone', 390, 844], ['match-desktop', 1280, 900]]) {
+        const page = await open(asQuery(matches[1]));
+        await page.setViewportSize({ width, height });
+        await page.waitForSelector('html[data-settled]');
+        await page.locator('#match-section').screenshot({ path: join(out, `${name}.png`) });
+        const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
+        assert.ok(overflow <= 0, `${name}: ${overflow} px wider than the screen`);
+        await page.close();
+    }
+});
+
 test('screenshots at phone and desktop widths', async () => {
     for (const [name, width, height] of [['phone', 390, 844], ['desktop', 1280, 900]]) {
         const page = await open('?spindle-to-pivot=222&preset=iec&id=My%20deck&inner-radius=57%2C5');
@@ -311,7 +371,7 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
         for (const label of ['Overhang', 'Offset angle', 'Inner null radius', 'Outer null radius']) {
             assert.ok(seen.keys.includes(label), label);
         }
-        assert.deepEqual(seen.pressed, ['false', 'true', 'false'], view);
+        assert.deepEqual(seen.pressed, ['false', 'true', 'false', 'false', 'false', 'false'], view);
         assert.equal(seen.formHeading, 'H2');
         assert.ok(seen.analysisBelow, view);
 
@@ -322,7 +382,7 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
             const focused = await page.evaluate(() => {
                 const e = document.activeElement;
                 if (e === document.body) return null;
-                const section = ['fields', 'values-section', 'print-section', 'analysis-section']
+                const section = ['fields', 'values-section', 'print-section', 'analysis-section', 'match-section']
                     .findIndex((id) => document.getElementById(id).contains(e));
                 return { id: e.id || e.textContent.trim(), section, top: e.getBoundingClientRect().top + window.scrollY };
             });
@@ -330,7 +390,7 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
             order.push(focused);
             await page.keyboard.press('Tab');
         }
-        assert.ok(order.length > 20 && order.at(-1).section === 3, `${view}: Tab reached ${order.length} controls`);
+        assert.ok(order.length > 20 && order.at(-1).section === 4, `${view}: Tab reached ${order.length} controls`);
         for (let i = 1; i < order.length; i++) {
             assert.ok(order[i].section >= order[i - 1].section, `${view}: ${order[i - 1].id} then ${order[i].id}`);
             if (width < 600) assert.ok(order[i].top >= order[i - 1].top - 1, `${view}: ${order[i - 1].id} then ${order[i].id}`);
