@@ -6,6 +6,7 @@ import { announce, showPreset, showValues } from './values.js';
 import { clearCheck, showNotices, wireCalibration, wirePresets } from './fields.js';
 import { showAnalysis, showArmNeeds } from './analysis.js';
 import { makeDownloads } from './downloads.js';
+import { wireSpeed } from './speed.js';
 
 // A typing pause: long enough not to judge a number half typed, short enough to feel immediate.
 const PauseMs = 600;
@@ -101,6 +102,7 @@ document.addEventListener('change', (event) => {
     if (typed(event.target) || event.target.name === 'geometry') settle();
 });
 
+const speed = wireSpeed(core, downloads, timings);
 wireCalibration(core, PauseMs, settle);
 wirePresets(defaults, settle);
 $('fields').addEventListener('submit', (event) => event.preventDefault());
@@ -115,5 +117,8 @@ $('copy-link').addEventListener('click', async () => {
 let resizeTimer = 0;
 window.addEventListener('resize', () => {
     clearTimeout(resizeTimer);
-    resizeTimer = setTimeout(() => showAnalysis(core, fieldTexts()), 150);
+    resizeTimer = setTimeout(() => {
+        showAnalysis(core, fieldTexts());
+        speed.resize();
+    }, 150);
 });
