@@ -131,30 +131,38 @@ test('the section with results at phone and laptop widths, light and dark: nothi
     }
 });
 
-test('the microphone: live readings several times a second, then the report of the take on its truth', async () => {
+test('the microphone: live readings several times a second, then the report of the take on its truth', async (t) => {
     // 45 rpm, so that eight whole revolutions take less time; the fake device loops the file.
     const truth = { errorPercent: -0.8, modulations: [{ hz: 4, peakPercent: 0.06 }], seconds: 40, toneHz: 3150 };
     const file = writeToneTake(join(out, 'speed-microphone.wav'), truth);
     const browser = await launchBrowser({ args: ['--use-fake-ui-for-media-stream', '--use-fake-device-for-media-stream',
         `--use-file-for-fake-audio-capture=${file}`] });
     await browser.grantPermissions(['microphone'], { origin: server.url });
+    t.after(() => browser.close());
     const page = await open(browser);
     await page.selectOption('#speed-rpm', '45');
     await page.click('text=Measure with the microphone');
+    await page.waitForSelector('#speed-stop:not([hidden])');
     assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Stop');
-    // The readings as the page shows them, every 50 ms, for 16 s.
+    // The readings as the page shows them (figures, status, trace), every 50 ms, for 16 s.
     const seen = [];
     const started = Date.now();
     while (Date.now() - started < 16000) {
-        seen.push([Date.now() - started, JSON.stringify(await rows(page)), await page.textContent('#speed-status')]);
+        seen.push(await page.evaluate(() => [Date.now(), JSON.stringify([...document.querySelectorAll('#speed-results tr')]
+            .map((tr) => [tr.cells[0].textContent, tr.cells[1].textContent])),
+            document.getElementById('speed-status').textContent, document.getElementById('speed-chart').innerHTML]));
         await page.waitForTimeout(50);
     }
     const measuring = seen.filter(([, shown]) => shown.includes('Speed error'));
     assert.ok(measuring.length > 0, seen.at(-1)[2]);
     const span = (measuring.at(-1)[0] - measuring[0][0]) / 1000;
-    const changes = measuring.filter((s, i) => i > 0 && s[1] !== measuring[i - 1][1]).length;
-    console.log(`# live readings: ${changes} changes in ${span.toFixed(1)} s of measuring`);
-    assert.ok(changes / span >= 4, `${changes} changes in ${span} s`);
+    const changed = (k) => measuring.filter((s, i) => i > 0 && s[k] !== measuring[i - 1][k]).length;
+    const updates = measuring.filter((s, i) => i > 0 && s.slice(1).join() !== measuring[i - 1].slice(1).join()).length;
+    console.log(`# live readings over ${span.toFixed(1)} s of measuring: ${updates} updates, the figures changed ` +
+        `${changed(1)} times, the trace ${changed(3)} times`);
+    assert.ok(updates / span >= 4, `${updates} updates in ${span} s`);
+    assert.ok(changed(3) / span >= 4, `the trace changed ${changed(3)} times in ${span} s`);
+    assert.ok(changed(1) >= 2, `the figures changed ${changed(1)} times`);
     const last = JSON.parse(measuring.at(-1)[1]);
     assert.ok(Math.abs(figure(last[0][1]) - truth.errorPercent) < 0.03, last[0][1]);
     assert.ok((await page.textContent('#speed-spoken')).startsWith('Speed error'));
@@ -170,11 +178,11 @@ test('the microphone: live readings several times a second, then the report of t
     assert.equal(report.speed.nominal_rpm, 45);
     assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Measure with the microphone');
     assert.deepEqual(page.errors, []);
-    await browser.close();
 });
 
-test('the microphone refused says what to do', async () => {
+test('the microphone refused says what to do', async (t) => {
     const browser = await launchBrowser({ args: ['--use-fake-device-for-media-stream'] });
+    t.after(() => browser.close());
     const page = await open(browser);
     await page.evaluate(() => {
         navigator.mediaDevices.getUserMedia = () => Promise.reject(new DOMException('denied', 'NotAllowedError'));
@@ -182,7 +190,6 @@ test('the microphone refused says what to do', async () => {
     await page.click('text=Measure with the microphone');
     await page.waitForFunction(() => document.getElementById('speed-status').textContent.includes('refused'));
     assert.match(await page.textContent('#speed-status'), /^The microphone was refused: allow it/);
-    await browser.close();
 });
 
 test('the phone on the platter: devicemotion of a known rate and wobble gives the platter speed', async () => {
