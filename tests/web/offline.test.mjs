@@ -77,7 +77,7 @@ test('after one visit the page reloads and makes every PDF without the server', 
     const cached = await page.evaluate(async () => (await Promise.all((await caches.keys())
         .map(async (name) => (await (await caches.open(name)).keys()).map((r) => new URL(r.url).pathname)))).flat());
     assert.ok(cached.includes('/speed.js'), cached.join(' '));
-    await page.setInputFiles('#speed-file', writeToneTake(join(out, 'offline-take.wav'), { seconds: 16,
+    await page.setInputFiles('#speed-file', writeToneTake(join(out, 'offline-take.wav'), { seconds: 20,
         errorPercent: 0.5 }));
     await page.waitForFunction(() => document.documentElement.dataset.speedDone, null, { timeout: 60000 });
     assert.deepEqual(JSON.parse(await page.evaluate(() => window.quillmereSpeedJson)).refusals, []);
