@@ -27,6 +27,15 @@ std::string Capitalised(std::string text) {
 
 } // namespace
 
+std::string SpeedPageWords(std::string text) {
+    constexpr std::string_view Option = "--tone";
+    constexpr std::string_view Field = "the Test tone";
+    for (std::size_t at = text.find(Option); at != std::string::npos; at = text.find(Option, at + Field.size())) {
+        text.replace(at, Option.size(), Field);
+    }
+    return text;
+}
+
 std::vector<SpeedRow> SpeedRowsOf(const SpeedReport& speed) {
     std::vector<SpeedRow> rows = {
         {"figure", "Speed error", Signed(speed.ErrorPercent, 2, " %")},
@@ -47,13 +56,13 @@ std::vector<SpeedRow> SpeedRowsOf(const SpeedReport& speed) {
              Plain(component.Percent, 3, " % peak")});
     }
     for (const std::string& step : speed.Advice) {
-        rows.push_back({"advice", "What to do", step});
+        rows.push_back({"advice", "What to do", SpeedPageWords(step)});
     }
     for (const std::string& note : speed.Notes) {
-        rows.push_back({"note", "Note", note});
+        rows.push_back({"note", "Note", SpeedPageWords(note)});
     }
     for (const std::string& warning : speed.Warnings) {
-        rows.push_back({"warning", "Warning", warning});
+        rows.push_back({"warning", "Warning", SpeedPageWords(warning)});
     }
     return rows;
 }

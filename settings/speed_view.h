@@ -12,6 +12,10 @@
 #include <string_view>
 #include <vector>
 
+// The meter words its hints for the Linux tool ("give --tone if the record carries another"); in the page the same
+// hint names the field the user sees, "Test tone".
+std::string SpeedPageWords(std::string text);
+
 struct SpeedRow {
     std::string Kind; // "figure", "component", "advice", "note", "warning"
     std::string Label;

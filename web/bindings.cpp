@@ -828,7 +828,7 @@ public:
         meter.NominalRpm = Report.SpeedInput->Rpm;
         Result<SpeedMeter> created = SpeedMeter::Create(meter);
         if (!created) {
-            Why = created.Message();
+            Why = SpeedPageWords(created.Message());
             return;
         }
         Meter.emplace(std::move(created).Value());
@@ -924,7 +924,7 @@ public:
         val result = val::object();
         result.set("json", ReportJson(Report));
         if (!Why.empty() || Report.Refused() || !Report.Speed) {
-            result.set("error", Why.empty() ? Report.Refusals.front().Message : Why);
+            result.set("error", SpeedPageWords(Why.empty() ? Report.Refusals.front().Message : Why));
             return result;
         }
         result.set("rows", SpeedRowsValue(SpeedRowsOf(*Report.Speed)));

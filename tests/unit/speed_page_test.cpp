@@ -3,6 +3,7 @@
 #include "speed/flutter_weighting.h"
 #include "speed/gyro_speed.h"
 #include "speed/recording_header.h"
+#include "speed/speed_advice.h"
 #include "speed/speed_meter.h"
 #include "tests/unit/speed_signal.h"
 
@@ -271,6 +272,10 @@ TEST(SpeedView, TheReportsRowsBeginWithTheFourFiguresAndItsChartStaysInItsPanels
     }
     EXPECT_TRUE(named);
     EXPECT_TRUE(advised);
+    // The tone's note names the page's field.
+    EXPECT_EQ(rows.back().Value, "the tone of " + SpeedNumberText(report.MeasuredToneHz, 2) +
+                                     " Hz is taken for the standard 3150 Hz tone; give the Test tone if the record "
+                                     "carries another");
 
     for (const double width : {320.0, 900.0}) {
         const ScreenChart chart = SpeedScreenChartOf(report, width, ScreenChartTextPx);
