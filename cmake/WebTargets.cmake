@@ -18,8 +18,7 @@ set(QUILLMERE_FONT_FOLDER /usr/share/fonts/truetype/liberation)
 # The page's script, as ES modules, each after those it imports.
 set(QUILLMERE_MODULES ${CMAKE_SOURCE_DIR}/web/state.js ${CMAKE_SOURCE_DIR}/web/values.js
     ${CMAKE_SOURCE_DIR}/web/fields.js ${CMAKE_SOURCE_DIR}/web/analysis.js ${CMAKE_SOURCE_DIR}/web/match.js
-    ${CMAKE_SOURCE_DIR}/web/downloads.js
-    ${CMAKE_SOURCE_DIR}/web/main.js)
+    ${CMAKE_SOURCE_DIR}/web/downloads.js ${CMAKE_SOURCE_DIR}/web/speed.js ${CMAKE_SOURCE_DIR}/web/main.js)
 set(QUILLMERE_SITE_FILES ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/style.css ${QUILLMERE_MODULES}
     ${CMAKE_SOURCE_DIR}/web/page-device.js ${CMAKE_SOURCE_DIR}/web/offline.js
     ${CMAKE_SOURCE_DIR}/web/manifest.webmanifest ${CMAKE_SOURCE_DIR}/web/icon.svg)

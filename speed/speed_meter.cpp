@@ -233,6 +233,9 @@ struct SpeedMeter::State {
     float MixScale = 1;
     double Peak = 0;
     std::uint64_t ClippedSamples = 0;
+    // The mean square of the last stretch judged (acquisition block or frame), for the live reading.
+    double LastLevel = 0;
+    bool LevelKnown = false;
 
     // Before the tone is found.
     std::vector<float> Acquisition;
@@ -359,6 +362,42 @@ SpeedMeterSizes SpeedMeter::Sizes() const {
     return sizes;
 }
 
+SpeedLiveReading SpeedMeter::Live(std::size_t tracePoints) const {
+    const State& s = *Self;
+    SpeedLiveReading live;
+    live.SecondsFed = SecondsFed();
+    live.NominalRpm = s.Settings.NominalRpm;
+    if (s.Frames == 0) {
+        return live;
+    }
+    const bool weak = s.LevelKnown && !(s.LastLevel > LeastToneLevel);
+    if (!s.Locked || !s.InSegment || !s.Current) {
+        live.Stage = weak ? SpeedLiveStage::TooWeak : SpeedLiveStage::Searching;
+        return live;
+    }
+    live.ToneHz = s.CarrierHz;
+    live.NominalToneHz = s.LockNominalHz;
+    const Segment& segment = *s.Current;
+    if (segment.Counted == 0) {
+        live.Stage = SpeedLiveStage::Settling;
+        return live;
+    }
+    live.Stage = SpeedLiveStage::Measuring;
+    // Whole revolutions once there is one, so that the once-per-revolution swing does not move the mean.
+    const bool whole = segment.WholeCount > 0;
+    const double sum = whole ? segment.WholeSum : segment.RevolutionSum;
+    const long count = whole ? segment.WholeCount : segment.RevolutionCount;
+    const double mean = count > 0 ? sum / static_cast<double>(count) : 0;
+    live.ToneHz = s.CarrierHz * (1 + mean);
+    live.ErrorPercent = (live.ToneHz / s.LockNominalHz - 1) * 100;
+    live.Weighted2SigmaPercent = segment.WeightedHistogram.Exceeded(0.05);
+    live.CountedSeconds = static_cast<double>(segment.Counted) / s.DeviationRate;
+    live.Revolutions = static_cast<int>(segment.Revolutions);
+    const std::size_t from = segment.Trace.size() > tracePoints ? segment.Trace.size() - tracePoints : 0;
+    live.Trace.assign(segment.Trace.begin() + static_cast<std::ptrdiff_t>(from), segment.Trace.end());
+    return live;
+}
+
 Result<SpeedReport> SpeedMeter::Finish() {
     Self->Flush();
     return Self->Report();
@@ -468,6 +507,8 @@ void SpeedMeter::State::TryAcquire() {
         power += static_cast<double>(x) * x;
     }
     power /= static_cast<double>(n);
+    LastLevel = power;
+    LevelKnown = true;
     bool locked = false;
     if (power > LeastToneLevel) {
         std::vector<std::complex<double>> in(n);
@@ -599,6 +640,7 @@ void SpeedMeter::State::JudgeFrame() {
     const double wide = FrameWide / (FrameFilled * Decimation);
     const double narrow = FrameNarrow / FrameFilled;
     const double mean = FrameDeviation / FrameFilled;
+    LastLevel = wide;
     // A pure tone puts half its mean square into the complex baseband's magnitude squared.
     const bool steady = wide > LeastToneLevel && 2 * narrow > LeastToneShare * wide && std::fabs(mean) < 0.05;
     if (!steady) {

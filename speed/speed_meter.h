@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 inline constexpr double LeastSampleRate = 8000;
 inline constexpr double MostSampleRate = 192000;
@@ -45,6 +46,30 @@ struct SpeedMeterSizes {
     std::size_t Total() const { return Acquisition + Filter + Pending + Histograms + Trace + Spectrum + Fold; }
 };
 
+// What the meter reads while a take goes on, for a live display: how far it has got, and once the current steady
+// stretch has settled, its speed error and weighted wow and flutter so far and its newest trace points.
+enum class SpeedLiveStage {
+    Waiting,   // nothing fed yet
+    TooWeak,   // the sound is below the level a tone needs
+    Searching, // sound, but no steady tone yet
+    Settling,  // a tone, its filters settling
+    Measuring, // figures of the current stretch
+};
+
+struct SpeedLiveReading {
+    SpeedLiveStage Stage = SpeedLiveStage::Waiting;
+    double SecondsFed = 0;
+    double ToneHz = 0;        // measured, once found
+    double NominalToneHz = 0; // the standard tone nearest it, or the tone given
+    double NominalRpm = 0;
+    double ErrorPercent = 0;
+    double Weighted2SigmaPercent = 0;
+    // Seconds and whole revolutions the figures cover so far.
+    double CountedSeconds = 0;
+    int Revolutions = 0;
+    std::vector<SpeedTracePoint> Trace;
+};
+
 class SpeedMeter {
 public:
     // A meter for the settings, or why it cannot measure with them (rate, channels, tone or speed out of range).
@@ -59,6 +84,8 @@ public:
     // Seconds of recording fed so far.
     double SecondsFed() const;
     SpeedMeterSizes Sizes() const;
+    // The readings so far, with at most `tracePoints` of the newest trace points.
+    SpeedLiveReading Live(std::size_t tracePoints) const;
     // The report of the longest steady stretch; feeding after it starts a meter afresh is not supported.
     Result<SpeedReport> Finish();
 

@@ -10,6 +10,7 @@
 #include "print/printouts.h"
 #include "print/recording_device.h"
 #include "print/screen_chart.h"
+#include "print/speed_screen_chart.h"
 #include "print/vector_drawing.h"
 #include "settings/default_paper.h"
 #include "settings/match_report.h"
@@ -18,12 +19,17 @@
 #include "settings/page_link.h"
 #include "settings/page_printouts.h"
 #include "settings/settings.h"
+#include "settings/speed_view.h"
+#include "speed/recording_header.h"
+#include "speed/speed_meter.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -210,23 +216,19 @@ SettingsReport PrintoutReport(const std::string& printout, const val& fields) {
 // em, from the font files the page embeds). Returns {page, fonts, operations, sheets} or {error} with the first
 // refusal: `sheets` holds the operations of each sheet of a tiled template (one entry for any other page, the same
 // as `operations`), with `joins`, where each join lies on the sheet before it (in dots from its printable area).
-val PageOperations(const std::string& printout, const val& settings, const val& design) {
-    const SettingsCommand command = PrintoutCommand(printout);
-    const SettingsReport report = PrintoutReport(printout, settings);
-    if (report.Refused()) {
-        return Refusal(report.Refusals.front().Message);
-    }
-    const PageRequest& pageRequest = report.Page;
+// The page operations of one drawing on the emulated printer of a page request, its fonts designed as `design`:
+// {page, fonts, operations, sheets}, one entry of `sheets` for each page the drawing started. `orientation` is that
+// of the last page.
+val RecordedOperations(const PageRequest& pageRequest, const val& design,
+                       const std::function<void(PrintSurface&)>& draw, int& orientation) {
     const int dpi = pageRequest.Dpi;
-    const double marginMm = pageRequest.MarginMm;
-    const PaperSize paper = pageRequest.Paper;
     const FontDesign fontDesign{design["ascent"].as<double>(), design["descent"].as<double>(),
                                 design["lineGap"].as<double>()};
 
     std::vector<DeviceRequest> log;
     RecordingDeviceSettings device;
     device.Resolution = DevicePoint{dpi, dpi};
-    device.PortraitPrintableSize = PaperGeometryOf(paper, dpi, marginMm, 1).Printable;
+    device.PortraitPrintableSize = PaperGeometryOf(pageRequest.Paper, dpi, pageRequest.MarginMm, 1).Printable;
     device.PrinterName = "Browser";
     device.Metrics = [&](const DeviceFontRequest& wanted) {
         return ScalableFontMetrics(fontDesign, EmSize(wanted, fontDesign, dpi));
@@ -234,17 +236,10 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     RecordingPrinterChooser chooser(log, device);
     {
         PrintSurface surface(chooser, pageRequest.Colours);
-        if (command == SettingsCommand::Arc) {
-            ParameterRecord record = report.Alignment;
-            PrintArcTemplateSheets(surface, record, pageRequest.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded);
-        } else if (command == SettingsCommand::Analyse) {
-            PrintAnalysisChart(surface, *report.Analysis);
-        } else {
-            PrintStrobeDiskLayout(surface, report.Alignment, *report.Disk);
-        }
+        draw(surface);
     }
 
-    int orientation = 1;
+    orientation = 1;
     val fonts = val::array();
     std::vector<double> ascents;
     val operations = val::array();
@@ -289,7 +284,7 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
             polyline.Open = false;
         }
     }
-    const PaperGeometry sheet = PaperGeometryOf(paper, dpi, marginMm, orientation);
+    const PaperGeometry sheet = PaperGeometryOf(pageRequest.Paper, dpi, pageRequest.MarginMm, orientation);
     val pageData = val::object();
     pageData.set("dpi", dpi);
     pageData.set("landscape", orientation == 2);
@@ -297,9 +292,45 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     pageData.set("margin", sheet.MarginDots);
     pageData.set("printable",
                  Numbers({static_cast<double>(sheet.Printable.X), static_cast<double>(sheet.Printable.Y)}));
+    val result = val::object();
+    result.set("page", pageData);
+    result.set("fonts", fonts);
+    result.set("operations", sheets["length"].as<int>() > 0 ? sheets[0] : operations);
+    result.set("sheets", sheets);
+    return result;
+}
+
+// The page operations of one printout ("arc", "chart", "strobe-60", "strobe-50", "strobe-custom") for the settings,
+// on the emulated printer of their page settings, its fonts designed as `design` ({ascent, descent, lineGap} per
+// em, from the font files the page embeds). Returns {page, fonts, operations, sheets} or {error} with the first
+// refusal: `sheets` holds the operations of each sheet of a tiled template (one entry for any other page, the same
+// as `operations`), with `joins`, where each join lies on the sheet before it (in dots from its printable area).
+val PageOperations(const std::string& printout, const val& settings, const val& design) {
+    const SettingsCommand command = PrintoutCommand(printout);
+    const SettingsReport report = PrintoutReport(printout, settings);
+    if (report.Refused()) {
+        return Refusal(report.Refusals.front().Message);
+    }
+    const PageRequest& pageRequest = report.Page;
+    int orientation = 1;
+    val result = RecordedOperations(
+        pageRequest, design,
+        [&](PrintSurface& surface) {
+            if (command == SettingsCommand::Arc) {
+                ParameterRecord record = report.Alignment;
+                PrintArcTemplateSheets(surface, record, pageRequest.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded);
+            } else if (command == SettingsCommand::Analyse) {
+                PrintAnalysisChart(surface, *report.Analysis);
+            } else {
+                PrintStrobeDiskLayout(surface, report.Alignment, *report.Disk);
+            }
+        },
+        orientation);
 
     val joins = val::array();
     if (command == SettingsCommand::Arc) {
+        const int dpi = pageRequest.Dpi;
+        const PaperGeometry sheet = PaperGeometryOf(pageRequest.Paper, dpi, pageRequest.MarginMm, orientation);
         ParameterRecord record = report.Alignment;
         const ArcSheets plan = PlanArcSheets(record, PageScaleOf({dpi, dpi}, record), dpi, sheet.Printable.X,
                                              pageRequest.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded);
@@ -307,12 +338,6 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
             joins.call<void>("push", plan.JoinDots(index) - plan.Left[static_cast<std::size_t>(index)]);
         }
     }
-
-    val result = val::object();
-    result.set("page", pageData);
-    result.set("fonts", fonts);
-    result.set("operations", sheets["length"].as<int>() > 0 ? sheets[0] : operations);
-    result.set("sheets", sheets);
     result.set("joins", joins);
     return result;
 }
@@ -394,15 +419,9 @@ val NumberList(const std::vector<double>& values) {
     return list;
 }
 
-// The analysis chart laid out for a panel `width` CSS pixels wide: {textPx, panels}, each
-// panel {title, width, height, plot, grooves, gridX, gridY, labels, series}; no panels when the setup cannot be
-// analysed.
-val ScreenChartFor(const val& fields, double width) {
-    const SettingsReport report = PageReportOf("analyse", fields, false);
-    ScreenChart chart;
-    if (!report.Refused() && report.Analysis) {
-        chart = ScreenChartOf(*report.Analysis, width, ScreenChartTextPx);
-    }
+// A chart laid out for the screen as plain data: {textPx, panels}, each panel {title, width, height, plot, grooves,
+// gridX, gridY, labels, series}.
+val ScreenChartValue(const ScreenChart& chart) {
     val panels = val::array();
     for (const ScreenPanel& panel : chart.Panels) {
         val entry = val::object();
@@ -443,6 +462,16 @@ val ScreenChartFor(const val& fields, double width) {
     result.set("textPx", chart.TextPx);
     result.set("panels", panels);
     return result;
+}
+
+// The analysis chart laid out for a panel `width` CSS pixels wide; no panels when the setup cannot be analysed.
+val ScreenChartFor(const val& fields, double width) {
+    const SettingsReport report = PageReportOf("analyse", fields, false);
+    ScreenChart chart;
+    if (!report.Refused() && report.Analysis) {
+        chart = ScreenChartOf(*report.Analysis, width, ScreenChartTextPx);
+    }
+    return ScreenChartValue(chart);
 }
 
 // The analysis table of the page's fields as cells for an HTML table: {inputs, arms, rows: [{label, sub, cells,
@@ -750,6 +779,305 @@ val Defaults() {
     return result;
 }
 
+// ---- Speed: the streaming meter and the gyroscope, each a take the page feeds and finishes ----
+
+// The speed command's settings the page gives ({tone, rpm} as typed; empty counts as not given), with the report's
+// format, so that the report's JSON is the one `quillmere speed --format json` writes.
+SettingsReport SpeedSettingsOf(const val& settings) {
+    NamedSettings named;
+    for (const auto& [name, text] : SettingsFrom(settings)) {
+        if ((name == "tone" || name == "rpm") && !text.empty()) {
+            named[name] = text;
+        }
+    }
+    named["format"] = "json";
+    SettingsContext context{PaperSize::Letter, false};
+    context.Form = SettingsForm::Page;
+    return ReadSettings(SettingsCommand::Speed, named, context);
+}
+
+val SpeedRowsValue(const std::vector<SpeedRow>& rows) {
+    val list = val::array();
+    for (const SpeedRow& row : rows) {
+        val entry = val::object();
+        entry.set("kind", row.Kind);
+        entry.set("label", row.Label);
+        entry.set("value", row.Value);
+        list.call<void>("push", entry);
+    }
+    return list;
+}
+
+// Float32Array blocks copied into a buffer of the core's, without a JavaScript loop.
+void CopyBlock(const val& block, std::vector<float>& into) {
+    into.resize(block["length"].as<std::size_t>());
+    val(emscripten::typed_memory_view(into.size(), into.data())).call<void>("set", block);
+}
+
+// Frames of a WAV file read at a time: about 1.4 s at 48 kHz, small beside any file and few calls from the page.
+constexpr std::size_t WavBlockFrames = 1 << 16;
+
+WavLayout WavLayoutFrom(const val& layout) {
+    WavLayout wav;
+    wav.Rate = layout["rate"].as<double>();
+    wav.Channels = layout["channels"].as<int>();
+    wav.Bits = layout["bits"].as<int>();
+    wav.Float = layout["float"].as<bool>();
+    return wav;
+}
+
+// Where a WAV file's samples lie, from its first bytes (a Uint8Array): {rate, channels, bits, float, start, end}, or
+// null when the core does not read it itself and the browser decodes it.
+val WavLayoutValue(const val& head) {
+    std::vector<unsigned char> bytes(std::min<std::size_t>(head["length"].as<std::size_t>(), RecordingHeaderBytes));
+    val(emscripten::typed_memory_view(bytes.size(), bytes.data()))
+        .call<void>("set", head.call<val>("subarray", 0, static_cast<double>(bytes.size())));
+    const std::optional<WavLayout> wav = WavLayoutOf(bytes);
+    if (!wav) {
+        return val::null();
+    }
+    val result = val::object();
+    result.set("rate", wav->Rate);
+    result.set("channels", wav->Channels);
+    result.set("bits", wav->Bits);
+    result.set("float", wav->Float);
+    result.set("start", static_cast<double>(wav->DataOffset));
+    result.set("end", static_cast<double>(wav->DataOffset) + static_cast<double>(wav->DataBytes));
+    return result;
+}
+
+// The trace points a live reading draws: a minute at the trace's densest, enough for a phone-wide panel.
+constexpr std::size_t LiveTracePoints = 600;
+
+// One measurement of a recording or a microphone take: created with the stream's rate and channels and the page's
+// speed settings, fed blocks as they come, read live, and finished into the report.
+class SpeedTake {
+public:
+    SpeedTake(double rate, int channels, const val& settings) : Report(SpeedSettingsOf(settings)) {
+        if (Report.Refused()) {
+            Why = Report.Refusals.front().Message;
+            return;
+        }
+        SpeedMeterSettings meter;
+        meter.SampleRate = rate;
+        meter.Channels = channels;
+        meter.NominalToneHz = Report.SpeedInput->ToneHz;
+        meter.NominalRpm = Report.SpeedInput->Rpm;
+        Result<SpeedMeter> created = SpeedMeter::Create(meter);
+        if (!created) {
+            Why = SpeedPageWords(created.Message());
+            return;
+        }
+        Meter.emplace(std::move(created).Value());
+        Channels = static_cast<std::size_t>(channels);
+    }
+
+    // Why the take cannot measure, in the page's words; empty when it can.
+    std::string refusal() const { return Why; }
+
+    // One block: an array holding one Float32Array per channel, all of the same length.
+    void feed(const val& channels) {
+        if (!Meter || Finished) {
+            return;
+        }
+        const std::size_t count = std::min<std::size_t>(Channels, channels["length"].as<std::size_t>());
+        if (count == 0) {
+            return;
+        }
+        if (count == 1 && Channels == 1) {
+            CopyBlock(channels[0], Interleaved);
+        } else {
+            std::size_t frames = 0;
+            Planes.resize(Channels);
+            for (std::size_t c = 0; c < Channels; ++c) {
+                CopyBlock(channels[static_cast<unsigned>(std::min(c, count - 1))], Planes[c]);
+                frames = c == 0 ? Planes[c].size() : std::min(frames, Planes[c].size());
+            }
+            Interleaved.resize(frames * Channels);
+            for (std::size_t i = 0; i < frames; ++i) {
+                for (std::size_t c = 0; c < Channels; ++c) {
+                    Interleaved[i * Channels + c] = Planes[c][i];
+                }
+            }
+        }
+        Meter->Feed(Interleaved);
+    }
+
+    // One block of a WAV file's samples, read from byte `at` of `bytes` (the whole file, a Uint8Array) as `layout`
+    // (from wavLayout) says; returns where the next block starts, or -1 after the last.
+    double feedWav(const val& bytes, double at, const val& layout) {
+        const WavLayout wav = WavLayoutFrom(layout);
+        const double end = std::min(bytes["length"].as<double>(), layout["end"].as<double>());
+        const double count = std::min(end - at, static_cast<double>(WavBlockFrames * wav.FrameBytes()));
+        if (!Meter || Finished || wav.FrameBytes() == 0 || !(count > 0)) {
+            return -1;
+        }
+        std::vector<unsigned char> block(static_cast<std::size_t>(count));
+        val(emscripten::typed_memory_view(block.size(), block.data()))
+            .call<void>("set", bytes.call<val>("subarray", at, at + count));
+        WavSamples(block, wav, Interleaved);
+        Meter->Feed(Interleaved);
+        return at + count < end ? at + count : -1;
+    }
+
+    // A block of a live stream that starts at frame `first` of it: frames the stream skipped are counted as dropped.
+    void feedAt(double first, const val& channels) {
+        if (Expected >= 0 && first > Expected) {
+            Dropped += first - Expected;
+        }
+        feed(channels);
+        Expected = first + channels[0]["length"].as<double>();
+    }
+
+    double seconds() const { return Meter ? Meter->SecondsFed() : 0; }
+
+    // {status, tooWeak, rows, spoken, chart, traceText, dropped} for a panel `width` CSS pixels wide.
+    val live(double width) const {
+        val result = val::object();
+        if (!Meter) {
+            result.set("status", Why);
+            return result;
+        }
+        const SpeedLiveReading reading = Meter->Live(LiveTracePoints);
+        const SpeedLiveView view = SpeedLiveViewOf(reading);
+        result.set("stage", static_cast<int>(reading.Stage));
+        result.set("status", view.Status);
+        result.set("tooWeak", view.TooWeak);
+        result.set("rows", SpeedRowsValue(view.Rows));
+        result.set("spoken", view.Spoken);
+        result.set("chart", ScreenChartValue(SpeedTraceScreenChartOf(reading.Trace, width, ScreenChartTextPx)));
+        result.set("traceText", SpeedTraceText(reading.Trace, {}));
+        result.set("dropped", Dropped);
+        result.set("seconds", reading.SecondsFed);
+        return result;
+    }
+
+    // The report: {rows, json, traceText} or {error, json}; the take takes no more blocks afterwards.
+    val finish() {
+        if (Meter && !Finished) {
+            SetSpeedResult(Report, Meter->Finish());
+            Finished = true;
+        }
+        val result = val::object();
+        result.set("json", ReportJson(Report));
+        if (!Why.empty() || Report.Refused() || !Report.Speed) {
+            result.set("error", SpeedPageWords(Why.empty() ? Report.Refusals.front().Message : Why));
+            return result;
+        }
+        result.set("rows", SpeedRowsValue(SpeedRowsOf(*Report.Speed)));
+        result.set("traceText", SpeedTraceText(Report.Speed->Trace, Report.Speed->Components));
+        result.set("dropped", Dropped);
+        return result;
+    }
+
+    // The finished report's chart for a screen `width` CSS pixels wide; no panels before it is finished.
+    val chart(double width) const {
+        ScreenChart chart;
+        if (Finished && Report.Speed && !Report.Refused()) {
+            chart = SpeedScreenChartOf(*Report.Speed, width, ScreenChartTextPx);
+        }
+        return ScreenChartValue(chart);
+    }
+
+    // The chart's page for the page's paper and margin fields: {page, fonts, operations, sheets, title} or {error}.
+    val pageOperations(const val& fields, const val& design) const {
+        if (!Finished || !Report.Speed || Report.Refused()) {
+            return Refusal("no report to print yet");
+        }
+        NamedSettings named;
+        for (const auto& [name, text] : SettingsFrom(fields)) {
+            if (name == "paper" || name == "margin") {
+                named[name] = text;
+            }
+        }
+        SettingsContext context{PaperSize::Letter, false};
+        context.Form = SettingsForm::Page;
+        // The speed command takes no paper (the tool's chart goes on the system's); the page's paper and margin are
+        // read as for its other chart.
+        const SettingsReport page = ReadSettings(SettingsCommand::Analyse, named, context);
+        if (page.Refused()) {
+            return Refusal(page.Refusals.front().Message);
+        }
+        int orientation = 1;
+        val result = RecordedOperations(
+            page.Page, design, [&](PrintSurface& surface) { PrintSpeedChart(surface, *Report.Speed); }, orientation);
+        result.set("title", std::string("Platter speed and wow and flutter"));
+        result.set("fileName", std::string("quillmere-speed.pdf"));
+        return result;
+    }
+
+private:
+    SettingsReport Report;
+    std::optional<SpeedMeter> Meter;
+    std::string Why;
+    std::size_t Channels = 1;
+    bool Finished = false;
+    double Expected = -1;
+    double Dropped = 0;
+    std::vector<float> Interleaved;
+    std::vector<std::vector<float>> Planes;
+};
+
+// The rate to decode a recording at (its first bytes, a Uint8Array): the one its header gives, so that the samples
+// the meter gets are the file's own, else the usual rate of compressed files.
+double RecordingRate(const val& head) {
+    std::vector<unsigned char> bytes(std::min<std::size_t>(head["length"].as<std::size_t>(), RecordingHeaderBytes));
+    val(emscripten::typed_memory_view(bytes.size(), bytes.data()))
+        .call<void>("set", head.call<val>("subarray", 0, static_cast<double>(bytes.size())));
+    return RecordingSampleRate(bytes).value_or(UsualCompressedRate);
+}
+
+// What to do when the browser gives no microphone (its error's name) or no gyroscope ("denied" or "missing").
+std::string MicrophoneProblem(const std::string& errorName) {
+    return MicrophoneProblemText(errorName);
+}
+
+std::string GyroProblem(const std::string& problem) {
+    return GyroProblemText(problem);
+}
+
+// The phone on the platter: its gyroscope's readings fed as they come, read live, and finished.
+class GyroTake {
+public:
+    explicit GyroTake(const val& settings) : GyroTake(SpeedSettingsOf(settings)) {}
+
+    std::string refusal() const { return Why; }
+    void feed(double alpha, double beta, double gamma, double intervalMs) {
+        Meter.Feed(alpha, beta, gamma, intervalMs);
+    }
+
+    // {status, rows, accuracy}
+    val live() const {
+        const GyroSpeedReport now = Meter.Current();
+        val result = val::object();
+        result.set("status", GyroStatusOf(now, Meter.SecondsFed()));
+        result.set("rows", SpeedRowsValue(GyroRowsOf(now)));
+        result.set("accuracy", GyroAccuracyText());
+        return result;
+    }
+
+    // {rows, accuracy} of the longest stretch, or {error, accuracy}.
+    val finish() const {
+        const Result<GyroSpeedReport> report = Meter.Finish();
+        val result = val::object();
+        result.set("accuracy", GyroAccuracyText());
+        if (!report) {
+            result.set("error", report.Message());
+            return result;
+        }
+        result.set("rows", SpeedRowsValue(GyroRowsOf(*report)));
+        return result;
+    }
+
+private:
+    explicit GyroTake(const SettingsReport& report)
+        : Meter(report.SpeedInput.value_or(SpeedRequest{}).Rpm),
+          Why(report.Refused() ? report.Refusals.front().Message : std::string()) {}
+
+    GyroSpeedMeter Meter;
+    std::string Why;
+};
+
 } // namespace
 
 EMSCRIPTEN_BINDINGS(quillmere) {
@@ -772,4 +1100,28 @@ EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("screenChart", &ScreenChartFor);
     emscripten::function("analysisTable", &AnalysisTable);
     emscripten::function("blockers", &Blockers);
+}
+
+EMSCRIPTEN_BINDINGS(quillmere_speed) {
+    emscripten::function("recordingRate", &RecordingRate);
+    emscripten::function("wavLayout", &WavLayoutValue);
+    emscripten::function("microphoneProblem", &MicrophoneProblem);
+    emscripten::function("gyroProblem", &GyroProblem);
+    emscripten::class_<SpeedTake>("SpeedTake")
+        .constructor<double, int, const val&>()
+        .function("refusal", &SpeedTake::refusal)
+        .function("feed", &SpeedTake::feed)
+        .function("feedAt", &SpeedTake::feedAt)
+        .function("feedWav", &SpeedTake::feedWav)
+        .function("seconds", &SpeedTake::seconds)
+        .function("live", &SpeedTake::live)
+        .function("finish", &SpeedTake::finish)
+        .function("chart", &SpeedTake::chart)
+        .function("pageOperations", &SpeedTake::pageOperations);
+    emscripten::class_<GyroTake>("GyroTake")
+        .constructor<const val&>()
+        .function("refusal", &GyroTake::refusal)
+        .function("feed", &GyroTake::feed)
+        .function("live", &GyroTake::live)
+        .function("finish", &GyroTake::finish);
 }

@@ -165,5 +165,11 @@ export function makeDownloads(core, defaults, timings, settleNow) {
     for (const button of document.querySelectorAll('button[data-printout]')) {
         button.addEventListener('click', () => download(button.dataset.printout, button));
     }
-    return { loadDrawing, showBlockers, schedulePreview };
+    // The PDF writer's fonts and their design, once loaded, for a page the core records elsewhere (the speed chart).
+    async function drawingKit() {
+        await loadDrawing();
+        return { fonts, design };
+    }
+
+    return { loadDrawing, showBlockers, schedulePreview, drawingKit };
 }

@@ -8,6 +8,7 @@ import { clearCheck, showNotices, wireCalibration, wirePresets } from './fields.
 import { showAnalysis, showArmNeeds } from './analysis.js';
 import { showMatch } from './match.js';
 import { makeDownloads } from './downloads.js';
+import { wireSpeed } from './speed.js';
 
 // A typing pause: long enough not to judge a number half typed, short enough to feel immediate.
 const PauseMs = 600;
@@ -104,6 +105,7 @@ document.addEventListener('change', (event) => {
     if (typed(event.target) || event.target.name === 'geometry') settle();
 });
 
+const speed = wireSpeed(core, downloads, timings);
 wireCalibration(core, PauseMs, settle);
 wirePresets(defaults, settle);
 $('fields').addEventListener('submit', (event) => event.preventDefault());
@@ -118,5 +120,8 @@ $('copy-link').addEventListener('click', async () => {
 let resizeTimer = 0;
 window.addEventListener('resize', () => {
     clearTimeout(resizeTimer);
-    resizeTimer = setTimeout(() => showAnalysis(core, fieldTexts()), 150);
+    resizeTimer = setTimeout(() => {
+        showAnalysis(core, fieldTexts());
+        speed.resize();
+    }, 150);
 });

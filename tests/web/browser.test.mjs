@@ -331,7 +331,8 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
                 .filter((part) => !part.closest('[aria-hidden="true"]')).map((part) => part.tagName));
             const described = new Set([...document.querySelectorAll('[aria-describedby]')]
                 .flatMap((e) => e.getAttribute('aria-describedby').split(' ')));
-            const sections = ['fields', 'values-section', 'print-section', 'analysis-section'].map((id) => box(document.getElementById(id)));
+            const sections = ['fields', 'values-section', 'print-section', 'analysis-section', 'match-section',
+                'speed-section'].map((id) => box(document.getElementById(id)));
             return {
                 duplicateIds: ids.filter((id, i) => ids.indexOf(id) !== i),
                 overflow: document.documentElement.scrollWidth - window.innerWidth,
@@ -364,7 +365,8 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
         for (const [role, label] of seen.images) assert.ok(role === 'img' && label.length > 20, `${view}: ${label}`);
         assert.deepEqual(seen.exposedParts, [], `${view}: SVG parts exposed`);
         assert.deepEqual(seen.loose, [], `${view}: notes tied to no field`);
-        assert.deepEqual(seen.live.sort(), ['copy-status', 'download-status', 'summary'], view);
+        assert.deepEqual(seen.live.sort(), ['copy-status', 'download-status', 'speed-download-status', 'speed-spoken',
+            'summary'], view);
         assert.equal(seen.padded, 0, view);
         assert.ok(seen.keysBottom <= height, `${view}: key values end at ${seen.keysBottom} px`);
         assert.ok(seen.keysFromSpindle < 80, `${view}: key values ${seen.keysFromSpindle} px from the spindle field`);
@@ -378,11 +380,12 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
         // Tab follows the page from top to bottom, and on a phone down the screen.
         await page.focus('#spindle-to-pivot');
         const order = [];
-        for (let i = 0; i < 60; i++) {
+        for (let i = 0; i < 140; i++) {
             const focused = await page.evaluate(() => {
                 const e = document.activeElement;
                 if (e === document.body) return null;
-                const section = ['fields', 'values-section', 'print-section', 'analysis-section', 'match-section']
+                const section = ['fields', 'values-section', 'print-section', 'analysis-section', 'match-section',
+                    'speed-section']
                     .findIndex((id) => document.getElementById(id).contains(e));
                 return { id: e.id || e.textContent.trim(), section, top: e.getBoundingClientRect().top + window.scrollY };
             });
@@ -390,7 +393,7 @@ test('phone and laptop: first screen, nothing clipped, one described image per d
             order.push(focused);
             await page.keyboard.press('Tab');
         }
-        assert.ok(order.length > 20 && order.at(-1).section === 4, `${view}: Tab reached ${order.length} controls`);
+        assert.ok(order.length > 20 && order.at(-1).section === 5, `${view}: Tab reached ${order.length} controls`);
         for (let i = 1; i < order.length; i++) {
             assert.ok(order[i].section >= order[i - 1].section, `${view}: ${order[i - 1].id} then ${order[i].id}`);
             if (width < 600) assert.ok(order[i].top >= order[i - 1].top - 1, `${view}: ${order[i - 1].id} then ${order[i].id}`);

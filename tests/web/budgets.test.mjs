@@ -5,7 +5,8 @@ import assert from 'node:assert/strict';
 import { readdirSync, statSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { launchBrowser, serveSite, site, throttle } from './support.mjs';
+import { launchBrowser, out, serveSite, site, throttle } from './support.mjs';
+import { writeToneTake } from './tone-take.mjs';
 
 let server;
 let context;
@@ -65,4 +66,44 @@ test('budgets on a phone with the CPU four times slower, and the size of the sit
         console.log(`# ${what}: ${best[what].toFixed(1)} ms, ${verdict} its budget of ${limit} ms`);
     }
     assert.ok(siteBytes < 3e6, `site: ${siteBytes} bytes`);
+});
+
+test('speed on a phone with the CPU four times slower: a 60 s recording, and the microphone without dropouts', async () => {
+    const file = writeToneTake(join(out, 'budget-60s.wav'), { errorPercent: -0.3, seconds: 60,
+        modulations: [{ hz: 4, peakPercent: 0.05 }] });
+    const budget = { sixtySecondFileMs: 3000 };
+    let best = Infinity;
+    for (let attempt = 0; attempt < 3 && best >= budget.sixtySecondFileMs; attempt++) {
+        const page = await context.newPage();
+        await page.setViewportSize({ width: 390, height: 844 });
+        await throttle(context, page, 4);
+        await page.goto(server.url);
+        await page.waitForSelector('html[data-ready]');
+        await page.setInputFiles('#speed-file', file);
+        await page.waitForFunction(() => document.documentElement.dataset.speedDone, null,
+            { polling: 250, timeout: 120000 });
+        const report = JSON.parse(await page.evaluate(() => window.quillmereSpeedJson));
+        // The flow ran to its end: a report, not a refusal.
+        assert.deepEqual(report.refusals, []);
+        best = Math.min(best, ...(await page.evaluate(() => window.quillmereTimings.speed.fileMs)));
+        await page.close();
+    }
+    console.log(`# sixtySecondFileMs: ${best.toFixed(1)} ms, ${best < budget.sixtySecondFileMs ? 'within' : 'OVER'} ` +
+        `its budget of ${budget.sixtySecondFileMs} ms`);
+
+    const microphone = await launchBrowser({ args: ['--use-fake-ui-for-media-stream',
+        '--use-fake-device-for-media-stream', `--use-file-for-fake-audio-capture=${file}`] });
+    await microphone.grantPermissions(['microphone'], { origin: server.url });
+    const page = await microphone.newPage();
+    await page.setViewportSize({ width: 390, height: 844 });
+    await throttle(microphone, page, 4);
+    await page.goto(server.url);
+    await page.waitForSelector('html[data-ready]');
+    await page.click('#speed-microphone');
+    await page.waitForTimeout(8000);
+    const live = await page.evaluate(() => window.quillmereTimings.speed);
+    await microphone.close();
+    assert.ok(Number.isFinite(live.dropped), `the microphone gave no readings: ${JSON.stringify(live)}`);
+    console.log(`# microphone at 4x slower: ${live.dropped} frames dropped in 8 s (budget 0), ` +
+        `the figures changed ${live.liveChanges} times`);
 });

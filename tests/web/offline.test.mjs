@@ -2,7 +2,9 @@
 // server gone, as on a phone without network.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
-import { asQuery, blockNetwork, launchBrowser, serveSite, toolLines, values } from './support.mjs';
+import { join } from 'node:path';
+import { asQuery, blockNetwork, launchBrowser, out, serveSite, toolLines, values } from './support.mjs';
+import { writeToneTake } from './tone-take.mjs';
 
 let server;
 let context;
@@ -71,6 +73,14 @@ test('after one visit the page reloads and makes every PDF without the server', 
             page.click(`button[data-printout="${printout}"]`)]);
         assert.equal(await download.failure(), null, printout);
     }
+    // The speed section's module is cached too, and measures a recording without the server.
+    const cached = await page.evaluate(async () => (await Promise.all((await caches.keys())
+        .map(async (name) => (await (await caches.open(name)).keys()).map((r) => new URL(r.url).pathname)))).flat());
+    assert.ok(cached.includes('/speed.js'), cached.join(' '));
+    await page.setInputFiles('#speed-file', writeToneTake(join(out, 'offline-take.wav'), { seconds: 20,
+        errorPercent: 0.5 }));
+    await page.waitForFunction(() => document.documentElement.dataset.speedDone, null, { timeout: 60000 });
+    assert.deepEqual(JSON.parse(await page.evaluate(() => window.quillmereSpeedJson)).refusals, []);
     assert.deepEqual(errors, []);
     await page.close();
 });

@@ -56,7 +56,8 @@ export async function serveSite() {
 // Service workers only where a test asks for them: a worker answers from its cache, past the routes of a test that
 // makes a file fail to load.
 // A locale ("es-CL") sets the browser's language, as a user's settings do.
-export async function launchBrowser({ serviceWorkers = 'block', locale = undefined } = {}) {
+// Extra Chromium arguments (`args`) stand in for devices: a WAV file as the microphone.
+export async function launchBrowser({ serviceWorkers = 'block', locale = undefined, args = [] } = {}) {
     return chromium.launchPersistentContext(mkdtempSync(join(tmpdir(), 'quillmere-chromium-')), {
         serviceWorkers,
         ...(locale ? { locale } : {}),
@@ -64,7 +65,7 @@ export async function launchBrowser({ serviceWorkers = 'block', locale = undefin
         headless: true,
         acceptDownloads: true,
         args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-               '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+               '--disable-background-networking', '--disable-component-update', '--disable-sync', ...args],
     });
 }
 
