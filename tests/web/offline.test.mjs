@@ -56,7 +56,7 @@ test('after one visit the page reloads and makes every PDF without the server', 
     page.on('pageerror', (error) => errors.push(error.message));
     await page.goto(server.url);
     await page.waitForSelector('html[data-ready]');
-    await page.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 30000 });
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 90000 });
     // The worker's cache is complete once it controls the page; the server then goes away.
     await server.close();
     const options = ['--preset', 'din', '--spindle-to-pivot', '231,5', '--geometry', 'stevenson-a'];
