@@ -1,14 +1,14 @@
 // What a user waits for: computing the alignment and the analysis, laying out the printouts, and writing them as PDF.
 
 #include "analysis/alignment_analysis.h"
-#include "print/command_line_colours.h"
-#include "geometry/alignment.h"
-#include "settings/settings.h"
-#include "geometry/parameter_record.h"
 #include "cli/file_printer.h"
+#include "geometry/alignment.h"
+#include "geometry/parameter_record.h"
+#include "print/command_line_colours.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"
+#include "settings/settings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -47,12 +47,13 @@ AnalysisInputs AnalysisWithArm() {
 }
 
 void PrintChartOfAnalysis(PrintSurface& surface, ParameterRecord&) {
-    static const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisWithArm());
+    static const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisWithArm()).Value();
     PrintAnalysisChart(surface, analysis);
 }
 
 void PrintCustomDisk10000(PrintSurface& surface, ParameterRecord& record) {
-    PrintStrobeDisk(surface, record, 10000, 10000, "Custom disk 10000 bars              ", "Custom disk 10000 bars              ");
+    PrintStrobeDisk(surface, record, 10000, 10000, "Custom disk 10000 bars              ",
+                    "Custom disk 10000 bars              ");
 }
 
 // One printout laid out on the recording device: the page model's work without any drawing library.
@@ -82,8 +83,8 @@ void ToPdf(benchmark::State& state, const std::string& name) {
             PrintSurface surface(chooser, DefaultColours);
             Printout(surface, record);
         }
-        if (!chooser.Written()) {
-            state.SkipWithError(("cannot write the PDF: " + chooser.Error()).c_str());
+        if (const Outcome written = chooser.FileWritten(); !written) {
+            state.SkipWithError(("cannot write the PDF: " + written.Message()).c_str());
             break;
         }
     }
@@ -113,8 +114,8 @@ void ComputeOnly(benchmark::State& state) {
 void AnalyseThreeGeometriesAndArm(benchmark::State& state) {
     const AnalysisInputs inputs = AnalysisWithArm();
     for (auto _ : state) {
-        AlignmentAnalysis analysis = AnalyseAlignment(inputs);
-        benchmark::DoNotOptimize(analysis.Arms.data());
+        Result<AlignmentAnalysis> analysis = AnalyseAlignment(inputs);
+        benchmark::DoNotOptimize(analysis->Arms.data());
     }
 }
 

@@ -35,9 +35,19 @@ int main(int argc, char** argv) {
     CLI::App tool("Tone-arm alignment: computes the alignment and prints full-scale templates in mm.", "quillmere");
     PrepareTool(tool);
     tool.set_version_flag("--version", VersionText, "show the version and the licence");
-    const std::vector<ToolCommand> commands = {AddValuesCommand(tool), AddArcCommand(tool), AddStrobeCommand(tool),
-                                               AddAnalyseCommand(tool), AddSpeedCommand(tool),
-                                               AddAboutCommand(tool)};
+    const std::vector<ToolCommand> commands = {AddValuesCommand(tool),  AddArcCommand(tool),   AddStrobeCommand(tool),
+                                               AddAnalyseCommand(tool), AddSpeedCommand(tool), AddAboutCommand(tool)};
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return RunWithCheckedStandardOutput([&] { return RunToolCommandLine(tool, commands, args); });
+    // The one place errors are caught: inside the checked output, so that what was written before still counts.
+    return RunWithCheckedStandardOutput([&] {
+        try {
+            return RunToolCommandLine(tool, commands, args);
+        } catch (const UsageError& error) {
+            ReportToolError(error, HelpHintFor(commands, args));
+            return 2;
+        } catch (const CommandFailure& error) {
+            ReportToolError(error);
+            return 1;
+        }
+    });
 }

@@ -54,8 +54,8 @@ void DrawArc(PrintSurface& surface, double centreX, double centreY, double radiu
                     NoFill, 0, false);
 }
 
-bool IntersectCircles(double radiusAboutSpindle, double radiusAboutPivot, double centreDistance, double spindleX,
-                      double spindleY, double pivotX, double pivotY, double& x, double& y) {
+std::optional<PagePosition> IntersectCircles(double radiusAboutSpindle, double radiusAboutPivot, double centreDistance,
+                                             double spindleX, double spindleY, double pivotX, double pivotY) {
     const Extended r = radiusAboutSpindle;
     const Extended l = radiusAboutPivot;
     const Extended d = centreDistance;
@@ -66,10 +66,12 @@ bool IntersectCircles(double radiusAboutSpindle, double radiusAboutPivot, double
     const Extended dy = Extended{pivotY} - spindleY;
     const Extended mx = spindleX + a * dx / d;
     const Extended my = spindleY + a * dy / d;
-    x = static_cast<double>(mx - h * dy / d);
-    y = static_cast<double>(my + h * dx / d);
+    const PagePosition point{static_cast<double>(mx - h * dy / d), static_cast<double>(my + h * dx / d)};
     // A negative value under the root comes back unchanged and puts the point somewhere meaningless.
-    return d != 0 && underRoot >= 0;
+    if (d == 0 || !(underRoot >= 0) || !std::isfinite(point.X) || !std::isfinite(point.Y)) {
+        return std::nullopt;
+    }
+    return point;
 }
 
 void EraseDisc(PrintSurface& surface, double centreX, double centreY, double diameter, double scaleX, double scaleY) {

@@ -3,6 +3,8 @@
 #include "geometry/parameter_record.h"
 #include "print/page_model.h"
 
+#include <optional>
+
 // The pieces of the arc template. Positions and sizes are page millimetres (origin at the top-left of the
 // printable area, y downward); scaleX and scaleY are dots per millimetre with the correction factors applied.
 
@@ -10,12 +12,17 @@
 void DrawArc(PrintSurface& surface, double centreX, double centreY, double radius, double scaleX, double scaleY,
              double startDegrees, double endDegrees);
 
+// A point on the page, in millimetres.
+struct PagePosition {
+    double X;
+    double Y;
+};
+
 // The intersection of the circle of radiusAboutSpindle about the spindle with the circle of radiusAboutPivot
-// about the pivot that lies right of the direction from spindle to pivot (below it on the template). The
-// point is always written as the formula gives it; the result says whether the circles really meet there
-// (false when they miss each other or the distance is zero).
-bool IntersectCircles(double radiusAboutSpindle, double radiusAboutPivot, double centreDistance, double spindleX,
-                      double spindleY, double pivotX, double pivotY, double& x, double& y);
+// about the pivot that lies right of the direction from spindle to pivot (below it on the template); none when the
+// circles miss each other, the distance is zero or the point is not finite.
+std::optional<PagePosition> IntersectCircles(double radiusAboutSpindle, double radiusAboutPivot, double centreDistance,
+                                             double spindleX, double spindleY, double pivotX, double pivotY);
 
 // Paints the disc in the surface's background colour, clearing what lies beneath.
 void EraseDisc(PrintSurface& surface, double centreX, double centreY, double diameter, double scaleX, double scaleY);

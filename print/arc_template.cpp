@@ -122,9 +122,14 @@ struct NullPoint {
 // Where the circles miss each other the point is meaningless: its disc, grid and marker are left out.
 NullPoint FindNullPoint(const ParameterRecord& record, double nullRadius, double spindleX, double spindleY,
                         double& pageX, double& pageY) {
-    const bool meets = IntersectCircles(nullRadius, record.EffectiveLength, record.SpindleToPivot, spindleX, spindleY,
-                                        record.PivotPageX, record.PivotPageY, pageX, pageY);
-    return {pageX, pageY, meets && std::isfinite(pageX) && std::isfinite(pageY)};
+    const std::optional<PagePosition> point =
+        IntersectCircles(nullRadius, record.EffectiveLength, record.SpindleToPivot, spindleX, spindleY,
+                         record.PivotPageX, record.PivotPageY);
+    if (point) {
+        pageX = point->X;
+        pageY = point->Y;
+    }
+    return {pageX, pageY, point.has_value()};
 }
 
 void DrawNullPoints(PrintSurface& surface, ParameterRecord& record, const PageScale& scale, double spindleX,
@@ -395,8 +400,9 @@ void PrintSheets(PrintSurface& surface, ParameterRecord& record, SheetChoice cho
     const TemplateFonts fonts = CreateTemplateFonts(record);
     record.PivotPageX = record.SpindleToPivot + SpindlePageX;
     record.PivotPageY = SpindleLineY;
-    const bool attached = surface.BeginPrintJob();
-    if (attached && !surface.PrintJobFailed()) {
+    // A failed job prints nothing, as a cancelled one does; the device has said why where it can.
+    const bool attached = surface.BeginPrintJob().Ok() && surface.PrinterAttached();
+    if (attached) {
         surface.SetPageOrientation(2);
         const PrinterResolution resolution = surface.GetPrinterResolution();
         const PageScale scale = PageScaleOf(resolution, record);
@@ -475,12 +481,10 @@ ArcSheets PlanArcSheets(const ParameterRecord& record, const PageScale& scale, i
     std::vector<std::pair<double, double>> grids;
     const double spindleX = SpindlePageX;
     for (const double radius : {record.InnerNullRadius, record.OuterNullRadius}) {
-        double x = 0;
-        double y = 0;
-        if (IntersectCircles(radius, record.EffectiveLength, record.SpindleToPivot, spindleX, SpindleLineY,
-                             spindleX + record.SpindleToPivot, SpindleLineY, x, y) &&
-            std::isfinite(x)) {
-            grids.emplace_back(AcrossDots(scale, x - GridReachMm), AcrossDots(scale, x + GridReachMm));
+        if (const std::optional<PagePosition> point =
+                IntersectCircles(radius, record.EffectiveLength, record.SpindleToPivot, spindleX, SpindleLineY,
+                                 spindleX + record.SpindleToPivot, SpindleLineY)) {
+            grids.emplace_back(AcrossDots(scale, point->X - GridReachMm), AcrossDots(scale, point->X + GridReachMm));
         }
     }
     // Grids that overlap are kept together; from the right, so that a band moved left of one is checked against
@@ -526,8 +530,9 @@ void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record, EdgeMarks 
     record.PivotPageX = record.SpindleToPivot + SpindlePageX;
     record.PivotPageY = SpindleLineY;
 
-    const bool attached = surface.BeginPrintJob();
-    if (attached && !surface.PrintJobFailed()) {
+    // A failed job prints nothing, as a cancelled one does; the device has said why where it can.
+    const bool attached = surface.BeginPrintJob().Ok() && surface.PrinterAttached();
+    if (attached) {
         surface.SetPageOrientation(2);
         const PrinterResolution resolution = surface.GetPrinterResolution();
         const PageScale scale = PageScaleOf(resolution, record);

@@ -148,8 +148,9 @@ void PrintDisk(PrintSurface& surface, const ParameterRecord& record, std::int32_
     const PrintFont smallFont = CreatePrintFont("Arial", static_cast<float>(SmallPoints * record.CorrectionFactorY), 0);
     const PrintFont largeFont = CreatePrintFont("Arial", static_cast<float>(18 * record.CorrectionFactorY), 0);
 
-    const bool attached = surface.BeginPrintJob();
-    if (attached && !surface.PrintJobFailed()) {
+    // A failed job prints nothing, as a cancelled one does; the device has said why where it can.
+    const bool attached = surface.BeginPrintJob().Ok() && surface.PrinterAttached();
+    if (attached) {
         surface.SetPageOrientation(1);
         const PrinterResolution resolution = surface.GetPrinterResolution();
         const PageScale scale = PageScaleOf(resolution, record);

@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "analysis/analysis_report.h"
+#include "geometry/alignment.h"
 #include "geometry/confirmation_text.h"
 #include "geometry/windows_1252.h"
 
@@ -38,7 +39,7 @@ Json Number(double value) {
     return std::isfinite(value) ? Json(Rounded(value)) : Json(nullptr);
 }
 
-// The analysis's own JSON keeps every bit; in the report its numbers are rounded as the report's are.
+// The analysis's own document keeps every bit; in the report its numbers are rounded as the report's are.
 void RoundNumbers(Json& json) {
     if (json.is_number_float()) {
         json = Number(json.get<double>());
@@ -76,14 +77,7 @@ Json Settings(const std::vector<ReadSetting>& settings) {
     return object;
 }
 
-std::string_view GeometryKey(std::int16_t choice) {
-    return choice == CustomNullsChoice ? "custom"
-           : choice == 2               ? "lofgren-b"
-           : choice == 3               ? "stevenson-a"
-                                       : "lofgren-a";
-}
-
-Json Alignment(const ParameterRecord& record) {
+Json AlignmentJson(const ParameterRecord& record) {
     Json lines = Json::array();
     const std::string text = Windows1252ToUtf8(ConfirmationText(record));
     for (std::size_t start = 0; start <= text.size();) {
@@ -91,7 +85,7 @@ Json Alignment(const ParameterRecord& record) {
         lines.push_back(text.substr(start, end - start));
         start = end + 1;
     }
-    return {{"geometry", GeometryKey(record.GeometryChoice)},
+    return {{"geometry", GeometryKey(GeometryOfChoice(record.GeometryChoice).value_or(Geometry::LofgrenA))},
             {"exact", record.ExactSolution},
             {"id", Windows1252ToUtf8(ArmIdText(record))},
             {"spindle_to_pivot_mm", Number(record.SpindleToPivot)},
@@ -109,7 +103,7 @@ Json Alignment(const ParameterRecord& record) {
 }
 
 Json Analysis(const AlignmentAnalysis& analysis) {
-    Json document = Json::parse(AnalysisJson(analysis));
+    Json document = AnalysisDocument(analysis);
     Json figures = Json::object();
     for (const char* key :
          {"inputs", "arms", "closed_forms", "best_overhang", "no_best_overhang", "advice", "trade_off"}) {
@@ -164,7 +158,7 @@ std::string ReportJson(const SettingsReport& report) {
         {"refusals", Notices(report.Refusals)},
         {"warnings", Notices(report.Warnings)},
         {"notes", Notices(report.Notes)},
-        {"alignment", alignment ? Alignment(report.Alignment) : Json(nullptr)},
+        {"alignment", alignment ? AlignmentJson(report.Alignment) : Json(nullptr)},
         {"analysis", report.Analysis && !report.Refused() ? Analysis(*report.Analysis) : Json(nullptr)},
     };
     if (report.Command == SettingsCommand::Speed) {

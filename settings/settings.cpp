@@ -360,7 +360,9 @@ private:
             ChoiceOf("geometry", {{"lofgren-a"}, {"lofgren-b"}, {"stevenson-a"}, {"baerwald", "lofgren-a"}},
                      "lofgren-a")
                 .value_or("lofgren-a");
-        record.GeometryChoice = geometry == "lofgren-b" ? 2 : geometry == "stevenson-a" ? 3 : 1;
+        record.GeometryChoice = ChoiceOfGeometry(geometry == "lofgren-b"     ? Geometry::LofgrenB
+                                                 : geometry == "stevenson-a" ? Geometry::StevensonA
+                                                                             : Geometry::LofgrenA);
         Exact = ReadExact();
         if (NullsGiven() && Has("geometry")) {
             Refuse("nulls-with-geometry", "nulls",
@@ -368,7 +370,7 @@ private:
         }
         Nulls = ReadNulls(record.SpindleToPivot);
         if (Nulls) {
-            record.GeometryChoice = CustomNullsChoice;
+            record.GeometryChoice = ChoiceOfGeometry(Geometry::CustomNulls);
             record.InnerNullRadius = Nulls->Inner;
             record.OuterNullRadius = Nulls->Outer;
             if (Exact && Report.Command != SettingsCommand::Analyse) {
@@ -378,10 +380,16 @@ private:
             }
         }
         ReadArmId();
-        ComputeAlignment(record);
-        if (Exact && !Nulls && !Report.Refused()) {
-            SolveExactly(record);
+        ArmInputs arm = ArmInputsOf(record);
+        arm.Exact = Exact && !Nulls && !Report.Refused();
+        const Result<Alignment> alignment = AlignmentOf(arm);
+        if (!alignment) {
+            // The closed form stays in the record of a refused setup, which nothing prints.
+            arm.Exact = false;
+            Refuse("no-exact-solution", "exact", Named("exact") + ": " + Windows1252ToUtf8(alignment.Message()));
         }
+        StoreAlignment(record, alignment.ValueOr(ComputeAlignment(arm)));
+        record.ExactSolution = arm.Exact;
         if (!UnreadNumber) {
             Append(AlignmentWarnings(record));
             Append(CorrectionFactorWarnings(record));
@@ -509,27 +517,6 @@ private:
             }
         }
         return nullptr;
-    }
-
-    // The chosen geometry's defining condition solved numerically instead of its closed form; the record then
-    // holds the arm through those null points, as for given ones.
-    void SolveExactly(ParameterRecord& record) {
-        const std::int16_t choice = record.GeometryChoice;
-        const AnalysedArm geometry = choice == 2   ? AnalysedArm::LofgrenB
-                                     : choice == 3 ? AnalysedArm::StevensonA
-                                                   : AnalysedArm::LofgrenA;
-        const Result<ExactAlignment> exact =
-            SolveExactAlignment(geometry, record.SpindleToPivot, record.InnerGrooveRadius, record.OuterGrooveRadius);
-        if (!exact) {
-            Refuse("no-exact-solution", "exact", Named("exact") + ": " + Windows1252ToUtf8(exact.Message()));
-            return;
-        }
-        record.GeometryChoice = CustomNullsChoice;
-        record.InnerNullRadius = exact->InnerNull;
-        record.OuterNullRadius = exact->OuterNull;
-        ComputeAlignment(record);
-        record.GeometryChoice = choice;
-        record.ExactSolution = true;
     }
 
     // The ID as the template prints it: a control character would reach the terminal as it is (a line break adds a
@@ -853,17 +840,18 @@ private:
         if (Report.Refused()) {
             return;
         }
-        AlignmentAnalysis analysis = AnalyseAlignment(inputs);
-        if (!analysis.Problem.empty()) {
+        Result<AlignmentAnalysis> analysis = AnalyseAlignment(inputs);
+        if (!analysis) {
             // A geometry across the grooves comes of the distance (or the radii); the user's arm of its own options.
-            const std::string_view field = analysis.ArmAcrossTheGrooves == AnalysedArm::Custom    ? "nulls"
-                                           : analysis.ArmAcrossTheGrooves != AnalysedArm::UserArm ? "spindle-to-pivot"
-                                           : length                                               ? "effective-length"
-                                                                                                  : "overhang";
-            Refuse("arm-cannot-play", field, Windows1252ToUtf8(analysis.Problem));
+            const std::optional<AnalysedArm> across = ArmAcrossTheGrooves(inputs);
+            const std::string_view field = across == AnalysedArm::Custom    ? "nulls"
+                                           : across != AnalysedArm::UserArm ? "spindle-to-pivot"
+                                           : length                         ? "effective-length"
+                                                                            : "overhang";
+            Refuse("arm-cannot-play", field, Windows1252ToUtf8(analysis.Message()));
             return;
         }
-        Report.Analysis = std::move(analysis);
+        Report.Analysis = std::move(analysis).Value();
         Warn(AnalysisWarnings(*Report.Analysis), "analysis", "");
         // The page's own warnings come after the analysis's, as the chart is made after the figures.
         std::stable_partition(Report.Warnings.begin(), Report.Warnings.end(),

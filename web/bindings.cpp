@@ -444,7 +444,7 @@ val ScreenChartFor(const val& fields, double width) {
 // setup cannot be analysed.
 val AnalysisTable(const val& fields) {
     const SettingsReport report = PageReportOf("analyse", fields, false);
-    if (report.Refused() || !report.Analysis || !report.Analysis->Problem.empty()) {
+    if (report.Refused() || !report.Analysis) {
         // Why there is no table, in the page's words.
         std::string why;
         for (const SettingNotice& refusal : report.Refusals) {

@@ -73,9 +73,8 @@ TEST(ArcSheets, NoJoinCrossesAGrid) {
         ASSERT_GE(sheets.Count(), 2) << distance;
         EXPECT_GE(sheets.Left.back() + across, ArcTemplateRightDots(record, scale, 600)) << distance;
         for (const double radius : {record.InnerNullRadius, record.OuterNullRadius}) {
-            double x = 0;
-            double y = 0;
-            IntersectCircles(radius, record.EffectiveLength, distance, 43, 40, 43 + distance, 40, x, y);
+            const double x =
+                IntersectCircles(radius, record.EffectiveLength, distance, 43, 40, 43 + distance, 40).value().X;
             for (int join = 0; join + 1 < sheets.Count(); ++join) {
                 EXPECT_TRUE(sheets.JoinDots(join) > (x + 36) * scale.X || sheets.JoinDots(join) < (x - 36) * scale.X)
                     << distance << " mm, the grid at " << x << " mm";
@@ -122,10 +121,10 @@ TEST(ArcSheets, NoGlueBandComesNearAGrid) {
             const ArcSheets sheets = PlanArcSheets(record, scale, 600, across, SheetChoice::Tiled);
             ASSERT_GE(sheets.Count(), 2);
             for (const double radius : {record.InnerNullRadius, record.OuterNullRadius}) {
-                double x = 0;
-                double y = 0;
-                ASSERT_TRUE(
-                    IntersectCircles(radius, record.EffectiveLength, distance, 43, 40, 43 + distance, 40, x, y));
+                const std::optional<PagePosition> point =
+                    IntersectCircles(radius, record.EffectiveLength, distance, 43, 40, 43 + distance, 40);
+                ASSERT_TRUE(point);
+                const double x = point->X;
                 const double reachFrom = (x - GridReachMm) * scale.X;
                 const double reachTo = (x + GridReachMm) * scale.X;
                 for (int join = 1; join < sheets.Count(); ++join) {

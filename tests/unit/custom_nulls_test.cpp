@@ -184,7 +184,7 @@ TEST(CustomNulls, AdviceSaysWhichWayToSlideAndTurn) {
                "fgren A already"}}) {
         AnalysisInputs inputs = InputsOf(222, 60.325, 146.05);
         inputs.Arm = UserArmInput{222 + c.Overhang, c.Offset};
-        const AlignmentAnalysis analysis = AnalyseAlignment(inputs);
+        const AlignmentAnalysis analysis = AnalyseAlignment(inputs).Value();
         ASSERT_TRUE(analysis.Advice);
         EXPECT_NE(analysis.Advice->Steps[0].find(c.Says), std::string::npos) << analysis.Advice->Steps[0];
         // A headshell that cannot turn gets the best overhang for its own offset, and what that costs.

@@ -31,7 +31,7 @@ TEST(PrintSurface, APrintoutThatThrowsHasItsJobEndedWhenTheSurfaceGoes) {
     RecordingPrinterChooser chooser(log);
     try {
         PrintSurface surface(chooser);
-        ASSERT_TRUE(surface.BeginPrintJob());
+        ASSERT_TRUE(surface.BeginPrintJob().Ok() && surface.PrinterAttached());
         surface.SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
         surface.PageLineTo(10.0, 10.0, UseLineColour);
         throw std::runtime_error("the printout gave up");
@@ -43,7 +43,7 @@ TEST(PrintSurface, APrintoutThatThrowsHasItsJobEndedWhenTheSurfaceGoes) {
     // The next job, on a surface of its own, starts from nothing.
     log.clear();
     PrintSurface next(chooser);
-    ASSERT_TRUE(next.BeginPrintJob());
+    ASSERT_TRUE(next.BeginPrintJob().Ok() && next.PrinterAttached());
     next.PageLineTo(5.0, 5.0, UseLineColour);
     next.EndPrintJob();
     EXPECT_EQ(KindsOf(log),
@@ -58,13 +58,13 @@ TEST(PrintSurface, TwoJobsAtOnceKeepTheirOwnPenColourPositionAndMark) {
     RecordingPrinterChooser secondChooser(secondLog);
     PrintSurface first(firstChooser);
     PrintSurface second(secondChooser);
-    ASSERT_TRUE(first.BeginPrintJob());
+    ASSERT_TRUE(first.BeginPrintJob().Ok() && first.PrinterAttached());
     first.SetForegroundColour(0x0000FF);
     first.SetPenWidth(5);
     first.SetPageMark("the first mark");
     first.PageMoveTo(100.0, 200.0);
 
-    ASSERT_TRUE(second.BeginPrintJob());
+    ASSERT_TRUE(second.BeginPrintJob().Ok() && second.PrinterAttached());
     second.PageLineTo(10.0, 20.0, UseLineColour);
     first.PageLineTo(300.0, 400.0, UseLineColour);
     second.EndPrintJob();
