@@ -8,7 +8,6 @@
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
 #include "geometry/numeric_text.h"
-#include "geometry/parameter_record.h"
 
 #include <algorithm>
 #include <array>
@@ -467,14 +466,12 @@ Outcome CheckAnalysisInputs(const AnalysisInputs& inputs) {
     return Done{};
 }
 
-AnalysisInputs AnalysisInputsOf(const ParameterRecord& record) {
+AnalysisInputs AnalysisInputsOf(const ArmInputs& arm) {
     AnalysisInputs inputs;
-    inputs.SpindleToPivot = record.SpindleToPivot;
-    inputs.InnerGrooveRadius = record.InnerGrooveRadius;
-    inputs.OuterGrooveRadius = record.OuterGrooveRadius;
-    inputs.CorrectionFactorX = record.CorrectionFactorX;
-    inputs.CorrectionFactorY = record.CorrectionFactorY;
-    inputs.ArmId = ArmIdText(record);
+    inputs.SpindleToPivot = arm.SpindleToPivot;
+    inputs.InnerGrooveRadius = arm.InnerGrooveRadius;
+    inputs.OuterGrooveRadius = arm.OuterGrooveRadius;
+    inputs.ArmId = arm.Id;
     return inputs;
 }
 

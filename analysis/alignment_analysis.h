@@ -5,14 +5,13 @@
 // lengths millimetres, distortion per cent.
 
 #include "analysis/analysis_types.h"
+#include "geometry/alignment.h"
 #include "geometry/result.h"
 
 #include <optional>
 
-struct ParameterRecord;
-// The lengths, correction factors and ID of a record that has been read and computed; speed, velocity and arm at
-// their defaults for the caller to set.
-AnalysisInputs AnalysisInputsOf(const ParameterRecord& record);
+// The lengths and ID of an arm; correction factors, speed, velocity and arm at their defaults for the caller to set.
+AnalysisInputs AnalysisInputsOf(const ArmInputs& arm);
 
 // The whole analysis: the geometries' alignments come from ComputeAlignment. An arm whose tracking error reaches
 // 90 degrees within the grooves it reaches cannot play them: then the failure says where; so it does when the

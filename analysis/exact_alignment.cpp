@@ -4,7 +4,6 @@
 
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
-#include "geometry/parameter_record.h"
 
 #include <algorithm>
 #include <array>

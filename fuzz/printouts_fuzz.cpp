@@ -4,13 +4,13 @@
 // text, JSON and CSV are made whatever the numbers.
 #include "analysis/alignment_analysis.h"
 #include "analysis/analysis_report.h"
-#include "geometry/confirmation_text.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"
 #include "recorded_job_checks.h"
 #include "windows/control_ids.h"
 #include "windows/program_records.h"
+#include "windows/record_adaptor.h"
 #include "windows/window_alignment.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -96,7 +96,9 @@ void CheckConfirmationText() {
 // The analysis of what the window holds, as `quillmere analyse` makes it, with the rest from the input.
 void AnalyseAndChart(FuzzedDataProvider& input, const RecordingDeviceSettings& settings,
                      const PrintColourRecord& colours) {
-    AnalysisInputs inputs = AnalysisInputsOf(Parameters);
+    AnalysisInputs inputs = AnalysisInputsOf(ArmInputsOf(Parameters));
+    inputs.CorrectionFactorX = Parameters.CorrectionFactorX;
+    inputs.CorrectionFactorY = Parameters.CorrectionFactorY;
     const auto number = [&input] {
         return input.ConsumeBool() ? input.ConsumeFloatingPointInRange(-400.0, 400.0)
                                    : input.ConsumeFloatingPoint<double>();

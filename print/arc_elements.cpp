@@ -2,7 +2,6 @@
 
 #include "geometry/angles.h"
 #include "geometry/numeric_text.h"
-#include "geometry/parameter_record.h"
 #include "print/page_model.h"
 
 #include <cmath>
@@ -90,11 +89,11 @@ double GridAngle(double nullX, double nullY, double spindleX, double spindleY) {
     return static_cast<double>(std::atan((Extended{nullX} - spindleX) / (Extended{nullY} - spindleY)));
 }
 
-void DrawAlignmentGrid(PrintSurface& surface, const ParameterRecord& record, double nullX, double nullY,
+void DrawAlignmentGrid(PrintSurface& surface, PagePosition pivot, double spindleToPivot, double nullX, double nullY,
                        double gridAngle, double scaleX, double scaleY) {
     const GridFrame frame{nullX, nullY, std::cos(Extended{gridAngle}), std::sin(Extended{gridAngle}), scaleX, scaleY};
-    const Extended spindleX = Extended{record.PivotPageX} - record.SpindleToPivot;
-    const Extended spindleY = record.PivotPageY;
+    const Extended spindleX = Extended{pivot.X} - spindleToPivot;
+    const Extended spindleY = pivot.Y;
 
     for (const int v : {-8, -6, -4, -2, 2, 4, 6, 8}) {
         GridLine(surface, frame, -30, v, 30, v);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "geometry/parameter_record.h"
 #include "print/page_model.h"
+#include "print/page_scale.h"
 
 #include <optional>
 
@@ -12,12 +12,6 @@
 void DrawArc(PrintSurface& surface, double centreX, double centreY, double radius, double scaleX, double scaleY,
              double startDegrees, double endDegrees);
 
-// A point on the page, in millimetres.
-struct PagePosition {
-    double X;
-    double Y;
-};
-
 // The intersection of the circle of radiusAboutSpindle about the spindle with the circle of radiusAboutPivot
 // about the pivot that lies right of the direction from spindle to pivot (below it on the template); none when the
 // circles miss each other, the distance is zero or the point is not finite.
@@ -27,9 +21,9 @@ std::optional<PagePosition> IntersectCircles(double radiusAboutSpindle, double r
 // Paints the disc in the surface's background colour, clearing what lies beneath.
 void EraseDisc(PrintSurface& surface, double centreX, double centreY, double diameter, double scaleX, double scaleY);
 
-// The alignment grid at a null point, turned by gridAngle (radians), with the radial line from the spindle (where
-// the record's page positions put it).
-void DrawAlignmentGrid(PrintSurface& surface, const ParameterRecord& record, double nullX, double nullY,
+// The alignment grid at a null point, turned by gridAngle (radians), with the radial line from the spindle, which
+// lies spindleToPivot left of the pivot.
+void DrawAlignmentGrid(PrintSurface& surface, PagePosition pivot, double spindleToPivot, double nullX, double nullY,
                        double gridAngle, double scaleX, double scaleY);
 
 // The principal-value arctangent of the null point's offset from the spindle: the grid's turn.

@@ -6,6 +6,7 @@
 #include "geometry/groove_presets.h"
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
+#include "print/arc_template.h"
 #include "print/command_line_colours.h"
 #include "print/printouts.h"
 #include "settings/null_points.h"
@@ -118,7 +119,7 @@ public:
             ReadPage("arc-template");
             ReadSheets();
             if (!Report.Refused() && Context.CheckPages) {
-                Append(ArcTemplateWarnings(SetupOf(Report.Page), Report.Alignment));
+                Append(ArcTemplateWarnings(SetupOf(Report.Page), ArcTemplateJobOf(Report)));
             }
             break;
         case SettingsCommand::Strobe:
@@ -344,10 +345,10 @@ private:
             }
             return std::nullopt;
         };
-        ParameterRecord& record = Report.Alignment;
-        record.SpindleToPivot = Number("spindle-to-pivot").value_or(0);
+        ArmInputs& arm = Report.Alignment.Inputs;
+        arm.SpindleToPivot = Number("spindle-to-pivot").value_or(0);
         for (const std::string_view radius : {"inner-radius", "outer-radius"}) {
-            double& field = radius == "inner-radius" ? record.InnerGrooveRadius : record.OuterGrooveRadius;
+            double& field = radius == "inner-radius" ? arm.InnerGrooveRadius : arm.OuterGrooveRadius;
             if (!Has(radius) && presetText(radius)) {
                 Record(radius, *presetText(radius), false).Number = TextToNumber(*presetText(radius));
                 field = *Report.Settings.back().Number;
@@ -360,19 +361,18 @@ private:
             ChoiceOf("geometry", {{"lofgren-a"}, {"lofgren-b"}, {"stevenson-a"}, {"baerwald", "lofgren-a"}},
                      "lofgren-a")
                 .value_or("lofgren-a");
-        record.GeometryChoice = ChoiceOfGeometry(geometry == "lofgren-b"     ? Geometry::LofgrenB
-                                                 : geometry == "stevenson-a" ? Geometry::StevensonA
-                                                                             : Geometry::LofgrenA);
+        arm.Choice = geometry == "lofgren-b"     ? Geometry::LofgrenB
+                     : geometry == "stevenson-a" ? Geometry::StevensonA
+                                                 : Geometry::LofgrenA;
         Exact = ReadExact();
         if (NullsGiven() && Has("geometry")) {
             Refuse("nulls-with-geometry", "nulls",
                    "give " + Named("geometry") + " or " + Named("nulls") + ", not both");
         }
-        Nulls = ReadNulls(record.SpindleToPivot);
+        Nulls = ReadNulls(arm.SpindleToPivot);
         if (Nulls) {
-            record.GeometryChoice = ChoiceOfGeometry(Geometry::CustomNulls);
-            record.InnerNullRadius = Nulls->Inner;
-            record.OuterNullRadius = Nulls->Outer;
+            arm.Choice = Geometry::CustomNulls;
+            arm.Nulls = {Nulls->Inner, Nulls->Outer};
             if (Exact && Report.Command != SettingsCommand::Analyse) {
                 Warn("exact-with-nulls", "exact",
                      Named("exact") + " has nothing to solve with " + Named("nulls") +
@@ -380,7 +380,6 @@ private:
             }
         }
         ReadArmId();
-        ArmInputs arm = ArmInputsOf(record);
         arm.Exact = Exact && !Nulls && !Report.Refused();
         const Result<Alignment> alignment = AlignmentOf(arm);
         if (!alignment) {
@@ -388,11 +387,10 @@ private:
             arm.Exact = false;
             Refuse("no-exact-solution", "exact", Named("exact") + ": " + Windows1252ToUtf8(alignment.Message()));
         }
-        StoreAlignment(record, alignment.ValueOr(ComputeAlignment(arm)));
-        record.ExactSolution = arm.Exact;
+        Report.Alignment.Values = alignment.ValueOr(ComputeAlignment(arm));
         if (!UnreadNumber) {
-            Append(AlignmentWarnings(record));
-            Append(CorrectionFactorWarnings(record));
+            Append(AlignmentWarnings(arm));
+            Append(CorrectionFactorWarnings(Report.Correction));
         }
     }
 
@@ -444,7 +442,7 @@ private:
         if (read->DecimalComma) {
             NoteDecimalComma("nulls", readsAs);
         }
-        const ParameterRecord& record = Report.Alignment;
+        const ArmInputs& record = Report.Alignment.Inputs;
         for (const double null : {read->Inner, read->Outer}) {
             if (null < record.InnerGrooveRadius || null > record.OuterGrooveRadius) {
                 Warn("null-outside-grooves", "nulls",
@@ -491,7 +489,7 @@ private:
             Refuse("nulls-range", fields[wrong], OptionMessage(fields[wrong], reason + ", not '" + texts[wrong] + "'"));
             return std::nullopt;
         }
-        const ParameterRecord& record = Report.Alignment;
+        const ArmInputs& record = Report.Alignment.Inputs;
         for (const int i : {0, 1}) {
             const double null = read[i]->Inner;
             if (read[i]->DecimalComma) {
@@ -547,7 +545,7 @@ private:
             }
         }
         const std::string program = Utf8ToWindows1252(id);
-        AssignArmId(Report.Alignment, program);
+        Report.Alignment.Inputs.Id = FixedLengthText(program, ArmIdLength);
         if (!unprintable.empty()) {
             std::string names;
             for (std::size_t i = 0; i < unprintable.size(); ++i) {
@@ -566,8 +564,8 @@ private:
     }
 
     void ReadCorrectionFactors() {
-        Report.Alignment.CorrectionFactorX = Number("correction-x").value_or(1);
-        Report.Alignment.CorrectionFactorY = Number("correction-y").value_or(1);
+        Report.Correction.X = Number("correction-x").value_or(1);
+        Report.Correction.Y = Number("correction-y").value_or(1);
     }
 
     void ReadPage(std::string_view defaultName) {
@@ -631,7 +629,7 @@ private:
         if (Report.Refused()) {
             return;
         }
-        page.Sheets = ArcSheetCount(SetupOf(page), Report.Alignment);
+        page.Sheets = ArcSheetCount(SetupOf(page), ArcTemplateJobOf(Report));
         if (page.Sheets > 1 && page.Format != "pdf" && page.Output && *page.Output == "-") {
             Refuse("sheets-to-standard-output", "output",
                    "--output - takes one page, and the template takes " + std::to_string(page.Sheets) + " sheets of " +
@@ -719,7 +717,7 @@ private:
 
     void ReadStrobe() {
         ReadCorrectionFactors();
-        Append(CorrectionFactorWarnings(Report.Alignment));
+        Append(CorrectionFactorWarnings(Report.Correction));
         const bool speeds = Has("speeds");
         const bool counts = Has("outer-bars") || Has("inner-bars");
         for (const std::string_view count : {"outer-bars", "inner-bars"}) {
@@ -778,7 +776,7 @@ private:
         disk.Caption2 = CentreCaption(disk.Caption2);
         ReadPage(name);
         if (!Report.Refused() && Context.CheckPages) {
-            Append(StrobeDiskWarnings(SetupOf(Report.Page), Report.Alignment, disk, captionGiven[0], captionGiven[1]));
+            Append(StrobeDiskWarnings(SetupOf(Report.Page), Report.Correction, disk, captionGiven[0], captionGiven[1]));
         }
         for (const std::string& drift : disk.DriftReports) {
             Report.Notes.push_back({"drift", "speeds", "note", Windows1252ToUtf8(drift)});
@@ -799,14 +797,16 @@ private:
                        : Named("offset-angle") + " needs " + Named("effective-length") + " or " + Named("overhang"));
         }
         ReadAlignment();
-        AnalysisInputs inputs = AnalysisInputsOf(Report.Alignment);
+        AnalysisInputs inputs = AnalysisInputsOf(Report.Alignment.Inputs);
+        inputs.CorrectionFactorX = Report.Correction.X;
+        inputs.CorrectionFactorY = Report.Correction.Y;
         inputs.Nulls = Nulls;
         inputs.Exact = Exact;
-        const std::int16_t choice = Report.Alignment.GeometryChoice;
-        inputs.Target = choice == CustomNullsChoice ? AnalysedArm::Custom
-                        : choice == 2               ? AnalysedArm::LofgrenB
-                        : choice == 3               ? AnalysedArm::StevensonA
-                                                    : AnalysedArm::LofgrenA;
+        const Geometry choice = Report.Alignment.Inputs.Choice;
+        inputs.Target = choice == Geometry::CustomNulls  ? AnalysedArm::Custom
+                        : choice == Geometry::LofgrenB   ? AnalysedArm::LofgrenB
+                        : choice == Geometry::StevensonA ? AnalysedArm::StevensonA
+                                                         : AnalysedArm::LofgrenA;
         inputs.Rpm = Speed("rpm").value_or(DefaultRpm);
         inputs.Velocity = Number("velocity").value_or(DefaultVelocity);
         if (Report.Refused()) {
@@ -951,4 +951,8 @@ void SetSpeedResult(SettingsReport& report, const Result<SpeedReport>& measured)
     for (const std::string& warning : measured->Warnings) {
         report.Warnings.push_back({"clipped", "", "warning", warning});
     }
+}
+
+ArcTemplateJob ArcTemplateJobOf(const SettingsReport& report) {
+    return {report.Alignment, report.Correction, ArcTemplateTitle(report.Alignment.Inputs)};
 }

@@ -139,7 +139,7 @@ TEST(PageWarningsRecord, TheRemedySearchLeavesTheRecordAsItWas) {
     // sheets it is tiled on, never another arm.
     const ParameterRecord record = IecArmRecord(250);
     ParameterRecord copy = record;
-    const std::vector<SettingNotice> warnings = ArcTemplateWarnings(LetterPage(), copy);
+    const std::vector<SettingNotice> warnings = ArcTemplateWarnings(LetterPage(), ArcTemplateJobOf(copy));
     bool pivotRemedy = false;
     for (const SettingNotice& warning : warnings) {
         pivotRemedy = pivotRemedy || (warning.Code == "page-tiled" && warning.Severity == "note" &&
@@ -151,11 +151,11 @@ TEST(PageWarningsRecord, TheRemedySearchLeavesTheRecordAsItWas) {
     EXPECT_EQ(copy.SpindleToPivot, 250);
     EXPECT_EQ(copy.PivotPageX, 0);
     // Asked again, the same record gives the same answer: nothing of the first search stayed behind.
-    EXPECT_EQ(ArcTemplateWarnings(LetterPage(), copy), warnings);
+    EXPECT_EQ(ArcTemplateWarnings(LetterPage(), ArcTemplateJobOf(copy)), warnings);
 }
 
 TEST(PageWarningsRecord, AnArcTemplateThatFitsGivesNoWarnings) {
-    EXPECT_TRUE(ArcTemplateWarnings(LetterPage(), IecArmRecord()).empty());
+    EXPECT_TRUE(ArcTemplateWarnings(LetterPage(), ArcTemplateJobOf(IecArmRecord())).empty());
 }
 
 } // namespace

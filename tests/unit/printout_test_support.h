@@ -8,6 +8,7 @@
 #include "print/page_model.h"
 #include "print/recording_device.h"
 #include "windows/field_table.h"
+#include "windows/record_adaptor.h"
 
 #include <cmath>
 #include <cstdint>

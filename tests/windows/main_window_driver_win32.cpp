@@ -4,7 +4,7 @@
 
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
-#include "geometry/confirmation_text.h"
+#include "windows/record_adaptor.h"
 #include "geometry/parameter_record.h"
 #include "geometry/windows_1252.h"
 #include "print_dialog_win32.h"
