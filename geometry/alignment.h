@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/parameter_record.h"
+#include "geometry/fixed_text.h"
 #include "geometry/result.h"
 
 #include <cstdint>
@@ -58,17 +58,6 @@ double LofgrenBNullRadiusMean(double innerGrooveRadius, double outerGrooveRadius
 
 // The stable keys "lofgren-a", "lofgren-b", "stevenson-a", "custom".
 std::string_view GeometryKey(Geometry geometry);
-
-// The record's choice (1, 2, 3, CustomNullsChoice) as a geometry, none for any other value; and back.
-std::optional<Geometry> GeometryOfChoice(std::int16_t choice);
-std::int16_t ChoiceOfGeometry(Geometry geometry);
-
-// The record's inputs as typed values (its geometry Löfgren A when it has none), and its results set from an alignment.
-ArmInputs ArmInputsOf(const ParameterRecord& record);
-void StoreAlignment(ParameterRecord& record, const Alignment& alignment);
-
-// The compute phase alone, on any record (depends only on its inputs and, without a geometry, its results).
-void ComputeAlignment(ParameterRecord& record);
 
 // Why null points n1 < n2 given for a spindle-to-pivot distance d make no alignment ("must lie ..."), or nothing
 // when they do: both inside (0, d), the inner one the smaller, and an offset angle whose sine (n1 + n2) / 2L stays

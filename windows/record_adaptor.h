@@ -4,13 +4,25 @@
 // written back into it: the record is this program's state, not the core's currency.
 
 #include "geometry/alignment.h"
-#include "geometry/parameter_record.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
+#include "windows/parameter_record.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+
+// The record's choice (1, 2, 3, CustomNullsChoice) as a geometry, none for any other value; and back.
+std::optional<Geometry> GeometryOfChoice(std::int16_t choice);
+std::int16_t ChoiceOfGeometry(Geometry geometry);
+
+// The record's inputs as typed values (its geometry Löfgren A when it has none); its results set from an
+// alignment.
+ArmInputs ArmInputsOf(const ParameterRecord& record);
+void StoreAlignment(ParameterRecord& record, const Alignment& alignment);
+
+// The compute phase alone, on any record (depends only on its inputs and, without a geometry, its results).
+void ComputeAlignment(ParameterRecord& record);
 
 // The record's inputs (Löfgren A when no geometry was read yet) and its results.
 AlignedArm AlignedArmOf(const ParameterRecord& record);

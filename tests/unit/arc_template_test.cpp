@@ -1,5 +1,5 @@
 #include "geometry/numeric_text.h"
-#include "geometry/parameter_record.h"
+#include "windows/parameter_record.h"
 #include "print/arc_elements.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"

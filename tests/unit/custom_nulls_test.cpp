@@ -1,5 +1,6 @@
 #include "analysis/alignment_analysis.h"
 #include "geometry/alignment.h"
+#include "windows/record_adaptor.h"
 #include "geometry/angles.h"
 #include "print/arc_template.h"
 #include "settings/null_points.h"

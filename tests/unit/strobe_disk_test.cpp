@@ -1,5 +1,5 @@
 #include "geometry/angles.h"
-#include "geometry/parameter_record.h"
+#include "windows/parameter_record.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
 #include "print/printouts.h"

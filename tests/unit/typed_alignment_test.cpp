@@ -1,4 +1,5 @@
 #include "geometry/alignment.h"
+#include "windows/record_adaptor.h"
 
 #include <gtest/gtest.h>
 
