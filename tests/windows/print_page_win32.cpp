@@ -162,9 +162,9 @@ int ChooseAndPrint(const std::wstring& queue, bool pressOk) {
         std::printf("FAIL: no answering thread\n");
         return 1;
     }
-    const Outcome job = surface.BeginPrintJob();
-    const bool attached = job.Ok() && surface.PrinterAttached();
-    const bool failed = !job;
+    const Outcome begun = surface.BeginPrintJob();
+    const bool attached = begun.Ok() && surface.PrinterAttached();
+    const bool failed = !begun;
     if (attached) {
         DrawTestPage(surface);
     }
