@@ -8,7 +8,6 @@
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
 #include "geometry/numeric_text.h"
-#include "geometry/parameter_record.h"
 
 #include <algorithm>
 #include <array>
@@ -321,19 +320,18 @@ ArmFigures AnalyseArm(AnalysedArm arm, const AnalysisInputs& inputs, double effe
     return figures;
 }
 
-ArmFigures AnalyseGeometry(AnalysedArm arm, std::int16_t choice, const AnalysisInputs& inputs) {
-    ParameterRecord record{};
-    record.SpindleToPivot = inputs.SpindleToPivot;
-    record.InnerGrooveRadius = inputs.InnerGrooveRadius;
-    record.OuterGrooveRadius = inputs.OuterGrooveRadius;
-    record.GeometryChoice = choice;
-    if (choice == CustomNullsChoice && inputs.Nulls) {
-        record.InnerNullRadius = inputs.Nulls->Inner;
-        record.OuterNullRadius = inputs.Nulls->Outer;
+ArmFigures AnalyseGeometry(AnalysedArm arm, Geometry geometry, const AnalysisInputs& inputs) {
+    ArmInputs given;
+    given.SpindleToPivot = inputs.SpindleToPivot;
+    given.InnerGrooveRadius = inputs.InnerGrooveRadius;
+    given.OuterGrooveRadius = inputs.OuterGrooveRadius;
+    given.Choice = geometry;
+    if (geometry == Geometry::CustomNulls && inputs.Nulls) {
+        given.Nulls = {inputs.Nulls->Inner, inputs.Nulls->Outer};
     }
-    ComputeAlignment(record);
-    return AnalyseArm(arm, inputs, record.EffectiveLength, record.OffsetAngle, record.InnerNullRadius,
-                      record.OuterNullRadius);
+    const Alignment alignment = ComputeAlignment(given);
+    return AnalyseArm(arm, inputs, alignment.EffectiveLength, alignment.OffsetAngle, alignment.InnerNullRadius,
+                      alignment.OuterNullRadius);
 }
 
 std::string Three(double value) {
@@ -468,36 +466,42 @@ Outcome CheckAnalysisInputs(const AnalysisInputs& inputs) {
     return Done{};
 }
 
-AnalysisInputs AnalysisInputsOf(const ParameterRecord& record) {
+AnalysisInputs AnalysisInputsOf(const ArmInputs& arm) {
     AnalysisInputs inputs;
-    inputs.SpindleToPivot = record.SpindleToPivot;
-    inputs.InnerGrooveRadius = record.InnerGrooveRadius;
-    inputs.OuterGrooveRadius = record.OuterGrooveRadius;
-    inputs.CorrectionFactorX = record.CorrectionFactorX;
-    inputs.CorrectionFactorY = record.CorrectionFactorY;
-    inputs.ArmId = ArmIdText(record);
+    inputs.SpindleToPivot = arm.SpindleToPivot;
+    inputs.InnerGrooveRadius = arm.InnerGrooveRadius;
+    inputs.OuterGrooveRadius = arm.OuterGrooveRadius;
+    inputs.ArmId = arm.Id;
     return inputs;
 }
 
-AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
-    AlignmentAnalysis analysis;
+namespace {
+
+// An analysis, or why there is none and, when an arm turns the stylus across the grooves, which one.
+struct Analysed {
+    AlignmentAnalysis Analysis;
+    std::string Problem;
+    std::optional<AnalysedArm> ArmAcross;
+};
+
+Analysed Analyse(const AnalysisInputs& inputs) {
+    Analysed analysed;
+    AlignmentAnalysis& analysis = analysed.Analysis;
     analysis.Inputs = inputs;
     if (const Outcome accepted = CheckAnalysisInputs(inputs); !accepted) {
-        analysis.Problem = accepted.Message();
-        return analysis;
+        analysed.Problem = accepted.Message();
+        return analysed;
     }
-    analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::LofgrenA, 1, inputs));
-    analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::LofgrenB, 2, inputs));
-    analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::StevensonA, 3, inputs));
+    analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::LofgrenA, Geometry::LofgrenA, inputs));
+    analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::LofgrenB, Geometry::LofgrenB, inputs));
+    analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::StevensonA, Geometry::StevensonA, inputs));
     if (inputs.Exact) {
         for (ArmFigures& arm : analysis.Arms) {
             const Result<ExactAlignment> exact =
                 SolveExactAlignment(arm.Arm, inputs.SpindleToPivot, inputs.InnerGrooveRadius, inputs.OuterGrooveRadius);
             if (!exact) {
-                analysis.Problem = exact.Message();
-                analysis.Arms.clear();
-                analysis.ClosedForms.clear();
-                return analysis;
+                analysed.Problem = exact.Message();
+                return analysed;
             }
             analysis.ClosedForms.push_back(arm);
             arm = AnalyseArm(arm.Arm, inputs, exact->EffectiveLength, exact->OffsetAngle, exact->InnerNull,
@@ -513,7 +517,7 @@ AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
         }
     }
     if (inputs.Nulls) {
-        analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::Custom, CustomNullsChoice, inputs));
+        analysis.Arms.push_back(AnalyseGeometry(AnalysedArm::Custom, Geometry::CustomNulls, inputs));
     }
     if (inputs.Arm) {
         const double length = inputs.Arm->EffectiveLength;
@@ -525,16 +529,28 @@ AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs) {
     // Figures at a right angle are no figures: the distortion there is infinite or the rounding's noise.
     for (const ArmFigures& arm : analysis.Arms) {
         if (arm.RightAngleFrom) {
-            analysis.Problem = RightAngleProblem(arm);
-            analysis.ArmAcrossTheGrooves = arm.Arm;
-            analysis.Arms.clear();
-            analysis.ClosedForms.clear();
-            return analysis;
+            analysed.Problem = RightAngleProblem(arm);
+            analysed.ArmAcross = arm.Arm;
+            return analysed;
         }
     }
     if (inputs.Arm) {
         analysis.BestOverhang = BestOverhangFor(inputs, analysis.Arms.back(), analysis.NoBestOverhang);
         analysis.Advice = AdviceFor(analysis);
     }
-    return analysis;
+    return analysed;
+}
+
+} // namespace
+
+Result<AlignmentAnalysis> AnalyseAlignment(const AnalysisInputs& inputs) {
+    Analysed analysed = Analyse(inputs);
+    if (!analysed.Problem.empty()) {
+        return Failure{std::move(analysed.Problem)};
+    }
+    return std::move(analysed.Analysis);
+}
+
+std::optional<AnalysedArm> ArmAcrossTheGrooves(const AnalysisInputs& inputs) {
+    return Analyse(inputs).ArmAcross;
 }

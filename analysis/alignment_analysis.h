@@ -5,19 +5,20 @@
 // lengths millimetres, distortion per cent.
 
 #include "analysis/analysis_types.h"
+#include "geometry/alignment.h"
 #include "geometry/result.h"
 
 #include <optional>
 
-struct ParameterRecord;
-// The lengths, correction factors and ID of a record that has been read and computed; speed, velocity and arm at
-// their defaults for the caller to set.
-AnalysisInputs AnalysisInputsOf(const ParameterRecord& record);
+// The lengths and ID of an arm; correction factors, speed, velocity and arm at their defaults for the caller to set.
+AnalysisInputs AnalysisInputsOf(const ArmInputs& arm);
 
 // The whole analysis: the geometries' alignments come from ComputeAlignment. An arm whose tracking error reaches
-// 90 degrees within the grooves it reaches cannot play them: then `Problem` says where, and `Arms` is empty; so
-// it does when an exact solution is asked for and none is found.
-AlignmentAnalysis AnalyseAlignment(const AnalysisInputs& inputs);
+// 90 degrees within the grooves it reaches cannot play them: then the failure says where; so it does when the
+// inputs cannot be analysed, or an exact solution is asked for and none is found.
+Result<AlignmentAnalysis> AnalyseAlignment(const AnalysisInputs& inputs);
+// The arm whose tracking error reaches 90 degrees within the grooves, when that is why AnalyseAlignment fails.
+std::optional<AnalysedArm> ArmAcrossTheGrooves(const AnalysisInputs& inputs);
 
 // Whether the inputs can be analysed, or why not as a readable sentence.
 Outcome CheckAnalysisInputs(const AnalysisInputs& inputs);

@@ -199,9 +199,6 @@ std::string CsvName(AnalysedArm arm) {
 
 AnalysisCells AnalysisTableCells(const AlignmentAnalysis& analysis) {
     AnalysisCells table;
-    if (!analysis.Problem.empty()) {
-        return table;
-    }
     table.Inputs = InputsLine(analysis.Inputs);
     if (analysis.Inputs.Exact) {
         table.ExactNote =
@@ -247,9 +244,6 @@ AnalysisCells AnalysisTableCells(const AlignmentAnalysis& analysis) {
 }
 
 std::string AnalysisText(const AlignmentAnalysis& analysis) {
-    if (!analysis.Problem.empty()) {
-        return analysis.Problem + "\n";
-    }
     const AnalysisCells table = AnalysisTableCells(analysis);
     std::string text = table.Inputs + "\n";
     if (!table.ExactNote.empty()) {
@@ -276,7 +270,7 @@ std::string AnalysisText(const AlignmentAnalysis& analysis) {
     return text;
 }
 
-std::string AnalysisJson(const AlignmentAnalysis& analysis) {
+nlohmann::ordered_json AnalysisDocument(const AlignmentAnalysis& analysis) {
     const AnalysisInputs& inputs = analysis.Inputs;
     nlohmann::ordered_json arm = nullptr;
     if (inputs.Arm) {
@@ -339,7 +333,7 @@ std::string AnalysisJson(const AlignmentAnalysis& analysis) {
     for (const std::string& warning : AnalysisWarnings(analysis)) {
         warnings.push_back(Windows1252ToUtf8(warning));
     }
-    const nlohmann::ordered_json document = {
+    return {
         {"format", "quillmere-analysis"},
         {"version", 1},
         {"inputs",
@@ -360,7 +354,10 @@ std::string AnalysisJson(const AlignmentAnalysis& analysis) {
         {"trade_off", Windows1252ToUtf8(GeometryTradeOff())},
         {"warnings", warnings},
     };
-    return document.dump(2) + "\n";
+}
+
+std::string AnalysisJson(const AlignmentAnalysis& analysis) {
+    return AnalysisDocument(analysis).dump(2) + "\n";
 }
 
 std::string AnalysisCsv(const AlignmentAnalysis& analysis) {

@@ -2,6 +2,8 @@
 
 #include "analysis/alignment_analysis.h"
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -62,6 +64,8 @@ AnalysisCells AnalysisTableCells(const AlignmentAnalysis& analysis);
 // 0.5 mm from r1 - 5 to r2 + 5 mm where the arm reaches. A number that cannot be computed is null, and so are the
 // figures of an arm that reaches none of the grooves.
 std::string AnalysisJson(const AlignmentAnalysis& analysis);
+// The same document as a tree, for a report that holds it among its own parts; every number keeps its bits.
+nlohmann::ordered_json AnalysisDocument(const AlignmentAnalysis& analysis);
 
 // The curves alone as CSV: a header "radius_mm,lofgren_a_tracking_error_deg,lofgren_a_distortion_percent,..."
 // (then lofgren_b, stevenson_a and arm), one row per radius; a cell is empty where that arm does not reach.

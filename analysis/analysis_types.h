@@ -110,10 +110,6 @@ struct ArmAdvice {
 
 struct AlignmentAnalysis {
     AnalysisInputs Inputs;
-    // Why the inputs cannot be analysed, empty when they can; when it is not, `Arms` is empty.
-    std::string Problem;
-    // The arm that made it a problem, when one did: its tracking error reaches 90 degrees inside the grooves.
-    std::optional<AnalysedArm> ArmAcrossTheGrooves;
     // Löfgren A, Löfgren B, Stevenson A (exact ones with Inputs.Exact), Custom when nulls were given, then the
     // user's arm when one was given.
     std::vector<ArmFigures> Arms;

@@ -4,7 +4,6 @@
 
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
-#include "geometry/parameter_record.h"
 
 #include <algorithm>
 #include <array>
@@ -168,16 +167,19 @@ Result<ExactAlignment> SolveExactAlignment(AnalysedArm geometry, double spindleT
         return Failure{"an exact solution needs groove radii more than 0 mm, the inner one the smaller, and less "
                        "than the spindle to pivot distance"};
     }
-    ParameterRecord record{};
-    record.SpindleToPivot = spindleToPivot;
-    record.InnerGrooveRadius = innerGrooveRadius;
-    record.OuterGrooveRadius = outerGrooveRadius;
+    ArmInputs closedForm;
+    closedForm.SpindleToPivot = spindleToPivot;
+    closedForm.InnerGrooveRadius = innerGrooveRadius;
+    closedForm.OuterGrooveRadius = outerGrooveRadius;
+    const auto closedNulls = [&](Geometry choice) {
+        closedForm.Choice = choice;
+        return ComputeAlignment(closedForm);
+    };
     std::optional<Pair> nulls;
     switch (geometry) {
     case AnalysedArm::LofgrenA: {
-        record.GeometryChoice = 1;
-        ComputeAlignment(record);
-        nulls = SolvePair(d, {record.InnerNullRadius, record.OuterNullRadius}, [&](Extended n1, Extended n2) {
+        const Alignment start = closedNulls(Geometry::LofgrenA);
+        nulls = SolvePair(d, {start.InnerNullRadius, start.OuterNullRadius}, [&](Extended n1, Extended n2) {
             const NullArm arm(d, n1, n2);
             const Extended peak = LargestBetweenNulls(arm);
             return Pair{arm.Distortion(r1) / peak - 1, arm.Distortion(r2) / peak - 1};
@@ -185,18 +187,16 @@ Result<ExactAlignment> SolveExactAlignment(AnalysedArm geometry, double spindleT
         break;
     }
     case AnalysedArm::LofgrenB: {
-        record.GeometryChoice = 2;
-        ComputeAlignment(record);
+        const Alignment start = closedNulls(Geometry::LofgrenB);
         const numerics::GaussRule<GaussPoints>& rule = numerics::GaussLegendre<GaussPoints>();
-        nulls = SolvePair(d, {record.InnerNullRadius, record.OuterNullRadius},
+        nulls = SolvePair(d, {start.InnerNullRadius, start.OuterNullRadius},
                           [&](Extended n1, Extended n2) { return MeanSquareGradient(rule, d, r1, r2, n1, n2); });
         break;
     }
     case AnalysedArm::StevensonA: {
-        record.GeometryChoice = 3;
-        ComputeAlignment(record);
+        const Alignment start = closedNulls(Geometry::StevensonA);
         // One unknown, the outer null; the second equation holds the inner one at r1.
-        nulls = SolvePair(d, {r1, record.OuterNullRadius}, [&](Extended n1, Extended n2) {
+        nulls = SolvePair(d, {r1, start.OuterNullRadius}, [&](Extended n1, Extended n2) {
             if (!Plausible(d, n1, n2)) {
                 return Pair{n1 - r1, std::numeric_limits<Extended>::quiet_NaN()};
             }
@@ -222,4 +222,20 @@ Result<ExactAlignment> SolveExactAlignment(AnalysedArm geometry, double spindleT
     exact.EffectiveLength = static_cast<double>(arm.Length);
     exact.OffsetAngle = static_cast<double>(arm.Offset * DegreesPerRadian);
     return exact;
+}
+
+Result<Alignment> AlignmentOf(const ArmInputs& arm) {
+    if (!arm.Exact || arm.Choice == Geometry::CustomNulls) {
+        return ComputeAlignment(arm);
+    }
+    const AnalysedArm geometry = arm.Choice == Geometry::LofgrenB     ? AnalysedArm::LofgrenB
+                                 : arm.Choice == Geometry::StevensonA ? AnalysedArm::StevensonA
+                                                                      : AnalysedArm::LofgrenA;
+    const Result<ExactAlignment> exact =
+        SolveExactAlignment(geometry, arm.SpindleToPivot, arm.InnerGrooveRadius, arm.OuterGrooveRadius);
+    if (!exact) {
+        return Failure{exact.Message()};
+    }
+    // The arm through the solved null points, as for given ones.
+    return AlignmentThroughNulls(arm.SpindleToPivot, exact->InnerNull, exact->OuterNull);
 }

@@ -9,6 +9,7 @@
 // The distortion's scale (speed, velocity) does not move the solutions.
 
 #include "analysis/analysis_types.h"
+#include "geometry/alignment.h"
 #include "geometry/result.h"
 
 struct ExactAlignment {
@@ -22,3 +23,7 @@ struct ExactAlignment {
 // is none when the lengths allow no solution or the search finds none.
 Result<ExactAlignment> SolveExactAlignment(AnalysedArm geometry, double spindleToPivot, double innerGrooveRadius,
                                            double outerGrooveRadius);
+
+// The alignment of an arm: with Exact, through the exact solution of its geometry (custom null points are used as
+// given); why there is none when the exact solution cannot be found.
+Result<Alignment> AlignmentOf(const ArmInputs& arm);

@@ -1,14 +1,13 @@
 // What a user waits for: computing the alignment and the analysis, laying out the printouts, and writing them as PDF.
 
 #include "analysis/alignment_analysis.h"
-#include "print/command_line_colours.h"
-#include "geometry/alignment.h"
-#include "settings/settings.h"
-#include "geometry/parameter_record.h"
 #include "cli/file_printer.h"
+#include "geometry/alignment.h"
+#include "print/command_line_colours.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"
+#include "settings/settings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,8 +20,8 @@ namespace {
 const std::string BlankCaption(CaptionLength, ' ');
 
 // The state the tool is in before it prints: the default settings read and computed, black on white.
-ParameterRecord DefaultAlignment() {
-    return ReadSettings(SettingsCommand::Values, {}, {}).Alignment;
+SettingsReport DefaultAlignment() {
+    return ReadSettings(SettingsCommand::Values, {}, {});
 }
 
 const PrintColourRecord DefaultColours = ColoursFromCommandText("");
@@ -32,8 +31,12 @@ std::string BenchFile(const std::string& name) {
     return std::string(QUILLMERE_BENCH_TMP) + "/" + name;
 }
 
-void PrintStrobe60(PrintSurface& surface, ParameterRecord& record) {
-    PrintStrobeDisk(surface, record, 216, 160, BlankCaption, BlankCaption);
+void PrintStrobe60(PrintSurface& surface, const SettingsReport& record) {
+    PrintStrobeDisk(surface, record.Correction, 216, 160, BlankCaption, BlankCaption);
+}
+
+void PrintArc(PrintSurface& surface, const SettingsReport& record) {
+    (void)PrintArcTemplate(surface, ArcTemplateJobOf(record));
 }
 
 // The analysis that `quillmere analyse` makes: IEC grooves at d = 222 mm and an arm of the user's.
@@ -46,18 +49,19 @@ AnalysisInputs AnalysisWithArm() {
     return inputs;
 }
 
-void PrintChartOfAnalysis(PrintSurface& surface, ParameterRecord&) {
-    static const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisWithArm());
+void PrintChartOfAnalysis(PrintSurface& surface, const SettingsReport&) {
+    static const AlignmentAnalysis analysis = AnalyseAlignment(AnalysisWithArm()).Value();
     PrintAnalysisChart(surface, analysis);
 }
 
-void PrintCustomDisk10000(PrintSurface& surface, ParameterRecord& record) {
-    PrintStrobeDisk(surface, record, 10000, 10000, "Custom disk 10000 bars              ", "Custom disk 10000 bars              ");
+void PrintCustomDisk10000(PrintSurface& surface, const SettingsReport& record) {
+    PrintStrobeDisk(surface, record.Correction, 10000, 10000, "Custom disk 10000 bars              ",
+                    "Custom disk 10000 bars              ");
 }
 
 // One printout laid out on the recording device: the page model's work without any drawing library.
-template <void (*Printout)(PrintSurface&, ParameterRecord&)> void OnRecordingDevice(benchmark::State& state) {
-    ParameterRecord record = DefaultAlignment();
+template <void (*Printout)(PrintSurface&, const SettingsReport&)> void OnRecordingDevice(benchmark::State& state) {
+    const SettingsReport record = DefaultAlignment();
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log);
     PrintSurface surface(chooser, DefaultColours);
@@ -70,9 +74,9 @@ template <void (*Printout)(PrintSurface&, ParameterRecord&)> void OnRecordingDev
 }
 
 // One printout written as a PDF file, as `quillmere arc` or `quillmere strobe` writes it.
-template <void (*Printout)(PrintSurface&, ParameterRecord&)>
+template <void (*Printout)(PrintSurface&, const SettingsReport&)>
 void ToPdf(benchmark::State& state, const std::string& name) {
-    ParameterRecord record = DefaultAlignment();
+    const SettingsReport record = DefaultAlignment();
     FilePrinterSettings settings;
     settings.Path = BenchFile(name);
     std::uintmax_t bytes = 0;
@@ -82,8 +86,8 @@ void ToPdf(benchmark::State& state, const std::string& name) {
             PrintSurface surface(chooser, DefaultColours);
             Printout(surface, record);
         }
-        if (!chooser.Written()) {
-            state.SkipWithError(("cannot write the PDF: " + chooser.Error()).c_str());
+        if (const Outcome written = chooser.FileWritten(); !written) {
+            state.SkipWithError(("cannot write the PDF: " + written.Message()).c_str());
             break;
         }
     }
@@ -101,11 +105,10 @@ void ComputeFromFields(benchmark::State& state) {
 }
 
 void ComputeOnly(benchmark::State& state) {
-    const ParameterRecord read = DefaultAlignment();
+    const ArmInputs read = DefaultAlignment().Alignment.Inputs;
     for (auto _ : state) {
-        ParameterRecord record = read;
-        ComputeAlignment(record);
-        benchmark::DoNotOptimize(record);
+        Alignment alignment = ComputeAlignment(read);
+        benchmark::DoNotOptimize(alignment);
     }
 }
 
@@ -113,8 +116,8 @@ void ComputeOnly(benchmark::State& state) {
 void AnalyseThreeGeometriesAndArm(benchmark::State& state) {
     const AnalysisInputs inputs = AnalysisWithArm();
     for (auto _ : state) {
-        AlignmentAnalysis analysis = AnalyseAlignment(inputs);
-        benchmark::DoNotOptimize(analysis.Arms.data());
+        Result<AlignmentAnalysis> analysis = AnalyseAlignment(inputs);
+        benchmark::DoNotOptimize(analysis->Arms.data());
     }
 }
 
@@ -126,13 +129,13 @@ void AnalysisChartPdf(benchmark::State& state) {
 }
 
 void ArcTemplateRecording(benchmark::State& state) {
-    OnRecordingDevice<PrintArcTemplate>(state);
+    OnRecordingDevice<PrintArc>(state);
 }
 void Strobe60Recording(benchmark::State& state) {
     OnRecordingDevice<PrintStrobe60>(state);
 }
 void ArcTemplatePdf(benchmark::State& state) {
-    ToPdf<PrintArcTemplate>(state, "arc-template.pdf");
+    ToPdf<PrintArc>(state, "arc-template.pdf");
 }
 void Strobe60Pdf(benchmark::State& state) {
     ToPdf<PrintStrobe60>(state, "strobe-60hz.pdf");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "geometry/result.h"
 #include "print/paper.h"
 #include "print/print_device.h"
 
@@ -29,8 +30,8 @@ class FilePrinterChooser : public PrinterChooser {
 public:
     explicit FilePrinterChooser(FilePrinterSettings settings);
     PrinterChoice ChoosePrinter() override; // returns Chosen with a cairo device (name = the path)
-    bool Written() const;                   // after EndPrintJob: the file is complete and in place
-    const std::string& Error() const;       // one-line reason when a file could not be written, else empty
+    // After EndPrintJob: done when the file is complete and in place, else the one-line reason.
+    ::Outcome FileWritten() const;
 
 private:
     FilePrinterSettings Settings;

@@ -121,15 +121,20 @@ public:
         cairo_font_options_destroy(FontOptions);
     }
 
-    bool StartDocument(std::string_view /*name*/) override {
+    ::Outcome StartDocument(std::string_view /*name*/) override {
         Outcome->Written = false;
         Outcome->Error.clear();
         if (Settings.Path.empty()) {
-            return Fail("no output file named");
+            Fail("no output file named");
+            return Failure{Outcome->Error};
         }
         // Opening the output (a temporary file beside a file target) proves it writable before anything is drawn.
         DocumentOpen = Output.Open(Settings.Path).Ok();
-        return DocumentOpen || Fail("");
+        if (!DocumentOpen) {
+            Fail("");
+            return Failure{Outcome->Error};
+        }
+        return Done{};
     }
 
     void StartPage(int orientation) override {
@@ -608,10 +613,9 @@ PrinterChoice FilePrinterChooser::ChoosePrinter() {
     return choice;
 }
 
-bool FilePrinterChooser::Written() const {
-    return Outcome->Written;
-}
-
-const std::string& FilePrinterChooser::Error() const {
-    return Outcome->Error;
+::Outcome FilePrinterChooser::FileWritten() const {
+    if (Outcome->Written) {
+        return Done{};
+    }
+    return Failure{Outcome->Error.empty() ? "cannot write '" + Settings.Path + "'" : Outcome->Error};
 }

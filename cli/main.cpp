@@ -40,5 +40,16 @@ int main(int argc, char** argv) {
                                                AddAnalyseCommand(tool), AddSpeedCommand(tool), AddMatchCommand(tool),
                                                AddAboutCommand(tool)};
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return RunWithCheckedStandardOutput([&] { return RunToolCommandLine(tool, commands, args); });
+    // The one place errors are caught: inside the checked output, so that what was written before still counts.
+    return RunWithCheckedStandardOutput([&] {
+        try {
+            return RunToolCommandLine(tool, commands, args);
+        } catch (const UsageError& error) {
+            ReportToolError(error, HelpHintFor(commands, args));
+            return 2;
+        } catch (const CommandFailure& error) {
+            ReportToolError(error);
+            return 1;
+        }
+    });
 }

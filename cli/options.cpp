@@ -134,54 +134,66 @@ void PrepareTool(CLI::App& tool) {
     tool.footer("Run 'quillmere COMMAND --help' for the options of a command; 'man quillmere' explains them all.");
 }
 
+namespace {
+
+const ToolCommand* NamedCommand(const std::vector<ToolCommand>& commands, std::span<const std::string> args) {
+    if (args.empty()) {
+        return nullptr;
+    }
+    const auto it = std::find_if(commands.begin(), commands.end(),
+                                 [&](const ToolCommand& c) { return c.Command->check_name(args.front()); });
+    return it == commands.end() ? nullptr : &*it;
+}
+
+} // namespace
+
+std::string HelpHintFor(const std::vector<ToolCommand>& commands, std::span<const std::string> args) {
+    const ToolCommand* named = NamedCommand(commands, args);
+    return named ? "quillmere " + named->Command->get_name() + " --help" : "quillmere --help";
+}
+
+void ReportToolError(const UsageError& error, const std::string& hint) {
+    std::cerr << ProgramName << ": " << error.what() << " (try '" << hint << "')\n";
+}
+
+void ReportToolError(const CommandFailure& error) {
+    std::cerr << ProgramName << ": " << error.what() << '\n';
+}
+
 int RunToolCommandLine(CLI::App& tool, const std::vector<ToolCommand>& commands, std::span<const std::string> args) {
-    const ToolCommand* named = nullptr;
-    if (!args.empty()) {
-        const auto it = std::find_if(commands.begin(), commands.end(),
-                                     [&](const ToolCommand& c) { return c.Command->check_name(args.front()); });
-        named = it == commands.end() ? nullptr : &*it;
+    const ToolCommand* named = NamedCommand(commands, args);
+    if (args.empty()) {
+        throw UsageError("no command given");
     }
+    if (args.front() == "help") {
+        std::cout << HelpOf(tool, commands, args.subspan(1));
+        return 0;
+    }
+    // CLI11 answers --version before it looks at what follows, which would pass over a mistyped command.
+    if (args.front() == "--version" && args.size() > 1) {
+        throw UsageError("--version takes nothing after it: unexpected argument '" + args[1] + "'");
+    }
+    std::vector<std::string> reversed = WithEmptyValuesSplit(named ? named->Command : nullptr, args);
+    std::reverse(reversed.begin(), reversed.end());
     try {
-        if (args.empty()) {
-            throw UsageError("no command given");
-        }
-        if (args.front() == "help") {
-            std::cout << HelpOf(tool, commands, args.subspan(1));
-            return 0;
-        }
-        // CLI11 answers --version before it looks at what follows, which would pass over a mistyped command.
-        if (args.front() == "--version" && args.size() > 1) {
-            throw UsageError("--version takes nothing after it: unexpected argument '" + args[1] + "'");
-        }
-        std::vector<std::string> reversed = WithEmptyValuesSplit(named ? named->Command : nullptr, args);
-        std::reverse(reversed.begin(), reversed.end());
-        try {
-            tool.parse(reversed);
-        } catch (const CLI::CallForHelp&) {
-            std::cout << tool.help();
-            return 0;
-        } catch (const CLI::CallForVersion& version) {
-            std::cout << version.what() << '\n';
-            return 0;
-        } catch (const CLI::ParseError& error) {
-            throw UsageError(ParseErrorMessage(error));
-        }
-        if (named == nullptr || !named->Command->parsed()) {
-            const std::vector<std::string> extras = tool.remaining();
-            throw UsageError(extras.empty()                    ? "no command given"
-                             : extras.front().starts_with("-") ? ExtraArgumentMessage(extras.front(), args)
-                                                               : "unknown command '" + extras.front() + "'");
-        }
-        if (const std::vector<std::string> extras = named->Command->remaining(); !extras.empty()) {
-            throw UsageError(ExtraArgumentMessage(extras.front(), args));
-        }
-        return named->Run();
-    } catch (const UsageError& error) {
-        const std::string hint = named ? "quillmere " + named->Command->get_name() + " --help" : "quillmere --help";
-        std::cerr << ProgramName << ": " << error.what() << " (try '" << hint << "')\n";
-        return 2;
-    } catch (const CommandFailure& error) {
-        std::cerr << ProgramName << ": " << error.what() << '\n';
-        return 1;
+        tool.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << tool.help();
+        return 0;
+    } catch (const CLI::CallForVersion& version) {
+        std::cout << version.what() << '\n';
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        throw UsageError(ParseErrorMessage(error));
     }
+    if (named == nullptr || !named->Command->parsed()) {
+        const std::vector<std::string> extras = tool.remaining();
+        throw UsageError(extras.empty()                    ? "no command given"
+                         : extras.front().starts_with("-") ? ExtraArgumentMessage(extras.front(), args)
+                                                           : "unknown command '" + extras.front() + "'");
+    }
+    if (const std::vector<std::string> extras = named->Command->remaining(); !extras.empty()) {
+        throw UsageError(ExtraArgumentMessage(extras.front(), args));
+    }
+    return named->Run();
 }

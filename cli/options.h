@@ -41,6 +41,11 @@ bool ReportWarnings(const std::vector<std::string>& warnings, bool strict);
 // The top-level application: help flag, help layout, the last of a repeated option wins.
 void PrepareTool(CLI::App& tool);
 
-// Parses the arguments (without the program name) and runs the chosen command. Usage errors are reported in one
-// line, "quillmere: ... (try 'quillmere COMMAND --help')", with exit code 2; failures in one line with exit code 1.
+// Parses the arguments (without the program name) and runs the chosen command; throws UsageError or
+// CommandFailure, which the tool's main catches.
 int RunToolCommandLine(CLI::App& tool, const std::vector<ToolCommand>& commands, std::span<const std::string> args);
+// The help a usage error points to: "quillmere COMMAND --help" for a known command, else "quillmere --help".
+std::string HelpHintFor(const std::vector<ToolCommand>& commands, std::span<const std::string> args);
+// A usage error in one line, "quillmere: ... (try 'HINT')" (exit code 2); a failure in one line (exit code 1).
+void ReportToolError(const UsageError& error, const std::string& hint);
+void ReportToolError(const CommandFailure& error);

@@ -26,13 +26,9 @@ int RunArc(const CommandSettings& settings) {
     const SheetChoice choice = report.Page.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded;
     WriteOrPrintSheets(
         report, true, "Arc alignment template", PrintCheckOf(SettingsCommand::Arc), report.Page.Sheets,
-        [&](PrintSurface& surface) {
-            ParameterRecord record = report.Alignment;
-            PrintArcTemplateSheets(surface, record, choice);
-        },
+        [&](PrintSurface& surface) { (void)PrintArcTemplateSheets(surface, ArcTemplateJobOf(report), choice); },
         [&](PrintSurface& surface, int sheet) {
-            ParameterRecord record = report.Alignment;
-            PrintArcTemplateSheet(surface, record, choice, sheet);
+            (void)PrintArcTemplateSheet(surface, ArcTemplateJobOf(report), choice, sheet);
         });
     return lines ? 0 : 1;
 }
@@ -44,7 +40,7 @@ int RunStrobe(const CommandSettings& settings) {
     }
     const StrobeDiskLayout& disk = *report.Disk;
     WriteOrPrintPage(report, false, "Strobe disk", PrintCheckOf(SettingsCommand::Strobe),
-                     [&](PrintSurface& surface) { PrintStrobeDiskLayout(surface, report.Alignment, disk); });
+                     [&](PrintSurface& surface) { PrintStrobeDiskLayout(surface, report.Correction, disk); });
     return 0;
 }
 

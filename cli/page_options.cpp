@@ -23,8 +23,8 @@ void WritePage(const FilePrinterSettings& settings, const PrintColourRecord& col
         PrintSurface surface(chooser, colours);
         printout(surface);
     }
-    if (!chooser.Written()) {
-        throw CommandFailure(chooser.Error().empty() ? "cannot write '" + settings.Path + "'" : chooser.Error());
+    if (const Outcome written = chooser.FileWritten(); !written) {
+        throw CommandFailure(written.Message());
     }
 }
 

@@ -1,8 +1,8 @@
 // Random sequences of print surface operations on the file printer of the Linux tool (PDF, SVG or a small PNG):
 // whatever the page model lets through, the device draws it without crashing, without undefined behaviour and in
 // bounded time and memory, and a job that ran to its end leaves a complete file.
-#include "page_operations.h"
 #include "cli/file_printer.h"
+#include "page_operations.h"
 #include "print/page_model.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int operations = 0;
     auto endJob = [&] {
         surface->EndPrintJob();
-        if (jobOpen && !chooser->Written()) {
-            std::fprintf(stderr, "a finished job left no complete file: %s\n", chooser->Error().c_str());
+        if (const Outcome written = chooser->FileWritten(); jobOpen && !written) {
+            std::fprintf(stderr, "a finished job left no complete file: %s\n", written.Message().c_str());
             std::abort();
         }
         jobOpen = false;
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             surface.reset();
             chooser = std::make_unique<FilePrinterChooser>(PrinterSettings(input));
             surface = std::make_unique<PrintSurface>(*chooser);
-            jobOpen = surface->BeginPrintJob();
+            jobOpen = surface->BeginPrintJob().Ok() && surface->PrinterAttached();
             continue;
         }
         if (operation == Operation::End) {

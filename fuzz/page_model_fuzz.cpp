@@ -71,7 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider input(data, size);
     std::vector<DeviceRequest> log;
     // Each job gets its own surface and chooser; until the first one, operations go to a surface without a printer.
-    auto chooser = std::make_unique<RecordingPrinterChooser>(log, RecordingDeviceSettings{}, PrinterChoiceResult::Cancelled);
+    auto chooser =
+        std::make_unique<RecordingPrinterChooser>(log, RecordingDeviceSettings{}, PrinterChoiceResult::Cancelled);
     auto surface = std::make_unique<PrintSurface>(*chooser);
     int operations = 0;
     while (input.remaining_bytes() > 0 && ++operations < 400) {
@@ -80,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             surface.reset(); // ends what the last job left open, as a new job on the same surface would
             chooser = std::make_unique<RecordingPrinterChooser>(log, PrinterSettings(input), Answer(input));
             surface = std::make_unique<PrintSurface>(*chooser);
-            if (!surface->BeginPrintJob() && surface->PrintJobFailed() && !log.empty() &&
+            if (!surface->BeginPrintJob().Ok() && !log.empty() &&
                 log.back().What == DeviceRequest::Kind::StartDocument) {
                 log.pop_back(); // the printer refused the document: nothing was opened
             }

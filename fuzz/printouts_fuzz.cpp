@@ -4,14 +4,14 @@
 // text, JSON and CSV are made whatever the numbers.
 #include "analysis/alignment_analysis.h"
 #include "analysis/analysis_report.h"
-#include "geometry/confirmation_text.h"
-#include "windows/window_alignment.h"
-#include "windows/program_records.h"
-#include "windows/control_ids.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
 #include "print/recording_device.h"
 #include "recorded_job_checks.h"
+#include "windows/control_ids.h"
+#include "windows/program_records.h"
+#include "windows/record_adaptor.h"
+#include "windows/window_alignment.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -96,7 +96,9 @@ void CheckConfirmationText() {
 // The analysis of what the window holds, as `quillmere analyse` makes it, with the rest from the input.
 void AnalyseAndChart(FuzzedDataProvider& input, const RecordingDeviceSettings& settings,
                      const PrintColourRecord& colours) {
-    AnalysisInputs inputs = AnalysisInputsOf(Parameters);
+    AnalysisInputs inputs = AnalysisInputsOf(ArmInputsOf(Parameters));
+    inputs.CorrectionFactorX = Parameters.CorrectionFactorX;
+    inputs.CorrectionFactorY = Parameters.CorrectionFactorY;
     const auto number = [&input] {
         return input.ConsumeBool() ? input.ConsumeFloatingPointInRange(-400.0, 400.0)
                                    : input.ConsumeFloatingPoint<double>();
@@ -108,11 +110,15 @@ void AnalyseAndChart(FuzzedDataProvider& input, const RecordingDeviceSettings& s
     if (input.ConsumeBool()) {
         inputs.Arm = UserArmInput{number(), number()};
     }
-    const AlignmentAnalysis analysis = AnalyseAlignment(inputs);
-    if (analysis.Problem.empty() != !analysis.Arms.empty()) {
-        std::fprintf(stderr, "an analysis without a problem has no arms, or one with a problem has some\n");
+    const Result<AlignmentAnalysis> analysed = AnalyseAlignment(inputs);
+    if (analysed ? analysed->Arms.empty() : analysed.Message().empty()) {
+        std::fprintf(stderr, "an analysis has no arms, or a failed one says not why\n");
         std::abort();
     }
+    if (!analysed) {
+        return;
+    }
+    const AlignmentAnalysis& analysis = *analysed;
     // nlohmann-json throws on text that is no UTF-8: every text in the JSON must have been converted.
     const std::string json = AnalysisJson(analysis);
     const std::string text = AnalysisText(analysis) + AnalysisCsv(analysis);
@@ -162,7 +168,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<DeviceRequest> strobeLog;
     RecordingPrinterChooser strobePrinter(strobeLog, settings);
     PrintSurface strobeSurface(strobePrinter, colours);
-    PrintStrobeDisk(strobeSurface, Parameters, outerBars, innerBars, caption1 + std::string(CaptionLength - caption1.size(), ' '),
+    PrintStrobeDisk(strobeSurface, Parameters, outerBars, innerBars,
+                    caption1 + std::string(CaptionLength - caption1.size(), ' '),
                     caption2 + std::string(CaptionLength - caption2.size(), ' '));
     fuzz_checks::CheckOnePageJob(strobeLog, "strobe disk");
 

@@ -67,10 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         PrintSurface surface(printer, report.Page.Colours);
         if (command == SettingsCommand::Arc) {
-            ParameterRecord record = report.Alignment;
-            PrintArcTemplate(surface, record, EdgeMarks::KeptOnPage);
+            (void)PrintArcTemplate(surface, ArcTemplateJobOf(report), EdgeMarks::KeptOnPage);
         } else if (command == SettingsCommand::Strobe) {
-            PrintStrobeDiskLayout(surface, report.Alignment, *report.Disk);
+            PrintStrobeDiskLayout(surface, report.Correction, *report.Disk);
         } else {
             PrintAnalysisChart(surface, *report.Analysis);
         }

@@ -28,11 +28,16 @@ NullPoints LofgrenA(Extended ri, Extended ro, Extended d) {
     return {inner, outer, SquareRoot(product + d * d)};
 }
 
-NullPoints LofgrenB(ParameterRecord& record, Extended ri, Extended ro, Extended d) {
+Extended LofgrenBMean(Extended ri, Extended ro) {
     const Extended s = ri + ro;
     const Extended p = ri * ro;
-    const Extended mean = p * s / (0.25L * (s * s) + p);
-    record.NullRadiusMean = static_cast<double>(mean);
+    return p * s / (0.25L * (s * s) + p);
+}
+
+NullPoints LofgrenB(Extended ri, Extended ro, Extended d) {
+    const Extended s = ri + ro;
+    const Extended p = ri * ro;
+    const Extended mean = LofgrenBMean(ri, ro);
     const Extended product = 3 * p * (s * mean - p) / (s * s - p);
     const Extended productForRadii = 3 * p * (s * mean - p) / (ri * ri + ri * ro + ro * ro);
     const Extended spread = SquareRoot(mean * mean - productForRadii);
@@ -52,7 +57,71 @@ NullPoints CustomNulls(Extended inner, Extended outer, Extended d) {
     return {inner, outer, SquareRoot(inner * outer + d * d)};
 }
 
+Alignment FromNullPoints(const NullPoints& points, Extended d) {
+    Alignment alignment;
+    alignment.InnerNullRadius = static_cast<double>(points.Inner);
+    alignment.OuterNullRadius = static_cast<double>(points.Outer);
+    alignment.EffectiveLength = static_cast<double>(points.EffectiveLength);
+    alignment.Overhang = static_cast<double>(points.EffectiveLength - d);
+    return alignment;
+}
+
+NullPoints NullPointsOf(Geometry geometry, Extended ri, Extended ro, Extended d, const NullRadii& nulls) {
+    switch (geometry) {
+    case Geometry::LofgrenB:
+        return LofgrenB(ri, ro, d);
+    case Geometry::StevensonA:
+        return StevensonA(ri, ro, d);
+    case Geometry::CustomNulls:
+        return CustomNulls(nulls.Inner, nulls.Outer, d);
+    case Geometry::LofgrenA:
+        break;
+    }
+    return LofgrenA(ri, ro, d);
+}
+
 } // namespace
+
+Alignment WithOffsetAngle(double spindleToPivot, Alignment nulls) {
+    // The offset angle puts the cartridge tangent to the groove at the inner null point.
+    const Extended d = spindleToPivot;
+    const Extended inner = nulls.InnerNullRadius;
+    const Extended length = static_cast<Extended>(nulls.Overhang) + d;
+    const Extended cosine = (length * length + inner * inner - d * d) / (2 * inner * length);
+    const Extended theta = Pi / 2 - std::atan(cosine / SquareRoot(1 - cosine * cosine));
+    nulls.OffsetAngle = static_cast<double>(90 - theta * DegreesPerRadian);
+    nulls.LinearOffset = static_cast<double>((static_cast<Extended>(nulls.OuterNullRadius) + inner) / 2);
+    return nulls;
+}
+
+Alignment ComputeAlignment(const ArmInputs& arm) {
+    const Extended d = arm.SpindleToPivot;
+    const NullPoints points = NullPointsOf(arm.Choice, arm.InnerGrooveRadius, arm.OuterGrooveRadius, d, arm.Nulls);
+    return WithOffsetAngle(arm.SpindleToPivot, FromNullPoints(points, d));
+}
+
+Alignment AlignmentThroughNulls(double spindleToPivot, double innerNull, double outerNull) {
+    const Extended d = spindleToPivot;
+    return WithOffsetAngle(spindleToPivot, FromNullPoints(CustomNulls(innerNull, outerNull, d), d));
+}
+
+double LofgrenBNullRadiusMean(double innerGrooveRadius, double outerGrooveRadius) {
+    return static_cast<double>(LofgrenBMean(innerGrooveRadius, outerGrooveRadius));
+}
+
+std::string_view GeometryKey(Geometry geometry) {
+    switch (geometry) {
+    case Geometry::LofgrenB:
+        return "lofgren-b";
+    case Geometry::StevensonA:
+        return "stevenson-a";
+    case Geometry::CustomNulls:
+        return "custom";
+    case Geometry::LofgrenA:
+        break;
+    }
+    return "lofgren-a";
+}
 
 Outcome CheckCustomNulls(double spindleToPivot, double innerNull, double outerNull) {
     const auto inside = [&](double null) { return null > 0 && null < spindleToPivot; };
@@ -71,44 +140,4 @@ Outcome CheckCustomNulls(double spindleToPivot, double innerNull, double outerNu
         return Failure{"leave no offset angle: their sum must be less than twice the effective length"};
     }
     return Done{};
-}
-
-void ComputeAlignment(ParameterRecord& record) {
-    const Extended d = record.SpindleToPivot;
-    const Extended ri = record.InnerGrooveRadius;
-    const Extended ro = record.OuterGrooveRadius;
-
-    bool computed = true;
-    NullPoints points{};
-    switch (record.GeometryChoice) {
-    case 1:
-        points = LofgrenA(ri, ro, d);
-        break;
-    case 2:
-        points = LofgrenB(record, ri, ro, d);
-        break;
-    case 3:
-        points = StevensonA(ri, ro, d);
-        break;
-    case CustomNullsChoice:
-        points = CustomNulls(record.InnerNullRadius, record.OuterNullRadius, d);
-        break;
-    default:
-        computed = false; // no geometry read yet: the previous results stay
-        break;
-    }
-    if (computed) {
-        record.InnerNullRadius = static_cast<double>(points.Inner);
-        record.OuterNullRadius = static_cast<double>(points.Outer);
-        record.EffectiveLength = static_cast<double>(points.EffectiveLength);
-        record.Overhang = static_cast<double>(points.EffectiveLength - d);
-    }
-
-    // The offset angle puts the cartridge tangent to the groove at the inner null point.
-    const Extended inner = record.InnerNullRadius;
-    const Extended length = static_cast<Extended>(record.Overhang) + d;
-    const Extended cosine = (length * length + inner * inner - d * d) / (2 * inner * length);
-    const Extended theta = Pi / 2 - std::atan(cosine / SquareRoot(1 - cosine * cosine));
-    record.OffsetAngle = static_cast<double>(90 - theta * DegreesPerRadian);
-    record.LinearOffset = static_cast<double>((static_cast<Extended>(record.OuterNullRadius) + inner) / 2);
 }

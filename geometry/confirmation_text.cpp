@@ -2,17 +2,17 @@
 
 #include "geometry/numeric_text.h"
 
-std::string ConfirmationText(const ParameterRecord& record) {
+std::string ConfirmationText(const AlignedArm& arm) {
     const auto length = [](double value) { return FormatNumber(value, LengthMask); };
-    std::string text = "ID = " + ArmIdText(record);
-    text += "\nInner groove radius = " + length(record.InnerGrooveRadius);
-    text += "\nOuter groove radius = " + length(record.OuterGrooveRadius);
-    text += "\nPivot to spindle distance = " + length(record.SpindleToPivot);
-    text += "\nInner null radius = " + length(record.InnerNullRadius);
-    text += "\nOuter null radius = " + length(record.OuterNullRadius);
-    text += "\nEffective length = " + length(record.EffectiveLength);
-    text += "\nOverhang = " + length(record.Overhang);
-    text += "\nOffset angle = " + FormatNumber(record.OffsetAngle, AngleMask);
-    text += "\nLinear offset = " + length(record.LinearOffset);
+    std::string text = "ID = " + arm.Inputs.Id;
+    text += "\nInner groove radius = " + length(arm.Inputs.InnerGrooveRadius);
+    text += "\nOuter groove radius = " + length(arm.Inputs.OuterGrooveRadius);
+    text += "\nPivot to spindle distance = " + length(arm.Inputs.SpindleToPivot);
+    text += "\nInner null radius = " + length(arm.Values.InnerNullRadius);
+    text += "\nOuter null radius = " + length(arm.Values.OuterNullRadius);
+    text += "\nEffective length = " + length(arm.Values.EffectiveLength);
+    text += "\nOverhang = " + length(arm.Values.Overhang);
+    text += "\nOffset angle = " + FormatNumber(arm.Values.OffsetAngle, AngleMask);
+    text += "\nLinear offset = " + length(arm.Values.LinearOffset);
     return text;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "geometry/parameter_record.h"
+#include "geometry/alignment.h"
 
 #include <string>
 
 // The ten lines shown before the arc template prints (Windows-1252, joined by line feeds, none after the last).
-std::string ConfirmationText(const ParameterRecord& record);
+std::string ConfirmationText(const AlignedArm& arm);

@@ -564,8 +564,9 @@ AnalysisChartLayout AnalysisChartLayoutOf(const AlignmentAnalysis& analysis) {
 }
 
 void PrintAnalysisChart(PrintSurface& surface, const AlignmentAnalysis& analysis) {
-    const bool attached = surface.BeginPrintJob();
-    if (attached && !surface.PrintJobFailed()) {
+    // A failed job prints nothing, as a cancelled one does; the device has said why where it can.
+    const bool attached = surface.BeginPrintJob().Ok() && surface.PrinterAttached();
+    if (attached) {
         surface.SetPageOrientation(1);
         const PrinterResolution resolution = surface.GetPrinterResolution();
         Chart chart;
@@ -578,21 +579,17 @@ void PrintAnalysisChart(PrintSurface& surface, const AlignmentAnalysis& analysis
         chart.Background = BackgroundColourOf(surface.Colours());
         surface.SetForegroundColour(chart.Foreground);
         surface.SetBackgroundColour(NoFill);
-        if (!analysis.Problem.empty()) {
-            Text(chart, chart.Font(TextPoints), PageLeft, 14, analysis.Problem);
-        } else {
-            const AnalysisChartLayout layout = AnalysisChartLayoutOf(analysis);
-            DrawHeading(chart, analysis);
-            DrawGrid(chart, layout.TrackingError, analysis.Inputs);
-            DrawGrid(chart, layout.Distortion, analysis.Inputs);
-            DrawCurves(chart, layout.TrackingError, analysis, false);
-            DrawCurves(chart, layout.Distortion, analysis, true);
-            DrawAxes(chart, layout.TrackingError, "Tracking error (degrees)");
-            DrawAxes(chart, layout.Distortion, "Distortion (%)");
-            Text(chart, chart.Font(TextPoints), (PlotLeft + PlotRight) / 2, DistortionBottom + 9.5,
-                 "Groove radius (mm)", Align::Centre);
-            DrawTable(chart, analysis);
-        }
+        const AnalysisChartLayout layout = AnalysisChartLayoutOf(analysis);
+        DrawHeading(chart, analysis);
+        DrawGrid(chart, layout.TrackingError, analysis.Inputs);
+        DrawGrid(chart, layout.Distortion, analysis.Inputs);
+        DrawCurves(chart, layout.TrackingError, analysis, false);
+        DrawCurves(chart, layout.Distortion, analysis, true);
+        DrawAxes(chart, layout.TrackingError, "Tracking error (degrees)");
+        DrawAxes(chart, layout.Distortion, "Distortion (%)");
+        Text(chart, chart.Font(TextPoints), (PlotLeft + PlotRight) / 2, DistortionBottom + 9.5, "Groove radius (mm)",
+             Align::Centre);
+        DrawTable(chart, analysis);
     }
     surface.EndPrintJob();
 }

@@ -2,7 +2,6 @@
 
 #include "geometry/angles.h"
 #include "geometry/numeric_text.h"
-#include "geometry/parameter_record.h"
 #include "print/page_model.h"
 
 #include <cmath>
@@ -54,8 +53,8 @@ void DrawArc(PrintSurface& surface, double centreX, double centreY, double radiu
                     NoFill, 0, false);
 }
 
-bool IntersectCircles(double radiusAboutSpindle, double radiusAboutPivot, double centreDistance, double spindleX,
-                      double spindleY, double pivotX, double pivotY, double& x, double& y) {
+std::optional<PagePosition> IntersectCircles(double radiusAboutSpindle, double radiusAboutPivot, double centreDistance,
+                                             double spindleX, double spindleY, double pivotX, double pivotY) {
     const Extended r = radiusAboutSpindle;
     const Extended l = radiusAboutPivot;
     const Extended d = centreDistance;
@@ -66,10 +65,12 @@ bool IntersectCircles(double radiusAboutSpindle, double radiusAboutPivot, double
     const Extended dy = Extended{pivotY} - spindleY;
     const Extended mx = spindleX + a * dx / d;
     const Extended my = spindleY + a * dy / d;
-    x = static_cast<double>(mx - h * dy / d);
-    y = static_cast<double>(my + h * dx / d);
+    const PagePosition point{static_cast<double>(mx - h * dy / d), static_cast<double>(my + h * dx / d)};
     // A negative value under the root comes back unchanged and puts the point somewhere meaningless.
-    return d != 0 && underRoot >= 0;
+    if (d == 0 || !(underRoot >= 0) || !std::isfinite(point.X) || !std::isfinite(point.Y)) {
+        return std::nullopt;
+    }
+    return point;
 }
 
 void EraseDisc(PrintSurface& surface, double centreX, double centreY, double diameter, double scaleX, double scaleY) {
@@ -88,11 +89,11 @@ double GridAngle(double nullX, double nullY, double spindleX, double spindleY) {
     return static_cast<double>(std::atan((Extended{nullX} - spindleX) / (Extended{nullY} - spindleY)));
 }
 
-void DrawAlignmentGrid(PrintSurface& surface, const ParameterRecord& record, double nullX, double nullY,
+void DrawAlignmentGrid(PrintSurface& surface, PagePosition pivot, double spindleToPivot, double nullX, double nullY,
                        double gridAngle, double scaleX, double scaleY) {
     const GridFrame frame{nullX, nullY, std::cos(Extended{gridAngle}), std::sin(Extended{gridAngle}), scaleX, scaleY};
-    const Extended spindleX = Extended{record.PivotPageX} - record.SpindleToPivot;
-    const Extended spindleY = record.PivotPageY;
+    const Extended spindleX = Extended{pivot.X} - spindleToPivot;
+    const Extended spindleY = pivot.Y;
 
     for (const int v : {-8, -6, -4, -2, 2, 4, 6, 8}) {
         GridLine(surface, frame, -30, v, 30, v);

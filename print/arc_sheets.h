@@ -1,8 +1,8 @@
 #pragma once
 
-#include "geometry/parameter_record.h"
 #include "print/page_model.h"
 #include "print/page_scale.h"
+#include "print/printouts.h"
 
 #include <vector>
 
@@ -36,21 +36,22 @@ struct ArcSheets {
 enum class SheetChoice { AsNeeded, Tiled };
 
 // Where the template ends on the right (the pivot mark and its label), in dots of the scale.
-double ArcTemplateRightDots(const ParameterRecord& record, const PageScale& scale, int dotsPerInchY);
+double ArcTemplateRightDots(const ArcTemplateJob& job, const PageScale& scale, int dotsPerInchY);
 // Where the part of the template that must be on the page ends on the right: the pivot point and the measuring
 // frame, in dots of the scale.
-double ArcTemplateMeasuredRightDots(const ParameterRecord& record, const PageScale& scale);
+double ArcTemplateMeasuredRightDots(const ArcTemplateJob& job, const PageScale& scale);
 // The sheets of the template on a printable area `printableWidthDots` wide: one when it holds the pivot point and
 // the measured marks (and it is not to be tiled), else as many as reach its right end, never a join across a null
 // point's grid where a sheet leaves room.
-ArcSheets PlanArcSheets(const ParameterRecord& record, const PageScale& scale, int dotsPerInchY, int printableWidthDots,
+ArcSheets PlanArcSheets(const ArcTemplateJob& job, const PageScale& scale, int dotsPerInchY, int printableWidthDots,
                         SheetChoice choice);
 
 // The arc template on as many landscape pages of one job as `choice` and the printer's paper ask for. One sheet
-// draws exactly the page PrintArcTemplate(surface, record, EdgeMarks::KeptOnPage) draws, its fill reaching over a
+// draws exactly the page PrintArcTemplate(surface, job, EdgeMarks::KeptOnPage) draws, its fill reaching over a
 // paper larger than Letter. Tiled sheets carry "Sheet k of n", the joining steps, the registration crosses and cut
 // and glue lines of their joins, and each sheet after the first its own 100 mm scale check across and down.
-void PrintArcTemplateSheets(PrintSurface& surface, ParameterRecord& record, SheetChoice choice);
+ArcTemplatePlacement PrintArcTemplateSheets(PrintSurface& surface, const ArcTemplateJob& job, SheetChoice choice);
 // The same job reduced to one of its sheets (0 for the first), as a page of its own: a file format that holds one
 // page per file.
-void PrintArcTemplateSheet(PrintSurface& surface, ParameterRecord& record, SheetChoice choice, int sheet);
+ArcTemplatePlacement PrintArcTemplateSheet(PrintSurface& surface, const ArcTemplateJob& job, SheetChoice choice,
+                                           int sheet);

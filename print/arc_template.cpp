@@ -1,6 +1,5 @@
 #include "print/arc_template.h"
 #include "geometry/numeric_text.h"
-#include "geometry/parameter_record.h"
 #include "print/arc_elements.h"
 #include "print/arc_sheets.h"
 #include "print/drawing_primitives.h"
@@ -46,8 +45,13 @@ constexpr int PenWidth = 2;
 constexpr double LabelPoints = 12;
 
 // The label font's em in dots.
-double LabelEm(const ParameterRecord& record, int dotsPerInchY) {
-    return static_cast<double>(static_cast<float>(LabelPoints * record.CorrectionFactorY)) * dotsPerInchY / 72.0;
+double LabelEm(const ArcTemplateJob& job, int dotsPerInchY) {
+    return static_cast<double>(static_cast<float>(LabelPoints * job.Correction.Y)) * dotsPerInchY / 72.0;
+}
+
+// The pivot lies on the spindle's line, its distance right of the spindle.
+PagePosition PivotOf(const ArcTemplateJob& job) {
+    return {job.Arm.Inputs.SpindleToPivot + SpindlePageX, SpindleLineY};
 }
 
 // What the page may do with a mark that reaches past the printable area (EdgeMarks), and that area in dots.
@@ -101,39 +105,40 @@ void DrawMeasuringFrame(PrintSurface& surface, const PageScale& scale, const Edg
     surface.SetPageMark("");
 }
 
-void DrawSpindleAndPivot(PrintSurface& surface, const ParameterRecord& record, const PageScale& scale, double spindleX,
+void DrawSpindleAndPivot(PrintSurface& surface, const ArcTemplateJob& job, const PageScale& scale, double spindleX,
                          double spindleY) {
     surface.SetPageMark(PivotMark);
-    DrawCross(surface, record.PivotPageX, record.PivotPageY, 5, scale.X, scale.Y);
+    DrawCross(surface, PivotOf(job).X, PivotOf(job).Y, 5, scale.X, scale.Y);
     surface.SetPageMark(SpindleMark);
     DrawSpindleHoleMark(surface, spindleX, spindleY, scale.X, scale.Y);
     surface.SetPageMark("");
     MoveToMm(surface, scale, spindleX, spindleY);
-    LineToMm(surface, scale, record.PivotPageX, record.PivotPageY);
+    LineToMm(surface, scale, PivotOf(job).X, PivotOf(job).Y);
     DrawCircle(surface, spindleX, spindleY, 300, scale.X, scale.Y);
 }
 
-struct NullPoint {
-    double X;
-    double Y;
-    bool Drawable;
-};
-
 // Where the circles miss each other the point is meaningless: its disc, grid and marker are left out.
-NullPoint FindNullPoint(const ParameterRecord& record, double nullRadius, double spindleX, double spindleY,
-                        double& pageX, double& pageY) {
-    const bool meets = IntersectCircles(nullRadius, record.EffectiveLength, record.SpindleToPivot, spindleX, spindleY,
-                                        record.PivotPageX, record.PivotPageY, pageX, pageY);
-    return {pageX, pageY, meets && std::isfinite(pageX) && std::isfinite(pageY)};
+std::optional<PagePosition> FindNullPoint(const ArcTemplateJob& job, double nullRadius, double spindleX,
+                                          double spindleY) {
+    return IntersectCircles(nullRadius, job.Arm.Values.EffectiveLength, job.Arm.Inputs.SpindleToPivot, spindleX,
+                            spindleY, PivotOf(job).X, PivotOf(job).Y);
 }
 
-void DrawNullPoints(PrintSurface& surface, ParameterRecord& record, const PageScale& scale, double spindleX,
-                    double spindleY) {
-    const NullPoint inner =
-        FindNullPoint(record, record.InnerNullRadius, spindleX, spindleY, record.InnerNullPageX, record.InnerNullPageY);
-    const NullPoint outer =
-        FindNullPoint(record, record.OuterNullRadius, spindleX, spindleY, record.OuterNullPageX, record.OuterNullPageY);
-    const NullPoint both[] = {inner, outer};
+struct NullPoint {
+    double X = 0;
+    double Y = 0;
+    bool Drawable = false;
+};
+
+NullPoint Drawn(const std::optional<PagePosition>& point) {
+    return point ? NullPoint{point->X, point->Y, true} : NullPoint{};
+}
+
+void DrawNullPoints(PrintSurface& surface, const ArcTemplateJob& job, const PageScale& scale, double spindleX,
+                    double spindleY, ArcTemplatePlacement& placed) {
+    placed.InnerNull = FindNullPoint(job, job.Arm.Values.InnerNullRadius, spindleX, spindleY);
+    placed.OuterNull = FindNullPoint(job, job.Arm.Values.OuterNullRadius, spindleX, spindleY);
+    const NullPoint both[] = {Drawn(placed.InnerNull), Drawn(placed.OuterNull)};
     const std::string_view marks[] = {InnerGridMark, OuterGridMark};
 
     // The discs clear the stylus arc before the grids and markers go on top of clean paper.
@@ -146,7 +151,7 @@ void DrawNullPoints(PrintSurface& surface, ParameterRecord& record, const PageSc
     for (std::size_t i = 0; i < 2; ++i) {
         if (both[i].Drawable) {
             surface.SetPageMark(marks[i]);
-            DrawAlignmentGrid(surface, record, both[i].X, both[i].Y,
+            DrawAlignmentGrid(surface, PivotOf(job), job.Arm.Inputs.SpindleToPivot, both[i].X, both[i].Y,
                               GridAngle(both[i].X, both[i].Y, spindleX, spindleY), scale.X, scale.Y);
         }
     }
@@ -159,7 +164,7 @@ void DrawNullPoints(PrintSurface& surface, ParameterRecord& record, const PageSc
     surface.SetPageMark("");
 }
 
-void DrawLabels(PrintSurface& surface, const ParameterRecord& record, const PageScale& scale, const EdgeFit& fit,
+void DrawLabels(PrintSurface& surface, const ArcTemplateJob& job, const PageScale& scale, const EdgeFit& fit,
                 int dotsPerInchY) {
     // clang-format off
     // TickY: where the tick a Y label names lies; 0 for the labels that never move.
@@ -168,11 +173,11 @@ void DrawLabels(PrintSurface& surface, const ParameterRecord& record, const Page
         {95, 7, "X=100mm", "the X=100mm label", 0},  {7, 178, "Y=180mm", "the Y=180mm label", 181},
         {7, 198, "Y=200mm", "the Y=200mm label", 201}, {25, 192, "cut here!", "", 0},
         {LegendX, 105, "Align cartridge to either grid.", "", 0},
-        {record.PivotPageX - 5, 25, "pivot", PivotLabelMark.data(), 0},
+        {PivotOf(job).X - 5, 25, "pivot", PivotLabelMark.data(), 0},
     };
     // clang-format on
     // The label font's character cell in dots, as Arial (or Liberation Sans in its place) sets it.
-    const double cell = std::ceil(static_cast<double>(static_cast<float>(LabelPoints * record.CorrectionFactorY)) *
+    const double cell = std::ceil(static_cast<double>(static_cast<float>(LabelPoints * job.Correction.Y)) *
                                   dotsPerInchY / 72.0 * (ArialAscent + ArialDescent));
     for (const auto& label : labels) {
         surface.SetPageMark(label.Mark);
@@ -180,7 +185,7 @@ void DrawLabels(PrintSurface& surface, const ParameterRecord& record, const Page
         const double bottom = fit.Printable.Y;
         const bool tickOnPage = label.TickY > 0 && std::nearbyint(label.TickY * scale.Y) <= bottom;
         const double left = static_cast<double>(Extended{label.X} * scale.X);
-        const double right = left + ArialTextWidth(label.Text) * LabelEm(record, dotsPerInchY);
+        const double right = left + ArialTextWidth(label.Text) * LabelEm(job, dotsPerInchY);
         if (fit.KeepOnPage && tickOnPage && top + cell > bottom) {
             surface.PageMoveTo(left, bottom - cell);
             surface.PagePrintLine(label.Text);
@@ -199,17 +204,19 @@ std::string Legend(std::string_view label, double value) {
     return std::string(label) + FormatNumber(value, LengthMask);
 }
 
-void DrawLegend(PrintSurface& surface, const ParameterRecord& record, const PageScale& scale) {
+void DrawLegend(PrintSurface& surface, const ArcTemplateJob& job, const PageScale& scale) {
     const std::string lines[] = {
-        Legend("Inner groove radius = ", record.InnerGrooveRadius) + InnerGrooveSuffix(record.InnerGrooveRadius),
-        Legend("Outer groove radius = ", record.OuterGrooveRadius) + OuterGrooveSuffix(record.OuterGrooveRadius),
-        Legend("Pivot to spindle distance = ", record.SpindleToPivot),
-        Legend("Inner null radius = ", record.InnerNullRadius),
-        Legend("Outer null radius = ", record.OuterNullRadius),
-        Legend("Effective length = ", record.EffectiveLength),
-        Legend("Overhang = ", record.Overhang),
-        Legend("Offset angle = ", record.OffsetAngle) + "\xB0",
-        Legend("Linear offset = ", record.LinearOffset),
+        Legend("Inner groove radius = ", job.Arm.Inputs.InnerGrooveRadius) +
+            InnerGrooveSuffix(job.Arm.Inputs.InnerGrooveRadius),
+        Legend("Outer groove radius = ", job.Arm.Inputs.OuterGrooveRadius) +
+            OuterGrooveSuffix(job.Arm.Inputs.OuterGrooveRadius),
+        Legend("Pivot to spindle distance = ", job.Arm.Inputs.SpindleToPivot),
+        Legend("Inner null radius = ", job.Arm.Values.InnerNullRadius),
+        Legend("Outer null radius = ", job.Arm.Values.OuterNullRadius),
+        Legend("Effective length = ", job.Arm.Values.EffectiveLength),
+        Legend("Overhang = ", job.Arm.Values.Overhang),
+        Legend("Offset angle = ", job.Arm.Values.OffsetAngle) + "\xB0",
+        Legend("Linear offset = ", job.Arm.Values.LinearOffset),
     };
     double y = 45;
     for (const std::string& line : lines) {
@@ -235,36 +242,34 @@ std::string OuterGrooveSuffix(double outerGrooveRadius) {
     return outerGrooveRadius == 146.05 ? " (DIN/IEC)" : "";
 }
 
-std::optional<std::string> ArcTemplateTitle(const ParameterRecord& record) {
+std::string ArcTemplateTitle(const ArmInputs& arm) {
     std::string_view suffix;
-    switch (record.GeometryChoice) {
-    case 1:
+    switch (arm.Choice) {
+    case Geometry::LofgrenA:
         suffix = " - L\xF6"
                  "fgren A";
         break;
-    case 2:
+    case Geometry::LofgrenB:
         suffix = " - L\xF6"
                  "fgren B";
         break;
-    case 3:
+    case Geometry::StevensonA:
         suffix = " - Stevenson A";
         break;
-    case CustomNullsChoice:
+    case Geometry::CustomNulls:
         suffix = " - Custom null points";
         break;
-    default:
-        return std::nullopt;
     }
-    std::string_view id(record.ArmId, ArmIdLength);
-    // A record that was never read holds zero bytes rather than blanks; neither belongs in the title.
+    std::string_view id(arm.Id);
+    // An ID that was never read holds zero bytes rather than blanks; neither belongs in the title.
     while (!id.empty() && (id.back() == ' ' || id.back() == '\0')) {
         id.remove_suffix(1);
     }
-    return std::string(id) + std::string(suffix) + (record.ExactSolution ? " (exact)" : "");
+    return std::string(id) + std::string(suffix) + (arm.Exact ? " (exact)" : "");
 }
 
-void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record) {
-    PrintArcTemplate(surface, record, EdgeMarks::AsDrawn);
+ArcTemplatePlacement PrintArcTemplate(PrintSurface& surface, const ArcTemplateJob& job) {
+    return PrintArcTemplate(surface, job, EdgeMarks::AsDrawn);
 }
 
 namespace {
@@ -274,9 +279,9 @@ struct TemplateFonts {
     PrintFont Title;
 };
 
-TemplateFonts CreateTemplateFonts(const ParameterRecord& record) {
-    return {CreatePrintFont("Arial", static_cast<float>(LabelPoints * record.CorrectionFactorY), 0),
-            CreatePrintFont("Arial", static_cast<float>(16 * record.CorrectionFactorY), FontItalic)};
+TemplateFonts CreateTemplateFonts(const ArcTemplateJob& job) {
+    return {CreatePrintFont("Arial", static_cast<float>(LabelPoints * job.Correction.Y), 0),
+            CreatePrintFont("Arial", static_cast<float>(16 * job.Correction.Y), FontItalic)};
 }
 
 // The sheet's printable area, and at least the landscape Letter sheet the one-page template fills.
@@ -287,23 +292,24 @@ void FillPage(PrintSurface& surface, const PrinterResolution& resolution, PageCo
 }
 
 // Everything of the template after the page's fill, in the page model's frame (a sheet's origin applied).
-void DrawTemplateMarks(PrintSurface& surface, ParameterRecord& record, const TemplateFonts& fonts,
-                       const PrinterResolution& resolution, const PageScale& scale, const EdgeFit& fit) {
-    const double spindleX = record.PivotPageX - record.SpindleToPivot;
-    const double spindleY = record.PivotPageY;
+void DrawTemplateMarks(PrintSurface& surface, const ArcTemplateJob& job, const TemplateFonts& fonts,
+                       const PrinterResolution& resolution, const PageScale& scale, const EdgeFit& fit,
+                       ArcTemplatePlacement& placed) {
+    const double spindleX = PivotOf(job).X - job.Arm.Inputs.SpindleToPivot;
+    const double spindleY = PivotOf(job).Y;
     DrawMeasuringFrame(surface, scale, fit);
-    DrawSpindleAndPivot(surface, record, scale, spindleX, spindleY);
-    DrawArc(surface, record.PivotPageX, record.PivotPageY, record.EffectiveLength, scale.X, scale.Y, 177, 270);
-    DrawNullPoints(surface, record, scale, spindleX, spindleY);
+    DrawSpindleAndPivot(surface, job, scale, spindleX, spindleY);
+    DrawArc(surface, PivotOf(job).X, PivotOf(job).Y, job.Arm.Values.EffectiveLength, scale.X, scale.Y, 177, 270);
+    DrawNullPoints(surface, job, scale, spindleX, spindleY, placed);
 
     surface.SelectPrintFont(fonts.Label);
-    DrawLabels(surface, record, scale, fit, resolution.Y);
+    DrawLabels(surface, job, scale, fit, resolution.Y);
     surface.SelectPrintFont(fonts.Title);
-    if (const std::optional<std::string> title = ArcTemplateTitle(record)) {
-        TextAtMm(surface, scale, LegendX - 35, 30, *title);
+    if (job.Title) {
+        TextAtMm(surface, scale, LegendX - 35, 30, *job.Title);
     }
     surface.SelectPrintFont(fonts.Label);
-    DrawLegend(surface, record, scale);
+    DrawLegend(surface, job, scale);
 }
 
 // The dots of a length in page millimetres along x, from a sheet's left edge.
@@ -391,15 +397,17 @@ void DrawSheetText(PrintSurface& surface, const PageScale& scale, int sheet, int
 // The grids' reach about their null points: 30 mm along the tangent and 20 mm across it, turned any way.
 constexpr double GridReachMm = 37;
 
-void PrintSheets(PrintSurface& surface, ParameterRecord& record, SheetChoice choice, std::optional<int> only) {
-    const TemplateFonts fonts = CreateTemplateFonts(record);
-    record.PivotPageX = record.SpindleToPivot + SpindlePageX;
-    record.PivotPageY = SpindleLineY;
-    const bool attached = surface.BeginPrintJob();
-    if (attached && !surface.PrintJobFailed()) {
+ArcTemplatePlacement PrintSheets(PrintSurface& surface, const ArcTemplateJob& job, SheetChoice choice,
+                                 std::optional<int> only) {
+    const TemplateFonts fonts = CreateTemplateFonts(job);
+    ArcTemplatePlacement placed;
+    placed.Pivot = PivotOf(job);
+    // A failed job prints nothing, as a cancelled one does; the device has said why where it can.
+    const bool attached = surface.BeginPrintJob().Ok() && surface.PrinterAttached();
+    if (attached) {
         surface.SetPageOrientation(2);
         const PrinterResolution resolution = surface.GetPrinterResolution();
-        const PageScale scale = PageScaleOf(resolution, record);
+        const PageScale scale = PageScaleOf(resolution, job.Correction);
         const PageColour background = BackgroundColourOf(surface.Colours());
         surface.SetForegroundColour(ForegroundColourOf(surface.Colours()));
         surface.SetBackgroundColour(background);
@@ -407,7 +415,7 @@ void PrintSheets(PrintSurface& surface, ParameterRecord& record, SheetChoice cho
         surface.PageBox(0, 0, static_cast<float>(11.0 * resolution.X), static_cast<float>(8.5 * resolution.Y), 0.0f,
                         background, background, 0);
         const DevicePoint printable = surface.GetPrintableSize();
-        const ArcSheets sheets = PlanArcSheets(record, scale, resolution.Y, printable.X, choice);
+        const ArcSheets sheets = PlanArcSheets(job, scale, resolution.Y, printable.X, choice);
         const EdgeFit fit{true, printable};
         bool first = true;
         for (int sheet = 0; sheet < sheets.Count(); ++sheet) {
@@ -424,7 +432,7 @@ void PrintSheets(PrintSurface& surface, ParameterRecord& record, SheetChoice cho
             surface.SetPenWidth(PenWidth);
             const int left = sheets.Left[static_cast<std::size_t>(sheet)];
             surface.SetPageOrigin({left, 0});
-            DrawTemplateMarks(surface, record, fonts, resolution, scale, fit);
+            DrawTemplateMarks(surface, job, fonts, resolution, scale, fit, placed);
             if (sheets.Count() == 1) {
                 continue;
             }
@@ -443,44 +451,43 @@ void PrintSheets(PrintSurface& surface, ParameterRecord& record, SheetChoice cho
         }
     }
     surface.EndPrintJob();
+    return placed;
 }
 
 } // namespace
 
-double ArcTemplateRightDots(const ParameterRecord& record, const PageScale& scale, int dotsPerInchY) {
-    const double pivotX = record.SpindleToPivot + SpindlePageX;
-    const double label = AcrossDots(scale, pivotX - 5) + ArialTextWidth("pivot") * LabelEm(record, dotsPerInchY);
+double ArcTemplateRightDots(const ArcTemplateJob& job, const PageScale& scale, int dotsPerInchY) {
+    const double pivotX = job.Arm.Inputs.SpindleToPivot + SpindlePageX;
+    const double label = AcrossDots(scale, pivotX - 5) + ArialTextWidth("pivot") * LabelEm(job, dotsPerInchY);
     const double cross = AcrossDots(scale, pivotX + 2.5) + PenWidth;
-    return std::max({label, cross, ArcTemplateMeasuredRightDots(record, scale)});
+    return std::max({label, cross, ArcTemplateMeasuredRightDots(job, scale)});
 }
 
-double ArcTemplateMeasuredRightDots(const ParameterRecord& record, const PageScale& scale) {
-    return std::max(AcrossDots(scale, record.SpindleToPivot + SpindlePageX), AcrossDots(scale, 206)) + PenWidth;
+double ArcTemplateMeasuredRightDots(const ArcTemplateJob& job, const PageScale& scale) {
+    return std::max(AcrossDots(scale, job.Arm.Inputs.SpindleToPivot + SpindlePageX), AcrossDots(scale, 206)) + PenWidth;
 }
 
-ArcSheets PlanArcSheets(const ParameterRecord& record, const PageScale& scale, int dotsPerInchY, int printableWidthDots,
+ArcSheets PlanArcSheets(const ArcTemplateJob& job, const PageScale& scale, int dotsPerInchY, int printableWidthDots,
                         SheetChoice choice) {
     ArcSheets sheets;
     sheets.Left.push_back(0);
-    const double right = ArcTemplateRightDots(record, scale, dotsPerInchY);
+    const double right = ArcTemplateRightDots(job, scale, dotsPerInchY);
     sheets.BandDots = static_cast<int>(std::lround(AcrossDots(scale, JoinBandMm)));
     // A sheet must show more than the band it shares, or no number of sheets would reach the end.
     const int step = printableWidthDots - sheets.BandDots;
     // One sheet holds the template while it holds the pivot point and the marks that are measured: a label moves
     // in, and a cross whose tip is cut is warned of, but neither is worth a second sheet.
-    const bool fits = ArcTemplateMeasuredRightDots(record, scale) <= printableWidthDots;
+    const bool fits = ArcTemplateMeasuredRightDots(job, scale) <= printableWidthDots;
     if (!std::isfinite(right) || step <= 0 || (fits && choice == SheetChoice::AsNeeded)) {
         return sheets;
     }
     std::vector<std::pair<double, double>> grids;
     const double spindleX = SpindlePageX;
-    for (const double radius : {record.InnerNullRadius, record.OuterNullRadius}) {
-        double x = 0;
-        double y = 0;
-        if (IntersectCircles(radius, record.EffectiveLength, record.SpindleToPivot, spindleX, SpindleLineY,
-                             spindleX + record.SpindleToPivot, SpindleLineY, x, y) &&
-            std::isfinite(x)) {
-            grids.emplace_back(AcrossDots(scale, x - GridReachMm), AcrossDots(scale, x + GridReachMm));
+    for (const double radius : {job.Arm.Values.InnerNullRadius, job.Arm.Values.OuterNullRadius}) {
+        if (const std::optional<PagePosition> point =
+                IntersectCircles(radius, job.Arm.Values.EffectiveLength, job.Arm.Inputs.SpindleToPivot, spindleX,
+                                 SpindleLineY, spindleX + job.Arm.Inputs.SpindleToPivot, SpindleLineY)) {
+            grids.emplace_back(AcrossDots(scale, point->X - GridReachMm), AcrossDots(scale, point->X + GridReachMm));
         }
     }
     // Grids that overlap are kept together; from the right, so that a band moved left of one is checked against
@@ -513,24 +520,26 @@ ArcSheets PlanArcSheets(const ParameterRecord& record, const PageScale& scale, i
     return sheets;
 }
 
-void PrintArcTemplateSheets(PrintSurface& surface, ParameterRecord& record, SheetChoice choice) {
-    PrintSheets(surface, record, choice, std::nullopt);
+ArcTemplatePlacement PrintArcTemplateSheets(PrintSurface& surface, const ArcTemplateJob& job, SheetChoice choice) {
+    return PrintSheets(surface, job, choice, std::nullopt);
 }
 
-void PrintArcTemplateSheet(PrintSurface& surface, ParameterRecord& record, SheetChoice choice, int sheet) {
-    PrintSheets(surface, record, choice, sheet);
+ArcTemplatePlacement PrintArcTemplateSheet(PrintSurface& surface, const ArcTemplateJob& job, SheetChoice choice,
+                                           int sheet) {
+    return PrintSheets(surface, job, choice, sheet);
 }
 
-void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record, EdgeMarks edgeMarks) {
-    const TemplateFonts fonts = CreateTemplateFonts(record);
-    record.PivotPageX = record.SpindleToPivot + SpindlePageX;
-    record.PivotPageY = SpindleLineY;
+ArcTemplatePlacement PrintArcTemplate(PrintSurface& surface, const ArcTemplateJob& job, EdgeMarks edgeMarks) {
+    const TemplateFonts fonts = CreateTemplateFonts(job);
+    ArcTemplatePlacement placed;
+    placed.Pivot = PivotOf(job);
 
-    const bool attached = surface.BeginPrintJob();
-    if (attached && !surface.PrintJobFailed()) {
+    // A failed job prints nothing, as a cancelled one does; the device has said why where it can.
+    const bool attached = surface.BeginPrintJob().Ok() && surface.PrinterAttached();
+    if (attached) {
         surface.SetPageOrientation(2);
         const PrinterResolution resolution = surface.GetPrinterResolution();
-        const PageScale scale = PageScaleOf(resolution, record);
+        const PageScale scale = PageScaleOf(resolution, job.Correction);
         const PageColour background = BackgroundColourOf(surface.Colours());
         surface.SetForegroundColour(ForegroundColourOf(surface.Colours()));
         surface.SetBackgroundColour(background);
@@ -541,7 +550,8 @@ void PrintArcTemplate(PrintSurface& surface, ParameterRecord& record, EdgeMarks 
         // The Windows program's page asks the printer nothing more than it always has.
         const bool keep = edgeMarks == EdgeMarks::KeptOnPage;
         const EdgeFit fit{keep, keep ? surface.GetPrintableSize() : DevicePoint{0, 0}};
-        DrawTemplateMarks(surface, record, fonts, resolution, scale, fit);
+        DrawTemplateMarks(surface, job, fonts, resolution, scale, fit, placed);
     }
     surface.EndPrintJob();
+    return placed;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/parameter_record.h"
+#include "geometry/alignment.h"
 
 #include <optional>
 #include <string>
@@ -11,5 +11,6 @@
 std::string InnerGrooveSuffix(double innerGrooveRadius);
 // " (DIN/IEC)" for an outer groove radius of exactly 146.05, else empty.
 std::string OuterGrooveSuffix(double outerGrooveRadius);
-// The ID without its trailing blanks and the geometry's name (Windows-1252); none for an unknown geometry.
-std::optional<std::string> ArcTemplateTitle(const ParameterRecord& record);
+// The ID without its trailing blanks (or zero bytes), the geometry's name and " (exact)" for an exact solution
+// (Windows-1252).
+std::string ArcTemplateTitle(const ArmInputs& arm);

@@ -160,28 +160,27 @@ PrintSurface::RealisedFont PrintSurface::CurrentFontOnDevice() {
     return *Job.CurrentRealised;
 }
 
-bool PrintSurface::BeginPrintJob() {
+Outcome PrintSurface::BeginPrintJob() {
     EndPrintJob();
-    JobFailed = false;
     PrinterChoice choice = Chooser.ChoosePrinter();
-    if (choice.Result == PrinterChoiceResult::Failed ||
-        (choice.Result == PrinterChoiceResult::Chosen && choice.Device == nullptr)) {
-        JobFailed = true;
-        return false;
+    if (choice.Result == PrinterChoiceResult::Failed) {
+        return Failure{"the printer choice failed"};
+    }
+    if (choice.Result == PrinterChoiceResult::Chosen && choice.Device == nullptr) {
+        return Failure{"the printer chosen has no device"};
     }
     // An empty printer name is what a cancelled dialog leaves: no printer, and no failure either.
     if (choice.Result != PrinterChoiceResult::Chosen || choice.PrinterName.empty()) {
-        return false;
+        return Done{};
     }
-    if (!choice.Device->StartDocument(DocumentName)) {
-        JobFailed = true;
-        return false;
+    if (Outcome started = choice.Device->StartDocument(DocumentName); !started) {
+        return started;
     }
     Job.Printer = std::move(choice.Device);
     Job.PrinterName = std::move(choice.PrinterName);
     Job.DocumentOpen = true;
     Job.ResolutionY = Job.Printer->Resolution().Y;
-    return true;
+    return Done{};
 }
 
 void PrintSurface::SetPageOrientation(int orientation) {

@@ -67,10 +67,11 @@ public:
 
     const PrintColourRecord& Colours() const { return JobColours; }
 
-    // Shows the printer choice and starts a document "Print Job"; returns whether a printer is attached.
-    bool BeginPrintJob();
-    // Whether the last BeginPrintJob recorded a failure.
-    bool PrintJobFailed() const { return JobFailed; }
+    // Shows the printer choice and starts a document "Print Job", or says why the job failed. A cancelled choice is
+    // no failure, and leaves no printer attached.
+    Outcome BeginPrintJob();
+    // Whether a printer is attached: from a BeginPrintJob that started a document to EndPrintJob.
+    bool PrinterAttached() const { return Attached(); }
     void SetPageOrientation(int orientation);
     PrinterResolution GetPrinterResolution();
     // The printable area of the open page in dots; {0, 0} before the page is open or without a printer.
@@ -126,7 +127,6 @@ private:
 
     PrinterChooser& Chooser;
     PrintColourRecord JobColours;
-    bool JobFailed = false;
     std::string PageMark;
 
     // The job's state from BeginPrintJob to EndPrintJob, which resets all of it.

@@ -9,8 +9,8 @@ double ToDots(double millimetres, double dotsPerMm) {
 
 } // namespace
 
-PageScale PageScaleOf(const PrinterResolution& resolution, const ParameterRecord& record) {
-    return {DotsPerMm(resolution.X, record.CorrectionFactorX), DotsPerMm(resolution.Y, record.CorrectionFactorY)};
+PageScale PageScaleOf(const PrinterResolution& resolution, const PrintCorrection& correction) {
+    return {DotsPerMm(resolution.X, correction.X), DotsPerMm(resolution.Y, correction.Y)};
 }
 
 void MoveToMm(PrintSurface& surface, const PageScale& scale, double x, double y) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "geometry/result.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -66,8 +68,8 @@ class PrintDevice {
 public:
     virtual ~PrintDevice() = default;
 
-    // Starts the document; false when it cannot be started.
-    virtual bool StartDocument(std::string_view name) = 0;
+    // Starts the document, or says why it cannot be started.
+    virtual Outcome StartDocument(std::string_view name) = 0;
     // Resets the device to the orientation (1 portrait, 2 landscape) and starts the page.
     virtual void StartPage(int orientation) = 0;
     virtual void EndPage() = 0;

@@ -17,11 +17,14 @@ void RecordingDevice::FollowMark(std::string_view name) {
     Mark = std::string(name);
 }
 
-bool RecordingDevice::StartDocument(std::string_view name) {
+Outcome RecordingDevice::StartDocument(std::string_view name) {
     DeviceRequest request = RequestOf(DeviceRequest::Kind::StartDocument);
     request.Text = std::string(name);
     Log.push_back(request);
-    return !Settings.FailStartDocument;
+    if (Settings.FailStartDocument) {
+        return Failure{"the recording device was told to refuse the document"};
+    }
+    return Done{};
 }
 
 void RecordingDevice::StartPage(int orientation) {

@@ -47,7 +47,7 @@ class RecordingDevice : public PrintDevice {
 public:
     explicit RecordingDevice(std::vector<DeviceRequest>& log, RecordingDeviceSettings settings = {});
 
-    bool StartDocument(std::string_view name) override;
+    Outcome StartDocument(std::string_view name) override;
     // Orientation of the last page; the printable size follows it.
     void StartPage(int orientation) override;
     void EndPage() override;

@@ -77,7 +77,7 @@ ScreenPanel PanelOf(const ChartPanel& printed, const AlignmentAnalysis& analysis
 ScreenChart ScreenChartOf(const AlignmentAnalysis& analysis, double width, double textPx) {
     ScreenChart chart;
     chart.TextPx = textPx;
-    if (!analysis.Problem.empty() || analysis.Arms.empty() || !(width > textPx * 10)) {
+    if (analysis.Arms.empty() || !(width > textPx * 10)) {
         return chart;
     }
     const AnalysisChartLayout layout = AnalysisChartLayoutOf(analysis);

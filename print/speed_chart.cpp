@@ -269,8 +269,9 @@ void DrawTable(const Chart& chart, const SpeedReport& speed) {
 } // namespace
 
 void PrintSpeedChart(PrintSurface& surface, const SpeedReport& speed) {
-    const bool attached = surface.BeginPrintJob();
-    if (attached && !surface.PrintJobFailed()) {
+    // A failed job prints nothing, as a cancelled one does; the device has said why where it can.
+    const bool attached = surface.BeginPrintJob().Ok() && surface.PrinterAttached();
+    if (attached) {
         surface.SetPageOrientation(1);
         const PrinterResolution resolution = surface.GetPrinterResolution();
         Chart chart;

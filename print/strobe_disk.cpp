@@ -1,5 +1,4 @@
 #include "geometry/angles.h"
-#include "geometry/parameter_record.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
 #include "print/page_scale.h"
@@ -143,16 +142,17 @@ void DrawSizeLine(PrintSurface& surface, const PageScale& scale) {
     TextAtMm(surface, scale, CentreX - width / 2, CentreY + BackingDiameter / 2 + 2, Line);
 }
 
-void PrintDisk(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars, std::int32_t innerBars,
+void PrintDisk(PrintSurface& surface, const PrintCorrection& correction, std::int32_t outerBars, std::int32_t innerBars,
                const std::string& captionLine1, const std::string& captionLine2, const DiskAdditions& additions) {
-    const PrintFont smallFont = CreatePrintFont("Arial", static_cast<float>(SmallPoints * record.CorrectionFactorY), 0);
-    const PrintFont largeFont = CreatePrintFont("Arial", static_cast<float>(18 * record.CorrectionFactorY), 0);
+    const PrintFont smallFont = CreatePrintFont("Arial", static_cast<float>(SmallPoints * correction.Y), 0);
+    const PrintFont largeFont = CreatePrintFont("Arial", static_cast<float>(18 * correction.Y), 0);
 
-    const bool attached = surface.BeginPrintJob();
-    if (attached && !surface.PrintJobFailed()) {
+    // A failed job prints nothing, as a cancelled one does; the device has said why where it can.
+    const bool attached = surface.BeginPrintJob().Ok() && surface.PrinterAttached();
+    if (attached) {
         surface.SetPageOrientation(1);
         const PrinterResolution resolution = surface.GetPrinterResolution();
-        const PageScale scale = PageScaleOf(resolution, record);
+        const PageScale scale = PageScaleOf(resolution, correction);
         surface.SetPenWidth(0);
         const PageColour background = BackgroundColourOf(surface.Colours());
         surface.SetForegroundColour(ForegroundColourOf(surface.Colours()));
@@ -196,18 +196,18 @@ void PrintDisk(PrintSurface& surface, const ParameterRecord& record, std::int32_
 
 } // namespace
 
-void PrintStrobeDisk(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
+void PrintStrobeDisk(PrintSurface& surface, const PrintCorrection& correction, std::int32_t outerBars,
                      std::int32_t innerBars, const std::string& captionLine1, const std::string& captionLine2) {
-    PrintDisk(surface, record, outerBars, innerBars, captionLine1, captionLine2, {{}, {}, false});
+    PrintDisk(surface, correction, outerBars, innerBars, captionLine1, captionLine2, {{}, {}, false});
 }
 
-void PrintStrobeDiskWithNotes(PrintSurface& surface, const ParameterRecord& record, std::int32_t outerBars,
+void PrintStrobeDiskWithNotes(PrintSurface& surface, const PrintCorrection& correction, std::int32_t outerBars,
                               std::int32_t innerBars, const std::string& captionLine1, const std::string& captionLine2,
                               const std::vector<std::string>& notes) {
-    PrintDisk(surface, record, outerBars, innerBars, captionLine1, captionLine2, {notes, {}, false});
+    PrintDisk(surface, correction, outerBars, innerBars, captionLine1, captionLine2, {notes, {}, false});
 }
 
-void PrintStrobeDiskLayout(PrintSurface& surface, const ParameterRecord& record, const StrobeDiskLayout& disk) {
-    PrintDisk(surface, record, disk.OuterBars, disk.InnerBars, disk.Caption1, disk.Caption2,
+void PrintStrobeDiskLayout(PrintSurface& surface, const PrintCorrection& correction, const StrobeDiskLayout& disk) {
+    PrintDisk(surface, correction, disk.OuterBars, disk.InnerBars, disk.Caption1, disk.Caption2,
               {disk.Notes, disk.Timing, true});
 }

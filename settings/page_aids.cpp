@@ -1,5 +1,7 @@
 #include "settings/page_aids.h"
 
+#include "geometry/alignment.h"
+
 #include "geometry/groove_presets.h"
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
@@ -29,7 +31,7 @@ std::string Length(double mm) {
 }
 
 // The records' grooves by their preset's name when they are one ("iec"), else by their lengths ("57.5-146.05mm").
-std::string GroovesOf(const ParameterRecord& record) {
+std::string GroovesOf(const ArmInputs& record) {
     for (const GroovePreset& preset : GroovePresets) {
         if (TextToNumber(preset.Inner) == record.InnerGrooveRadius &&
             TextToNumber(preset.Outer) == record.OuterGrooveRadius) {
@@ -49,19 +51,17 @@ std::string PaperOf(const SettingsReport& report) {
 }
 
 std::string GeometryOf(const SettingsReport& report) {
-    const ParameterRecord& record = report.Alignment;
-    if (record.GeometryChoice == CustomNullsChoice) {
-        return "nulls-" + Length(record.InnerNullRadius) + "-" + Length(record.OuterNullRadius);
+    const ArmInputs& arm = report.Alignment.Inputs;
+    if (arm.Choice == Geometry::CustomNulls) {
+        return "nulls-" + Length(report.Alignment.Values.InnerNullRadius) + "-" +
+               Length(report.Alignment.Values.OuterNullRadius);
     }
-    const std::string exact = record.ExactSolution ? "-exact" : "";
+    const std::string exact = arm.Exact ? "-exact" : "";
     const ReadSetting* geometry = report.Find("geometry");
     if (geometry && !geometry->Reading.empty()) {
         return geometry->Reading + exact;
     }
-    return (record.GeometryChoice == 2   ? "lofgren-b"
-            : record.GeometryChoice == 3 ? "stevenson-a"
-                                         : "lofgren-a") +
-           exact;
+    return std::string(GeometryKey(arm.Choice)) + exact;
 }
 
 } // namespace
@@ -83,7 +83,7 @@ Result<std::string> CorrectionFactorFromMeasured(std::string_view measured) {
 }
 
 std::string PageFileName(std::string_view printout, const SettingsReport& report) {
-    const ParameterRecord& record = report.Alignment;
+    const ArmInputs& record = report.Alignment.Inputs;
     const std::string paper = PaperOf(report);
     if (printout == "arc") {
         return "arc-" + Length(record.SpindleToPivot) + "mm-" + GroovesOf(record) + "-" + GeometryOf(report) + "-" +

@@ -114,8 +114,8 @@ bool IsPageWideNotice(const SettingNotice& notice) {
     return std::find(Codes.begin(), Codes.end(), notice.Code) != Codes.end();
 }
 
-std::vector<ValueRow> ValueRowsOf(const ParameterRecord& record) {
-    const std::string text = Windows1252ToUtf8(ConfirmationText(record));
+std::vector<ValueRow> ValueRowsOf(const AlignedArm& arm) {
+    const std::string text = Windows1252ToUtf8(ConfirmationText(arm));
     std::vector<ValueRow> rows;
     std::size_t index = 0;
     for (std::size_t start = 0; start <= text.size(); ++index) {

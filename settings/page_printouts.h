@@ -4,7 +4,7 @@
 // each, its title, the settings it leaves out), the settings each takes from the page's fields, which notices
 // concern the whole page rather than one field, and the values as rows. The page keeps none of this itself.
 
-#include "geometry/parameter_record.h"
+#include "geometry/alignment.h"
 #include "settings/settings.h"
 
 #include <optional>
@@ -51,4 +51,4 @@ struct ValueRow {
     bool SetsTheArm = false;
 };
 // The ten values of the record, as the tool prints them, without the padding of the ID's line (UTF-8).
-std::vector<ValueRow> ValueRowsOf(const ParameterRecord& record);
+std::vector<ValueRow> ValueRowsOf(const AlignedArm& arm);

@@ -50,17 +50,15 @@ DevicePoint PortraitPrintableDots(const PageSetup& setup) {
     return printable;
 }
 
-ArcSheets ArcSheetsOf(const PageSetup& setup, const ParameterRecord& record) {
-    const PageScale scale = PageScaleOf({setup.Dpi, setup.Dpi}, record);
+ArcSheets ArcSheetsOf(const PageSetup& setup, const ArcTemplateJob& job) {
+    const PageScale scale = PageScaleOf({setup.Dpi, setup.Dpi}, job.Correction);
     const int printable = PaperGeometryOf(setup.Paper, setup.Dpi, setup.MarginMm, 2).Printable.X;
-    return PlanArcSheets(record, scale, setup.Dpi, printable, setup.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded);
+    return PlanArcSheets(job, scale, setup.Dpi, printable, setup.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded);
 }
 
-// A printout of a record; it may write into the record (the arc template's page positions).
-using Printout = std::function<void(PrintSurface&, ParameterRecord&)>;
+// A printout of the values it was made with.
+using Printout = std::function<void(PrintSurface&)>;
 
-// The printout's requests on a device with the setup's resolution and printable area, printed from a copy of the
-// record so that the caller's record stays as it was.
 // "a, b or c"
 std::string Listed(const std::vector<std::string>& parts, std::string_view last) {
     std::string text;
@@ -70,15 +68,15 @@ std::string Listed(const std::vector<std::string>& parts, std::string_view last)
     return text;
 }
 
-std::vector<DeviceRequest> Recorded(const PageSetup& setup, const ParameterRecord& record, const Printout& printout) {
+// The printout's requests on a device with the setup's resolution and printable area.
+std::vector<DeviceRequest> Recorded(const PageSetup& setup, const Printout& printout) {
     RecordingDeviceSettings settings;
     settings.Resolution = {setup.Dpi, setup.Dpi};
     settings.PortraitPrintableSize = PortraitPrintableDots(setup);
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log, settings);
     PrintSurface surface(chooser);
-    ParameterRecord copy = record;
-    printout(surface, copy);
+    printout(surface);
     return log;
 }
 
@@ -165,9 +163,8 @@ DevicePoint PrintableIn(const PageSetup& setup, bool landscape) {
 
 // Whether the mark lies wholly on the printable area when the printout is recorded with this setup (a mark that
 // is not drawn at all counts as kept).
-bool Keeps(const PageSetup& setup, bool landscape, const std::string& mark, const ParameterRecord& record,
-           const Printout& printout) {
-    const MarkList marks = MarkExtents(Recorded(setup, record, printout));
+bool Keeps(const PageSetup& setup, bool landscape, const std::string& mark, const Printout& printout) {
+    const MarkList marks = MarkExtents(Recorded(setup, printout));
     const auto it = std::find_if(marks.begin(), marks.end(), [&](const auto& m) { return m.first == mark; });
     return it == marks.end() || LostPart(it->second, PrintableIn(setup, landscape)).empty();
 }
@@ -186,7 +183,7 @@ double LargestKept(double least, double most, const std::function<bool(double)>&
 // user can change about the printing: the arm's own distance is what the template is for. Only a mark that is cut
 // makes the printout be recorded again.
 std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape, const MarkList& marks,
-                                          const ParameterRecord& record, const Printout& printout) {
+                                          const Printout& printout) {
     std::vector<std::string> warnings;
     const DevicePoint printable = PrintableIn(setup, landscape);
     for (const auto& entry : marks) {
@@ -200,7 +197,7 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
         const auto keepsWithMargin = [&](double margin) {
             PageSetup smaller = setup;
             smaller.MarginMm = margin;
-            return Keeps(smaller, landscape, mark, record, printout);
+            return Keeps(smaller, landscape, mark, printout);
         };
         if (setup.MarginMm > 0 && keepsWithMargin(0)) {
             remedies.push_back("a margin of at most " + AtMost(LargestKept(0, setup.MarginMm, keepsWithMargin)) +
@@ -210,7 +207,7 @@ std::vector<std::string> LostMarkWarnings(const PageSetup& setup, bool landscape
         for (const PaperSize paper : AllPapers()) {
             PageSetup other = setup;
             other.Paper = paper;
-            if (paper != setup.Paper && Keeps(other, landscape, mark, record, printout)) {
+            if (paper != setup.Paper && Keeps(other, landscape, mark, printout)) {
                 papers.emplace_back(PaperNameOf(paper));
             }
         }
@@ -235,7 +232,7 @@ PageSetup A4Page(double marginMm, int dpi) {
     return {PaperSize::A4, marginMm, dpi};
 }
 
-std::vector<SettingNotice> AlignmentWarnings(const ParameterRecord& record) {
+std::vector<SettingNotice> AlignmentWarnings(const ArmInputs& record) {
     std::vector<SettingNotice> warnings;
     const auto warn = [&](std::string code, std::string field, std::string message) {
         warnings.push_back({std::move(code), std::move(field), "warning", std::move(message)});
@@ -263,11 +260,10 @@ std::vector<SettingNotice> AlignmentWarnings(const ParameterRecord& record) {
     return warnings;
 }
 
-std::vector<SettingNotice> CorrectionFactorWarnings(const ParameterRecord& record) {
+std::vector<SettingNotice> CorrectionFactorWarnings(const PrintCorrection& correction) {
     std::vector<SettingNotice> warnings;
-    for (const auto& [name, field, factor] :
-         {std::tuple{"across the page (x)", "correction-x", record.CorrectionFactorX},
-          {"down the page (y)", "correction-y", record.CorrectionFactorY}}) {
+    for (const auto& [name, field, factor] : {std::tuple{"across the page (x)", "correction-x", correction.X},
+                                              {"down the page (y)", "correction-y", correction.Y}}) {
         if (!(factor >= LeastFactor && factor <= MostFactor)) {
             warnings.push_back({"correction-factor", field, "warning",
                                 std::string("the correction factor ") + name + " of " + Number(factor) +
@@ -365,15 +361,15 @@ std::vector<SettingNotice> ColourWarnings(std::string_view coloursText) {
 namespace {
 
 // A template wider than the paper comes on sheets to join; the larger papers that hold it whole say how to avoid it.
-SettingNotice TiledNote(const PageSetup& setup, const ParameterRecord& record, int count) {
-    const PageScale scale = PageScaleOf({setup.Dpi, setup.Dpi}, record);
-    const double width = ArcTemplateRightDots(record, scale, setup.Dpi) / scale.X;
+SettingNotice TiledNote(const PageSetup& setup, const ArcTemplateJob& job, int count) {
+    const PageScale scale = PageScaleOf({setup.Dpi, setup.Dpi}, job.Correction);
+    const double width = ArcTemplateRightDots(job, scale, setup.Dpi) / scale.X;
     const double room = PaperGeometryOf(setup.Paper, setup.Dpi, setup.MarginMm, 2).Printable.X / scale.X;
     std::vector<std::string> papers;
     for (const PaperSize paper : AllPapers()) {
         PageSetup other = setup;
         other.Paper = paper;
-        if (ArcSheetsOf(other, record).Count() == 1) {
+        if (ArcSheetsOf(other, job).Count() == 1) {
             papers.emplace_back(PaperNameOf(paper));
         }
     }
@@ -388,23 +384,23 @@ SettingNotice TiledNote(const PageSetup& setup, const ParameterRecord& record, i
 
 } // namespace
 
-std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record) {
+std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const ArcTemplateJob& job) {
     std::vector<SettingNotice> warnings;
     // The template as the Linux tool and the browser page print it.
-    const Printout printout = [](PrintSurface& surface, ParameterRecord& printed) {
-        PrintArcTemplate(surface, printed, EdgeMarks::KeptOnPage);
+    const Printout printout = [&job](PrintSurface& surface) {
+        (void)PrintArcTemplate(surface, job, EdgeMarks::KeptOnPage);
     };
     PageSetup checked = setup;
-    const ArcSheets sheets = ArcSheetsOf(setup, record);
+    const ArcSheets sheets = ArcSheetsOf(setup, job);
     if (sheets.Count() > 1) {
         // The sheets joined are as long as the template, or as far as the most sheets printed reach.
         checked.JoinedWidthDots =
             sheets.Left.back() + PaperGeometryOf(setup.Paper, setup.Dpi, setup.MarginMm, 2).Printable.X;
         if (!setup.Tile) {
-            warnings.push_back(TiledNote(setup, record, sheets.Count()));
+            warnings.push_back(TiledNote(setup, job, sheets.Count()));
         }
     }
-    const MarkList marks = MarkExtents(Recorded(checked, record, printout));
+    const MarkList marks = MarkExtents(Recorded(checked, printout));
     for (const auto& [grid, point] : {std::pair{InnerGridMark, "inner"}, {OuterGridMark, "outer"}}) {
         const std::string_view name = grid;
         if (std::none_of(marks.begin(), marks.end(), [&](const auto& m) { return m.first == name; })) {
@@ -414,17 +410,17 @@ std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const Par
                                     " is left out"});
         }
     }
-    for (std::string& lost : LostMarkWarnings(checked, true, marks, record, printout)) {
+    for (std::string& lost : LostMarkWarnings(checked, true, marks, printout)) {
         warnings.push_back({"page-cut", "paper", "warning", std::move(lost)});
     }
     return warnings;
 }
 
-int ArcSheetCount(const PageSetup& setup, const ParameterRecord& record) {
-    return ArcSheetsOf(setup, record).Count();
+int ArcSheetCount(const PageSetup& setup, const ArcTemplateJob& job) {
+    return ArcSheetsOf(setup, job).Count();
 }
 
-std::vector<SettingNotice> StrobeDiskWarnings(const PageSetup& setup, const ParameterRecord& record,
+std::vector<SettingNotice> StrobeDiskWarnings(const PageSetup& setup, const PrintCorrection& correction,
                                               const StrobeDiskLayout& disk, bool caption1Given, bool caption2Given) {
     std::vector<SettingNotice> warnings;
     if (const std::optional<int> builtIn = BuiltInStrobeMains(disk.OuterBars, disk.InnerBars)) {
@@ -441,11 +437,9 @@ std::vector<SettingNotice> StrobeDiskWarnings(const PageSetup& setup, const Para
     StrobeDiskLayout centred = disk;
     centred.Caption1 = CentreCaption(disk.Caption1);
     centred.Caption2 = CentreCaption(disk.Caption2);
-    const Printout printout = [&](PrintSurface& surface, ParameterRecord& printed) {
-        PrintStrobeDiskLayout(surface, printed, centred);
-    };
-    const MarkList marks = MarkExtents(Recorded(setup, record, printout));
-    for (std::string& lost : LostMarkWarnings(setup, false, marks, record, printout)) {
+    const Printout printout = [&](PrintSurface& surface) { PrintStrobeDiskLayout(surface, correction, centred); };
+    const MarkList marks = MarkExtents(Recorded(setup, printout));
+    for (std::string& lost : LostMarkWarnings(setup, false, marks, printout)) {
         warnings.push_back({"page-cut", "paper", "warning", std::move(lost)});
     }
     return warnings;

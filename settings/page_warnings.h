@@ -3,9 +3,11 @@
 // Warnings before a wasted page: the checks behind "quillmere: warning: ..." and the warnings the browser version
 // shows beside its fields. Each returns one text per problem, without a prefix. Portable.
 
-#include "geometry/parameter_record.h"
+#include "geometry/alignment.h"
 #include "print/page_model.h"
+#include "print/page_scale.h"
 #include "print/paper.h"
+#include "print/printouts.h"
 #include "print/strobe_speeds.h"
 #include "settings/setting_notice.h"
 
@@ -30,9 +32,9 @@ PageSetup A4Page(double marginMm = 4.23, int dpi = 600);
 
 // The lengths: the spindle-to-pivot distance not beyond the outer groove or above 400 mm, a radius of 0 or less,
 // the inner radius not smaller than the outer.
-std::vector<SettingNotice> AlignmentWarnings(const ParameterRecord& record);
+std::vector<SettingNotice> AlignmentWarnings(const ArmInputs& arm);
 // Correction factors outside 0.9 to 1.1.
-std::vector<SettingNotice> CorrectionFactorWarnings(const ParameterRecord& record);
+std::vector<SettingNotice> CorrectionFactorWarnings(const PrintCorrection& correction);
 // A number text that does not read in full: "\"57,5\" reads as 57".
 std::optional<std::string> NumberReadingWarning(std::string_view text);
 // A colours text as the Windows program's command line reads it: fewer than six numbers (the rest read as 0), a number
@@ -49,10 +51,10 @@ bool LinesWouldShow(const PrintColourRecord& colours);
 // would keep it. The template is printed from copies of the record.
 // A template wider than the paper is tiled across sheets: then a note says so, with the papers that would hold it on
 // one sheet, and the marks are checked on the sheets joined.
-std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const ParameterRecord& record);
+std::vector<SettingNotice> ArcTemplateWarnings(const PageSetup& setup, const ArcTemplateJob& job);
 // The sheets the arc template takes on the setup's paper (landscape): 1 when it fits and is not tiled by choice.
-int ArcSheetCount(const PageSetup& setup, const ParameterRecord& record);
+int ArcSheetCount(const PageSetup& setup, const ArcTemplateJob& job);
 // The strobe disk with the record's correction factors recorded the same way: each part of it that falls outside;
 // and a caption that is given but not printed because the counts are those of a built-in disk.
-std::vector<SettingNotice> StrobeDiskWarnings(const PageSetup& setup, const ParameterRecord& record,
+std::vector<SettingNotice> StrobeDiskWarnings(const PageSetup& setup, const PrintCorrection& correction,
                                               const StrobeDiskLayout& disk, bool caption1Given, bool caption2Given);

@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "analysis/analysis_report.h"
+#include "geometry/alignment.h"
 #include "geometry/confirmation_text.h"
 #include "geometry/windows_1252.h"
 #include "settings/match_report.h"
@@ -39,7 +40,7 @@ Json Number(double value) {
     return std::isfinite(value) ? Json(Rounded(value)) : Json(nullptr);
 }
 
-// The analysis's own JSON keeps every bit; in the report its numbers are rounded as the report's are.
+// The analysis's own document keeps every bit; in the report its numbers are rounded as the report's are.
 void RoundNumbers(Json& json) {
     if (json.is_number_float()) {
         json = Number(json.get<double>());
@@ -77,40 +78,35 @@ Json Settings(const std::vector<ReadSetting>& settings) {
     return object;
 }
 
-std::string_view GeometryKey(std::int16_t choice) {
-    return choice == CustomNullsChoice ? "custom"
-           : choice == 2               ? "lofgren-b"
-           : choice == 3               ? "stevenson-a"
-                                       : "lofgren-a";
-}
-
-Json Alignment(const ParameterRecord& record) {
+Json AlignmentJson(const SettingsReport& report) {
+    const ArmInputs& arm = report.Alignment.Inputs;
+    const Alignment& values = report.Alignment.Values;
     Json lines = Json::array();
-    const std::string text = Windows1252ToUtf8(ConfirmationText(record));
+    const std::string text = Windows1252ToUtf8(ConfirmationText(report.Alignment));
     for (std::size_t start = 0; start <= text.size();) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         lines.push_back(text.substr(start, end - start));
         start = end + 1;
     }
-    return {{"geometry", GeometryKey(record.GeometryChoice)},
-            {"exact", record.ExactSolution},
-            {"id", Windows1252ToUtf8(ArmIdText(record))},
-            {"spindle_to_pivot_mm", Number(record.SpindleToPivot)},
-            {"inner_groove_radius_mm", Number(record.InnerGrooveRadius)},
-            {"outer_groove_radius_mm", Number(record.OuterGrooveRadius)},
-            {"inner_null_radius_mm", Number(record.InnerNullRadius)},
-            {"outer_null_radius_mm", Number(record.OuterNullRadius)},
-            {"effective_length_mm", Number(record.EffectiveLength)},
-            {"overhang_mm", Number(record.Overhang)},
-            {"offset_angle_deg", Number(record.OffsetAngle)},
-            {"linear_offset_mm", Number(record.LinearOffset)},
-            {"correction_x", Number(record.CorrectionFactorX)},
-            {"correction_y", Number(record.CorrectionFactorY)},
+    return {{"geometry", GeometryKey(arm.Choice)},
+            {"exact", arm.Exact},
+            {"id", Windows1252ToUtf8(arm.Id)},
+            {"spindle_to_pivot_mm", Number(arm.SpindleToPivot)},
+            {"inner_groove_radius_mm", Number(arm.InnerGrooveRadius)},
+            {"outer_groove_radius_mm", Number(arm.OuterGrooveRadius)},
+            {"inner_null_radius_mm", Number(values.InnerNullRadius)},
+            {"outer_null_radius_mm", Number(values.OuterNullRadius)},
+            {"effective_length_mm", Number(values.EffectiveLength)},
+            {"overhang_mm", Number(values.Overhang)},
+            {"offset_angle_deg", Number(values.OffsetAngle)},
+            {"linear_offset_mm", Number(values.LinearOffset)},
+            {"correction_x", Number(report.Correction.X)},
+            {"correction_y", Number(report.Correction.Y)},
             {"lines", lines}};
 }
 
 Json Analysis(const AlignmentAnalysis& analysis) {
-    Json document = Json::parse(AnalysisJson(analysis));
+    Json document = AnalysisDocument(analysis);
     Json figures = Json::object();
     for (const char* key :
          {"inputs", "arms", "closed_forms", "best_overhang", "no_best_overhang", "advice", "trade_off"}) {
@@ -189,7 +185,7 @@ std::string ReportJson(const SettingsReport& report) {
         {"refusals", Notices(report.Refusals)},
         {"warnings", Notices(report.Warnings)},
         {"notes", Notices(report.Notes)},
-        {"alignment", alignment ? Alignment(report.Alignment) : Json(nullptr)},
+        {"alignment", alignment ? AlignmentJson(report) : Json(nullptr)},
         {"analysis", report.Analysis && !report.Refused() ? Analysis(*report.Analysis) : Json(nullptr)},
     };
     if (report.Command == SettingsCommand::Speed) {

@@ -6,6 +6,7 @@
 #include "geometry/groove_presets.h"
 #include "geometry/numeric_text.h"
 #include "geometry/windows_1252.h"
+#include "print/arc_template.h"
 #include "print/command_line_colours.h"
 #include "print/printouts.h"
 #include "settings/named_nulls.h"
@@ -124,7 +125,7 @@ public:
             ReadPage("arc-template");
             ReadSheets();
             if (!Report.Refused() && Context.CheckPages) {
-                Append(ArcTemplateWarnings(SetupOf(Report.Page), Report.Alignment));
+                Append(ArcTemplateWarnings(SetupOf(Report.Page), ArcTemplateJobOf(Report)));
             }
             break;
         case SettingsCommand::Strobe:
@@ -354,10 +355,10 @@ private:
             }
             return std::nullopt;
         };
-        ParameterRecord& record = Report.Alignment;
-        record.SpindleToPivot = Number("spindle-to-pivot").value_or(0);
+        ArmInputs& arm = Report.Alignment.Inputs;
+        arm.SpindleToPivot = Number("spindle-to-pivot").value_or(0);
         for (const std::string_view radius : {"inner-radius", "outer-radius"}) {
-            double& field = radius == "inner-radius" ? record.InnerGrooveRadius : record.OuterGrooveRadius;
+            double& field = radius == "inner-radius" ? arm.InnerGrooveRadius : arm.OuterGrooveRadius;
             if (!Has(radius) && presetText(radius)) {
                 Record(radius, *presetText(radius), false).Number = TextToNumber(*presetText(radius));
                 field = *Report.Settings.back().Number;
@@ -375,21 +376,22 @@ private:
                                                {"unidin", "uni-din"}},
                                               "lofgren-a")
                                          .value_or("lofgren-a");
-        record.GeometryChoice = geometry == "lofgren-b" ? 2 : geometry == "stevenson-a" ? 3 : 1;
+        arm.Choice = geometry == "lofgren-b"     ? Geometry::LofgrenB
+                     : geometry == "stevenson-a" ? Geometry::StevensonA
+                                                 : Geometry::LofgrenA;
         Exact = ReadExact();
         if (NullsGiven() && Has("geometry")) {
             Refuse("nulls-with-geometry", "nulls",
                    "give " + Named("geometry") + " or " + Named("nulls") + ", not both");
         }
-        Nulls = ReadNulls(record.SpindleToPivot);
+        Nulls = ReadNulls(arm.SpindleToPivot);
         const bool named = !NullsGiven() && NamedNullsOf(geometry) != nullptr;
         if (named) {
-            Nulls = ReadNamedNulls(*NamedNullsOf(geometry), record);
+            Nulls = ReadNamedNulls(*NamedNullsOf(geometry), arm);
         }
         if (Nulls) {
-            record.GeometryChoice = CustomNullsChoice;
-            record.InnerNullRadius = Nulls->Inner;
-            record.OuterNullRadius = Nulls->Outer;
+            arm.Choice = Geometry::CustomNulls;
+            arm.Nulls = {Nulls->Inner, Nulls->Outer};
             if (Exact && Report.Command != SettingsCommand::Analyse) {
                 Warn("exact-with-nulls", "exact",
                      Named("exact") + " has nothing to solve with " +
@@ -398,13 +400,17 @@ private:
             }
         }
         ReadArmId();
-        ComputeAlignment(record);
-        if (Exact && !Nulls && !Report.Refused()) {
-            SolveExactly(record);
+        arm.Exact = Exact && !Nulls && !Report.Refused();
+        const Result<Alignment> alignment = AlignmentOf(arm);
+        if (!alignment) {
+            // The closed form stays in the record of a refused setup, which nothing prints.
+            arm.Exact = false;
+            Refuse("no-exact-solution", "exact", Named("exact") + ": " + Windows1252ToUtf8(alignment.Message()));
         }
+        Report.Alignment.Values = alignment.ValueOr(ComputeAlignment(arm));
         if (!UnreadNumber) {
-            Append(AlignmentWarnings(record));
-            Append(CorrectionFactorWarnings(record));
+            Append(AlignmentWarnings(arm));
+            Append(CorrectionFactorWarnings(Report.Correction));
         }
     }
 
@@ -456,7 +462,7 @@ private:
         if (read->DecimalComma) {
             NoteDecimalComma("nulls", readsAs);
         }
-        const ParameterRecord& record = Report.Alignment;
+        const ArmInputs& record = Report.Alignment.Inputs;
         for (const double null : {read->Inner, read->Outer}) {
             if (null < record.InnerGrooveRadius || null > record.OuterGrooveRadius) {
                 Warn("null-outside-grooves", "nulls",
@@ -479,7 +485,7 @@ private:
 
     // Null points chosen by their name, judged as typed ones are: a distance too short for them is refused, and a
     // null point off the records' grooves (UNI-DIN's outer one on a single) is worth a warning.
-    std::optional<CustomNullPoints> ReadNamedNulls(const NamedNullPoints& named, const ParameterRecord& record) {
+    std::optional<CustomNullPoints> ReadNamedNulls(const NamedNullPoints& named, const ArmInputs& record) {
         const std::string name = Named("geometry") + " " + std::string(named.Name);
         if (const Outcome fits = CheckCustomNulls(record.SpindleToPivot, named.Inner, named.Outer); !fits) {
             Refuse("nulls-range", "geometry", name + ": " + fits.Message());
@@ -531,7 +537,7 @@ private:
             Refuse("nulls-range", fields[wrong], OptionMessage(fields[wrong], reason + ", not '" + texts[wrong] + "'"));
             return std::nullopt;
         }
-        const ParameterRecord& record = Report.Alignment;
+        const ArmInputs& record = Report.Alignment.Inputs;
         for (const int i : {0, 1}) {
             const double null = read[i]->Inner;
             if (read[i]->DecimalComma) {
@@ -557,27 +563,6 @@ private:
             }
         }
         return nullptr;
-    }
-
-    // The chosen geometry's defining condition solved numerically instead of its closed form; the record then
-    // holds the arm through those null points, as for given ones.
-    void SolveExactly(ParameterRecord& record) {
-        const std::int16_t choice = record.GeometryChoice;
-        const AnalysedArm geometry = choice == 2   ? AnalysedArm::LofgrenB
-                                     : choice == 3 ? AnalysedArm::StevensonA
-                                                   : AnalysedArm::LofgrenA;
-        const Result<ExactAlignment> exact =
-            SolveExactAlignment(geometry, record.SpindleToPivot, record.InnerGrooveRadius, record.OuterGrooveRadius);
-        if (!exact) {
-            Refuse("no-exact-solution", "exact", Named("exact") + ": " + Windows1252ToUtf8(exact.Message()));
-            return;
-        }
-        record.GeometryChoice = CustomNullsChoice;
-        record.InnerNullRadius = exact->InnerNull;
-        record.OuterNullRadius = exact->OuterNull;
-        ComputeAlignment(record);
-        record.GeometryChoice = choice;
-        record.ExactSolution = true;
     }
 
     // The ID as the template prints it: a control character would reach the terminal as it is (a line break adds a
@@ -608,7 +593,7 @@ private:
             }
         }
         const std::string program = Utf8ToWindows1252(id);
-        AssignArmId(Report.Alignment, program);
+        Report.Alignment.Inputs.Id = FixedLengthText(program, ArmIdLength);
         if (!unprintable.empty()) {
             std::string names;
             for (std::size_t i = 0; i < unprintable.size(); ++i) {
@@ -627,8 +612,8 @@ private:
     }
 
     void ReadCorrectionFactors() {
-        Report.Alignment.CorrectionFactorX = Number("correction-x").value_or(1);
-        Report.Alignment.CorrectionFactorY = Number("correction-y").value_or(1);
+        Report.Correction.X = Number("correction-x").value_or(1);
+        Report.Correction.Y = Number("correction-y").value_or(1);
     }
 
     void ReadPage(std::string_view defaultName) {
@@ -692,7 +677,7 @@ private:
         if (Report.Refused()) {
             return;
         }
-        page.Sheets = ArcSheetCount(SetupOf(page), Report.Alignment);
+        page.Sheets = ArcSheetCount(SetupOf(page), ArcTemplateJobOf(Report));
         if (page.Sheets > 1 && page.Format != "pdf" && page.Output && *page.Output == "-") {
             Refuse("sheets-to-standard-output", "output",
                    "--output - takes one page, and the template takes " + std::to_string(page.Sheets) + " sheets of " +
@@ -780,7 +765,7 @@ private:
 
     void ReadStrobe() {
         ReadCorrectionFactors();
-        Append(CorrectionFactorWarnings(Report.Alignment));
+        Append(CorrectionFactorWarnings(Report.Correction));
         const bool speeds = Has("speeds");
         const bool counts = Has("outer-bars") || Has("inner-bars");
         for (const std::string_view count : {"outer-bars", "inner-bars"}) {
@@ -839,7 +824,7 @@ private:
         disk.Caption2 = CentreCaption(disk.Caption2);
         ReadPage(name);
         if (!Report.Refused() && Context.CheckPages) {
-            Append(StrobeDiskWarnings(SetupOf(Report.Page), Report.Alignment, disk, captionGiven[0], captionGiven[1]));
+            Append(StrobeDiskWarnings(SetupOf(Report.Page), Report.Correction, disk, captionGiven[0], captionGiven[1]));
         }
         for (const std::string& drift : disk.DriftReports) {
             Report.Notes.push_back({"drift", "speeds", "note", Windows1252ToUtf8(drift)});
@@ -860,14 +845,16 @@ private:
                        : Named("offset-angle") + " needs " + Named("effective-length") + " or " + Named("overhang"));
         }
         ReadAlignment();
-        AnalysisInputs inputs = AnalysisInputsOf(Report.Alignment);
+        AnalysisInputs inputs = AnalysisInputsOf(Report.Alignment.Inputs);
+        inputs.CorrectionFactorX = Report.Correction.X;
+        inputs.CorrectionFactorY = Report.Correction.Y;
         inputs.Nulls = Nulls;
         inputs.Exact = Exact;
-        const std::int16_t choice = Report.Alignment.GeometryChoice;
-        inputs.Target = choice == CustomNullsChoice ? AnalysedArm::Custom
-                        : choice == 2               ? AnalysedArm::LofgrenB
-                        : choice == 3               ? AnalysedArm::StevensonA
-                                                    : AnalysedArm::LofgrenA;
+        const Geometry choice = Report.Alignment.Inputs.Choice;
+        inputs.Target = choice == Geometry::CustomNulls  ? AnalysedArm::Custom
+                        : choice == Geometry::LofgrenB   ? AnalysedArm::LofgrenB
+                        : choice == Geometry::StevensonA ? AnalysedArm::StevensonA
+                                                         : AnalysedArm::LofgrenA;
         inputs.Rpm = Speed("rpm").value_or(DefaultRpm);
         inputs.Velocity = Number("velocity").value_or(DefaultVelocity);
         if (Report.Refused()) {
@@ -901,17 +888,18 @@ private:
         if (Report.Refused()) {
             return;
         }
-        AlignmentAnalysis analysis = AnalyseAlignment(inputs);
-        if (!analysis.Problem.empty()) {
+        Result<AlignmentAnalysis> analysis = AnalyseAlignment(inputs);
+        if (!analysis) {
             // A geometry across the grooves comes of the distance (or the radii); the user's arm of its own options.
-            const std::string_view field = analysis.ArmAcrossTheGrooves == AnalysedArm::Custom    ? "nulls"
-                                           : analysis.ArmAcrossTheGrooves != AnalysedArm::UserArm ? "spindle-to-pivot"
-                                           : length                                               ? "effective-length"
-                                                                                                  : "overhang";
-            Refuse("arm-cannot-play", field, Windows1252ToUtf8(analysis.Problem));
+            const std::optional<AnalysedArm> across = ArmAcrossTheGrooves(inputs);
+            const std::string_view field = across == AnalysedArm::Custom    ? "nulls"
+                                           : across != AnalysedArm::UserArm ? "spindle-to-pivot"
+                                           : length                         ? "effective-length"
+                                                                            : "overhang";
+            Refuse("arm-cannot-play", field, Windows1252ToUtf8(analysis.Message()));
             return;
         }
-        Report.Analysis = std::move(analysis);
+        Report.Analysis = std::move(analysis).Value();
         Warn(AnalysisWarnings(*Report.Analysis), "analysis", "");
         // The page's own warnings come after the analysis's, as the chart is made after the figures.
         std::stable_partition(Report.Warnings.begin(), Report.Warnings.end(),
@@ -1085,4 +1073,8 @@ void SetSpeedResult(SettingsReport& report, const Result<SpeedReport>& measured)
     for (const std::string& warning : measured->Warnings) {
         report.Warnings.push_back({"clipped", "", "warning", warning});
     }
+}
+
+ArcTemplateJob ArcTemplateJobOf(const SettingsReport& report) {
+    return {report.Alignment, report.Correction, ArcTemplateTitle(report.Alignment.Inputs)};
 }

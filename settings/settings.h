@@ -7,10 +7,12 @@
 
 #include "analysis/alignment_analysis.h"
 #include "analysis/arm_match.h"
-#include "geometry/parameter_record.h"
+#include "geometry/alignment.h"
 #include "geometry/result.h"
 #include "print/page_model.h"
+#include "print/page_scale.h"
 #include "print/paper.h"
+#include "print/printouts.h"
 #include "print/strobe_speeds.h"
 #include "settings/field_names.h"
 #include "settings/setting_notice.h"
@@ -118,7 +120,9 @@ struct SettingsReport {
     // What the tool says besides warnings: a strobe ring's drift.
     std::vector<SettingNotice> Notes;
     // Computed from the lengths and the geometry (all commands; the strobe disk uses its correction factors).
-    ParameterRecord Alignment{};
+    AlignedArm Alignment;
+    // The printer correction factors: the scale of every printout.
+    PrintCorrection Correction;
     std::optional<AlignmentAnalysis> Analysis;
     PageRequest Page;
     // The strobe disk, captions centred in 36 bytes (program text).
@@ -159,3 +163,6 @@ void SetSpeedResult(SettingsReport& report, const Result<SpeedReport>& measured)
 
 // The report as JSON (UTF-8, keys documented in the manual and kept stable).
 std::string ReportJson(const SettingsReport& report);
+
+// The arc template of the report's arm, in its correction factors, with its title.
+ArcTemplateJob ArcTemplateJobOf(const SettingsReport& report);

@@ -317,12 +317,12 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
         pageRequest, design,
         [&](PrintSurface& surface) {
             if (command == SettingsCommand::Arc) {
-                ParameterRecord record = report.Alignment;
-                PrintArcTemplateSheets(surface, record, pageRequest.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded);
+                (void)PrintArcTemplateSheets(surface, ArcTemplateJobOf(report),
+                                             pageRequest.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded);
             } else if (command == SettingsCommand::Analyse) {
                 PrintAnalysisChart(surface, *report.Analysis);
             } else {
-                PrintStrobeDiskLayout(surface, report.Alignment, *report.Disk);
+                PrintStrobeDiskLayout(surface, report.Correction, *report.Disk);
             }
         },
         orientation);
@@ -331,8 +331,8 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     if (command == SettingsCommand::Arc) {
         const int dpi = pageRequest.Dpi;
         const PaperGeometry sheet = PaperGeometryOf(pageRequest.Paper, dpi, pageRequest.MarginMm, orientation);
-        ParameterRecord record = report.Alignment;
-        const ArcSheets plan = PlanArcSheets(record, PageScaleOf({dpi, dpi}, record), dpi, sheet.Printable.X,
+        const ArcTemplateJob job = ArcTemplateJobOf(report);
+        const ArcSheets plan = PlanArcSheets(job, PageScaleOf({dpi, dpi}, job.Correction), dpi, sheet.Printable.X,
                                              pageRequest.Tile ? SheetChoice::Tiled : SheetChoice::AsNeeded);
         for (int index = 0; index + 1 < plan.Count(); ++index) {
             joins.call<void>("push", plan.JoinDots(index) - plan.Left[static_cast<std::size_t>(index)]);
@@ -342,9 +342,9 @@ val PageOperations(const std::string& printout, const val& settings, const val& 
     return result;
 }
 
-val RowsOf(const ParameterRecord& record) {
+val RowsOf(const AlignedArm& arm) {
     val rows = val::array();
-    for (const ValueRow& row : ValueRowsOf(record)) {
+    for (const ValueRow& row : ValueRowsOf(arm)) {
         val entry = val::object();
         entry.set("key", row.Key);
         entry.set("label", row.Label);
@@ -479,7 +479,7 @@ val ScreenChartFor(const val& fields, double width) {
 // setup cannot be analysed.
 val AnalysisTable(const val& fields) {
     const SettingsReport report = PageReportOf("analyse", fields, false);
-    if (report.Refused() || !report.Analysis || !report.Analysis->Problem.empty()) {
+    if (report.Refused() || !report.Analysis) {
         // Why there is no table, in the page's words.
         std::string why;
         for (const SettingNotice& refusal : report.Refusals) {

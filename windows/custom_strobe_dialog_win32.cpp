@@ -1,14 +1,15 @@
 #include "windows/custom_strobe_dialog_win32.h"
 
+#include "print/printouts.h"
+#include "windows/control_ids.h"
+#include "windows/custom_strobe_fields.h"
 #include "windows/custom_strobe_layout.h"
+#include "windows/gdi_printer_win32.h"
+#include "windows/program_records.h"
+#include "windows/record_adaptor.h"
 #include "windows/saved_focus_win32.h"
 #include "windows/system_text_win32.h"
 #include "windows/window_field_reader_win32.h"
-#include "windows/control_ids.h"
-#include "windows/custom_strobe_fields.h"
-#include "windows/gdi_printer_win32.h"
-#include "print/printouts.h"
-#include "windows/program_records.h"
 
 HWND CustomDialogSavedFocus = nullptr;
 

@@ -83,7 +83,7 @@ public:
     GdiDevice(const GdiDevice&) = delete;
     GdiDevice& operator=(const GdiDevice&) = delete;
 
-    bool StartDocument(std::string_view name) override;
+    Outcome StartDocument(std::string_view name) override;
     void StartPage(int orientation) override;
     void EndPage() override;
     void EndDocument() override;
@@ -134,13 +134,16 @@ GdiDevice::~GdiDevice() {
     }
 }
 
-bool GdiDevice::StartDocument(std::string_view name) {
+Outcome GdiDevice::StartDocument(std::string_view name) {
     const std::wstring documentName = SystemTextToWide(name);
     DOCINFOW document{};
     document.cbSize = sizeof(document);
     document.lpszDocName = documentName.c_str();
     DocumentOpen = GdiSucceeded(StartDocW(Dc, &document) > 0);
-    return DocumentOpen;
+    if (!DocumentOpen) {
+        return Failure{"the printer did not start the document"};
+    }
+    return Done{};
 }
 
 // The orientation lives in the printer's device mode; resetting the context with it is the only way

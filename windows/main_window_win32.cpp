@@ -1,18 +1,19 @@
 #include "windows/main_window_win32.h"
 
+#include "geometry/groove_presets.h"
+#include "print/printouts.h"
+#include "windows/control_ids.h"
 #include "windows/custom_strobe_dialog_win32.h"
+#include "windows/gdi_printer_win32.h"
 #include "windows/main_window_layout.h"
 #include "windows/message_boxes_win32.h"
+#include "windows/program_records.h"
+#include "windows/record_adaptor.h"
 #include "windows/saved_focus_win32.h"
 #include "windows/system_text_win32.h"
+#include "windows/window_alignment.h"
 #include "windows/window_field_reader_win32.h"
 #include "windows/window_styles.h"
-#include "windows/window_alignment.h"
-#include "windows/control_ids.h"
-#include "geometry/groove_presets.h"
-#include "windows/gdi_printer_win32.h"
-#include "print/printouts.h"
-#include "windows/program_records.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
 #include "windows/message_boxes_win32.h"
 
-#include "geometry/confirmation_text.h"
 #include "settings/help_text.h"
-#include "windows/system_text_win32.h"
 #include "windows/program_records.h"
+#include "windows/record_adaptor.h"
+#include "windows/system_text_win32.h"
 
 #include <windows.h>
 

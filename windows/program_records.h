@@ -3,7 +3,7 @@
 // The Windows program's process-wide records: read from its fields and its command line, passed to the portable
 // printouts and checks as arguments. Nothing below windows/ keeps state of its own.
 
-#include "geometry/parameter_record.h"
+#include "windows/parameter_record.h"
 #include "print/page_model.h"
 
 #include <string>

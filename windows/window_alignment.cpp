@@ -1,5 +1,7 @@
 #include "windows/window_alignment.h"
 
+#include "windows/record_adaptor.h"
+
 #include "geometry/numeric_text.h"
 #include "windows/control_ids.h"
 #include "windows/program_records.h"

@@ -25,7 +25,7 @@ TEST_P(FontFaces, AnyFaceNameStillGivesACompleteFile) {
     std::filesystem::remove(settings.Path);
     auto outcome = std::make_shared<FilePrinterOutcome>();
     auto device = MakeFilePrinterDevice(settings, outcome);
-    ASSERT_TRUE(device->StartDocument("Print Job"));
+    ASSERT_TRUE(device->StartDocument("Print Job").Ok());
     device->StartPage(1);
     DeviceFontRequest request{};
     request.Face = GetParam().Face;

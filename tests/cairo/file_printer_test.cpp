@@ -193,12 +193,12 @@ protected:
         settings.Format = format;
         Chooser = std::make_unique<FilePrinterChooser>(settings);
         PrintSurface surface(*Chooser);
-        if (!surface.BeginPrintJob()) {
+        if (!surface.BeginPrintJob().Ok() || !surface.PrinterAttached()) {
             return false;
         }
         scales = DrawTestPage(surface, correctionX);
         surface.EndPrintJob();
-        return Chooser->Written();
+        return Chooser->FileWritten().Ok();
     }
 
     std::unique_ptr<FilePrinterChooser> Chooser;
@@ -216,7 +216,7 @@ TEST_P(PdfLengths, LinesMeasureTwoHundredMillimetresTimesTheirFactor) {
     const double factor = GetParam().CorrectionX;
     const fs::path pdf = TempFolder() / ("lengths-" + std::to_string(static_cast<int>(factor * 100)) + ".pdf");
     PageScales scales{};
-    ASSERT_TRUE(PrintTestPage(pdf, PageFormat::Pdf, factor, scales)) << Chooser->Error();
+    ASSERT_TRUE(PrintTestPage(pdf, PageFormat::Pdf, factor, scales)) << Chooser->FileWritten().Message();
     const Raster page = Rasterise(pdf);
     ASSERT_EQ(page.Width, 11 * Dpi);
     ASSERT_EQ(page.Height, 17 * Dpi / 2);
@@ -242,7 +242,7 @@ INSTANTIATE_TEST_SUITE_P(Factors, PdfLengths, ::testing::Values(LengthCase{1.0},
 TEST_F(FilePrinterTest, TheCircleRunsOffThePageButNothingIsDrawnOutsideThePrintableArea) {
     const fs::path pdf = TempFolder() / "clip.pdf";
     PageScales scales{};
-    ASSERT_TRUE(PrintTestPage(pdf, PageFormat::Pdf, 1.0, scales)) << Chooser->Error();
+    ASSERT_TRUE(PrintTestPage(pdf, PageFormat::Pdf, 1.0, scales)) << Chooser->FileWritten().Message();
     const Raster page = Rasterise(pdf);
     ASSERT_GT(page.Width, 0);
     const int margin = MarginPixels();
@@ -273,7 +273,7 @@ TEST_F(FilePrinterTest, TheCircleRunsOffThePageButNothingIsDrawnOutsideThePrinta
 TEST_F(FilePrinterTest, TextStaysTextWithItsWindows1252Characters) {
     const fs::path pdf = TempFolder() / "text.pdf";
     PageScales scales{};
-    ASSERT_TRUE(PrintTestPage(pdf, PageFormat::Pdf, 1.0, scales)) << Chooser->Error();
+    ASSERT_TRUE(PrintTestPage(pdf, PageFormat::Pdf, 1.0, scales)) << Chooser->FileWritten().Message();
     const std::string text = RunAndRead("pdftotext -enc UTF-8 '" + pdf.string() + "' -");
     EXPECT_NE(text.find("L\xC3\xB6"
                         "fgren A 3.000\xC2\xB0"),
@@ -290,7 +290,7 @@ TEST_F(FilePrinterTest, TextStaysTextWithItsWindows1252Characters) {
 TEST_F(FilePrinterTest, PngHasTheRasterOfItsResolutionAPhysChunkAndTrueLengths) {
     const fs::path png = TempFolder() / "page.png";
     PageScales scales{};
-    ASSERT_TRUE(PrintTestPage(png, PageFormat::Png, 1.0, scales)) << Chooser->Error();
+    ASSERT_TRUE(PrintTestPage(png, PageFormat::Png, 1.0, scales)) << Chooser->FileWritten().Message();
     const std::string bytes = ReadFile(png);
     const auto phys = bytes.find("pHYs");
     ASSERT_NE(phys, std::string::npos);
@@ -323,7 +323,7 @@ TEST_F(FilePrinterTest, PngHasTheRasterOfItsResolutionAPhysChunkAndTrueLengths) 
 TEST_F(FilePrinterTest, SvgIsACompleteDocumentInPoints) {
     const fs::path svg = TempFolder() / "page.svg";
     PageScales scales{};
-    ASSERT_TRUE(PrintTestPage(svg, PageFormat::Svg, 1.0, scales)) << Chooser->Error();
+    ASSERT_TRUE(PrintTestPage(svg, PageFormat::Svg, 1.0, scales)) << Chooser->FileWritten().Message();
     const std::string text = ReadFile(svg);
     EXPECT_EQ(text.rfind("<?xml", 0), 0u);
     EXPECT_NE(text.find("<svg"), std::string::npos);
@@ -352,24 +352,22 @@ TEST_F(FilePrinterTest, AFolderThatCannotBeWrittenFailsTheJobAndNamesThePath) {
     settings.Path = path;
     FilePrinterChooser chooser(settings);
     PrintSurface surface(chooser);
-    EXPECT_FALSE(surface.BeginPrintJob());
-    EXPECT_TRUE(surface.PrintJobFailed());
+    EXPECT_FALSE(surface.BeginPrintJob().Ok());
     surface.PageLineTo(100, 100, UseLineColour);
     surface.EndPrintJob();
-    EXPECT_FALSE(chooser.Written());
-    EXPECT_NE(chooser.Error().find(path), std::string::npos) << chooser.Error();
-    EXPECT_EQ(chooser.Error().find('\n'), std::string::npos);
+    EXPECT_FALSE(chooser.FileWritten().Ok());
+    EXPECT_NE(chooser.FileWritten().Message().find(path), std::string::npos) << chooser.FileWritten().Message();
+    EXPECT_EQ(chooser.FileWritten().Message().find('\n'), std::string::npos);
     EXPECT_FALSE(fs::exists(path));
 }
 
 TEST_F(FilePrinterTest, AnEmptyPathIsAFailedChoiceWithAReason) {
     FilePrinterChooser chooser(FilePrinterSettings{});
     PrintSurface surface(chooser);
-    EXPECT_FALSE(surface.BeginPrintJob());
-    EXPECT_TRUE(surface.PrintJobFailed());
+    EXPECT_FALSE(surface.BeginPrintJob().Ok());
     surface.EndPrintJob();
-    EXPECT_FALSE(chooser.Written());
-    EXPECT_FALSE(chooser.Error().empty());
+    EXPECT_FALSE(chooser.FileWritten().Ok());
+    EXPECT_EQ(chooser.FileWritten().Message(), "no output file named");
 }
 
 TEST_F(FilePrinterTest, AnExistingFileIsReplacedOnlyWhenTheNewOneIsComplete) {
@@ -383,13 +381,13 @@ TEST_F(FilePrinterTest, AnExistingFileIsReplacedOnlyWhenTheNewOneIsComplete) {
     settings.Path = pdf.string();
     FilePrinterChooser chooser(settings);
     PrintSurface surface(chooser);
-    ASSERT_TRUE(surface.BeginPrintJob());
+    ASSERT_TRUE(surface.BeginPrintJob().Ok() && surface.PrinterAttached());
     (void)DrawTestPage(surface, 1.0);
     EXPECT_EQ(ReadFile(pdf), "old");
-    EXPECT_FALSE(chooser.Written());
+    EXPECT_FALSE(chooser.FileWritten().Ok());
     surface.EndPrintJob();
-    EXPECT_TRUE(chooser.Written());
-    EXPECT_TRUE(chooser.Error().empty());
+    EXPECT_TRUE(chooser.FileWritten().Ok());
+    EXPECT_TRUE(chooser.FileWritten().Message().empty());
     EXPECT_EQ(ReadFile(pdf).rfind("%PDF-", 0), 0u);
     EXPECT_TRUE(LeftoversOf(folder, "replace.pdf").empty());
 }
@@ -402,11 +400,10 @@ TEST_F(FilePrinterTest, ADestinationThatIsAFolderIsNotWrittenAndLeavesNoTemporar
     settings.Path = target.string();
     FilePrinterChooser chooser(settings);
     PrintSurface surface(chooser);
-    EXPECT_FALSE(surface.BeginPrintJob());
-    EXPECT_TRUE(surface.PrintJobFailed());
+    EXPECT_FALSE(surface.BeginPrintJob().Ok());
     surface.EndPrintJob();
-    EXPECT_FALSE(chooser.Written());
-    EXPECT_EQ(chooser.Error(), target.string() + ": is a folder");
+    EXPECT_FALSE(chooser.FileWritten().Ok());
+    EXPECT_EQ(chooser.FileWritten().Message(), target.string() + ": is a folder");
     EXPECT_TRUE(fs::is_directory(target));
     EXPECT_TRUE(LeftoversOf(folder, "folder-as-target").empty());
 }
@@ -418,9 +415,9 @@ TEST_F(FilePrinterTest, AJobThatDrewNothingStillWritesOneBlankPage) {
     settings.Paper = PaperSize::A4;
     FilePrinterChooser chooser(settings);
     PrintSurface surface(chooser);
-    ASSERT_TRUE(surface.BeginPrintJob());
+    ASSERT_TRUE(surface.BeginPrintJob().Ok() && surface.PrinterAttached());
     surface.EndPrintJob();
-    EXPECT_TRUE(chooser.Written());
+    EXPECT_TRUE(chooser.FileWritten().Ok());
     const std::string info = RunAndRead("pdfinfo '" + pdf.string() + "'");
     EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
     EXPECT_NE(info.find("595.276 x 841.89 pts (A4)"), std::string::npos) << info;
@@ -442,7 +439,7 @@ TEST_P(PrintableArea, IsThePaperLessTheMarginAllRoundInTheOrientation) {
     settings.Path = (TempFolder() / "printable.pdf").string();
     settings.Paper = GetParam().Paper;
     auto device = MakeFilePrinterDevice(settings, std::make_shared<FilePrinterOutcome>());
-    ASSERT_TRUE(device->StartDocument("Print Job"));
+    ASSERT_TRUE(device->StartDocument("Print Job").Ok());
     device->StartPage(GetParam().Orientation);
     const DevicePoint size = device->PrintableSize();
     const double dotsPerMm = Dpi / DotsPerInchMm;

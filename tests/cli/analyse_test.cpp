@@ -160,7 +160,7 @@ TEST(AnalyseCommand, ChartTicksLandWhereTheAxisScaleSays) {
     inputs.InnerGrooveRadius = 60.325;
     inputs.OuterGrooveRadius = 146.05;
     // Where to look on the page; what to expect comes from the frame measured on it.
-    const ChartPanel panel = AnalysisChartLayoutOf(AnalyseAlignment(inputs)).Distortion;
+    const ChartPanel panel = AnalysisChartLayoutOf(AnalyseAlignment(inputs).Value()).Distortion;
     const double between = Px(panel.PageY(panel.Y.From + panel.Y.Step / 2));
     const double left = page->CentreAlongRow(between, Px(panel.Left - 1), Px(panel.Left + 1));
     const double right = page->CentreAlongRow(between, Px(panel.Right - 1), Px(panel.Right + 1));

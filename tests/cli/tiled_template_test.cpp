@@ -186,8 +186,11 @@ TEST_P(LongArmTemplate, JoinedThroughItsCrossesItMeasuresAsOneSheet) {
     const double length = valueOf("Effective length");
     const double radii[] = {valueOf("Inner null radius"), valueOf("Outer null radius")};
     for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(
-            IntersectCircles(radii[i], length, c.Distance, SpindleX, LineY, pivotX, LineY, nulls[i][0], nulls[i][1]));
+        const std::optional<PagePosition> point =
+            IntersectCircles(radii[i], length, c.Distance, SpindleX, LineY, pivotX, LineY);
+        ASSERT_TRUE(point);
+        nulls[i][0] = point->X;
+        nulls[i][1] = point->Y;
     }
     // Where the arc runs between the two grids, clear of their lines.
     const double between = (nulls[0][1] + nulls[1][1]) / 2;

@@ -42,7 +42,8 @@ TEST(AlignmentAnalysis, TrackingErrorVanishesAtTheComputedNulls) {
     for (double d : {209.0, 222.0, 250.0}) {
         for (Radii radii : {Din, Iec, Typical}) {
             const AnalysisInputs in = Inputs(d, radii);
-            for (const ArmFigures& arm : AnalyseAlignment(in).Arms) {
+            const AlignmentAnalysis analysis = AnalyseAlignment(in).Value();
+            for (const ArmFigures& arm : analysis.Arms) {
                 for (double null : {*arm.InnerNull, *arm.OuterNull}) {
                     EXPECT_NEAR(TrackingErrorAt(d, arm.EffectiveLength, arm.OffsetAngle, null), 0, 1e-9)
                         << ArmKey(arm.Arm) << " d=" << d << " null " << null;
@@ -55,7 +56,7 @@ TEST(AlignmentAnalysis, TrackingErrorVanishesAtTheComputedNulls) {
 TEST(AlignmentAnalysis, LofgrenAEqualisesDistortionAtBothGroovesAndBetweenTheNulls) {
     for (Radii radii : {Din, Iec, Typical}) {
         const AnalysisInputs in = Inputs(222, radii);
-        const ArmFigures a = AnalyseAlignment(in).Arms[0];
+        const ArmFigures a = AnalyseAlignment(in).Value().Arms[0];
         double between = 0;
         for (double r = *a.InnerNull; r < *a.OuterNull; r += 0.01) {
             between = std::max(between, Distortion(in, a, r));
@@ -69,7 +70,7 @@ TEST(AlignmentAnalysis, LofgrenAEqualisesDistortionAtBothGroovesAndBetweenTheNul
 TEST(AlignmentAnalysis, LofgrenBHasTheLowestRmsAndStevensonANoErrorAtTheInnerGroove) {
     for (double d : {209.0, 222.0, 250.0}) {
         for (Radii radii : {Din, Iec, Typical}) {
-            const AlignmentAnalysis analysis = AnalyseAlignment(Inputs(d, radii));
+            const AlignmentAnalysis analysis = AnalyseAlignment(Inputs(d, radii)).Value();
             EXPECT_EQ(analysis.LowestRms, 1u);
             EXPECT_LT(analysis.Arms[1].RmsDistortion, analysis.Arms[0].RmsDistortion);
             EXPECT_LT(analysis.Arms[1].RmsDistortion, analysis.Arms[2].RmsDistortion);
@@ -80,7 +81,7 @@ TEST(AlignmentAnalysis, LofgrenBHasTheLowestRmsAndStevensonANoErrorAtTheInnerGro
 }
 
 TEST(AlignmentAnalysis, IecAt225GivesTheMeasuredFigures) {
-    const AlignmentAnalysis analysis = AnalyseAlignment(Inputs(225, Iec));
+    const AlignmentAnalysis analysis = AnalyseAlignment(Inputs(225, Iec)).Value();
     const ArmFigures& a = analysis.Arms[0];
     EXPECT_EQ(F(a.MaxTrackingError), "1.781");
     EXPECT_EQ(F(a.MaxTrackingErrorRadius), "146.050");
@@ -94,7 +95,8 @@ TEST(AlignmentAnalysis, IecAt225GivesTheMeasuredFigures) {
 
 TEST(AlignmentAnalysis, MeanAndRmsAgreeWithAFineSimpsonRule) {
     const AnalysisInputs in = Inputs(209, Din);
-    for (const ArmFigures& arm : AnalyseAlignment(in).Arms) {
+    const AlignmentAnalysis analysis = AnalyseAlignment(in).Value();
+    for (const ArmFigures& arm : analysis.Arms) {
         constexpr int Intervals = 20000;
         const double h = (Din.Outer - Din.Inner) / Intervals;
         double sum = 0;
@@ -112,9 +114,9 @@ TEST(AlignmentAnalysis, MeanAndRmsAgreeWithAFineSimpsonRule) {
 
 TEST(AlignmentAnalysis, UserArmSetToLofgrenAMatchesItAndItsBestOverhangIsClose) {
     AnalysisInputs in = Inputs(222, Iec);
-    const ArmFigures a = AnalyseAlignment(in).Arms[0];
+    const ArmFigures a = AnalyseAlignment(in).Value().Arms[0];
     in.Arm = UserArmInput{a.EffectiveLength, a.OffsetAngle};
-    const AlignmentAnalysis analysis = AnalyseAlignment(in);
+    const AlignmentAnalysis analysis = AnalyseAlignment(in).Value();
     ASSERT_EQ(analysis.Arms.size(), 4u);
     const ArmFigures& arm = analysis.Arms[3];
     EXPECT_NEAR(*arm.InnerNull, *a.InnerNull, 1e-9);
@@ -129,13 +131,13 @@ TEST(AlignmentAnalysis, UserArmSetToLofgrenAMatchesItAndItsBestOverhangIsClose) 
 TEST(AlignmentAnalysis, ArmWithoutNullsAndArmOutOfReachAreSaidSo) {
     AnalysisInputs in = Inputs(222, Iec);
     in.Arm = UserArmInput{222, 0}; // no offset, no overhang: TE = asin(r / 2d) > 0 everywhere
-    AlignmentAnalysis analysis = AnalyseAlignment(in);
+    AlignmentAnalysis analysis = AnalyseAlignment(in).Value();
     EXPECT_FALSE(analysis.Arms[3].InnerNull || analysis.Arms[3].OuterNull);
     EXPECT_NE(AnalysisText(analysis).find("none"), std::string::npos);
     EXPECT_EQ(AnalysisWarnings(analysis).size(), 1u);
 
     in.Arm = UserArmInput{222 + 70, 20}; // overhang 70 mm: radii below 70 mm are out of reach
-    analysis = AnalyseAlignment(in);
+    analysis = AnalyseAlignment(in).Value();
     const ArmFigures& arm = analysis.Arms[3];
     EXPECT_FALSE(arm.ReachesGrooves);
     EXPECT_DOUBLE_EQ(arm.Curve.Radius.front(), 70.325);
@@ -145,16 +147,16 @@ TEST(AlignmentAnalysis, ArmWithoutNullsAndArmOutOfReachAreSaidSo) {
 
 TEST(AlignmentAnalysis, InputsThatCannotBeAnalysedGiveAReasonAndNoArms) {
     for (AnalysisInputs in : {Inputs(222, {146.05, 60.325}), Inputs(0, Iec), Inputs(NAN, Iec), Inputs(2e4, Iec)}) {
-        const AlignmentAnalysis analysis = AnalyseAlignment(in);
-        EXPECT_FALSE(analysis.Problem.empty());
-        EXPECT_TRUE(analysis.Arms.empty());
+        const Result<AlignmentAnalysis> analysis = AnalyseAlignment(in);
+        EXPECT_FALSE(analysis.Ok());
+        EXPECT_FALSE(analysis.Message().empty());
     }
 }
 
 TEST(AnalysisReport, JsonCarriesTheFiguresAndCurvesUnderTheDocumentedKeys) {
     AnalysisInputs in = Inputs(225, Iec);
     in.Arm = UserArmInput{240, 22};
-    const auto json = nlohmann::json::parse(AnalysisJson(AnalyseAlignment(in)));
+    const auto json = nlohmann::json::parse(AnalysisJson(AnalyseAlignment(in).Value()));
     EXPECT_EQ(json["format"], "quillmere-analysis");
     ASSERT_EQ(json["arms"].size(), 4u);
     const auto& a = json["arms"][0];
@@ -171,7 +173,7 @@ TEST(AnalysisReport, JsonCarriesTheFiguresAndCurvesUnderTheDocumentedKeys) {
 TEST(AnalysisReport, CsvHasOneRowPerRadiusAndEmptyCellsOutOfReach) {
     AnalysisInputs in = Inputs(222, Iec);
     in.Arm = UserArmInput{222 + 70, 20};
-    const std::string csv = AnalysisCsv(AnalyseAlignment(in));
+    const std::string csv = AnalysisCsv(AnalyseAlignment(in).Value());
     EXPECT_EQ(csv.substr(0, csv.find('\n')), "radius_mm,lofgren_a_tracking_error_deg,lofgren_a_distortion_percent,"
                                              "lofgren_b_tracking_error_deg,lofgren_b_distortion_percent,"
                                              "stevenson_a_tracking_error_deg,stevenson_a_distortion_percent,"
@@ -208,7 +210,7 @@ TEST(AlignmentAnalysis, LargestTrackingErrorIsTheLargestAcrossTheGrooves) {
         };
         AnalysisInputs in = Inputs(c.D, Din);
         in.Arm = UserArmInput{c.L, c.Beta};
-        const ArmFigures arm = AnalyseAlignment(in).Arms.at(3);
+        const ArmFigures arm = AnalyseAlignment(in).Value().Arms.at(3);
         double largest = 0;
         for (int i = 0; i <= 100000; ++i) {
             largest = std::max(largest, std::fabs(te(Din.Inner + (Din.Outer - Din.Inner) * i / 100000)));
@@ -219,7 +221,7 @@ TEST(AlignmentAnalysis, LargestTrackingErrorIsTheLargestAcrossTheGrooves) {
     // The worked example: d = 209, L = 222, 24 degrees peaks at sqrt(5603) = 74.853 mm with 4.295 degrees.
     AnalysisInputs in = Inputs(209, Din);
     in.Arm = UserArmInput{222, 24};
-    const ArmFigures arm = AnalyseAlignment(in).Arms.at(3);
+    const ArmFigures arm = AnalyseAlignment(in).Value().Arms.at(3);
     EXPECT_NEAR(arm.MaxTrackingErrorRadius, std::sqrt(5603.0), 1e-9);
     EXPECT_NEAR(arm.MaxTrackingError, 24 - std::asin(std::sqrt(5603.0) / 222) * Degrees, 1e-9);
 }
@@ -266,14 +268,14 @@ TEST(ArmAdvice, SaysOnlyWhatTheArmNeeds) {
         for (const AnalysedArm target : {AnalysedArm::LofgrenA, AnalysedArm::LofgrenB, AnalysedArm::StevensonA}) {
             AnalysisInputs inputs = Inputs(distance, Din);
             inputs.Target = target;
-            const AlignmentAnalysis geometries = AnalyseAlignment(inputs);
+            const AlignmentAnalysis geometries = AnalyseAlignment(inputs).Value();
             const ArmFigures* aim = FindArm(geometries, target);
             ASSERT_NE(aim, nullptr);
             for (const auto& arm : arms) {
                 SCOPED_TRACE(testing::Message() << distance << " mm, " << ArmKey(target) << ", overhang off by "
                                                 << arm.OverhangOff << ", offset by " << arm.OffsetOff);
                 inputs.Arm = UserArmInput{aim->EffectiveLength + arm.OverhangOff, aim->OffsetAngle + arm.OffsetOff};
-                const AlignmentAnalysis analysis = AnalyseAlignment(inputs);
+                const AlignmentAnalysis analysis = AnalyseAlignment(inputs).Value();
                 ASSERT_TRUE(analysis.Advice);
                 EXPECT_EQ(AdviceKinds(*analysis.Advice), arm.Kinds);
             }
@@ -299,7 +301,7 @@ TEST(AlignmentAnalysis, TheLargestDistortionIsFoundWhereverTheSearchStarts) {
         for (const double inner : {54.0, 55.5, 56.25, 57.5}) {
             AnalysisInputs in = Inputs(arm.SpindleToPivot, {inner, 146.05});
             in.Arm = UserArmInput{arm.EffectiveLength, arm.OffsetAngle};
-            const ArmFigures figures = AnalyseAlignment(in).Arms.back();
+            const ArmFigures figures = AnalyseAlignment(in).Value().Arms.back();
             ASSERT_LT(figures.InnerNull.value_or(inner), inner) << arm.SpindleToPivot;
             ASSERT_GT(figures.MaxDistortionRadius, inner + 1) << arm.SpindleToPivot << " " << inner;
             std::array<char, 32> digits{};

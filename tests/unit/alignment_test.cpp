@@ -2,6 +2,7 @@
 #include "windows/control_ids.h"
 #include "windows/field_table.h"
 #include "windows/program_records.h"
+#include "windows/record_adaptor.h"
 #include "windows/window_alignment.h"
 
 #include <gtest/gtest.h>

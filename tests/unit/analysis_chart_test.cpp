@@ -22,7 +22,7 @@ AlignmentAnalysis IecAt222() {
     inputs.InnerGrooveRadius = 60.325;
     inputs.OuterGrooveRadius = 146.05;
     inputs.Arm = UserArmInput{240, 24};
-    return AnalyseAlignment(inputs);
+    return AnalyseAlignment(inputs).Value();
 }
 
 std::vector<DeviceRequest> PrintChart(const AlignmentAnalysis& analysis) {
@@ -159,7 +159,7 @@ TEST(AnalysisChart, DistortionScaleFitsTheGroovesAndCurvesStopAtItsTop) {
 TEST(AnalysisChart, NullMarksDoNotOverlapAndStayOverTheirNulls) {
     AnalysisInputs inputs = IecAt222().Inputs;
     inputs.Nulls = CustomNullPoints{66.5, 117};
-    const AlignmentAnalysis analysis = AnalyseAlignment(inputs);
+    const AlignmentAnalysis analysis = AnalyseAlignment(inputs).Value();
     const ChartPanel panel = AnalysisChartLayoutOf(analysis).Distortion;
     const std::vector<NullMarker> markers = NullMarkersOf(analysis, panel);
     ASSERT_EQ(markers.size(), 10u); // two for each of the five arms

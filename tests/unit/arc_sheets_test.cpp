@@ -20,14 +20,14 @@ namespace {
 using printout_test::IecArmRecord;
 
 // The requests of a printout on a 600 dpi printer whose landscape printable area is `printable` dots across.
-std::vector<DeviceRequest> Recorded(const std::function<void(PrintSurface&, ParameterRecord&)>& printout,
-                                    ParameterRecord record, int across = 6500) {
+std::vector<DeviceRequest> Recorded(const std::function<void(PrintSurface&, const ArcTemplateJob&)>& printout,
+                                    const ParameterRecord& record, int across = 6500) {
     RecordingDeviceSettings settings;
     settings.PortraitPrintableSize = {4900, across};
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log, settings);
     PrintSurface surface(chooser);
-    printout(surface, record);
+    printout(surface, ArcTemplateJobOf(record));
     return log;
 }
 
@@ -40,8 +40,8 @@ auto Drawn(DeviceRequest r) {
                       r.PenWidth, r.Font, r.Mark);
 }
 
-const auto KeptOnPage = [](PrintSurface& surface, ParameterRecord& record) {
-    PrintArcTemplate(surface, record, EdgeMarks::KeptOnPage);
+const auto KeptOnPage = [](PrintSurface& surface, const ArcTemplateJob& job) {
+    (void)PrintArcTemplate(surface, job, EdgeMarks::KeptOnPage);
 };
 
 } // namespace
@@ -51,7 +51,7 @@ TEST(ArcSheets, AnArmThatFitsDrawsTheOnePageTemplate) {
     const std::vector<DeviceRequest> today = Recorded(KeptOnPage, IecArmRecord(222));
     const std::vector<DeviceRequest> sheets =
         Recorded([](PrintSurface& surface,
-                    ParameterRecord& record) { PrintArcTemplateSheets(surface, record, SheetChoice::AsNeeded); },
+                    const ArcTemplateJob& job) { (void)PrintArcTemplateSheets(surface, job, SheetChoice::AsNeeded); },
                  IecArmRecord(222));
     ASSERT_EQ(sheets.size(), today.size());
     for (std::size_t i = 0; i < today.size(); ++i) {
@@ -67,15 +67,14 @@ TEST(ArcSheets, NoJoinCrossesAGrid) {
                                           {300.0, PaperSize::Letter},
                                           {400.0, PaperSize::Legal}}) {
         const ParameterRecord record = IecArmRecord(distance);
-        const PageScale scale = PageScaleOf({600, 600}, record);
+        const PageScale scale = PageScaleOf({600, 600}, CorrectionOf(record));
         const int across = PaperGeometryOf(paper, 600, 4.23, 2).Printable.X;
-        const ArcSheets sheets = PlanArcSheets(record, scale, 600, across, SheetChoice::Tiled);
+        const ArcSheets sheets = PlanArcSheets(ArcTemplateJobOf(record), scale, 600, across, SheetChoice::Tiled);
         ASSERT_GE(sheets.Count(), 2) << distance;
-        EXPECT_GE(sheets.Left.back() + across, ArcTemplateRightDots(record, scale, 600)) << distance;
+        EXPECT_GE(sheets.Left.back() + across, ArcTemplateRightDots(ArcTemplateJobOf(record), scale, 600)) << distance;
         for (const double radius : {record.InnerNullRadius, record.OuterNullRadius}) {
-            double x = 0;
-            double y = 0;
-            IntersectCircles(radius, record.EffectiveLength, distance, 43, 40, 43 + distance, 40, x, y);
+            const double x =
+                IntersectCircles(radius, record.EffectiveLength, distance, 43, 40, 43 + distance, 40).value().X;
             for (int join = 0; join + 1 < sheets.Count(); ++join) {
                 EXPECT_TRUE(sheets.JoinDots(join) > (x + 36) * scale.X || sheets.JoinDots(join) < (x - 36) * scale.X)
                     << distance << " mm, the grid at " << x << " mm";
@@ -85,8 +84,9 @@ TEST(ArcSheets, NoJoinCrossesAGrid) {
 }
 
 TEST(ArcSheets, AnArmNoPaperCouldHoldStopsAtTheMostSheets) {
-    const ArcSheets sheets = PlanArcSheets(IecArmRecord(5000), PageScaleOf({600, 600}, IecArmRecord(5000)), 600, 6500,
-                                           SheetChoice::AsNeeded);
+    const ArcSheets sheets =
+        PlanArcSheets(ArcTemplateJobOf(IecArmRecord(5000)), PageScaleOf({600, 600}, CorrectionOf(IecArmRecord(5000))),
+                      600, 6500, SheetChoice::AsNeeded);
     EXPECT_EQ(sheets.Count(), MostArcSheets);
 }
 
@@ -117,15 +117,15 @@ TEST(ArcSheets, NoGlueBandComesNearAGrid) {
         for (double distance = 150; distance <= 170; distance += 0.5) {
             SCOPED_TRACE(testing::Message() << PaperNameOf(paper) << ", " << distance << " mm");
             const ParameterRecord record = IecArmRecord(distance);
-            const PageScale scale = PageScaleOf({600, 600}, record);
+            const PageScale scale = PageScaleOf({600, 600}, CorrectionOf(record));
             const int across = PaperGeometryOf(paper, 600, 4.23, 2).Printable.X;
-            const ArcSheets sheets = PlanArcSheets(record, scale, 600, across, SheetChoice::Tiled);
+            const ArcSheets sheets = PlanArcSheets(ArcTemplateJobOf(record), scale, 600, across, SheetChoice::Tiled);
             ASSERT_GE(sheets.Count(), 2);
             for (const double radius : {record.InnerNullRadius, record.OuterNullRadius}) {
-                double x = 0;
-                double y = 0;
-                ASSERT_TRUE(
-                    IntersectCircles(radius, record.EffectiveLength, distance, 43, 40, 43 + distance, 40, x, y));
+                const std::optional<PagePosition> point =
+                    IntersectCircles(radius, record.EffectiveLength, distance, 43, 40, 43 + distance, 40);
+                ASSERT_TRUE(point);
+                const double x = point->X;
                 const double reachFrom = (x - GridReachMm) * scale.X;
                 const double reachTo = (x + GridReachMm) * scale.X;
                 for (int join = 1; join < sheets.Count(); ++join) {

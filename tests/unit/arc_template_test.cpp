@@ -1,5 +1,5 @@
 #include "geometry/numeric_text.h"
-#include "geometry/parameter_record.h"
+#include "windows/parameter_record.h"
 #include "print/arc_elements.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
@@ -544,21 +544,20 @@ TEST(IntersectCircles, PicksThePointRightOfSpindleToPivot) {
         {3, 4, 5, 1.8, 2.4, true},
     };
     for (const IntersectCase& c : cases) {
-        double x = 0, y = 0;
-        const bool meets = c.D == 5 ? IntersectCircles(c.R, c.L, c.D, 0, 0, 5, 0, x, y)
-                                    : IntersectCircles(c.R, c.L, c.D, 43, 40, 252, 40, x, y);
-        EXPECT_EQ(meets, c.Meets);
-        EXPECT_NEAR(x, c.X, Decimals);
-        EXPECT_NEAR(y, c.Y, Decimals);
+        const std::optional<PagePosition> point =
+            c.D == 5 ? IntersectCircles(c.R, c.L, c.D, 0, 0, 5, 0) : IntersectCircles(c.R, c.L, c.D, 43, 40, 252, 40);
+        ASSERT_EQ(point.has_value(), c.Meets);
+        EXPECT_NEAR(point->X, c.X, Decimals);
+        EXPECT_NEAR(point->Y, c.Y, Decimals);
     }
     // The pivot straight below the spindle: right of the downward direction on the page is to the left.
-    double x = 0, y = 0;
-    EXPECT_TRUE(IntersectCircles(3, 4, 5, 0, 0, 0, 5, x, y));
-    EXPECT_NEAR(x, -2.4, 1e-12);
-    EXPECT_NEAR(y, 1.8, 1e-12);
+    const std::optional<PagePosition> below = IntersectCircles(3, 4, 5, 0, 0, 0, 5);
+    ASSERT_TRUE(below);
+    EXPECT_NEAR(below->X, -2.4, 1e-12);
+    EXPECT_NEAR(below->Y, 1.8, 1e-12);
     // Circles apart, and a zero distance: reported, not drawn.
-    EXPECT_FALSE(IntersectCircles(1, 1, 5, 0, 0, 5, 0, x, y));
-    EXPECT_FALSE(IntersectCircles(3, 4, 0, 0, 0, 0, 0, x, y));
+    EXPECT_FALSE(IntersectCircles(1, 1, 5, 0, 0, 5, 0));
+    EXPECT_FALSE(IntersectCircles(3, 4, 0, 0, 0, 0, 0));
 }
 
 TEST(GridAngle, PrincipalValueArctangentOfTheOffsetFromTheSpindle) {

@@ -1,6 +1,7 @@
-#include "geometry/confirmation_text.h"
 #include "geometry/alignment.h"
+#include "geometry/confirmation_text.h"
 #include "geometry/windows_1252.h"
+#include "windows/record_adaptor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "analysis/alignment_analysis.h"
 #include "geometry/alignment.h"
+#include "windows/record_adaptor.h"
 #include "geometry/angles.h"
 #include "print/arc_template.h"
 #include "settings/null_points.h"
@@ -123,8 +124,8 @@ TEST(CustomNulls, NamedSettingsGiveTheCustomAndExactAlignments) {
     const SettingsReport custom =
         Read(SettingsCommand::Values, {{"spindle-to-pivot", "222"}, {"preset", "iec"}, {"nulls", "66,0;120,9"}});
     ASSERT_FALSE(custom.Refused());
-    EXPECT_EQ(custom.Alignment.InnerNullRadius, 66);
-    EXPECT_EQ(custom.Alignment.OuterNullRadius, 120.9);
+    EXPECT_EQ(custom.Alignment.Values.InnerNullRadius, 66);
+    EXPECT_EQ(custom.Alignment.Values.OuterNullRadius, 120.9);
     const nlohmann::json json = nlohmann::json::parse(ReportJson(custom));
     EXPECT_EQ(json["alignment"]["geometry"], "custom");
     EXPECT_EQ(json["notes"][0]["message"], "--nulls \"66,0;120,9\" reads as 66 and 120.9 mm (a decimal comma)");
@@ -133,18 +134,18 @@ TEST(CustomNulls, NamedSettingsGiveTheCustomAndExactAlignments) {
     for (const std::string on : {"", "on", "true"}) {
         const SettingsReport exact =
             Read(SettingsCommand::Values, {{"spindle-to-pivot", "222"}, {"preset", "iec"}, {"exact", on}});
-        EXPECT_TRUE(exact.Alignment.ExactSolution) << on;
-        EXPECT_NEAR(exact.Alignment.OuterNullRadius, 121.039, 5e-4) << on;
+        EXPECT_TRUE(exact.Alignment.Inputs.Exact) << on;
+        EXPECT_NEAR(exact.Alignment.Values.OuterNullRadius, 121.039, 5e-4) << on;
         EXPECT_EQ(nlohmann::json::parse(ReportJson(exact))["alignment"]["exact"], true);
     }
     const SettingsReport exactArc =
         Read(SettingsCommand::Arc, {{"id", "Deck"}, {"geometry", "lofgren-b"}, {"exact", ""}});
-    EXPECT_EQ(ArcTemplateTitle(exactArc.Alignment).value_or(""), "Deck - L\xF6"
-                                                                 "fgren B (exact)");
+    EXPECT_EQ(ArcTemplateTitle(exactArc.Alignment.Inputs), "Deck - L\xF6"
+                                                           "fgren B (exact)");
     const SettingsReport off =
         Read(SettingsCommand::Values, {{"spindle-to-pivot", "222"}, {"preset", "iec"}, {"exact", "off"}});
-    EXPECT_FALSE(off.Alignment.ExactSolution);
-    EXPECT_NEAR(off.Alignment.OuterNullRadius, 120.891, 5e-4);
+    EXPECT_FALSE(off.Alignment.Inputs.Exact);
+    EXPECT_NEAR(off.Alignment.Values.OuterNullRadius, 120.891, 5e-4);
 }
 
 TEST(CustomNulls, AnalysisAddsACustomColumnAndAdvisesTowardsIt) {
@@ -184,7 +185,7 @@ TEST(CustomNulls, AdviceSaysWhichWayToSlideAndTurn) {
                "fgren A already"}}) {
         AnalysisInputs inputs = InputsOf(222, 60.325, 146.05);
         inputs.Arm = UserArmInput{222 + c.Overhang, c.Offset};
-        const AlignmentAnalysis analysis = AnalyseAlignment(inputs);
+        const AlignmentAnalysis analysis = AnalyseAlignment(inputs).Value();
         ASSERT_TRUE(analysis.Advice);
         EXPECT_NE(analysis.Advice->Steps[0].find(c.Says), std::string::npos) << analysis.Advice->Steps[0];
         // A headshell that cannot turn gets the best overhang for its own offset, and what that costs.

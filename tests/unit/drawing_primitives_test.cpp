@@ -31,7 +31,7 @@ struct Scales {
 class PrimitivesTest : public ::testing::TestWithParam<Scales> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Surface.BeginPrintJob());
+        ASSERT_TRUE(Surface.BeginPrintJob().Ok() && Surface.PrinterAttached());
         Surface.SetForegroundColour(0x224466);
         Surface.SetPenWidth(3);
     }

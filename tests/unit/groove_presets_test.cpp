@@ -35,8 +35,8 @@ TEST(GroovePresets, EachPresetGivesItsRadiiAndNamesItsSource) {
         // Read as the user would ask for it, in any case: the radii reach the computed alignment.
         const SettingsReport report = ReadSettings(SettingsCommand::Values, {{"preset", expected.Name}}, {});
         ASSERT_FALSE(report.Refused()) << report.Refusals.front().Message;
-        EXPECT_EQ(report.Alignment.InnerGrooveRadius, expected.Inner);
-        EXPECT_EQ(report.Alignment.OuterGrooveRadius, expected.Outer);
+        EXPECT_EQ(report.Alignment.Inputs.InnerGrooveRadius, expected.Inner);
+        EXPECT_EQ(report.Alignment.Inputs.OuterGrooveRadius, expected.Outer);
         // Twice the radius is the diameter a standard gives.
         const std::string help(GroovePresets[i].Help);
         for (const std::string& source : expected.Sources) {
@@ -52,17 +52,17 @@ TEST(GroovePresets, TheNullPointsFollowTheChosenRadii) {
         SCOPED_TRACE(std::string(preset.Name));
         const SettingsReport lofgren =
             ReadSettings(SettingsCommand::Values, {{"preset", std::string(preset.Name)}}, {});
-        EXPECT_GT(lofgren.Alignment.InnerNullRadius, lofgren.Alignment.InnerGrooveRadius);
-        EXPECT_LT(lofgren.Alignment.OuterNullRadius, lofgren.Alignment.OuterGrooveRadius);
+        EXPECT_GT(lofgren.Alignment.Values.InnerNullRadius, lofgren.Alignment.Inputs.InnerGrooveRadius);
+        EXPECT_LT(lofgren.Alignment.Values.OuterNullRadius, lofgren.Alignment.Inputs.OuterGrooveRadius);
         const SettingsReport uniDin =
             ReadSettings(SettingsCommand::Values, {{"preset", std::string(preset.Name)}, {"geometry", "UNI-DIN"}}, {});
         ASSERT_FALSE(uniDin.Refused());
-        EXPECT_EQ(uniDin.Alignment.InnerNullRadius, 63.3);
-        EXPECT_EQ(uniDin.Alignment.OuterNullRadius, 112.5);
+        EXPECT_EQ(uniDin.Alignment.Values.InnerNullRadius, 63.3);
+        EXPECT_EQ(uniDin.Alignment.Values.OuterNullRadius, 112.5);
         // The 7-inch single ends at 84.15 mm, well inside UNI-DIN's outer null point.
         const auto outside = std::count_if(uniDin.Warnings.begin(), uniDin.Warnings.end(),
                                            [](const SettingNotice& w) { return w.Code == "null-outside-grooves"; });
-        EXPECT_EQ(outside, 112.5 > uniDin.Alignment.OuterGrooveRadius ? 1 : 0);
+        EXPECT_EQ(outside, 112.5 > uniDin.Alignment.Inputs.OuterGrooveRadius ? 1 : 0);
     }
 }
 

@@ -57,7 +57,7 @@ TEST_P(FarArcs, RadialPointsStayInsideTheLimitOnTheirRaysOrTheArcIsDropped) {
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log);
     PrintSurface surface(chooser);
-    ASSERT_TRUE(surface.BeginPrintJob());
+    ASSERT_TRUE(surface.BeginPrintJob().Ok() && surface.PrinterAttached());
     surface.PageArc(c.Left, c.Top, c.Right, c.Bottom, c.StartAngle, c.EndAngle, UseLineColour, UseLineColour, 0, true);
     surface.EndPrintJob();
 

@@ -31,7 +31,7 @@ TEST(PrintSurface, APrintoutThatThrowsHasItsJobEndedWhenTheSurfaceGoes) {
     RecordingPrinterChooser chooser(log);
     try {
         PrintSurface surface(chooser);
-        ASSERT_TRUE(surface.BeginPrintJob());
+        ASSERT_TRUE(surface.BeginPrintJob().Ok() && surface.PrinterAttached());
         surface.SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
         surface.PageLineTo(10.0, 10.0, UseLineColour);
         throw std::runtime_error("the printout gave up");
@@ -43,7 +43,7 @@ TEST(PrintSurface, APrintoutThatThrowsHasItsJobEndedWhenTheSurfaceGoes) {
     // The next job, on a surface of its own, starts from nothing.
     log.clear();
     PrintSurface next(chooser);
-    ASSERT_TRUE(next.BeginPrintJob());
+    ASSERT_TRUE(next.BeginPrintJob().Ok() && next.PrinterAttached());
     next.PageLineTo(5.0, 5.0, UseLineColour);
     next.EndPrintJob();
     EXPECT_EQ(KindsOf(log),
@@ -58,13 +58,13 @@ TEST(PrintSurface, TwoJobsAtOnceKeepTheirOwnPenColourPositionAndMark) {
     RecordingPrinterChooser secondChooser(secondLog);
     PrintSurface first(firstChooser);
     PrintSurface second(secondChooser);
-    ASSERT_TRUE(first.BeginPrintJob());
+    ASSERT_TRUE(first.BeginPrintJob().Ok() && first.PrinterAttached());
     first.SetForegroundColour(0x0000FF);
     first.SetPenWidth(5);
     first.SetPageMark("the first mark");
     first.PageMoveTo(100.0, 200.0);
 
-    ASSERT_TRUE(second.BeginPrintJob());
+    ASSERT_TRUE(second.BeginPrintJob().Ok() && second.PrinterAttached());
     second.PageLineTo(10.0, 20.0, UseLineColour);
     first.PageLineTo(300.0, 400.0, UseLineColour);
     second.EndPrintJob();
@@ -139,7 +139,7 @@ TEST(PageWarningsRecord, TheRemedySearchLeavesTheRecordAsItWas) {
     // sheets it is tiled on, never another arm.
     const ParameterRecord record = IecArmRecord(250);
     ParameterRecord copy = record;
-    const std::vector<SettingNotice> warnings = ArcTemplateWarnings(LetterPage(), copy);
+    const std::vector<SettingNotice> warnings = ArcTemplateWarnings(LetterPage(), ArcTemplateJobOf(copy));
     bool pivotRemedy = false;
     for (const SettingNotice& warning : warnings) {
         pivotRemedy = pivotRemedy || (warning.Code == "page-tiled" && warning.Severity == "note" &&
@@ -151,11 +151,11 @@ TEST(PageWarningsRecord, TheRemedySearchLeavesTheRecordAsItWas) {
     EXPECT_EQ(copy.SpindleToPivot, 250);
     EXPECT_EQ(copy.PivotPageX, 0);
     // Asked again, the same record gives the same answer: nothing of the first search stayed behind.
-    EXPECT_EQ(ArcTemplateWarnings(LetterPage(), copy), warnings);
+    EXPECT_EQ(ArcTemplateWarnings(LetterPage(), ArcTemplateJobOf(copy)), warnings);
 }
 
 TEST(PageWarningsRecord, AnArcTemplateThatFitsGivesNoWarnings) {
-    EXPECT_TRUE(ArcTemplateWarnings(LetterPage(), IecArmRecord()).empty());
+    EXPECT_TRUE(ArcTemplateWarnings(LetterPage(), ArcTemplateJobOf(IecArmRecord())).empty());
 }
 
 } // namespace

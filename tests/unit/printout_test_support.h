@@ -4,10 +4,11 @@
 
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
-#include "geometry/parameter_record.h"
+#include "windows/parameter_record.h"
 #include "print/page_model.h"
 #include "print/recording_device.h"
 #include "windows/field_table.h"
+#include "windows/record_adaptor.h"
 
 #include <cmath>
 #include <cstdint>

@@ -110,12 +110,12 @@ TEST(Settings, EveryNoticeNamesAnOptionOfItsCommand) {
 TEST(Settings, ReadsAsTheWindowDoesAndSaysHow) {
     const SettingsReport report =
         Read(SettingsCommand::Values, {{"preset", "IEC"}, {"outer-radius", "146.05 mm"}, {"geometry", "Baerwald"}});
-    EXPECT_EQ(report.Alignment.InnerGrooveRadius, 60.325); // from the preset
-    EXPECT_EQ(report.Alignment.OuterGrooveRadius, 146.05); // the explicit radius wins
+    EXPECT_EQ(report.Alignment.Inputs.InnerGrooveRadius, 60.325); // from the preset
+    EXPECT_EQ(report.Alignment.Inputs.OuterGrooveRadius, 146.05); // the explicit radius wins
     EXPECT_EQ(report.Find("outer-radius")->Note, "\"146.05 mm\" reads as 146.05");
     EXPECT_EQ(report.Find("geometry")->Reading, "lofgren-a");
     EXPECT_EQ(report.Find("spindle-to-pivot")->Given, false);
-    EXPECT_EQ(report.Alignment.SpindleToPivot, 209);
+    EXPECT_EQ(report.Alignment.Inputs.SpindleToPivot, 209);
     ASSERT_EQ(report.Warnings.size(), 1u);
     EXPECT_EQ(report.Warnings[0].Code, "partly-read");
     EXPECT_EQ(report.Warnings[0].Field, "outer-radius");
@@ -215,14 +215,14 @@ TEST(Settings, ReportNumbersIgnoreTheLastBits) {
     const std::string text = ReportJson(report);
     for (const double direction : {-1.0, 1.0}) {
         SettingsReport nudged = report;
-        for (double* value : {&nudged.Alignment.Overhang, &nudged.Alignment.EffectiveLength,
-                              &nudged.Alignment.OffsetAngle, &nudged.Alignment.InnerNullRadius}) {
+        for (double* value : {&nudged.Alignment.Values.Overhang, &nudged.Alignment.Values.EffectiveLength,
+                              &nudged.Alignment.Values.OffsetAngle, &nudged.Alignment.Values.InnerNullRadius}) {
             *value = std::nextafter(*value, direction * INFINITY);
         }
         EXPECT_EQ(ReportJson(nudged), text);
     }
     // Noise around zero is zero, never negative zero.
-    report.Alignment.Overhang = -5.28642975376065e-15;
+    report.Alignment.Values.Overhang = -5.28642975376065e-15;
     const nlohmann::json json = nlohmann::json::parse(ReportJson(report));
     EXPECT_EQ(json["alignment"]["overhang_mm"].dump(), "0.0");
     EXPECT_EQ(json["alignment"]["effective_length_mm"].dump(), "239.296053499");

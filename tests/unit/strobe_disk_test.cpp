@@ -1,5 +1,5 @@
 #include "geometry/angles.h"
-#include "geometry/parameter_record.h"
+#include "windows/parameter_record.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
@@ -30,9 +30,7 @@ std::vector<DeviceRequest> PrintDisk(std::int32_t outer, std::int32_t inner, con
                                      PrintColourRecord colours = {0, 0, 0, 255, 255, 255},
                                      PrinterChoiceResult answer = PrinterChoiceResult::Chosen,
                                      const std::vector<std::string>& notes = {}) {
-    ParameterRecord record{};
-    record.CorrectionFactorX = factorX;
-    record.CorrectionFactorY = factorY;
+    const PrintCorrection record{factorX, factorY};
     std::vector<DeviceRequest> log;
     RecordingPrinterChooser chooser(log, RecordingDeviceSettings{}, answer);
     PrintSurface surface(chooser, colours);
@@ -97,8 +95,7 @@ TEST(StrobeDiskBars, EachRingHasItsCountOfWedges) {
 TEST(StrobeDiskBars, TheThinnestWedgesStayThinAtEveryResolution) {
     for (const int dpi : {150, 300, 600}) {
         SCOPED_TRACE(dpi);
-        ParameterRecord record{};
-        record.CorrectionFactorX = record.CorrectionFactorY = 1;
+        const PrintCorrection record{1, 1};
         std::vector<DeviceRequest> log;
         RecordingDeviceSettings settings;
         settings.Resolution = {dpi, dpi};
@@ -350,8 +347,7 @@ TEST(StrobeDiskLayoutPage, TimesOneHundredRevolutionsAtTheDisksOwnSpeeds) {
         std::vector<DeviceRequest> log;
         RecordingPrinterChooser chooser(log);
         PrintSurface surface(chooser);
-        ParameterRecord record{};
-        record.CorrectionFactorX = record.CorrectionFactorY = 1;
+        const PrintCorrection record{1, 1};
         PrintStrobeDiskLayout(surface, record, StrobeDiskForSpeeds(ReadPlatterSpeeds(speeds).Value().Speeds, 50));
         // The words in their order, broken only where a line would run into the bars.
         std::string printed;

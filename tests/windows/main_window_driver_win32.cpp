@@ -4,8 +4,8 @@
 
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
-#include "geometry/confirmation_text.h"
-#include "geometry/parameter_record.h"
+#include "windows/record_adaptor.h"
+#include "windows/parameter_record.h"
 #include "geometry/windows_1252.h"
 #include "print_dialog_win32.h"
 #include "settings/help_text.h"

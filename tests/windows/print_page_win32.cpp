@@ -127,8 +127,9 @@ void DrawTestPage(PrintSurface& surface) {
     surface.PageMoveTo(DownX * dotsPerMmX, DownStartY * dotsPerMmY);
     surface.PageLineTo(DownX * dotsPerMmX, (DownStartY + LineLength) * dotsPerMmY, UseLineColour);
     surface.PageBox(static_cast<float>(CircleLeft * dotsPerMmX), static_cast<float>(CircleTop * dotsPerMmY),
-            static_cast<float>((CircleLeft + CircleDiameter) * dotsPerMmX),
-            static_cast<float>((CircleTop + CircleDiameter) * dotsPerMmY), EllipseCorner, UseLineColour, NoFill, 0);
+                    static_cast<float>((CircleLeft + CircleDiameter) * dotsPerMmX),
+                    static_cast<float>((CircleTop + CircleDiameter) * dotsPerMmY), EllipseCorner, UseLineColour, NoFill,
+                    0);
     surface.SelectPrintFont(CreatePrintFont("Arial", 12.0f, 0));
     surface.PageMoveTo(TextX * dotsPerMmX, TextY * dotsPerMmY);
     surface.PagePrintLine(TestText);
@@ -144,8 +145,8 @@ void DrawTestPage(PrintSurface& surface) {
     surface.PageArc(arc[0], arc[1], arc[2], arc[3], 0.0f, static_cast<float>(Pi / 2), UseLineColour, NoFill, 0, false);
     const auto pie =
         box(ShapeCentreX - PieRadius, ShapeCentreY - PieRadius, ShapeCentreX + PieRadius, ShapeCentreY + PieRadius);
-    surface.PageArc(pie[0], pie[1], pie[2], pie[3], static_cast<float>(Pi), static_cast<float>(3 * Pi / 2), UseLineColour,
-            UseLineColour, CrossHatchFill, true);
+    surface.PageArc(pie[0], pie[1], pie[2], pie[3], static_cast<float>(Pi), static_cast<float>(3 * Pi / 2),
+                    UseLineColour, UseLineColour, CrossHatchFill, true);
     const auto rounded = box(BoxLeft, BoxTop, BoxLeft + BoxWidth, BoxTop + BoxHeight);
     surface.PageBox(rounded[0], rounded[1], rounded[2], rounded[3], BoxCornerPercent, UseLineColour, UseLineColour, 0);
 }
@@ -161,8 +162,9 @@ int ChooseAndPrint(const std::wstring& queue, bool pressOk) {
         std::printf("FAIL: no answering thread\n");
         return 1;
     }
-    const bool attached = surface.BeginPrintJob();
-    const bool failed = surface.PrintJobFailed();
+    const Outcome begun = surface.BeginPrintJob();
+    const bool attached = begun.Ok() && surface.PrinterAttached();
+    const bool failed = !begun;
     if (attached) {
         DrawTestPage(surface);
     }

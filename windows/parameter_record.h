@@ -1,16 +1,18 @@
 #pragma once
 
+#include "geometry/fixed_text.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-inline constexpr std::size_t ArmIdLength = 40;
 // The geometry of null points the user gives (the Linux tool and the page only; the window has three buttons):
 // InnerNullRadius and OuterNullRadius are then inputs of ComputeAlignment.
 inline constexpr std::int16_t CustomNullsChoice = 4;
 
 // The inputs and results of one alignment: what the fields give, what ComputeAlignment adds and where the arc
-// template put its points. The Windows program keeps one for the life of the process (windows/program_records.h).
+// template put its points. The Windows program keeps one for the life of the process (windows/program_records.h); the
+// portable core takes typed values (geometry/alignment.h), which windows/record_adaptor.h converts to and from.
 struct ParameterRecord {
     double InnerGrooveRadius;
     double OuterGrooveRadius;
@@ -38,7 +40,5 @@ struct ParameterRecord {
     bool ExactSolution;
 };
 
-// Cut to `length` bytes or fill with blanks (0x20) to exactly `length` bytes.
-std::string FixedLengthText(std::string_view text, std::size_t length);
 void AssignArmId(ParameterRecord& record, std::string_view text);
 std::string ArmIdText(const ParameterRecord& record);
