@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -13,7 +13,10 @@ namespace {
 
 // Bits, not values: a NaN must come out as the same NaN, and -0 as -0, for the record to be a mere adaptor.
 std::uint64_t Bits(double value) {
-    return std::bit_cast<std::uint64_t>(value);
+    // memcpy, not std::bit_cast, which the browser build's library lacks.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
 }
 
 struct Radii {

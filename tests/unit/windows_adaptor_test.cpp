@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,7 +21,10 @@
 namespace {
 
 std::uint64_t Bits(double value) {
-    return std::bit_cast<std::uint64_t>(value);
+    // memcpy, not std::bit_cast, which the browser build's library lacks.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
 }
 
 // Everything a request puts on paper.
