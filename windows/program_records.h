@@ -3,8 +3,8 @@
 // The Windows program's process-wide records: read from its fields and its command line, passed to the portable
 // printouts and checks as arguments. Nothing below windows/ keeps state of its own.
 
-#include "windows/parameter_record.h"
 #include "print/page_model.h"
+#include "windows/parameter_record.h"
 
 #include <string>
 #include <string_view>

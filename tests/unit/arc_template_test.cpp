@@ -1,11 +1,11 @@
 #include "geometry/numeric_text.h"
-#include "windows/parameter_record.h"
 #include "print/arc_elements.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
 #include "print/paper.h"
 #include "print/printouts.h"
 #include "tests/unit/printout_test_support.h"
+#include "windows/parameter_record.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "analysis/alignment_analysis.h"
 #include "geometry/alignment.h"
-#include "windows/record_adaptor.h"
 #include "geometry/angles.h"
 #include "print/arc_template.h"
 #include "settings/null_points.h"
 #include "settings/settings.h"
+#include "windows/record_adaptor.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

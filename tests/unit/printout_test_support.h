@@ -4,10 +4,10 @@
 
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
-#include "windows/parameter_record.h"
 #include "print/page_model.h"
 #include "print/recording_device.h"
 #include "windows/field_table.h"
+#include "windows/parameter_record.h"
 #include "windows/record_adaptor.h"
 
 #include <cmath>

@@ -1,5 +1,4 @@
 #include "geometry/angles.h"
-#include "windows/parameter_record.h"
 #include "print/drawing_primitives.h"
 #include "print/page_model.h"
 #include "print/printouts.h"
@@ -7,6 +6,7 @@
 #include "print/text_width.h"
 #include "tests/unit/printout_test_support.h"
 #include "windows/custom_strobe_fields.h"
+#include "windows/parameter_record.h"
 
 #include <gtest/gtest.h>
 

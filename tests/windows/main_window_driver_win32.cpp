@@ -4,13 +4,13 @@
 
 #include "geometry/alignment.h"
 #include "geometry/angles.h"
-#include "windows/record_adaptor.h"
-#include "windows/parameter_record.h"
 #include "geometry/windows_1252.h"
 #include "print_dialog_win32.h"
 #include "settings/help_text.h"
 #include "windows/dialog_template.h"
 #include "windows/field_table.h"
+#include "windows/parameter_record.h"
+#include "windows/record_adaptor.h"
 #include "windows/window_alignment.h"
 
 #include <windows.h>
