@@ -355,19 +355,25 @@ val RowsOf(const AlignedArm& arm) {
     return rows;
 }
 
+// {refusals: [messages]}: a refused report's refusals in the page's words.
+val RefusalsOf(const SettingsReport& report) {
+    std::vector<std::string> messages;
+    for (const SettingNotice& refusal : report.Refusals) {
+        messages.push_back(refusal.Message);
+    }
+    val result = val::object();
+    result.set("refusals", Strings(messages));
+    return result;
+}
+
 // The values of the page's fields alone, {rows: [{key, label, value, setsTheArm}]} or {refusals: [messages]}: what
 // the page shows while the user types, without building the whole report.
 val ValueRows(const val& fields) {
     const SettingsReport report = PageReportOf("values", fields, false);
-    val result = val::object();
     if (report.Refused()) {
-        std::vector<std::string> messages;
-        for (const SettingNotice& refusal : report.Refusals) {
-            messages.push_back(refusal.Message);
-        }
-        result.set("refusals", Strings(messages));
-        return result;
+        return RefusalsOf(report);
     }
+    val result = val::object();
     result.set("rows", RowsOf(report.Alignment));
     return result;
 }
@@ -530,15 +536,10 @@ val AnalysisTable(const val& fields) {
 // {refusals} in the page's words, as `quillmere match` prints them.
 val MatchView(const val& fields) {
     const SettingsReport report = PageReportOf("match", fields, false);
-    val result = val::object();
     if (report.Refused()) {
-        std::vector<std::string> messages;
-        for (const SettingNotice& refusal : report.Refusals) {
-            messages.push_back(refusal.Message);
-        }
-        result.set("refusals", Strings(messages));
-        return result;
+        return RefusalsOf(report);
     }
+    val result = val::object();
     val rows = val::array();
     for (const MatchRow& row : MatchRows(report)) {
         val entry = val::object();

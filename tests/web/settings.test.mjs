@@ -111,15 +111,23 @@ function native(command, settings, extra = []) {
     return spawnSync(tool, args, { encoding: 'utf8', env: { ...process.env, PAPERSIZE: 'letter' } });
 }
 
+// The draws the generated rows are made of: a choice from a list, a decimal text, and now and then a decimal comma.
+function draws(seed) {
+    const random = generator(seed);
+    return {
+        random,
+        pick: (list) => list[Math.floor(random() * list.length)],
+        decimal: (low, high, places) => (low + random() * (high - low)).toFixed(places),
+        comma: (text) => (random() < 0.15 ? text.replace('.', ',') : text),
+    };
+}
+
 // Arms as users give them: a spindle-to-pivot distance off a data sheet or measured to a tenth, the arm by its
 // effective length or by its overhang, an offset angle of a real headshell; now and then a decimal comma, another
 // speed, custom or exact null points, and the odd ones people try: an arm shorter than its distance, an angle of 0
 // or beyond 90, a 16-inch arm, an overhang larger than the arm.
 function userArms(count, seed) {
-    const random = generator(seed);
-    const pick = (list) => list[Math.floor(random() * list.length)];
-    const decimal = (low, high, places) => (low + random() * (high - low)).toFixed(places);
-    const comma = (text) => (random() < 0.15 ? text.replace('.', ',') : text);
+    const { random, pick, decimal, comma } = draws(seed);
     const rows = [];
     while (rows.length < count) {
         const row = {};
@@ -158,10 +166,7 @@ function userArms(count, seed) {
 // Arms and cartridges off their data sheets: the three figures of the resonance mostly all given, now and then at
 // 100 Hz or with a decimal comma, the height for a rake change now and then; and the odd one left out.
 function cartridges(count, seed) {
-    const random = generator(seed);
-    const pick = (list) => list[Math.floor(random() * list.length)];
-    const decimal = (low, high, places) => (low + random() * (high - low)).toFixed(places);
-    const comma = (text) => (random() < 0.15 ? text.replace('.', ',') : text);
+    const { random, pick, decimal, comma } = draws(seed);
     const rows = [];
     while (rows.length < count) {
         const row = {};
